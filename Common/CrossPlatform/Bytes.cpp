@@ -1,0 +1,41 @@
+// Byte order and time.
+#include "CrossPlatform.h"
+
+#include <algorithm>
+#include <chrono>
+
+uint32_t ReadInteger(const uint8_t* bytes, int count, bool bigEndian) {
+    uint32_t value = 0;
+    if (!bytes || count < 1) {
+        return 0;
+    }
+    count = std::min(count, 4);
+    for (int i = 0; i < count; ++i) {
+        int index = bigEndian ? i : count - 1 - i;
+        value = (value << 8) | bytes[index];
+    }
+    return value;
+}
+
+void ReverseBytes(void* buffer, int count) {
+    auto* bytes = static_cast<uint8_t*>(buffer);
+    if (bytes && count > 1) {
+        std::reverse(bytes, bytes + count);
+    }
+}
+
+namespace {
+using Clock = std::chrono::steady_clock;
+const Clock::time_point kStart = Clock::now();
+}  // namespace
+
+uint32_t TickCount() {
+    auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - kStart);
+    return static_cast<uint32_t>(elapsed.count());
+}
+
+int64_t HighResolutionCounter() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
+}
+
+int64_t HighResolutionFrequency() { return 1000000000; }

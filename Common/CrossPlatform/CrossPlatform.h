@@ -1,0 +1,109 @@
+// The platform layer: files, byte order, time, messages and questions, and
+// the small records every module shares (file specifications, rectangles).
+// This header has no Qt in it. The core links the headless implementation of
+// the user-facing calls (messages to standard error); the desktop program
+// links the Qt one.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+// ---------------------------------------------------------------- records
+
+#pragma pack(push, 1)
+// A file named by volume, parent directory and name. Here the name is the
+// full path; volume and parent stay 0. An empty name means "no file".
+struct FileSpec {
+    int16_t volume;
+    int32_t parentId;
+    char name[256];
+};
+#pragma pack(pop)
+static_assert(sizeof(FileSpec) == 262, "FileSpec is stored in show files");
+
+// Fills a specification from a path (cut to 255 characters).
+FileSpec MakeFileSpec(const char* path);
+
+struct Rect {
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t right = 0;
+    int32_t bottom = 0;
+};
+
+// The platform font chooser's record: size in points, flags (bit 0 bold,
+// bit 1 italic, bit 2 underline) and a face name.
+enum FontFlags : int32_t { kFontBold = 1, kFontItalic = 2, kFontUnderline = 4 };
+struct FontChoice {
+    float size = 0;
+    int32_t flags = 0;
+    char face[33] = {};
+};
+
+// ---------------------------------------------------------------- messages
+
+// The number shown after a message unless it is this value.
+constexpr long kNoNumber = -9999;
+
+// A message the user must see; unless number is kNoNumber the text is
+// followed by "  [ number ]".
+void ShowMessage(const char* text, long number);
+// 1 yes, 0 no, -1 cancel.
+int AskYesNoCancel(const char* text, const char* caption);
+bool AskYesNo(const char* text, const char* caption);
+// Asks for a line of text; `text` (at least 81 bytes) holds the pre-filled
+// answer and receives what the user typed, whether confirmed or cancelled.
+void AskText(char* text, const char* title, const char* line1, const char* line2);
+void Beep(int kind);
+// Copies at most `capacity` bytes of the clipboard's text; 0 when none.
+long ReadClipboardText(char* buffer, long capacity);
+
+// ---------------------------------------------------------------- files
+
+// An open file: the runtime handle and the specification it came from.
+// Closes itself when it goes out of scope.
+struct PlatformFile {
+    FILE* handle = nullptr;
+    FileSpec spec{};
+    PlatformFile() = default;
+    PlatformFile(const PlatformFile&) = delete;
+    PlatformFile& operator=(const PlatformFile&) = delete;
+    ~PlatformFile();
+};
+
+enum FileMode { kFileRead = 1, kFileWrite = 2 };
+enum SeekFrom { kSeekStart = 0, kSeekEnd = 1, kSeekCurrent = 2 };
+
+// Opens for binary reading (1) or writing, created or truncated (2).
+bool OpenFile(PlatformFile& file, const FileSpec& spec, int mode);
+// Bytes moved, or -1 when the file is not open.
+long ReadFile(PlatformFile& file, void* buffer, long count);
+long WriteFile(PlatformFile& file, const void* buffer, long count);
+bool SeekFile(PlatformFile& file, long offset, int from);
+// The current position, or -1 when the file is not open.
+long TellFile(PlatformFile& file);
+void CloseFile(PlatformFile& file);
+
+// Writes `count` bytes to `path` through a temporary file beside it that is
+// renamed over the target only when everything was written, so a failed
+// write never destroys the previous file. False (with errno kept) on failure.
+bool WriteWholeFile(const char* path, const void* bytes, long count);
+
+// ---------------------------------------------------------------- bytes and time
+
+// Assembles an integer from `count` (1 to 4) bytes in either byte order.
+uint32_t ReadInteger(const uint8_t* bytes, int count, bool bigEndian);
+void ReverseBytes(void* buffer, int count);
+
+uint32_t TickCount();  // milliseconds since an arbitrary start
+int64_t HighResolutionCounter();
+int64_t HighResolutionFrequency();  // counts per second
+
+// ---------------------------------------------------------------- drawing
+
+class CDib;
+// Draws a picture scaled into `dest` of the current port (no-op headless).
+void StretchImage(const Rect& dest, const Rect& source, void* context, const CDib& image);
+// Loads the one-bit picture resource `bitmapId` into a 24-bit picture: set
+// bits white, clear bits black. False when there is no such resource.
+bool LoadResourceMask(CDib& image, int bitmapId);

@@ -1,0 +1,2 @@
+#include "Utilities.h"
+int32_t gFrameRate = kRateNtsc;

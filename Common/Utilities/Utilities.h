@@ -1,0 +1,74 @@
+// Text, number, rectangle and timecode operations shared by the data import,
+// the editors, the dialogs, the tool strip and Make Movie. Plain functions on
+// character arrays of at most 64 characters unless stated.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "CrossPlatform.h"
+#include "Ease.h"
+
+// The program-wide frame rate in hundredths of frames per second: 2997
+// (NTSC), 2500 (PAL) or 2397 (film).
+extern int32_t gFrameRate;
+constexpr int32_t kRateNtsc = 2997;
+constexpr int32_t kRatePal = 2500;
+constexpr int32_t kRateFilm = 2397;
+
+// Whole frames per second (30, 25 or 24), frames per minute and per hour of
+// the current rate.
+int32_t NominalRate();
+int32_t FramesPerMinute();
+int32_t FramesPerHour();
+
+// ---- decimal text
+
+// Sign, integer part, point and three decimals, trailing zeros removed:
+// 100.5 -> "100.5", 104.0 -> "104". `out` holds at least 64 bytes.
+void DecimalText(double value, char* out);
+// The leading number of a text, 0 when there is none.
+double ParseDecimal(const char* text);
+
+// ---- texts in place
+
+void TrimZeros(char* text);          // "1.500" -> "1.5", "2.000" -> "2"; only texts with "."
+void CutExtension(char* text);       // ends the text at its first "."
+void FileNameOfPath(char* path);     // keeps the part after the last "/"
+void FolderOfPath(char* path);       // ends the text just after the last "/"
+void RemoveLineBreaks(char* text);   // removes every CR and LF
+
+// Measures a text's drawn width in pixels.
+using TextMeasure = std::function<int(const char*)>;
+// When the text is wider than `width`, removes characters from its end until
+// text and suffix fit and appends the suffix; a suffix wider than `width` is
+// not used.
+void ShortenToWidth(char* text, int width, const char* suffix, const TextMeasure& measure);
+
+// Cuts at each occurrence of the separator; empty pieces are kept, a
+// separator at the very end starts no further piece, an empty text has none.
+std::vector<std::string_view> Split(std::string_view text, std::string_view separator);
+
+// ---- rectangles
+
+Rect MoveRectTo(const Rect& r, int32_t left, int32_t top);
+Rect OffsetRect(const Rect& r, int32_t dx, int32_t dy);
+int32_t RectWidth(const Rect& r);
+int32_t RectHeight(const Rect& r);
+int32_t RectCenterX(const Rect& r);
+int32_t RectCenterY(const Rect& r);
+Rect GrowRect(const Rect& r, int32_t dx, int32_t dy);  // negative values shrink
+bool PointInRect(const Rect& r, int32_t x, int32_t y);  // edges count as inside
+
+// ---- timecode
+
+// HH:MM:SS:FF (long) or MM:SS:FF (short) at the current frame rate; "." before
+// the frames of a negative number. `out` holds at least 16 bytes.
+void TimecodeText(int32_t frame, bool longForm, char* out);
+std::string TimecodeText(int32_t frame, bool longForm);
+// Reads a typed timecode; `oldValue` is kept where nothing was typed, "+"
+// adds to it and "-" subtracts from it.
+int32_t TimecodeEntry(const char* text, int32_t oldValue);

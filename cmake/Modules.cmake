@@ -1,0 +1,40 @@
+# The core libraries: everything but the desktop windows builds and runs without Qt.
+
+# Platform services every module may use: files, byte order, time, settings.
+add_library(tavrilo_platform STATIC
+  Common/CrossPlatform/Files.cpp
+  Common/CrossPlatform/Bytes.cpp
+  Common/CrossPlatform/Settings.cpp
+)
+target_include_directories(tavrilo_platform PUBLIC Common/CrossPlatform)
+
+# The headless implementation of messages, questions and drawing (no windows).
+add_library(tavrilo_headless STATIC Common/CrossPlatform/Headless.cpp)
+target_link_libraries(tavrilo_headless PUBLIC tavrilo_platform)
+
+add_library(tavrilo_utilities STATIC
+  Common/Utilities/Ease.cpp
+  Common/Utilities/Text.cpp
+  Common/Utilities/Timecode.cpp
+)
+target_include_directories(tavrilo_utilities PUBLIC Common/Utilities)
+target_link_libraries(tavrilo_utilities PUBLIC tavrilo_platform)
+
+add_library(tavrilo_cdib STATIC
+  Common/CDib/CDib.cpp
+  Common/CDib/CDibFiles.cpp
+)
+target_include_directories(tavrilo_cdib PUBLIC Common/CDib)
+target_link_libraries(tavrilo_cdib PUBLIC tavrilo_platform tavrilo_utilities ${CMAKE_DL_LIBS})
+
+add_library(tavrilo_doc STATIC
+  show/Doc/Show.cpp
+  show/Doc/Background.cpp
+  show/Doc/Evaluate.cpp
+  show/Doc/KeyEdit.cpp
+  show/Doc/ShowFile.cpp
+  show/Doc/DataImport.cpp
+  show/Doc/DemoShow.cpp
+)
+target_include_directories(tavrilo_doc PUBLIC show/Doc)
+target_link_libraries(tavrilo_doc PUBLIC tavrilo_cdib tavrilo_utilities tavrilo_platform)

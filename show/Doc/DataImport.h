@@ -1,0 +1,29 @@
+// Data import: tab-delimited tables into names, labels and values, and
+// stream data shown row by row at a fixed interval of frames.
+#pragma once
+
+#include <string_view>
+
+#include "ShowRecord.h"
+
+constexpr long kDataFileReadLimit = 32768;
+constexpr long kStreamFileReadLimit = 65000;
+constexpr long kClipboardCapacity = 32700;
+
+// The line separator of a text: "\n\r", "\r\n", "\r" or "\n", the first that
+// occurs; empty when there is none.
+std::string_view LineSeparator(std::string_view text);
+// Puts the table into the show from (startColumn, startRow) of the data
+// layout (row 0: set names, column 0: labels). Nothing else changes.
+void ImportTable(Show& show, std::string_view text, int startColumn, int startRow);
+// Loads stream data; with `makeKey` sets a key at the end of the stream.
+// Refuses (false, with a message, nothing changed) an interval of 0 or less;
+// false for a text without line breaks (the previous stream is dropped).
+bool LoadStream(Show& show, std::string_view text, float interval, bool makeKey);
+
+// The commands after their dialogs: import a text at the grid's selected cell
+// (or 0, 0) and redraw; read a data or stream file and import it.
+void ImportTableCommand(Show& show, std::string_view text);
+bool LoadDataFileCommand(Show& show, const FileSpec& file);
+bool GetDataFromClipboardCommand(Show& show);
+bool LoadStreamFileCommand(Show& show, const FileSpec& file, const char* intervalText);

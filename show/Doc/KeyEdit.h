@@ -1,0 +1,35 @@
+// Keyframe editing: set, get, put, delete and sort keys, the keyframe
+// clipboard, and the 32-step undo ring of keyframe changes.
+#pragma once
+
+#include <cstdint>
+
+#include "ShowRecord.h"
+
+// Undo operation codes; 0..63 mean "key n was replaced".
+constexpr int16_t kUndoAdded = 96;
+constexpr int16_t kUndoRemoved = 97;
+
+// A copy of keys[index]; false (and nothing copied) outside 0..63.
+bool GetKey(const Show& show, int index, KeyFrame& out);
+// keys[index] := key and marks the show modified; nothing outside 0..63.
+void PutKey(Show& show, int index, const KeyFrame& key);
+// Sets or replaces the key at the current frame from the live keyframe;
+// true when a key was added.
+bool SetKey(Show& show);
+// The first key whose frame is less than 4 frames from `frame`, or -1.
+int FindKeyNear(const Show& show, int32_t frame);
+// Removes key `index` (with an undo entry) and marks the show modified.
+void DeleteKey(Show& show, int index);
+void SortKeys(Show& show);
+void PushUndo(Show& show, const KeyFrame& contents, int16_t code);
+void Undo(Show& show);
+void Redo(Show& show);
+bool CanUndo(const Show& show);
+bool CanRedo(const Show& show);
+
+// The Edit commands.
+void CopyKeyCommand(Show& show);
+void CutKeyCommand(Show& show);
+void DeleteKeyCommand(Show& show);
+void PasteKeyCommand(Show& show);

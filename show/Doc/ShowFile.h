@@ -1,0 +1,56 @@
+// The show file (".tvr"): a little-endian image of the stored fields of the
+// show, and the file commands New Show, Load Show, Save Show and quick save.
+// The commands take a file already chosen; the main window adds the dialogs.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "ShowRecord.h"
+
+constexpr uint16_t kShowMagic = 0x1234;
+constexpr int kShowFileFixedBytes = 5921;  // file length = 5921 + 56 x keys
+constexpr int kShowFileReadLimit = 32768;  // bytes read from a show file
+
+// Length of the image of this show; with `out` also writes it (and stores the
+// show length in keys[0], draws a new showId and clears `modified`).
+int WriteShowImage(Show& show, uint8_t* out);
+// Checks an image without touching any show: magic, keyframe count 1..64 and
+// the bytes it needs. False for a refused image.
+bool CheckShowImage(const uint8_t* image, long size);
+// Copies a checked image into the show (both byte orders); with `evaluate`
+// evaluates frame 0 with redrawing. False, leaving the show untouched, when
+// the image is refused.
+bool ReadShowImage(Show& show, const uint8_t* image, long size, bool evaluate);
+
+// Asks to save changes; 1 yes, 0 no, -1 cancel.
+using AskSaveFn = std::function<int(const char* text, const char* caption)>;
+// Lets the user choose where to save, starting from the given file; false
+// when cancelled.
+using ChooseSaveFn = std::function<bool(FileSpec& file)>;
+
+// New Show: when modified asks "Do you want to save current show?" (cancel
+// ends the command, yes saves first), then resets and evaluates frame 0.
+// False when cancelled.
+bool NewShowCommand(Show& show, const AskSaveFn& ask, const ChooseSaveFn& chooseSave);
+// Asks to save changes as New Show does; false when cancelled.
+bool AskToSaveChanges(Show& show, const AskSaveFn& ask, const ChooseSaveFn& chooseSave);
+// Load Show from a chosen file. The file is read and checked before the show
+// is touched; a file that cannot be read or is refused shows "Can't read show
+// file" with its name and leaves the show and its file as they were.
+bool LoadShowFile(Show& show, const FileSpec& file);
+// Save Show to a chosen file, through a temporary file renamed over the
+// target. On failure shows a message and leaves the show, `modified`,
+// `showId` and `showFile` unchanged.
+bool SaveShowFile(Show& show, const FileSpec& file);
+// Save Show: chooses the file (starting from the show's) and saves.
+bool SaveShowCommand(Show& show, const ChooseSaveFn& chooseSave);
+// Ctrl+S: saves to the show's file with the values of frame 0, or runs Save
+// Show when the show has no file yet.
+bool QuickSaveCommand(Show& show, const ChooseSaveFn& chooseSave);
+// At exit: when modified asks "Do you want to save this show?"; yes saves.
+// False when the user said yes and the save did not happen (keep running).
+bool SaveBeforeExit(Show& show, const AskSaveFn& ask, const ChooseSaveFn& chooseSave);
+// Remembers the folder of a chosen file in the InitialFolder settings.
+void RememberFolder(const FileSpec& file);

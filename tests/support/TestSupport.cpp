@@ -1,0 +1,48 @@
+#include "TestSupport.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "HeadlessPlatform.h"
+#include "Settings.h"
+
+TempFolder::TempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tavrilo-test-XXXXXX").string();
+    char* made = mkdtemp(pattern.data());
+    path_ = made ? made : "/tmp";
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    if (path_ != "/tmp") {
+        std::filesystem::remove_all(path_, ignored);
+    }
+}
+
+ScopedSettings::ScopedSettings() {
+    setenv("XDG_CONFIG_HOME", folder_.Path().c_str(), 1);
+    LoadSettings("Tavrilo");
+    ResetHeadless();
+    Headless().quiet = true;
+}
+
+std::vector<uint8_t> ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out);
+}
+
+bool WriteText(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+    return static_cast<bool>(out);
+}
+
+std::string TestDataPath(const std::string& name) { return std::string(TAVRILO_TEST_DATA) + "/" + name; }
