@@ -38,3 +38,28 @@ add_library(tavrilo_doc STATIC
 )
 target_include_directories(tavrilo_doc PUBLIC show/Doc)
 target_link_libraries(tavrilo_doc PUBLIC tavrilo_cdib tavrilo_utilities tavrilo_platform)
+
+# The desktop side: the platform layer on Qt 6 Widgets and the program's
+# windows. Not part of the core; nothing above links it but the desktop
+# program and its tests.
+if(NOT TAVRILO_FUZZ)
+  find_package(Qt6 REQUIRED COMPONENTS Widgets)
+  qt_add_resources(tavrilo_resource_sources ${CMAKE_CURRENT_SOURCE_DIR}/resources/tavrilo.qrc)
+  add_library(tavrilo_qtplatform STATIC
+    Common/CrossPlatform/Qt/PlatformText.cpp
+    Common/CrossPlatform/Qt/QtApp.cpp
+    Common/CrossPlatform/Qt/QtDialogs.cpp
+    Common/CrossPlatform/Qt/QtDrawing.cpp
+    Common/CrossPlatform/Qt/QtEvents.cpp
+    Common/CrossPlatform/Qt/QtKeys.cpp
+    Common/CrossPlatform/Qt/QtMenus.cpp
+    Common/CrossPlatform/Qt/QtText.cpp
+    Common/CrossPlatform/Qt/QtTextField.cpp
+    Common/CrossPlatform/Qt/QtWindows.cpp
+    ${tavrilo_resource_sources}
+  )
+  target_include_directories(tavrilo_qtplatform PUBLIC Common/CrossPlatform PRIVATE Common/CrossPlatform/Qt)
+  target_link_libraries(tavrilo_qtplatform PUBLIC tavrilo_platform tavrilo_cdib Qt6::Widgets)
+  target_compile_definitions(tavrilo_qtplatform PRIVATE
+    TAVRILO_SOURCE_RESOURCES="${CMAKE_CURRENT_SOURCE_DIR}/resources")
+endif()

@@ -1,0 +1,127 @@
+// Inside the Qt implementation of the platform layer: the widget behind each
+// program window, its drawing port, the message queue and the shared helpers
+// of the Qt files. Nothing outside Common/CrossPlatform/Qt includes this.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QLineEdit>
+#include <QString>
+#include <QWidget>
+#include <map>
+
+#include "PlatformWindows.h"
+
+class QMenuBar;
+class QScrollBar;
+class QAction;
+
+// A drawing target: a picture and the widget that shows it.
+struct DrawingPort {
+    QImage image;
+    QWidget* widget = nullptr;  // updated after each drawing; may be null
+    int widgetOffsetY = 0;      // where the port's row 0 lies in the widget
+};
+
+// The widget of a program window. It draws nothing itself: its paint event
+// copies the port, and its input handlers only queue messages.
+struct NativeWindow : public QWidget {
+    NativeWindow(PlatformWindow* owner, QWidget* parent, int32_t options);
+    ~NativeWindow() override;
+
+    PlatformWindow* owner = nullptr;
+    int32_t options = 0;
+    DrawingPort port;
+    QMenuBar* menuBar = nullptr;
+    QScrollBar* hScroll = nullptr;
+    QScrollBar* vScroll = nullptr;
+    QColor background{0xC0, 0xC0, 0xC0};
+
+    // The client area in widget coordinates: below the menu bar, beside the
+    // scroll bars.
+    QRect ClientArea() const;
+    // Places the menu bar and scroll bars and sizes the port.
+    void LayoutChrome();
+    void ResizePort();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    // Tab is a key of the program, never a focus move.
+    bool focusNextPrevChild(bool) override { return false; }
+
+private:
+    void QueueMouse(uint32_t message, QMouseEvent* event);
+};
+
+// The menu bar of a window and its items by command id.
+struct NativeMenu {
+    QMenuBar* bar = nullptr;
+    std::map<int, QAction*> items;
+};
+
+// The single-line text field.
+struct NativeEdit : public QLineEdit {
+    explicit NativeEdit(QWidget* parent) : QLineEdit(parent) {}
+};
+
+struct PlatformFont {
+    QFont font;
+};
+
+// ---- queue (QtEvents.cpp)
+void QueueEvent(PlatformWindow* window, uint32_t message, uintptr_t wParam, intptr_t lParam, uint32_t keyPress = 0);
+// Drops every queued message of a window that is going away.
+void ForgetWindowEvents(PlatformWindow* window);
+// A new key-press number (a key-down and its character share one).
+uint32_t NextKeyPress();
+// The window that last received pointer input (for the cursor).
+void SetPointerWindow(QWidget* widget);
+QWidget* PointerWindow();
+
+// ---- keys (QtKeys.cpp)
+// The virtual-key code of a key (0 when it has none) and its character
+// (0 when it gives none), control characters from Ctrl+letter.
+uint32_t VirtualKeyOf(int qtKey, Qt::KeyboardModifiers modifiers);
+uint32_t CharacterOf(int qtKey, Qt::KeyboardModifiers modifiers, const QString& text);
+
+// ---- window table (QtWindows.cpp)
+void AddToWindowTable(QWidget* widget);
+void RemoveFromWindowTable(QWidget* widget);
+bool InWindowTable(const QWidget* widget);
+// Whether a PlatformWindow is alive (created and not yet destroyed).
+bool IsLiveWindow(const PlatformWindow* window);
+
+// ---- shared helpers
+inline QColor ToQColor(uint32_t colour) {
+    return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
+                  static_cast<int>((colour >> 16) & 0xFF));
+}
+inline uint32_t FromQColor(QColor colour) {
+    return static_cast<uint32_t>(colour.red()) | (static_cast<uint32_t>(colour.green()) << 8) |
+           (static_cast<uint32_t>(colour.blue()) << 16);
+}
+// Texts of the show are single-byte (Latin-1); paths and messages UTF-8.
+inline QString FromShowText(const char* text) {
+    return QString::fromLatin1(text ? text : "");
+}
+inline QString FromUtf8Text(const char* text) {
+    return QString::fromUtf8(text ? text : "");
+}
+// Loads a picture resource (":/bitmaps/<id>.png"); null when missing.
+const QImage* ResourceImage(int bitmapId);
+// The widget to parent dialogs to.
+QWidget* DialogParent(PlatformWindow* owner);
+
+// ---- fonts (QtText.cpp)
+void MakeInterfaceFonts();
+void DeleteInterfaceFonts();

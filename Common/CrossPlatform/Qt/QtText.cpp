@@ -1,0 +1,127 @@
+// The interface fonts and text drawing on the current port.
+#include <QFontMetrics>
+#include <QPainter>
+#include <array>
+#include <memory>
+
+#include "QtInternal.h"
+
+namespace {
+
+std::array<std::unique_ptr<PlatformFont>, 5> gUiFonts;
+PlatformFont* gCurrentFont = nullptr;
+PlatformFont* gPreviousFont = nullptr;
+QColor gBackColour = Qt::white;
+int gBackMode = kBackOpaque;
+
+QFont CurrentQFont() {
+    if (gCurrentFont) {
+        return gCurrentFont->font;
+    }
+    if (gUiFonts[kUiFont12]) {
+        return gUiFonts[kUiFont12]->font;
+    }
+    return QFont();
+}
+
+}  // namespace
+
+PlatformFont* CreateUiFont(const char* familyName, int size, int32_t flags) {
+    auto* made = new PlatformFont;
+    const QString family = FromUtf8Text(familyName);
+    const bool serif = family.contains(QStringLiteral("Serif"), Qt::CaseInsensitive) ||
+                       family.contains(QStringLiteral("Roman"), Qt::CaseInsensitive);
+    made->font = QFont(serif ? QStringLiteral("serif") : QStringLiteral("Arial"));
+    made->font.setStyleHint(serif ? QFont::Serif : QFont::SansSerif);
+    made->font.setPixelSize(std::max(1, size));
+    made->font.setWeight((flags & kFontBold) ? QFont::Bold : QFont::Normal);
+    made->font.setItalic((flags & kFontItalic) != 0);
+    made->font.setUnderline((flags & kFontUnderline) != 0);
+    return made;
+}
+
+void DeleteUiFont(PlatformFont* font) {
+    if (font == gCurrentFont) {
+        gCurrentFont = nullptr;
+    }
+    if (font == gPreviousFont) {
+        gPreviousFont = nullptr;
+    }
+    delete font;
+}
+
+void MakeInterfaceFonts() {
+    gUiFonts[kUiFont8].reset(CreateUiFont("Arial", 8, 0));
+    gUiFonts[kUiFont10].reset(CreateUiFont("Arial", 10, 0));
+    gUiFonts[kUiFont12].reset(CreateUiFont("Arial", 12, 0));
+    gUiFonts[kUiFont20].reset(CreateUiFont("Arial", 20, 0));
+    gUiFonts[kUiFontBold13].reset(CreateUiFont("Arial", 13, kFontBold));
+}
+
+void DeleteInterfaceFonts() {
+    gCurrentFont = nullptr;
+    gPreviousFont = nullptr;
+    for (auto& font : gUiFonts) {
+        font.reset();
+    }
+}
+
+PlatformFont* UiFont(int which) {
+    if (which < 0 || which >= static_cast<int>(gUiFonts.size())) {
+        return nullptr;
+    }
+    return gUiFonts[which].get();
+}
+
+void SelectFont(PlatformFont* font, int64_t backColour, int backMode) {
+    if (font) {
+        gPreviousFont = gCurrentFont;
+        gCurrentFont = font;
+    } else {
+        gCurrentFont = gPreviousFont;
+        gPreviousFont = nullptr;
+    }
+    if (backColour >= 0) {
+        gBackColour = ToQColor(static_cast<uint32_t>(backColour));
+    }
+    if (backMode >= 0) {
+        gBackMode = backMode;
+    }
+}
+
+int TextWidth(const char* text) {
+    if (!text || !*text) {
+        return 0;
+    }
+    return QFontMetrics(CurrentQFont()).horizontalAdvance(FromShowText(text));
+}
+
+void DrawText(uint32_t colour, const char* text, int32_t x, int32_t y, int alignment) {
+    PlatformPort port = GetPort();
+    if (!port || !text || !*text || port->image.isNull()) {
+        return;
+    }
+    const QFont font = CurrentQFont();
+    const QFontMetrics metrics(font);
+    const QString shown = FromShowText(text);
+    const int width = metrics.horizontalAdvance(shown);
+    int left = x;
+    if ((alignment & kTextCenter) == kTextCenter) {
+        left = x - width / 2;
+    } else if (alignment & kTextRight) {
+        left = x - width;
+    }
+    const QRect box(left, y, width, metrics.height());
+    {
+        QPainter painter(&port->image);
+        if (gBackMode == kBackOpaque) {
+            painter.fillRect(box, gBackColour);
+        }
+        painter.setFont(font);
+        painter.setPen(ToQColor(colour));
+        painter.drawText(QPoint(left, y + metrics.ascent()), shown);
+    }
+    if (port->widget) {
+        port->widget->update(box.adjusted(-2, -2, 2, 2).translated(0, port->widgetOffsetY));
+    }
+}
