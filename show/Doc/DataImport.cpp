@@ -13,9 +13,11 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "Evaluate.h"
 #include "KeyEdit.h"
+#include "Utilities.h"
 
 namespace {
 
@@ -114,7 +116,7 @@ void PutCell(Show& show, int row, int column, std::string_view cell) {
 int ReadStreamRows(const std::vector<std::string_view>& lines, int columns, std::vector<float>& rows) {
     rows.assign(lines.size() * static_cast<size_t>(columns), 0.0f);
     int count = 0;
-    std::vector<std::string_view> cells = SplitText(lines[0], "\t");
+    std::vector<std::string_view> cells = Split(lines[0], "\t");
     while (true) {
         float* row = rows.data() + static_cast<size_t>(count) * columns;
         for (int m = 0; m < columns; ++m) {
@@ -128,7 +130,7 @@ int ReadStreamRows(const std::vector<std::string_view>& lines, int columns, std:
         if (count >= static_cast<int>(lines.size())) {
             break;
         }
-        cells = SplitText(lines[count], "\t");
+        cells = Split(lines[count], "\t");
         if (cells.empty()) {
             break;
         }
@@ -186,28 +188,6 @@ std::string_view LineSeparator(std::string_view text) {
     return {};
 }
 
-std::vector<std::string_view> SplitText(std::string_view text, std::string_view separator) {
-    std::vector<std::string_view> items;
-    if (text.empty()) {
-        return items;
-    }
-    if (separator.empty()) {
-        items.push_back(text);
-        return items;
-    }
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t found = text.find(separator, start);
-        if (found == std::string_view::npos) {
-            items.push_back(text.substr(start));
-            break;
-        }
-        items.push_back(text.substr(start, found - start));
-        start = found + separator.size();
-    }
-    return items;
-}
-
 double CellNumber(std::string_view cell) {
     size_t start = 0;
     while (start < cell.size() && IsBlank(cell[start])) {
@@ -230,10 +210,10 @@ void ImportTable(Show& show, std::string_view text, int startColumn, int startRo
     if (separator.empty()) {
         return;
     }
-    std::vector<std::string_view> lines = SplitText(text, separator);
+    std::vector<std::string_view> lines = Split(text, separator);
     size_t lineCount = std::min<size_t>(kTableRows - startRow, lines.size());
     for (size_t l = 0; l < lineCount; ++l) {
-        std::vector<std::string_view> cells = SplitText(lines[l], "\t");
+        std::vector<std::string_view> cells = Split(lines[l], "\t");
         size_t cellCount = std::min<size_t>(kTableColumns - startColumn, cells.size());
         for (size_t m = 0; m < cellCount; ++m) {
             PutCell(show, startRow + static_cast<int>(l), startColumn + static_cast<int>(m), cells[m]);
@@ -253,11 +233,11 @@ bool LoadStream(Show& show, std::string_view text, float interval, bool makeKey)
     if (separator.empty()) {
         return false;
     }
-    std::vector<std::string_view> lines = SplitText(text, separator);
+    std::vector<std::string_view> lines = Split(text, separator);
     if (lines.size() > static_cast<size_t>(kStreamMaxLines)) {
         lines.resize(kStreamMaxLines);
     }
-    int columns = std::min<int>(kStreamMaxColumns, static_cast<int>(SplitText(lines[0], "\t").size()));
+    int columns = std::min<int>(kStreamMaxColumns, static_cast<int>(Split(lines[0], "\t").size()));
     if (columns == 0) {
         return false;
     }

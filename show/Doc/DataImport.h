@@ -4,7 +4,6 @@
 #pragma once
 
 #include <string_view>
-#include <vector>
 
 #include "ShowRecord.h"
 
@@ -17,9 +16,6 @@ constexpr int kStreamMaxColumns = 4;
 // The line separator of a text: "\n\r", "\r\n", "\r" or "\n", the first that
 // occurs; empty when there is none.
 std::string_view LineSeparator(std::string_view text);
-// Cuts at each occurrence of the separator; empty pieces are kept, a
-// separator at the very end starts no further piece, an empty text has none.
-std::vector<std::string_view> SplitText(std::string_view text, std::string_view separator);
 // A cell as a number: optional blanks and sign, digits with an optional "."
 // fraction and exponent, up to the first character that does not fit; 0 for
 // an empty cell or one that does not start with a number.
