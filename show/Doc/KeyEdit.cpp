@@ -13,16 +13,22 @@
 namespace {
 
 // Keys in use, whatever the stored count says.
-int UsedKeys(const Show& show) { return std::clamp(show.keyCount, 1, kMaxKeys); }
+int UsedKeys(const Show& show) {
+    return std::clamp(show.keyCount, 1, kMaxKeys);
+}
 
 // A ring position for any stored or computed value.
 int RingSlot(int64_t position) {
     return static_cast<int>(((position % kUndoSteps) + kUndoSteps) % kUndoSteps);
 }
 
-int ClampedCount(int32_t count) { return std::clamp(count, 0, kUndoSteps); }
+int ClampedCount(int32_t count) {
+    return std::clamp(count, 0, kUndoSteps);
+}
 
-bool KeySelected(const Show& show) { return show.selectedKey >= 0 && show.selectedKey < UsedKeys(show); }
+bool KeySelected(const Show& show) {
+    return show.selectedKey >= 0 && show.selectedKey < UsedKeys(show);
+}
 
 KeyFrame WithoutReservedShorts(KeyFrame key) {
     key.reserved52 = 0;
@@ -84,7 +90,9 @@ int FindKeyWithin4(const Show& show, int32_t frame) {
     return -1;
 }
 
-int32_t OneSecondOfFrames() { return (gFrameRate + 50) / 100; }
+int32_t OneSecondOfFrames() {
+    return (gFrameRate + 50) / 100;
+}
 
 }  // namespace
 
@@ -201,9 +209,13 @@ void Redo(Show& show) {
     Evaluate(show, gCurrentFrame, true);
 }
 
-bool CanUndo(const Show& show) { return ClampedCount(show.undoCount) > 0; }
+bool CanUndo(const Show& show) {
+    return ClampedCount(show.undoCount) > 0;
+}
 
-bool CanRedo(const Show& show) { return ClampedCount(show.redoCount) > 0; }
+bool CanRedo(const Show& show) {
+    return ClampedCount(show.redoCount) > 0;
+}
 
 void CopyKeyCommand(Show& show) {
     if (KeySelected(show)) {
