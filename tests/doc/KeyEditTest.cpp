@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "Doc.h"
 #include "HeadlessPlatform.h"
@@ -87,7 +88,10 @@ TEST_P(KeyEditRates, EnterOnNewShowReplacesKeyZeroThenAddsOneKeyPerSecond) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllRates, KeyEditRates,
-                         ::testing::Values(RateCase{kRateNtsc, 30}, RateCase{kRatePal, 25}, RateCase{kRateFilm, 24}));
+                         ::testing::Values(RateCase{kRateNtsc, 30}, RateCase{kRatePal, 25}, RateCase{kRateFilm, 24}),
+                         [](const ::testing::TestParamInfo<RateCase>& info) {
+                             return "Rate" + std::to_string(info.param.rate);
+                         });
 
 TEST_F(KeyEdit, EnterWithinFourFramesReplacesAndSnapsUndoPutsItBack) {
     ASSERT_TRUE(EnterAt(30, 5.0f));
