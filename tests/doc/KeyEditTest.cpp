@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstring>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "Doc.h"
@@ -59,6 +60,10 @@ struct RateCase {
     int32_t rate;
     int32_t oneSecond;
 };
+
+void PrintTo(const RateCase& c, std::ostream* os) {
+    *os << c.rate;
+}
 
 class KeyEditRates : public KeyEdit, public ::testing::WithParamInterface<RateCase> {};
 
