@@ -63,3 +63,24 @@ if(NOT TAVRILO_FUZZ)
   target_compile_definitions(tavrilo_qtplatform PRIVATE
     TAVRILO_SOURCE_RESOURCES="${CMAKE_CURRENT_SOURCE_DIR}/resources")
 endif()
+
+# The desktop program's windows: the preview and the main window.
+if(NOT TAVRILO_FUZZ)
+  add_library(tavrilo_preview STATIC
+    show/Preview/PreviewWindow.cpp
+    show/Preview/DataGrid.cpp
+    show/Preview/PreviewRender.cpp
+  )
+  target_include_directories(tavrilo_preview PUBLIC show/Preview)
+  target_link_libraries(tavrilo_preview PUBLIC tavrilo_doc tavrilo_qtplatform)
+
+  add_library(tavrilo_main STATIC
+    show/Main/MainWindow.cpp
+    show/Main/Commands.cpp
+    show/Main/Keyboard.cpp
+    show/Main/ToolStrip.cpp
+    show/Main/Playback.cpp
+  )
+  target_include_directories(tavrilo_main PUBLIC show/Main)
+  target_link_libraries(tavrilo_main PUBLIC tavrilo_preview tavrilo_doc tavrilo_qtplatform)
+endif()

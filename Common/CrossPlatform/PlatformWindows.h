@@ -173,7 +173,8 @@ bool PostEvent(PlatformWindow* window, uint32_t message, uintptr_t wParam, intpt
 void PostQuit(int code);
 // Calls a window's procedure at once (null window: nothing, 0).
 intptr_t SendEvent(PlatformWindow* window, uint32_t message, uintptr_t wParam, intptr_t lParam);
-// Discards every pending key message.
+// Discards the pending auto-repeats of held keys (piled up while the
+// program was busy); keys pressed since stay queued.
 void DrainKeys();
 // Lets the toolkit deliver pending input and paint, without taking
 // anything from the queue (for loops that wait for nothing).
@@ -240,6 +241,8 @@ struct PlatformMenu {
 };
 
 bool CreateMenuBar(PlatformMenu& menu, PlatformWindow& window);
+// Forgets the menu record (the bar itself goes with its window).
+void ReleaseMenuBar(PlatformMenu& menu);
 void AddMenu(PlatformMenu& menu, const char* title, int32_t options);
 void AddMenuItem(PlatformMenu& menu, int commandId, const char* text, int32_t options);
 void SetMenuItemState(PlatformMenu& menu, int commandId, int32_t options);

@@ -1,6 +1,9 @@
 #include "GuiSupport.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
@@ -116,4 +119,25 @@ int CountPixels(PlatformPort port, const Rect& area, uint32_t colour) {
 
 int CountOtherPixels(PlatformPort port, const Rect& area, uint32_t colour) {
     return (area.right - area.left) * (area.bottom - area.top) - CountPixels(port, area, colour);
+}
+
+QPoint ClientToWindow(PlatformWindow& window, int x, int y) {
+    QWidget* widget = WidgetOf(window);
+    const int clientTop = widget->height() - GetClientRect(window).bottom;
+    return widget->mapTo(widget->window(), QPoint(x, y + clientTop));
+}
+
+void ClickAt(PlatformWindow& window, int x, int y) {
+    const QPoint at = ClientToWindow(window, x, y);
+    QTest::mouseClick(HandleOf(window), Qt::LeftButton, Qt::NoModifier, at);
+    DispatchPending();
+}
+
+void AnswerFileDialog(QWidget* modal, const std::string& path) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    ASSERT_NE(dialog, nullptr);
+    QLineEdit* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(name, nullptr);
+    name->setText(QString::fromStdString(path));
+    QTest::keyClick(name, Qt::Key_Return);
 }

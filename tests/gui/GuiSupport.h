@@ -39,3 +39,12 @@ void WhenModal(std::function<void(QWidget*)> act);
 int CountPixels(PlatformPort port, const Rect& area, uint32_t colour);
 // Counts pixels that differ from a colour inside a rectangle of a port.
 int CountOtherPixels(PlatformPort port, const Rect& area, uint32_t colour);
+
+class QPoint;
+// A point of a window's client area in its top-level window's coordinates.
+QPoint ClientToWindow(PlatformWindow& window, int x, int y);
+// Presses and releases the left button at a client point of a window, then
+// dispatches what the program queued.
+void ClickAt(PlatformWindow& window, int x, int y);
+// Types a path into an open file chooser and confirms it.
+void AnswerFileDialog(QWidget* modal, const std::string& path);

@@ -192,7 +192,7 @@ TEST_F(PlatformTest, PeekRemovesAKeyWithItsCharacter) {
     EXPECT_EQ(event.wParam, 74u);
 }
 
-TEST_F(PlatformTest, DrainKeysKeepsTheCharacterOfTheKeyBeingHandled) {
+TEST_F(PlatformTest, DrainKeysDropsPiledUpRepeatsOnly) {
     struct Drainer : PlatformWindow {
         intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) override {
             seen.push_back(static_cast<uint32_t>(wParam));
@@ -202,14 +202,18 @@ TEST_F(PlatformTest, DrainKeysKeepsTheCharacterOfTheKeyBeingHandled) {
         std::vector<uint32_t> seen;
     } drainer;
     ASSERT_TRUE(CreatePlatformWindow(drainer, nullptr, 0));
-    // Two presses typed ahead: handling the first drains the second, but
-    // the first one's own character still arrives.
+    // A held "+" repeated while the first press was handled: the repeats
+    // go, the first press's own character and a new key stay.
     QueueEvent(&drainer, kMsgKeyDown, 187, 1, 900001);
     QueueEvent(&drainer, kMsgChar, 43, 1, 900001);
-    QueueEvent(&drainer, kMsgKeyDown, 65, 1, 900002);
-    QueueEvent(&drainer, kMsgChar, 97, 1, 900002);
+    QueueEvent(&drainer, kMsgKeyDown, 187, 1 | kKeyRepeatBit, 900002);
+    QueueEvent(&drainer, kMsgChar, 43, 1, 900002);
+    QueueEvent(&drainer, kMsgKeyDown, 187, 1 | kKeyRepeatBit, 900003);
+    QueueEvent(&drainer, kMsgChar, 43, 1, 900003);
+    QueueEvent(&drainer, kMsgKeyDown, 65, 1, 900004);
+    QueueEvent(&drainer, kMsgChar, 97, 1, 900004);
     DispatchPending();
-    EXPECT_EQ(drainer.seen, (std::vector<uint32_t>{187, 43}));
+    EXPECT_EQ(drainer.seen, (std::vector<uint32_t>{187, 43, 65, 97}));
     DestroyPlatformWindow(drainer);
 }
 

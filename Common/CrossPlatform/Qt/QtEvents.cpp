@@ -4,8 +4,10 @@
 #include <QApplication>
 #include <QCursor>
 #include <QPointer>
+#include <algorithm>
 #include <deque>
 #include <thread>
+#include <vector>
 
 #include "QtInternal.h"
 
@@ -169,11 +171,18 @@ void PostQuit(int code) {
 void DrainKeys() {
     ProcessPendingEvents();
     auto& queue = Queue();
+    // Auto-repeats of a held key that piled up while the program was busy
+    // go, with their characters; keys the user pressed stay.
+    std::vector<uint32_t> repeats;
     for (auto it = queue.begin(); it != queue.end();) {
-        // The messages of the key press being handled stay: its character
-        // is a command of its own.
-        bool drop = IsKeyMessage(it->message) && (gDispatchingKeyPress == 0 || it->keyPress != gDispatchingKeyPress);
-        it = drop ? queue.erase(it) : it + 1;
+        const bool repeat =
+            it->message == kMsgKeyDown && (it->lParam & kKeyRepeatBit) != 0 && it->keyPress != gDispatchingKeyPress;
+        if (repeat) {
+            repeats.push_back(it->keyPress);
+        }
+        const bool ofRepeat =
+            it->message == kMsgChar && std::find(repeats.begin(), repeats.end(), it->keyPress) != repeats.end();
+        it = repeat || ofRepeat ? queue.erase(it) : it + 1;
     }
 }
 

@@ -47,6 +47,11 @@ bool CreateMenuBar(PlatformMenu& menu, PlatformWindow& window) {
     return true;
 }
 
+void ReleaseMenuBar(PlatformMenu& menu) {
+    delete menu.bar;
+    menu = PlatformMenu{};
+}
+
 void AddMenu(PlatformMenu& menu, const char* title, int32_t options) {
     if (!menu.bar) {
         return;

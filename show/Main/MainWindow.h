@@ -1,0 +1,139 @@
+// The program's top-level window: the menu bar, the command and keyboard
+// tables, the tool strip with the transport and frame counter, and
+// real-time playback. It owns the editor windows.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "PlatformWindows.h"
+#include "PreviewWindow.h"
+#include "ShowRecord.h"
+
+enum MenuCommand : int {
+    kCmdShowTVSafe = 1001,
+    kCmdDrawFast = 1002,
+    kCmdLoadBackground = 1010,
+    kCmdLoadData = 1011,
+    kCmdClipboardData = 1012,
+    kCmdMakeMovie = 1013,
+    kCmdLoadStream = 1014,
+    kCmdNtsc = 1015,
+    kCmdPal = 1016,
+    kCmdFilm = 1017,
+    kCmdHelp = 1020,
+    kCmdAbout = 1024,
+    kCmdFieldSwap = 1030,
+    kCmdAspect43 = 1031,
+    kCmdAspect169 = 1032,
+    kCmdExit = 2001,
+    kCmdSaveShow = 2003,
+    kCmdLoadShow = 2004,
+    kCmdNewShow = 2005,
+    kCmdCopy = 9000,
+    kCmdCut = 9001,
+    kCmdPaste = 9002,
+    kCmdDelete = 9003,
+    kCmdUndo = 9004,
+    kCmdRedo = 9005,
+};
+
+// A picture button with four looks: normal, pressed, disabled and lit.
+struct ToolButton {
+    enum State : int32_t { kNormal = 0, kPressed = 1, kLit = 2, kDisabled = 3 };
+    int32_t normalPicture = 0;
+    int32_t pressedPicture = 0;
+    int32_t disabledPicture = 0;
+    int32_t litPicture = 0;
+    Rect rect;
+    int32_t state = kNormal;
+
+    // Stores the state and draws its picture on the current port.
+    void SetState(int32_t newState);
+    // Stores a new rectangle and draws the current state there.
+    void Place(const Rect& where);
+    // Whether (x, y) hits an enabled button (edges inside); on a hit sets
+    // `newState` unless it is -1.
+    bool HitTest(int32_t x, int32_t y, int32_t newState);
+};
+
+enum ToolButtonIndex : int { kButtonReverse = 0, kButtonStop = 1, kButtonForward = 2, kButtonAddKey = 3 };
+
+struct PlaybackState {
+    int32_t direction = 0;
+    int64_t startCounter = 0;
+    int64_t ticksPerFrame = 1;
+    int32_t startFrame = 0;
+    int32_t endFrame = 0;
+    // Measured: steps rendered and distinct frames shown in the last run.
+    int64_t stepsDrawn = 0;
+    int64_t framesShown = 0;
+};
+
+class MainWindow : public PlatformWindow, public MainWindowLink, public PreviewOwner {
+public:
+    MainWindow();
+    ~MainWindow() override;
+
+    // Builds the window, its menus and its children and sets gMainWindow.
+    bool Create();
+    // Saves the settings, destroys the children and the window.
+    void Destroy();
+
+    intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+    void Paint() override;
+
+    // MainWindowLink
+    void Redraw() override { Paint(); }
+    void ShowTitle(const char* fileName) override;
+
+    // PreviewOwner
+    void DrawToolStrip(const KeyFrame& placement) override;
+    void CancelOtherDrags(PlatformWindow* from) override;
+
+    void UpdateEditMenu();
+    void DrawFrameCounter(int32_t frame);
+    // Starts (and runs until it ends) or stops playback.
+    void SetDirection(int32_t direction);
+
+    PreviewWindow* Preview() { return preview_.get(); }
+    PlatformMenu menu;
+    ToolButton buttons[4];
+    Rect previewEdges;  // preview left, top, right, bottom in client coordinates
+    Rect counterBox;
+    PlaybackState playback;
+
+private:
+    // Draws the frame counter when the document asks the tool strip.
+    struct CounterLink : RedrawLink {
+        MainWindow* window = nullptr;
+        void Redraw() override;
+    };
+
+    void BuildMenus();
+    intptr_t Command(int command);
+    intptr_t Key(uint32_t message, uintptr_t code);
+    void LeftDown(int32_t x, int32_t y);
+    void LeftUp(int32_t x, int32_t y);
+    void Close();
+    void Play(int32_t direction);
+    void NextKey();
+    void SetFrameRate(int command);
+    void SetAspect(int command);
+    void ToggleOption(int command);
+    bool ChooseSave(FileSpec& file);
+    bool ChooseOpen(FileSpec& file, const char* filter, const char* title, const char* extension);
+    void LoadBackgroundCommand();
+    void LoadDataCommand(bool stream);
+    void LoadShowCommand();
+    void EditCommand(int command);
+    void DrawTransport(int32_t a, int32_t b);
+    void RunPlayback();
+    void Step();
+
+    std::unique_ptr<PreviewWindow> preview_;
+    CounterLink counterLink_;
+};
+
+// The window title for a show file (none: the program's name alone).
+std::string MainWindowTitle(const char* fileName);

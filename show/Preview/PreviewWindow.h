@@ -1,0 +1,97 @@
+// The preview window: the show at the current frame, with the TV-safe
+// overlay, move and spin drags, and the data grid in which the title, set
+// names, labels and values are typed in place. Created and owned by the
+// main window; the document reaches it through gPreview.
+#pragma once
+
+#include <cstdint>
+
+#include "PlatformWindows.h"
+#include "ShowRecord.h"
+
+enum class PreviewMode : int32_t { MoveChart = 0, SpinChart = 1, EditData = 2 };
+
+constexpr int32_t kNoAnchor = -9999;
+constexpr int kGridColumns = 5;
+constexpr int kGridRows = 33;
+constexpr int kGridFieldId = 123456;
+
+// What the preview asks of the window that owns it.
+class PreviewOwner {
+public:
+    virtual ~PreviewOwner() = default;
+    // Redraws the position, size and rotation read-outs.
+    virtual void DrawToolStrip(const KeyFrame& placement) = 0;
+    // Sends CancelDrag to the other editor windows.
+    virtual void CancelOtherDrags(PlatformWindow* from) = 0;
+};
+
+// The data grid's state.
+struct DataGrid {
+    int32_t firstRow = 0;
+    int32_t endRow = kGridRows;
+    int32_t selectedColumn = -1;
+    int32_t selectedRow = -1;
+    PlatformEdit field;
+    char cells[kGridColumns][kGridRows][kTextSlot] = {};
+};
+
+class PreviewWindow : public PlatformWindow, public PreviewLink {
+public:
+    PreviewWindow() = default;
+    ~PreviewWindow() override;
+
+    // Creates the window over the parent (the main window) and binds the
+    // renderer; false when the window cannot be made.
+    bool Create(PlatformWindow& parent, PreviewOwner* owner);
+    void Destroy();
+
+    intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+    void Paint() override;
+
+    // PreviewLink
+    void Repaint() override { Paint(); }
+    bool EditingData() const override { return mode == PreviewMode::EditData; }
+    void SelectedCell(int& column, int& row) const override;
+    void SetEditingData(bool on) override;
+
+    // The only way the mode changes: commits or loads the grid.
+    void SetMode(PreviewMode newMode);
+    // Places the window at the show's aspect at the lower right of the
+    // parent; with `sized` also resets the renderer's viewport.
+    void Layout(bool sized);
+
+    // The data grid.
+    void DrawGrid();
+    void GridClick(int32_t x, int32_t y);
+    void CommitEdit();
+    void LoadGrid(const Show& show);
+    void StoreGrid(Show& show) const;
+
+    PlatformWindow* parent = nullptr;
+    PreviewOwner* owner = nullptr;
+    PreviewMode mode = PreviewMode::SpinChart;
+    uint8_t showTVSafe = 0;
+    uint8_t drawFast = 1;
+    DataGrid grid;
+    int32_t anchorX = kNoAnchor;
+    int32_t anchorY = kNoAnchor;
+    bool glAvailable = false;
+
+private:
+    // The chart through the show's renderer (PreviewRender.cpp).
+    void BindRenderer();
+    void UnbindRenderer();
+    void ResizeRenderer();
+    void RenderChart();
+    void DrawTVSafe();
+    void MouseMove(int32_t x, int32_t y);
+    void LeftDown(int32_t x, int32_t y);
+    void LeftUp(int32_t x, int32_t y);
+};
+
+// The preview's rectangle (screen coordinates) for a parent window rectangle,
+// the show's aspect and the frame metrics; never of negative size.
+Rect PreviewRectangle(const Rect& parent, float aspect, int menuBarHeight, int captionHeight, int scrollBarWidth);
+// A value as the grid shows it: empty for 0, otherwise decimal text.
+void GridValueText(float value, char* out);
