@@ -321,6 +321,8 @@ void MoveWindowTo(PlatformWindow& window, int32_t left, int32_t top, int32_t rig
         widget->resize(std::max(0, width - frame.left() - frame.right()),
                        std::max(0, height - frame.top() - frame.bottom()));
     }
+    // A hidden window gets no resize event until shown: size its port now.
+    widget->LayoutChrome();
     if (repaint) {
         widget->update();
     }

@@ -1,0 +1,197 @@
+// The preview: spin and move drags through the queue, the tool-strip
+// read-outs that follow them, and the data grid's editing and scrolling.
+#include <QLineEdit>
+
+#include "ProgramFixture.h"
+#include "Utilities.h"
+
+namespace {
+
+class PreviewTest : public ProgramTest {
+protected:
+    void Press(int x, int y) {
+        QTest::mousePress(HandleOf(Preview()), Qt::LeftButton, Qt::NoModifier, ClientToWindow(Preview(), x, y));
+        DispatchPending();
+    }
+    void MoveTo(int x, int y) {
+        QTest::mouseMove(HandleOf(Preview()), ClientToWindow(Preview(), x, y));
+        DispatchPending();
+    }
+    void Release(int x, int y) {
+        QTest::mouseRelease(HandleOf(Preview()), Qt::LeftButton, Qt::NoModifier, ClientToWindow(Preview(), x, y));
+        DispatchPending();
+    }
+    int CellWidth() { return (GetClientRect(Preview()).right - 24) / 5; }
+    // Clicks the middle of a grid cell on the screen's row `line`.
+    void ClickCell(int column, int line) { ClickAt(Preview(), CellWidth() * column + 10, 19 + 14 * line + 6); }
+    QLineEdit* Field() { return WidgetOf(Preview())->findChild<QLineEdit*>(); }
+    void Type(const char* text) {
+        QLineEdit* field = Field();
+        ASSERT_NE(field, nullptr);
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Delete);
+        QTest::keyClicks(field, text);
+    }
+};
+
+// Whether the text drawn in the 12-pixel font at (x, y) over `background`
+// is exactly what the main window's port holds there.
+bool PortShowsText(PlatformWindow& window, const char* text, int x, int y, uint32_t background, bool opaque) {
+    PlatformWindow scratch;
+    if (!CreatePlatformWindow(scratch, nullptr, kWindowUnlisted)) {
+        return false;
+    }
+    MoveWindowTo(scratch, 0, 0, 400, 100, false);
+    ProcessPendingEvents();
+    int width = 0;
+    {
+        PortScope scope(scratch);
+        FillRect(background, Rect{0, 0, 400, 100});
+        SelectFont(UiFont(kUiFont12), background, opaque ? kBackOpaque : kBackTransparent);
+        width = TextWidth(text);
+        DrawText(0, text, 10, 10, kTextLeft);
+        SelectFont(nullptr, -1, -1);
+    }
+    bool same = width > 0;
+    for (int dy = 0; dy < 14 && same; ++dy) {
+        for (int dx = 0; dx < width && same; ++dx) {
+            same = PortPixel(WindowPort(scratch), 10 + dx, 10 + dy) == PortPixel(WindowPort(window), x + dx, y + dy);
+        }
+    }
+    DestroyPlatformWindow(scratch);
+    return same;
+}
+
+TEST_F(PreviewTest, SpinDragFollowsThePointerAndClamps) {
+    ASSERT_EQ(Preview().mode, PreviewMode::SpinChart);
+    Press(200, 100);
+    MoveTo(260, 130);
+    EXPECT_FLOAT_EQ(Preview().liveKeyFrame.spin, 30.0f);
+    EXPECT_FLOAT_EQ(Preview().liveKeyFrame.tilt, 15.0f);
+    MoveTo(700, 100);
+    EXPECT_FLOAT_EQ(Preview().liveKeyFrame.spin, 90.0f);
+    MoveTo(-400, -100);
+    EXPECT_FLOAT_EQ(Preview().liveKeyFrame.spin, -90.0f);
+    EXPECT_FLOAT_EQ(Preview().liveKeyFrame.tilt, 0.0f);  // a bar chart tilts 0..90
+    Release(-400, -100);
+    MoveTo(300, 300);  // no drag any more
+    EXPECT_FLOAT_EQ(Preview().liveKeyFrame.spin, -90.0f);
+    const Rect& e = Window().previewEdges;
+    const int panelLeft = (GetWindowRect(Window()).right - GetWindowRect(Window()).left) / 30;
+    EXPECT_TRUE(PortShowsText(Window(), "-90,0", panelLeft + 40, e.bottom + 8 + 40, 0xC0C0C0, false));
+}
+
+TEST_F(PreviewTest, PieChartsTiltBothWays) {
+    TheShow().style = ChartStyle::Pie;
+    Press(100, 300);
+    MoveTo(100, 0);
+    EXPECT_FLOAT_EQ(Preview().liveKeyFrame.tilt, -90.0f);
+    Release(100, 0);
+}
+
+TEST_F(PreviewTest, MoveDragKeepsThePointUnderThePointer) {
+    ClickModeMark(0);
+    ASSERT_EQ(Preview().mode, PreviewMode::MoveChart);
+    const Rect client = GetClientRect(Preview());
+    Preview().liveKeyFrame.x = 0.0f;
+    Preview().liveKeyFrame.y = 0.0f;
+    Press(100, 200);
+    MoveTo(100 + client.right / 2, 200 - client.bottom / 4);
+    EXPECT_NEAR(Preview().liveKeyFrame.x, 0.5, 0.002);
+    EXPECT_NEAR(Preview().liveKeyFrame.y, 0.25, 0.004);
+    Release(100 + client.right / 2, 200 - client.bottom / 4);
+    Preview().liveKeyFrame.x = 0.5f;
+    Preview().liveKeyFrame.y = 0.25f;
+    Preview().Paint();
+    const Rect& e = Window().previewEdges;
+    const int panelLeft = (GetWindowRect(Window()).right - GetWindowRect(Window()).left) / 30;
+    EXPECT_TRUE(PortShowsText(Window(), "500,250", panelLeft + 40, e.bottom + 8 + 6, 0xC0C0C0, false));
+    EXPECT_TRUE(PortShowsText(Window(), "100,100", panelLeft + 40, e.bottom + 8 + 23, 0xC0C0C0, false));
+}
+
+TEST_F(PreviewTest, ReleaseInTheMainWindowCancelsThePreviewDrag) {
+    Press(200, 100);
+    EXPECT_NE(Preview().anchorX, kNoAnchor);
+    SendEvent(&Window(), kMsgLeftUp, 0, MakePointParam(5, 5));
+    EXPECT_EQ(Preview().anchorX, kNoAnchor);
+}
+
+TEST_F(PreviewTest, FrameCounterShowsTheTimecode) {
+    Evaluate(TheShow(), 45, true);
+    const Rect box = Window().counterBox;
+    const std::string text = TimecodeText(45, false);
+    SelectFont(UiFont(kUiFont12), -1, -1);
+    const int width = TextWidth(text.c_str());
+    SelectFont(nullptr, -1, -1);
+    EXPECT_TRUE(PortShowsText(Window(), text.c_str(), RectCenterX(box) - width / 2, box.bottom - 17, 0xFFFFFF, true));
+}
+
+TEST_F(PreviewTest, GridEditsReachTheShowAndSurviveAModeSwitch) {
+    ClickModeMark(2);
+    ASSERT_EQ(Preview().mode, PreviewMode::EditData);
+    EXPECT_STREQ(Preview().grid.cells[1][1], "100.5");
+    ClickCell(1, 1);
+    ASSERT_NE(Field(), nullptr);
+    EXPECT_EQ(Preview().grid.selectedColumn, 1);
+    EXPECT_EQ(Preview().grid.selectedRow, 1);
+    EXPECT_EQ(Field()->text().toStdString(), "100.5");
+    Type("42.25");
+    ClickCell(0, 0);  // commits the value, opens the title
+    EXPECT_STREQ(Preview().grid.cells[1][1], "42.25");
+    Type("Quarterly");
+    ClickCell(1, 3);
+    Type("");
+    ClickModeMark(1);  // back to spinning: the grid is written into the show
+    EXPECT_EQ(Field(), nullptr);
+    EXPECT_FLOAT_EQ(TheShow().values[0][0], 42.25f);
+    EXPECT_STREQ(TheShow().title, "Quarterly");
+    EXPECT_FLOAT_EQ(TheShow().values[0][2], 0.0f);  // an empty cell is 0
+    EXPECT_EQ(TheShow().modified, 1);
+    ClickModeMark(2);
+    EXPECT_STREQ(Preview().grid.cells[1][1], "42.25");
+    EXPECT_STREQ(Preview().grid.cells[1][3], "");
+    EXPECT_STREQ(Preview().grid.cells[0][0], "Quarterly");
+}
+
+TEST_F(PreviewTest, EnteringAndLeavingTheGridKeepsEveryValue) {
+    TheShow().values[1][4] = -0.25f;
+    TheShow().values[2][7] = 2.01f;
+    TheShow().values[3][31] = 1234.5678f;
+    ClickModeMark(2);
+    ClickModeMark(1);
+    EXPECT_FLOAT_EQ(TheShow().values[1][4], -0.25f);
+    EXPECT_FLOAT_EQ(TheShow().values[2][7], 2.01f);
+    EXPECT_NEAR(TheShow().values[3][31], 1234.568f, 0.0005);
+    EXPECT_EQ(TheShow().modified, 1);  // 1234.5678 was rounded to thousandths
+}
+
+TEST_F(PreviewTest, ScrolledGridOpensTheRowUnderTheClick) {
+    ClickModeMark(2);
+    Preview().grid.firstRow = 3;
+    Preview().Paint();
+    ClickCell(2, 0);
+    EXPECT_EQ(Preview().grid.selectedRow, 3);
+    EXPECT_EQ(Preview().grid.selectedColumn, 2);
+    EXPECT_EQ(TextFieldRect(Preview().grid.field).top, 19);
+    // The up mark in the row-number strip scrolls back one row.
+    const Rect client = GetClientRect(Preview());
+    ClickAt(Preview(), client.right - 12, 8);
+    EXPECT_EQ(Preview().grid.firstRow, 2);
+    EXPECT_NE(Field(), nullptr);  // a scroll click leaves the edit open
+}
+
+TEST(GridText, ValuesShowAsShortDecimals) {
+    char text[64];
+    GridValueText(0.0f, text);
+    EXPECT_STREQ(text, "");
+    GridValueText(2.5f, text);
+    EXPECT_STREQ(text, "2.5");
+    GridValueText(3.0f, text);
+    EXPECT_STREQ(text, "3");
+    GridValueText(-0.25f, text);
+    EXPECT_STREQ(text, "-0.25");
+    GridValueText(2.01f, text);
+    EXPECT_STREQ(text, "2.01");
+}
+
+}  // namespace
