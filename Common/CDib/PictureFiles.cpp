@@ -124,10 +124,15 @@ int PrepareForReading(CDib& dib, int width, int height, int bitsPerPixel) {
     if (bitsPerPixel != 8 && bitsPerPixel != 16 && bitsPerPixel != 24 && bitsPerPixel != 32) {
         return kDibUnreadable;
     }
+    // Create keeps a picture of the same shape as it is; a new one is zeroed.
+    bool reused = dib.HasHeader() && dib.Width() == width && dib.Height() == height &&
+                  dib.BitsPerPixel() == bitsPerPixel;
     if (!dib.Create(width, height, bitsPerPixel)) {
         return kDibOutOfMemory;
     }
-    std::memset(dib.Pixels(), 0, dib.PixelBytes());
+    if (reused) {
+        std::memset(dib.Pixels(), 0, dib.PixelBytes());
+    }
     if (PaletteEntry* palette = dib.Palette()) {
         for (int i = 0; i < 256; ++i) {
             uint8_t grey = static_cast<uint8_t>(i);
