@@ -1,8 +1,10 @@
 // Picture files: choosing the reader, Load with its fallback folder and
 // placeholder, Save and Write (Targa and Windows bitmap).
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "PictureReaders.h"
 
@@ -125,8 +127,8 @@ int PrepareForReading(CDib& dib, int width, int height, int bitsPerPixel) {
         return kDibUnreadable;
     }
     // Create keeps a picture of the same shape as it is; a new one is zeroed.
-    bool reused = dib.HasHeader() && dib.Width() == width && dib.Height() == height &&
-                  dib.BitsPerPixel() == bitsPerPixel;
+    bool reused =
+        dib.HasHeader() && dib.Width() == width && dib.Height() == height && dib.BitsPerPixel() == bitsPerPixel;
     if (!dib.Create(width, height, bitsPerPixel)) {
         return kDibOutOfMemory;
     }
@@ -140,6 +142,32 @@ int PrepareForReading(CDib& dib, int width, int height, int bitsPerPixel) {
         }
     }
     return kDibReadOk;
+}
+
+bool ReadStoredRows(CDib& dib, ByteCursor& in, int firstRow, int rowCount, size_t rowBytes) {
+    size_t stride = static_cast<size_t>(dib.Stride());
+    if (firstRow < 0 || rowCount <= 0 || firstRow + rowCount > dib.Height() || rowBytes > stride) {
+        return rowCount == 0;
+    }
+    if (rowBytes == stride) {  // the rows lie in the file as in the picture
+        size_t wanted = static_cast<size_t>(rowCount) * stride;
+        return in.ReadUpTo(dib.Row(firstRow), wanted) == wanted;
+    }
+    constexpr int kRowsAtOnce = 64;
+    std::vector<uint8_t> rows(static_cast<size_t>(std::min(rowCount, kRowsAtOnce)) * rowBytes);
+    for (int done = 0; done < rowCount;) {
+        int now = std::min(rowCount - done, kRowsAtOnce);
+        size_t got = in.ReadUpTo(rows.data(), static_cast<size_t>(now) * rowBytes);
+        for (size_t row = 0; row * rowBytes < got; ++row) {
+            std::memcpy(dib.Row(firstRow + done + static_cast<int>(row)), rows.data() + row * rowBytes,
+                        std::min(rowBytes, got - row * rowBytes));
+        }
+        if (got < static_cast<size_t>(now) * rowBytes) {
+            return false;
+        }
+        done += now;
+    }
+    return true;
 }
 
 int CDib::Read(PlatformFile& file) {

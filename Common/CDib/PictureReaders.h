@@ -23,6 +23,11 @@ PictureFormat ChoosePictureFormat(const uint8_t* first14, const char* name);
 // a depth other than 8, 16, 24 or 32 bits, or kDibOutOfMemory.
 int PrepareForReading(CDib& dib, int width, int height, int bitsPerPixel);
 
+// Reads `rowCount` rows of `rowBytes` bytes (at most the stride) from the
+// cursor into stored rows `firstRow` upwards. A file that ends early fills
+// what it holds, the rest staying as it was; false then.
+bool ReadStoredRows(CDib& dib, ByteCursor& in, int firstRow, int rowCount, size_t rowBytes);
+
 int ReadBitmapFile(CDib& dib, ByteCursor& in);
 int ReadTargaFile(CDib& dib, ByteCursor& in);
 int ReadTiffFile(CDib& dib, ByteCursor& in);

@@ -2,7 +2,6 @@
 // The colour map is skipped (8-bit pictures keep the grey ramp); rows are
 // flipped when the file starts at the top left.
 #include <cstdint>
-#include <cstring>
 
 #include "PictureReaders.h"
 
@@ -37,19 +36,6 @@ bool ReadHeader(ByteCursor& in, TargaHeader& header) {
     return true;
 }
 
-// Rows follow the image ID and the colour map; a file that ends early leaves
-// the remaining rows black.
-void ReadRows(CDib& dib, ByteCursor& in, const TargaHeader& header) {
-    size_t rowBytes = static_cast<size_t>(header.depth / 8) * static_cast<size_t>(header.width);
-    for (int row = 0; row < header.height; ++row) {
-        uint8_t* target = dib.Row(row);
-        std::memset(target, 0, rowBytes);
-        if (in.ReadUpTo(target, rowBytes) < rowBytes) {
-            return;
-        }
-    }
-}
-
 }  // namespace
 
 int ReadTargaFile(CDib& dib, ByteCursor& in) {
@@ -75,7 +61,8 @@ int ReadTargaFile(CDib& dib, ByteCursor& in) {
     if (!in.Skip(static_cast<uint64_t>(header.idLength)) || !in.Skip(colorMapBytes)) {
         return kDibUnreadable;  // the pixels would start past the end of the file
     }
-    ReadRows(dib, in, header);
+    // A file that ends early leaves the remaining rows black.
+    ReadStoredRows(dib, in, 0, header.height, static_cast<size_t>(header.depth / 8) * header.width);
     if (header.descriptor & kTopLeftOrigin) {
         dib.FlipVertical();
     }

@@ -1,6 +1,7 @@
 // The TIFF reader: the first directory of an uncompressed file with 8 bits
 // per sample, in one strip or several. Strip tables and strips must lie
 // inside the file.
+#include <algorithm>
 #include <cstdint>
 
 #include "PictureReaders.h"
@@ -118,12 +119,11 @@ int ReadStrips(CDib& dib, ByteCursor& in, const TiffLayout& layout) {
         if (!StripOffset(in, layout, strip, offset) || !in.Seek(offset)) {
             return kDibUnreadable;
         }
-        for (uint64_t rowInStrip = 0; (oneStrip || rowInStrip < layout.rowsPerStrip) && row < dib.Height();
-             ++rowInStrip, ++row) {
-            if (in.ReadUpTo(dib.Row(row), rowBytes) < rowBytes) {
-                return kDibReadOk;
-            }
+        uint64_t rows = oneStrip ? dib.Height() : std::min<uint64_t>(layout.rowsPerStrip, dib.Height() - row);
+        if (!ReadStoredRows(dib, in, row, static_cast<int>(rows), rowBytes)) {
+            return kDibReadOk;  // the file ends here
         }
+        row += static_cast<int>(rows);
     }
     return kDibReadOk;
 }

@@ -154,6 +154,16 @@ TEST_F(Malformed, TruncatedTargaLeavesTheRestBlack) {
     EXPECT_EQ(dib.Row(3)[0], 0);
 }
 
+TEST_F(Malformed, TruncatedPaddedRowsStopInsideARow) {
+    // 5 pixels of 3 bytes: 15 bytes a row in the file, 16 in the picture.
+    ASSERT_EQ(Read(Targa(5, 3, 24, 2, 15 + 7)), kDibReadOk);
+    EXPECT_EQ(dib.Row(0)[14], 0x77);
+    EXPECT_EQ(dib.Row(0)[15], 0);  // padding
+    EXPECT_EQ(dib.Row(1)[6], 0x77);
+    EXPECT_EQ(dib.Row(1)[7], 0);
+    EXPECT_EQ(dib.Row(2)[0], 0);
+}
+
 TEST_F(Malformed, TiffHeadersAndDirectories) {
     std::vector<uint8_t> badOrder = Tiff(false, {}, 16);
     badOrder[2] = 0;
