@@ -11,7 +11,7 @@
 
 namespace {
 
-struct Run {
+struct RunResult {
     int status = -1;
     std::string out;
     std::string err;
@@ -30,12 +30,12 @@ std::string Quote(const std::string& text) {
 }
 
 // Runs tavrilo-render with a private settings folder.
-Run RunRender(const TempFolder& folder, const std::string& arguments) {
+RunResult RunRender(const TempFolder& folder, const std::string& arguments) {
     std::string errPath = folder.File("stderr.txt");
     std::string command = "XDG_CONFIG_HOME=" + Quote(folder.Path()) + " " +
                           Quote(std::string(TAVRILO_BIN_DIR) + "/tavrilo-render") + " " + arguments + " 2>" +
                           Quote(errPath);
-    Run run;
+    RunResult run;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) {
         return run;
@@ -60,20 +60,22 @@ int CountLines(const std::string& text) {
     return lines;
 }
 
-bool Has(const std::string& text, const std::string& piece) { return text.find(piece) != std::string::npos; }
+bool Has(const std::string& text, const std::string& piece) {
+    return text.find(piece) != std::string::npos;
+}
 
 }  // namespace
 
 TEST(Cli, DemoAndNewShowInfo) {
     TempFolder folder;
-    Run demo = RunRender(folder, "--info");
+    RunResult demo = RunRender(folder, "--info");
     ASSERT_EQ(demo.status, 0) << demo.err;
     EXPECT_TRUE(Has(demo.out, "\"title\":\"Regional Sales\""));
     EXPECT_TRUE(Has(demo.out, "\"keyCount\":3"));
     EXPECT_TRUE(Has(demo.out, "\"animateData\":1"));
     EXPECT_EQ(CountLines(demo.out), 1);
 
-    Run fresh = RunRender(folder, "--new --info");
+    RunResult fresh = RunRender(folder, "--new --info");
     ASSERT_EQ(fresh.status, 0) << fresh.err;
     EXPECT_TRUE(Has(fresh.out, "\"setNames\":[\"Set 1\",\"Set 2\""));
     EXPECT_TRUE(Has(fresh.out, "\"keyCount\":1"));
@@ -82,7 +84,7 @@ TEST(Cli, DemoAndNewShowInfo) {
 
 TEST(Cli, EvalClampsFramesAtEachRate) {
     TempFolder folder;
-    Run ntsc = RunRender(folder, "--new --eval -5,15,999999");
+    RunResult ntsc = RunRender(folder, "--new --eval -5,15,999999");
     ASSERT_EQ(ntsc.status, 0) << ntsc.err;
     EXPECT_EQ(CountLines(ntsc.out), 3);
     EXPECT_EQ(ntsc.out.rfind("{\"frame\":0,", 0), 0u);
@@ -90,17 +92,17 @@ TEST(Cli, EvalClampsFramesAtEachRate) {
     EXPECT_TRUE(Has(ntsc.out, "{\"frame\":17980,"));
     EXPECT_TRUE(Has(ntsc.out, "\"chartWidth\":100"));
 
-    Run pal = RunRender(folder, "--new --rate pal --eval 999999");
+    RunResult pal = RunRender(folder, "--new --rate pal --eval 999999");
     ASSERT_EQ(pal.status, 0) << pal.err;
     EXPECT_TRUE(Has(pal.out, "{\"frame\":15000,"));
 
-    Run film = RunRender(folder, "--new --rate=film --eval 999999");
+    RunResult film = RunRender(folder, "--new --rate=film --eval 999999");
     EXPECT_TRUE(Has(film.out, "{\"frame\":14380,"));
 }
 
 TEST(Cli, DemoMorphsFromFirstToSecondSet) {
     TempFolder folder;
-    Run run = RunRender(folder, "--eval 0,299");
+    RunResult run = RunRender(folder, "--eval 0,299");
     ASSERT_EQ(run.status, 0) << run.err;
     // North's figures at the first key, South's at the last.
     EXPECT_TRUE(Has(run.out, "\"currentValues\":[12,18.5,25")) << run.out;
@@ -112,10 +114,10 @@ TEST(Cli, DemoMorphsFromFirstToSecondSet) {
 TEST(Cli, SaveAndLoadBack) {
     TempFolder folder;
     std::string path = folder.File("demo.tvr");
-    Run save = RunRender(folder, "--save " + Quote(path));
+    RunResult save = RunRender(folder, "--save " + Quote(path));
     ASSERT_EQ(save.status, 0) << save.err;
     EXPECT_EQ(std::filesystem::file_size(path), 5921u + 56u * 3u);
-    Run load = RunRender(folder, Quote(path) + " --info");
+    RunResult load = RunRender(folder, Quote(path) + " --info");
     ASSERT_EQ(load.status, 0) << load.err;
     EXPECT_TRUE(Has(load.out, "\"title\":\"Regional Sales\""));
     EXPECT_TRUE(Has(load.out, "\"keyCount\":3"));
@@ -125,14 +127,14 @@ TEST(Cli, ImportsDataAndStreams) {
     TempFolder folder;
     std::string table = folder.File("table.txt");
     ASSERT_TRUE(WriteText(table, "\tAlpha\tBeta\r\nQ1\t1\t2\r\nQ2\t3\t4\r\n"));
-    Run data = RunRender(folder, "--new --data " + Quote(table) + " --info");
+    RunResult data = RunRender(folder, "--new --data " + Quote(table) + " --info");
     ASSERT_EQ(data.status, 0) << data.err;
     EXPECT_TRUE(Has(data.out, "\"setNames\":[\"Alpha\",\"Beta\",\"Set 3\""));
     EXPECT_TRUE(Has(data.out, "\"labels\":[\"Q1\",\"Q2\",\"Label 3\""));
 
     std::string stream = folder.File("stream.txt");
     ASSERT_TRUE(WriteText(stream, "1\t2\n3\t4\n5\t6\n"));
-    Run streamed = RunRender(folder, "--new --stream " + Quote(stream) + " --interval 10 --eval 0,25");
+    RunResult streamed = RunRender(folder, "--new --stream " + Quote(stream) + " --interval 10 --eval 0,25");
     ASSERT_EQ(streamed.status, 0) << streamed.err;
     EXPECT_TRUE(Has(streamed.out, "\"currentValues\":[1,2,")) << streamed.out;
     EXPECT_TRUE(Has(streamed.out, "\"currentValues\":[5,6,")) << streamed.out;
@@ -141,26 +143,26 @@ TEST(Cli, ImportsDataAndStreams) {
 TEST(Cli, ErrorsExitOneAndWriteNothing) {
     TempFolder folder;
     std::string out = folder.File("out.tvr");
-    Run missing = RunRender(folder, Quote(folder.File("nope.tvr")) + " --save " + Quote(out));
+    RunResult missing = RunRender(folder, Quote(folder.File("nope.tvr")) + " --save " + Quote(out));
     EXPECT_EQ(missing.status, 1);
     EXPECT_TRUE(Has(missing.err, "nope.tvr")) << missing.err;
     EXPECT_FALSE(std::filesystem::exists(out));
 
     std::string garbage = folder.File("garbage.tvr");
     ASSERT_TRUE(WriteText(garbage, "this is not a show"));
-    Run refused = RunRender(folder, Quote(garbage) + " --save " + Quote(out));
+    RunResult refused = RunRender(folder, Quote(garbage) + " --save " + Quote(out));
     EXPECT_EQ(refused.status, 1);
     EXPECT_FALSE(std::filesystem::exists(out));
 
     std::string stream = folder.File("stream.txt");
     ASSERT_TRUE(WriteText(stream, "1\t2\n3\t4\n"));
-    Run badInterval = RunRender(folder, "--stream " + Quote(stream) + " --interval 0 --save " + Quote(out));
+    RunResult badInterval = RunRender(folder, "--stream " + Quote(stream) + " --interval 0 --save " + Quote(out));
     EXPECT_EQ(badInterval.status, 1);
     EXPECT_FALSE(std::filesystem::exists(out));
 
     for (const char* arguments : {"--bogus", "--rate secam", "--eval 1,x", "--size 0x10", "--aa 101", "--aspect 5:4",
                                   "-o out.gif", "a.tvr b.tvr", "--new a.tvr", "--frame"}) {
-        Run bad = RunRender(folder, arguments);
+        RunResult bad = RunRender(folder, arguments);
         EXPECT_EQ(bad.status, 1) << arguments;
         EXPECT_EQ(bad.err.rfind("tavrilo-render: ", 0), 0u) << arguments << ": " << bad.err;
         EXPECT_TRUE(bad.out.empty()) << arguments;

@@ -35,7 +35,9 @@ int Fail(const std::string& message) {
 }
 
 // True when the last operation showed a message (it was printed already).
-bool Reported(size_t messagesBefore) { return Headless().messages.size() > messagesBefore; }
+bool Reported(size_t messagesBefore) {
+    return Headless().messages.size() > messagesBefore;
+}
 
 int FailWithMessages(size_t messagesBefore, const std::string& fallback) {
     if (Reported(messagesBefore)) {

@@ -22,8 +22,8 @@ void WriteFile(JsonWriter& json, const FileSpec& file) {
 }
 
 void WriteKey(JsonWriter& json, const KeyFrame& key) {
-    static const char* const kChannels[12] = {"x",    "reserved4", "y",       "width",      "height",    "spin",
-                                              "tilt", "reserved28", "slow",   "dataSet",    "reserved40", "reserved44"};
+    static const char* const kChannels[12] = {"x",    "reserved4",  "y",    "width",   "height",     "spin",
+                                              "tilt", "reserved28", "slow", "dataSet", "reserved40", "reserved44"};
     json.BeginObject();
     for (int channel = 0; channel < 12; ++channel) {
         json.Key(kChannels[channel]).Float(KeyChannel(key, channel));
