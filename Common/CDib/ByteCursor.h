@@ -22,7 +22,6 @@ public:
     uint64_t Size() const { return size_; }
     uint64_t Position() const { return position_; }
     uint64_t Remaining() const { return size_ - position_; }
-    PlatformFile& File() { return file_; }
 
     // Moves to `offset`; false (position unchanged) when it lies past the end.
     bool Seek(uint64_t offset) {
