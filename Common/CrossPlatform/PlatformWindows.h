@@ -303,6 +303,9 @@ void DrawPercentSlider(uint32_t frameColour, uint32_t trackColour, const Rect& r
 enum : uint32_t { kRopCopy = 0x00CC0020, kRopAnd = 0x008800C6, kRopPaint = 0x00EE0086, kRopInvert = 0x00660046 };
 // Copies a picture resource to the rectangle's left-top corner at its own size.
 bool DrawResourceBitmap(const Rect& rect, int bitmapId, uint32_t rasterOp);
+// Fills an area with copies of a picture resource laid from the port's
+// origin, as repeated DrawResourceBitmap calls at multiples of its size would.
+bool TileResourceBitmap(const Rect& area, int bitmapId);
 // Width and height of a picture resource; false when there is none.
 bool ResourceBitmapSize(int bitmapId, int& width, int& height);
 // Draws a picture at its own size with its top-left corner at (x, y).

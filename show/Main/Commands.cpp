@@ -188,6 +188,15 @@ void MainWindow::LoadShowCommand() {
     Paint();
 }
 
+bool MainWindow::OpenShowFile(const char* path) {
+    if (!gShow || !path) {
+        return false;
+    }
+    const bool loaded = LoadShowFile(*gShow, MakeFileSpec(path));
+    Paint();
+    return loaded;
+}
+
 void MainWindow::EditCommand(int command) {
     if (!gShow) {
         return;

@@ -92,6 +92,9 @@ public:
     void CancelOtherDrags(PlatformWindow* from) override;
 
     void UpdateEditMenu();
+    // Loads a show file given by path (the file a file manager opens with
+    // the program); problems are reported as for Load Show.
+    bool OpenShowFile(const char* path);
     void DrawFrameCounter(int32_t frame);
     // Starts (and runs until it ends) or stops playback.
     void SetDirection(int32_t direction);

@@ -91,8 +91,11 @@ void MainWindow::DrawToolStrip(const KeyFrame& placement) {
     e.bottom = e.top + (p.bottom - p.top);
 
     SelectFont(UiFont(kUiFont12), -1, kBackTransparent);
-    // The panel sits in client coordinates from the left margin.
+    // The panel sits in client coordinates from the left margin. The strip is
+    // redrawn on every frame of playback and every drag: the background goes
+    // under each part first, so soft edges and text never pile up.
     const Rect panel{u, e.bottom + 8, e.left - 8, e.bottom + 8 + ScrollBarWidth() + 48};
+    TileResourceBitmap(panel, kTile);
     FillRoundRect(kLightGrey, panel, 12);
     FrameRoundRect(kBlack, panel, 12, 1, kPenSolid);
     const char* labels[] = {"Move Chart", "Spin Chart", "Edit Data"};
@@ -109,6 +112,10 @@ void MainWindow::DrawToolStrip(const KeyFrame& placement) {
     char rate[64];
     std::snprintf(rate, sizeof(rate), "%.2f fps%s", gFrameRate * 0.01,
                   gShow && gShow->fieldSwap ? " / Field order swapped" : "");
+    const int32_t rateWidth = TextWidth(rate);
+    TileResourceBitmap(Rect{client.right - u - rateWidth - 2, client.bottom - u / 2 - 6, client.right - u + 2,
+                            client.bottom - u / 2 + 10},
+                       kTile);
     DrawText(kBlack, rate, client.right - u, client.bottom - u / 2 - 4, kTextRight);
     SelectFont(nullptr, -1, -1);
     DrawTransport(e.right - 184, client.bottom - u - 24);
@@ -116,6 +123,7 @@ void MainWindow::DrawToolStrip(const KeyFrame& placement) {
 
 void MainWindow::DrawTransport(int32_t a, int32_t b) {
     const Rect panel{a, b + 4, a + 184, b + 31};
+    TileResourceBitmap(panel, kTile);
     FillRoundRect(kLightGrey, panel, 10);
     FrameRoundRect(kBlack, panel, 10, 1, kPenSolid);
     buttons[kButtonReverse].Place(Rect{a + 4, b + 8, a + 23, b + 27});
@@ -131,6 +139,7 @@ void MainWindow::DrawFrameCounter(int32_t frame) {
         return;
     }
     PortScope scope(*this);
+    FillRect(kLightGrey, counterBox);
     FillRoundRect(kWhite, counterBox, 6);
     FrameRoundRect(kBlack, counterBox, 6, 1, kPenSolid);
     SelectFont(UiFont(kUiFont12), kWhite, kBackOpaque);

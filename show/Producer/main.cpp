@@ -7,12 +7,17 @@
 #include "PlatformWindows.h"
 #include "ShowRecord.h"
 
-int main() {
+// A show named on the command line (as a file manager passes it when the
+// user opens a ".tvr" file) is loaded once the windows exist.
+int main(int argc, char** argv) {
     PlatformInit("Tavrilo", 101);
     std::unique_ptr<Show> show = CreateShow();
     gShow = show.get();
     auto window = std::make_unique<MainWindow>();
     window->Create();
+    if (argc > 1 && argv[1] && argv[1][0] != '\0') {
+        window->OpenShowFile(argv[1]);
+    }
     RunMessageLoop(true);
     window->Destroy();
     window.reset();

@@ -241,6 +241,21 @@ TEST_F(ProgramTest, SaveAndLoadThroughTheFileDialogs) {
     EXPECT_EQ(ReadSettingString("InitialFolder", ""), folder.Path() + "/");
 }
 
+TEST_F(ProgramTest, AShowGivenAtStartIsLoaded) {
+    const std::string sample = std::string(TAVRILO_TEST_DATA) + "/../../examples/sample.tvr";
+    ASSERT_TRUE(Window().OpenShowFile(sample.c_str()));
+    EXPECT_EQ(WindowTitle(Window()), "Quillon Tavrilo - sample");
+    EXPECT_GT(TheShow().keyCount, 1);
+    QString message;
+    WhenModal([&message](QWidget* modal) {
+        message = qobject_cast<QMessageBox*>(modal)->text();
+        qobject_cast<QMessageBox*>(modal)->accept();
+    });
+    EXPECT_FALSE(Window().OpenShowFile("/nonexistent/none.tvr"));
+    EXPECT_NE(message.toStdString().find("Can't read show file"), std::string::npos);
+    EXPECT_EQ(WindowTitle(Window()), "Quillon Tavrilo - sample");
+}
+
 TEST_F(ProgramTest, CloseWithoutChangesQuits) {
     SendEvent(&Window(), kMsgClose, 0, 0);
     PlatformEvent event;

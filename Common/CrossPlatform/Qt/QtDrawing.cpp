@@ -252,6 +252,25 @@ bool DrawResourceBitmap(const Rect& rect, int bitmapId, uint32_t rasterOp) {
     return true;
 }
 
+bool TileResourceBitmap(const Rect& area, int bitmapId) {
+    const QImage* image = ResourceImage(bitmapId);
+    if (!image || image->width() < 1 || image->height() < 1) {
+        return false;
+    }
+    const QRect target = ToQRect(area);
+    OnPort(target, [&](QPainter& p) {
+        p.setClipRect(target);
+        const int w = image->width();
+        const int h = image->height();
+        for (int y = (target.top() / h) * h; y <= target.bottom(); y += h) {
+            for (int x = (target.left() / w) * w; x <= target.right(); x += w) {
+                p.drawImage(x, y, *image);
+            }
+        }
+    });
+    return true;
+}
+
 bool LoadResourceMask(CDib& image, int bitmapId) {
     const QImage* source = ResourceImage(bitmapId);
     if (!source || !image.Create(source->width(), source->height(), 24)) {
