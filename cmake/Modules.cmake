@@ -38,3 +38,17 @@ add_library(tavrilo_doc STATIC
 )
 target_include_directories(tavrilo_doc PUBLIC show/Doc)
 target_link_libraries(tavrilo_doc PUBLIC tavrilo_cdib tavrilo_utilities tavrilo_platform)
+
+# The chart renderer's GL layer: EGL context, framebuffer, textures, chart
+# primitives and outline fonts. No window system: EGL and libOpenGL only.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(TAVRILO_GL_DEPS REQUIRED IMPORTED_TARGET egl opengl glu freetype2 fontconfig)
+add_library(tavrilo_gl STATIC
+  Common/OpenGL/GLContext.cpp
+  Common/OpenGL/GLFrame.cpp
+  Common/OpenGL/GLTextures.cpp
+  Common/OpenGL/GLPrimitives.cpp
+  Common/OpenGL/GLFonts.cpp
+)
+target_include_directories(tavrilo_gl PUBLIC Common/OpenGL)
+target_link_libraries(tavrilo_gl PUBLIC tavrilo_cdib tavrilo_platform PRIVATE PkgConfig::TAVRILO_GL_DEPS)

@@ -1,0 +1,212 @@
+// Frame set-up of the renderer: viewport and perspective with jitter, the
+// chart's placement, the light, clearing, the anti-aliasing accumulation,
+// the background picture and the read-back of the finished frame.
+#include <cmath>
+#include <cstring>
+
+#include "GLInternal.h"
+#include "OpenGL.h"
+
+namespace {
+
+constexpr double kNear = 1.0;
+constexpr double kFar = 20.0;
+constexpr double kHalfFieldOfView = 0.261783333333333;
+constexpr float kEyeDistance = 4.0f;
+// Movie frames are rendered whole up to this size.
+constexpr int kLargestFrame = 4096;
+
+// Reads the viewport's pixels as bottom-up BGR rows padded to 4 bytes.
+void ReadViewport(int width, int height, uint8_t* pixels) {
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(0, 0, width, height, GL_BGR, GL_UNSIGNED_BYTE, pixels);
+}
+
+}  // namespace
+
+void ViewportSize(GLRenderer& r, int& width, int& height) {
+    width = 0;
+    height = 0;
+    if (!MakeRendererCurrent(r)) {
+        return;
+    }
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    width = viewport[2];
+    height = viewport[3];
+}
+
+void SetProjection(GLRenderer& r, int width, int height, double jitterX, double jitterY) {
+    if (!MakeRendererCurrent(r)) {
+        return;
+    }
+    if (height <= 0) {
+        ViewportSize(r, width, height);
+    } else {
+        width = std::clamp(width, 1, kLargestFrame);
+        height = std::clamp(height, 1, kLargestFrame);
+        // The framebuffer follows the picture size, so a frame larger than
+        // the window it is bound to is still drawn whole.
+        ResizeFramebuffer(*r.context, width, height);
+        glViewport(0, 0, width, height);
+    }
+    double top = kNear * (std::sin(kHalfFieldOfView) / std::cos(kHalfFieldOfView));
+    double bottom = -top;
+    double right = top * kNear / r.frameAspect;
+    double left = -right;
+    double dx = -((right - left) * jitterX / width);
+    double dy = -((top - bottom) * jitterY / height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(left + dx, right + dx, bottom + dy, top + dy, kNear, kFar);
+    glTranslatef(0.0f, 0.0f, -kEyeDistance);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void SetChartTransform(GLRenderer& r, float x, float y, float width, float height, float spin, float tilt) {
+    if (!MakeRendererCurrent(r)) {
+        return;
+    }
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glScalef(width, height, 0.5f * height + width);
+    glTranslatef(x, y, 0.0f);
+    glRotatef(spin, 0.0f, 1.0f, 0.0f);
+    glRotatef(tilt, 1.0f, 0.0f, 0.0f);
+}
+
+void SetLighting(GLRenderer& r, int level) {
+    if (!MakeRendererCurrent(r)) {
+        return;
+    }
+    if (level == 0) {
+        glDisable(GL_LIGHTING);
+        return;
+    }
+    const GLfloat full[4] = {1.0f, 1.0f, 1.0f, 0.0f};
+    const GLfloat half[4] = {0.5f, 0.5f, 0.5f, 0.0f};
+    const GLfloat position[4] = {-0.5f, 0.5f, 0.5f, 1.0f};
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, level >= 50 ? full : half);
+    glLightfv(GL_LIGHT0, GL_AMBIENT, half);
+    glLightfv(GL_LIGHT0, GL_POSITION, position);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+}
+
+void ClearBuffers(GLRenderer& r, bool withDepth) {
+    if (!MakeRendererCurrent(r)) {
+        return;
+    }
+    glClear(withDepth ? GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT : GL_COLOR_BUFFER_BIT);
+}
+
+// The passes are summed exactly and divided once with rounding, so the
+// average is the true mean of the passes (no darkening from truncation).
+void Accumulate(GLRenderer& r, AccumStep step, int passes) {
+    if (passes < 2 || !MakeRendererCurrent(r)) {
+        return;
+    }
+    int width = 0;
+    int height = 0;
+    ViewportSize(r, width, height);
+    if (step == AccumStep::Begin) {
+        r.accumA->Create(width, height, 24);
+        r.accumB->Create(width, height, 24);
+        r.accumSum.assign(static_cast<size_t>(r.accumA->Stride()) * static_cast<size_t>(height), 0);
+        r.accumPasses = 0;
+        return;
+    }
+    if (r.accumA->Width() != width || r.accumA->Height() != height || r.accumA->BitsPerPixel() != 24) {
+        return;
+    }
+    size_t bytes = r.accumSum.size();
+    if (step == AccumStep::First || step == AccumStep::Next) {
+        ReadViewport(width, height, r.accumB->Pixels());
+        const uint8_t* pass = r.accumB->Pixels();
+        uint16_t* sum = r.accumSum.data();
+        if (step == AccumStep::First) {
+            for (size_t i = 0; i < bytes; ++i)
+                sum[i] = pass[i];
+            r.accumPasses = 1;
+        } else {
+            for (size_t i = 0; i < bytes; ++i)
+                sum[i] = static_cast<uint16_t>(sum[i] + pass[i]);
+            ++r.accumPasses;
+        }
+        return;
+    }
+    int count = std::max(1, r.accumPasses);
+    uint8_t* average = r.accumA->Pixels();
+    const uint16_t* sum = r.accumSum.data();
+    for (size_t i = 0; i < bytes; ++i) {
+        average[i] = static_cast<uint8_t>((sum[i] + count / 2) / count);
+    }
+    DrawBackground(r, *r.accumA);
+}
+
+void DrawBackground(GLRenderer& r, const CDib& picture) {
+    if (!MakeRendererCurrent(r)) {
+        return;
+    }
+    GLboolean lighting = glIsEnabled(GL_LIGHTING);
+    GLboolean blend = glIsEnabled(GL_BLEND);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_BLEND);
+    int w = 0;
+    int h = 0;
+    ViewportSize(r, w, h);
+    if (UploadTexture(r, picture, true) == kNoTexture) {
+        if (lighting)
+            glEnable(GL_LIGHTING);
+        if (blend)
+            glEnable(GL_BLEND);
+        return;
+    }
+    float s = r.context->uploadedS;
+    float t = r.context->uploadedT;
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, w, 0, h, -10, 10);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, kBackgroundTexture);
+    glBegin(GL_QUADS);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glTexCoord2f(0.0f, t);
+    glVertex3f(0.0f, static_cast<float>(h), -9.0f);
+    glTexCoord2f(s, t);
+    glVertex3f(static_cast<float>(w), static_cast<float>(h), -9.0f);
+    glTexCoord2f(s, 0.0f);
+    glVertex3f(static_cast<float>(w), 0.0f, -9.0f);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex3f(0.0f, 0.0f, -9.0f);
+    glEnd();
+    glDisable(GL_TEXTURE_2D);
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    if (lighting)
+        glEnable(GL_LIGHTING);
+    if (blend)
+        glEnable(GL_BLEND);
+    glClear(GL_DEPTH_BUFFER_BIT);
+}
+
+bool GrabFrame(GLRenderer& r, CDib& picture) {
+    if (!MakeRendererCurrent(r)) {
+        return false;
+    }
+    int width = 0;
+    int height = 0;
+    ViewportSize(r, width, height);
+    if (!picture.Create(width, height, 24)) {
+        return false;
+    }
+    ReadViewport(width, height, picture.Pixels());
+    return true;
+}
