@@ -75,7 +75,7 @@ void CloseFile(PlatformFile& file) {
 }
 
 bool WriteWholeFile(const char* path, const void* bytes, long count) {
-    if (!path || !*path || count < 0) {
+    if (!path || !*path || count < 0 || (count > 0 && !bytes)) {
         errno = EINVAL;
         return false;
     }
@@ -84,7 +84,8 @@ bool WriteWholeFile(const char* path, const void* bytes, long count) {
     if (!out) {
         return false;
     }
-    bool written = std::fwrite(bytes, 1, static_cast<size_t>(count), out) == static_cast<size_t>(count);
+    bool written =
+        count == 0 || std::fwrite(bytes, 1, static_cast<size_t>(count), out) == static_cast<size_t>(count);
     written = std::fflush(out) == 0 && written;
     written = fsync(fileno(out)) == 0 && written;
     int savedErrno = errno;
