@@ -52,3 +52,13 @@ add_library(tavrilo_gl STATIC
 )
 target_include_directories(tavrilo_gl PUBLIC Common/OpenGL)
 target_link_libraries(tavrilo_gl PUBLIC tavrilo_cdib tavrilo_platform PRIVATE PkgConfig::TAVRILO_GL_DEPS)
+
+# Drawing the show through the renderer: the chart steps and the frame.
+# Kept apart from tavrilo_doc so that the document itself needs no GL.
+add_library(tavrilo_draw STATIC
+  show/Doc/DrawChart.cpp
+  show/Doc/DrawText.cpp
+  show/Doc/DrawFrame.cpp
+)
+target_include_directories(tavrilo_draw PUBLIC show/Doc)
+target_link_libraries(tavrilo_draw PUBLIC tavrilo_doc tavrilo_gl)
