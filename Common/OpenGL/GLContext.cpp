@@ -121,7 +121,8 @@ bool LoadFramebufferProcs(FramebufferProcs& p) {
            LoadProc(p.bindRenderbuffer, "glBindRenderbuffer") &&
            LoadProc(p.renderbufferStorage, "glRenderbufferStorage") &&
            LoadProc(p.framebufferRenderbuffer, "glFramebufferRenderbuffer") &&
-           LoadProc(p.checkFramebufferStatus, "glCheckFramebufferStatus");
+           LoadProc(p.checkFramebufferStatus, "glCheckFramebufferStatus") &&
+           LoadProc(p.framebufferTexture2D, "glFramebufferTexture2D");
 }
 
 // The fixed state every bound context starts with.
@@ -168,7 +169,7 @@ std::unique_ptr<GLContextState> NewContext(int width, int height) {
         return nullptr;
     }
     state->fbo.genFramebuffers(1, &state->framebuffer);
-    state->fbo.genRenderbuffers(1, &state->colorBuffer);
+    state->colorTexture = kFramebufferTexture;
     state->fbo.genRenderbuffers(1, &state->depthBuffer);
     if (!ResizeFramebuffer(*state, width, height)) {
         return nullptr;
@@ -187,8 +188,8 @@ GLContextState::~GLContextState() {
         if (framebuffer) {
             fbo.deleteFramebuffers(1, &framebuffer);
         }
-        GLuint buffers[2] = {colorBuffer, depthBuffer};
-        fbo.deleteRenderbuffers(2, buffers);
+        fbo.deleteRenderbuffers(1, &depthBuffer);
+        glDeleteTextures(1, &colorTexture);
         eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     }
     eglDestroyContext(display, context);
@@ -206,12 +207,17 @@ bool ResizeFramebuffer(GLContextState& state, int width, int height) {
         return false;
     }
     const FramebufferProcs& p = state.fbo;
-    p.bindRenderbuffer(GL_RENDERBUFFER, state.colorBuffer);
-    p.renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    glBindTexture(GL_TEXTURE_2D, state.colorTexture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
     p.bindRenderbuffer(GL_RENDERBUFFER, state.depthBuffer);
     p.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
     p.bindFramebuffer(GL_FRAMEBUFFER, state.framebuffer);
-    p.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, state.colorBuffer);
+    p.framebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, state.colorTexture, 0);
     p.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, state.depthBuffer);
     if (p.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
         return false;
@@ -219,6 +225,17 @@ bool ResizeFramebuffer(GLContextState& state, int width, int height) {
     state.width = width;
     state.height = height;
     return true;
+}
+
+void WriteFramebufferPicture(GLContextState& state, const CDib& picture) {
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    glBindTexture(GL_TEXTURE_2D, state.colorTexture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, picture.Width(), picture.Height(), GL_BGR, GL_UNSIGNED_BYTE,
+                    picture.Pixels());
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+    glClear(GL_DEPTH_BUFFER_BIT);
 }
 
 bool MakeRendererCurrent(GLRenderer& r) {

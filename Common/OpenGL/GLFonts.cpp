@@ -9,6 +9,7 @@
 #include FT_OUTLINE_H
 
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <deque>
 
@@ -19,7 +20,13 @@ namespace {
 
 constexpr int kGlyphCount = 256;
 constexpr int kMeasurePixels = 12;
-constexpr int kCurveSteps = 6;
+// Curves are cut into straight pieces about 1/24 em long, 2 to 8 per curve.
+constexpr double kPiecesPerEm = 24.0;
+
+int CurvePieces(double x0, double y0, double x1, double y1, double x2, double y2, double scale) {
+    double length = (std::hypot(x1 - x0, y1 - y0) + std::hypot(x2 - x1, y2 - y1)) * scale;
+    return std::clamp(static_cast<int>(length * kPiecesPerEm + 0.5), 2, 8);
+}
 
 struct FreeTypeLibrary {
     FT_Library library = nullptr;
@@ -120,8 +127,9 @@ struct Flattener {
     static int ConicTo(const FT_Vector* c, const FT_Vector* to, void* self) {
         auto* f = static_cast<Flattener*>(self);
         double x0 = f->lastX, y0 = f->lastY;
-        for (int i = 1; i <= kCurveSteps; ++i) {
-            double t = static_cast<double>(i) / kCurveSteps, u = 1.0 - t;
+        int pieces = CurvePieces(x0, y0, c->x, c->y, to->x, to->y, f->scale);
+        for (int i = 1; i <= pieces; ++i) {
+            double t = static_cast<double>(i) / pieces, u = 1.0 - t;
             f->Add(u * u * x0 + 2 * u * t * c->x + t * t * to->x, u * u * y0 + 2 * u * t * c->y + t * t * to->y);
         }
         return 0;
@@ -129,8 +137,10 @@ struct Flattener {
     static int CubicTo(const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, void* self) {
         auto* f = static_cast<Flattener*>(self);
         double x0 = f->lastX, y0 = f->lastY;
-        for (int i = 1; i <= kCurveSteps; ++i) {
-            double t = static_cast<double>(i) / kCurveSteps, u = 1.0 - t;
+        int pieces = std::max(CurvePieces(x0, y0, c1->x, c1->y, c2->x, c2->y, f->scale),
+                              CurvePieces(c1->x, c1->y, c2->x, c2->y, to->x, to->y, f->scale));
+        for (int i = 1; i <= pieces; ++i) {
+            double t = static_cast<double>(i) / pieces, u = 1.0 - t;
             double a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;
             f->Add(a * x0 + b * c1->x + c * c2->x + d * to->x, a * y0 + b * c1->y + c * c2->y + d * to->y);
         }
@@ -152,6 +162,9 @@ void GLAPIENTRY TessEnd() {
     glEnd();
 }
 void GLAPIENTRY TessError(GLenum) {}
+// With an edge-flag callback the tessellator gives plain triangles only, so
+// a glyph compiles into one run of triangles instead of many fans and strips.
+void GLAPIENTRY TessEdgeFlag(GLboolean) {}
 void GLAPIENTRY TessCombine(GLdouble coords[3], void* [4], GLfloat[4], void** out) {
     gCombined->push_back(Point{coords[0], coords[1], coords[2]});
     *out = gCombined->back().data();
@@ -166,6 +179,7 @@ struct TessOwner {
         gluTessCallback(tess, GLU_TESS_VERTEX, reinterpret_cast<_GLUfuncptr>(TessVertex));
         gluTessCallback(tess, GLU_TESS_END, reinterpret_cast<_GLUfuncptr>(TessEnd));
         gluTessCallback(tess, GLU_TESS_ERROR, reinterpret_cast<_GLUfuncptr>(TessError));
+        gluTessCallback(tess, GLU_TESS_EDGE_FLAG, reinterpret_cast<_GLUfuncptr>(TessEdgeFlag));
         gluTessCallback(tess, GLU_TESS_COMBINE, reinterpret_cast<_GLUfuncptr>(TessCombine));
         gluTessProperty(tess, GLU_TESS_WINDING_RULE, GLU_TESS_WINDING_NONZERO);
         gluTessNormal(tess, 0.0, 0.0, 1.0);

@@ -3,6 +3,7 @@
 // the background picture and the read-back of the finished frame.
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "GLInternal.h"
 #include "OpenGL.h"
@@ -100,8 +101,40 @@ void ClearBuffers(GLRenderer& r, bool withDepth) {
     glClear(withDepth ? GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT : GL_COLOR_BUFFER_BIT);
 }
 
+namespace {
+
+// Adds (or, for the first pass, stores) the viewport's pixels to the
+// running sum, kept in the bottom-up BGR layout of the average picture.
+void AddPass(GLRenderer& r, int width, int height, bool first) {
+    std::vector<uint8_t>& rgba = r.context->readBuffer;
+    rgba.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    size_t stride = static_cast<size_t>(r.accumA->Stride());
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* in = rgba.data() + static_cast<size_t>(y) * width * 4;
+        uint16_t* sum = r.accumSum.data() + static_cast<size_t>(y) * stride;
+        if (first) {
+            for (int x = 0; x < width; ++x) {
+                sum[3 * x] = in[4 * x + 2];
+                sum[3 * x + 1] = in[4 * x + 1];
+                sum[3 * x + 2] = in[4 * x];
+            }
+        } else {
+            for (int x = 0; x < width; ++x) {
+                sum[3 * x] = static_cast<uint16_t>(sum[3 * x] + in[4 * x + 2]);
+                sum[3 * x + 1] = static_cast<uint16_t>(sum[3 * x + 1] + in[4 * x + 1]);
+                sum[3 * x + 2] = static_cast<uint16_t>(sum[3 * x + 2] + in[4 * x]);
+            }
+        }
+    }
+}
+
+}  // namespace
+
 // The passes are summed exactly and divided once with rounding, so the
 // average is the true mean of the passes (no darkening from truncation).
+// The average then replaces the framebuffer's picture pixel for pixel.
 void Accumulate(GLRenderer& r, AccumStep step, int passes) {
     if (passes < 2 || !MakeRendererCurrent(r)) {
         return;
@@ -112,36 +145,28 @@ void Accumulate(GLRenderer& r, AccumStep step, int passes) {
     if (step == AccumStep::Begin) {
         r.accumA->Create(width, height, 24);
         r.accumB->Create(width, height, 24);
-        r.accumSum.assign(static_cast<size_t>(r.accumA->Stride()) * static_cast<size_t>(height), 0);
+        r.accumSum.resize(static_cast<size_t>(r.accumA->Stride()) * static_cast<size_t>(height));
         r.accumPasses = 0;
         return;
     }
     if (r.accumA->Width() != width || r.accumA->Height() != height || r.accumA->BitsPerPixel() != 24) {
         return;
     }
-    size_t bytes = r.accumSum.size();
     if (step == AccumStep::First || step == AccumStep::Next) {
-        ReadViewport(width, height, r.accumB->Pixels());
-        const uint8_t* pass = r.accumB->Pixels();
-        uint16_t* sum = r.accumSum.data();
-        if (step == AccumStep::First) {
-            for (size_t i = 0; i < bytes; ++i)
-                sum[i] = pass[i];
-            r.accumPasses = 1;
-        } else {
-            for (size_t i = 0; i < bytes; ++i)
-                sum[i] = static_cast<uint16_t>(sum[i] + pass[i]);
-            ++r.accumPasses;
-        }
+        AddPass(r, width, height, step == AccumStep::First);
+        r.accumPasses = step == AccumStep::First ? 1 : r.accumPasses + 1;
         return;
     }
     int count = std::max(1, r.accumPasses);
-    uint8_t* average = r.accumA->Pixels();
-    const uint16_t* sum = r.accumSum.data();
-    for (size_t i = 0; i < bytes; ++i) {
-        average[i] = static_cast<uint8_t>((sum[i] + count / 2) / count);
+    size_t stride = static_cast<size_t>(r.accumA->Stride());
+    for (int y = 0; y < height; ++y) {
+        uint8_t* average = r.accumA->Row(y);
+        const uint16_t* sum = r.accumSum.data() + static_cast<size_t>(y) * stride;
+        for (int i = 0; i < width * 3; ++i) {
+            average[i] = static_cast<uint8_t>((sum[i] + count / 2) / count);
+        }
     }
-    DrawBackground(r, *r.accumA);
+    WriteFramebufferPicture(*r.context, *r.accumA);
 }
 
 void DrawBackground(GLRenderer& r, const CDib& picture) {

@@ -8,6 +8,9 @@
 #include <GL/glext.h>
 
 #include <algorithm>
+#include <vector>
+
+#include "CDib.h"
 
 struct FramebufferProcs {
     PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
@@ -19,7 +22,12 @@ struct FramebufferProcs {
     PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
     PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
     PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
+    PFNGLFRAMEBUFFERTEXTURE2DPROC framebufferTexture2D = nullptr;
 };
+
+// The texture name of the framebuffer's picture, apart from the cache's 0-63
+// and the background's 99999.
+constexpr GLuint kFramebufferTexture = 100001;
 
 // One EGL context with its framebuffer; destroying it deletes both.
 struct GLContextState {
@@ -27,12 +35,13 @@ struct GLContextState {
     EGLContext context = EGL_NO_CONTEXT;
     FramebufferProcs fbo;
     GLuint framebuffer = 0;
-    GLuint colorBuffer = 0;
+    GLuint colorTexture = 0;  // the picture: a texture, so a finished average can be written straight in
     GLuint depthBuffer = 0;
     int width = 0;  // framebuffer size
     int height = 0;
     float uploadedS = 1.0f;  // texture coordinates of the picture in the last upload
     float uploadedT = 1.0f;
+    std::vector<uint8_t> readBuffer;  // pixels of an anti-aliasing pass
     GLContextState() = default;
     GLContextState(const GLContextState&) = delete;
     GLContextState& operator=(const GLContextState&) = delete;
@@ -42,3 +51,6 @@ struct GLContextState {
 // Gives the framebuffer the size (the context is current); false when GL
 // cannot make a framebuffer that large.
 bool ResizeFramebuffer(GLContextState& state, int width, int height);
+// Replaces the framebuffer's picture with a bottom-up 24-bit picture of the
+// viewport's size and clears the depth buffer.
+void WriteFramebufferPicture(GLContextState& state, const CDib& picture);
