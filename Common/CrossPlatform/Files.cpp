@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 FileSpec MakeFileSpec(const char* path) {
-    FileSpec spec;
+    FileSpec spec{};
     if (path) {
         std::strncpy(spec.name, path, sizeof(spec.name) - 1);
     }

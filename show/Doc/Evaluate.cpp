@@ -141,8 +141,8 @@ float SegmentValue(double v0, double v1, double t0, double t1, const SegmentPosi
 }
 
 int DataRowOfKey(const KeyFrame& key) {
-    int32_t row = Truncate(key.dataSet) - 1;
-    return std::clamp(row, 0, kDataRows - 1);
+    const int64_t row = static_cast<int64_t>(Truncate(key.dataSet)) - 1;
+    return static_cast<int>(std::clamp<int64_t>(row, 0, kDataRows - 1));
 }
 
 void MorphData(Show& show, int count, int32_t frame) {
