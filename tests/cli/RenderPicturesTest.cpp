@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "Doc.h"
+#include "Draw.h"
 #include "RenderPictures.h"
 #include "TestSupport.h"
 #include "Utilities.h"
@@ -162,4 +163,26 @@ TEST_F(RenderPictures, BadRequestsFailWithoutWriting) {
     EXPECT_EQ(RenderPicturesCommand(*show, options), 1);
     EXPECT_FALSE(std::filesystem::exists(settings.Folder().File("x.png")));
     EXPECT_FALSE(std::filesystem::exists(settings.Folder().File("s00.png")));
+}
+
+// The demo show against the reviewed reference pictures, with a tolerance
+// for differences of rasterisation.
+TEST_F(RenderPictures, DemoFramesMatchTheReferencePictures) {
+    for (int frame : {0, 150, 299}) {
+        PngPicture reference;
+        ASSERT_TRUE(ReadPng(TestDataPath("reference/demo-frame" + std::to_string(frame) + ".png"), reference));
+        CDib picture(16, 16, 8);
+        ASSERT_TRUE(RenderShowFrame(*show, frame, reference.width, reference.height, show->antiAliasing, picture));
+        int different = 0;
+        for (int y = 0; y < reference.height; ++y) {
+            const uint8_t* row = picture.Row(reference.height - 1 - y);
+            for (int x = 0; x < reference.width; ++x) {
+                const uint8_t* want = reference.At(x, y);
+                int delta = std::abs(row[x * 3 + 2] - want[0]) + std::abs(row[x * 3 + 1] - want[1]) +
+                            std::abs(row[x * 3] - want[2]);
+                different += delta > 96;
+            }
+        }
+        EXPECT_LT(different, reference.width * reference.height / 100) << "frame " << frame;
+    }
 }
