@@ -26,7 +26,8 @@ bool ReadPng(const std::string& path, PngPicture& out) {
     png_image image;
     std::memset(&image, 0, sizeof(image));
     image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
+    if (!png_image_begin_read_from_file(&image, path.c_str()))
+        return false;
     image.format = PNG_FORMAT_RGB;
     out.width = static_cast<int>(image.width);
     out.height = static_cast<int>(image.height);

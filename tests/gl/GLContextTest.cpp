@@ -3,6 +3,9 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
+
 #include "GLTestSupport.h"
 
 namespace {
@@ -192,4 +195,37 @@ TEST(GLContext, ProjectionExtentFollowsTheFrameAspect) {
     // Half-width 1 at distance 4 against 4 x 0.267932 / aspect.
     EXPECT_NEAR(wide, 160 * 1.0 / (4 * 0.267932 / 0.5625), 2);
     EXPECT_NEAR(narrow, 160 * 1.0 / (4 * 0.267932 / 0.75), 2);
+}
+
+// Mesa's EGL library brings its own xcb helpers along; what must not come
+// in is GLX or Xlib itself.
+TEST(GLContext, NoGlxOrXlibIsLoaded) {
+    GLRendererPtr r = MakeTestRenderer(16, 16);
+    ASSERT_EQ(r->ready, 1);
+    FILE* maps = std::fopen("/proc/self/maps", "r");
+    ASSERT_NE(maps, nullptr);
+    char line[512];
+    bool windowSystem = false;
+    while (std::fgets(line, sizeof(line), maps)) {
+        windowSystem = windowSystem || std::strstr(line, "/libX11.so") || std::strstr(line, "libGLX");
+    }
+    std::fclose(maps);
+    EXPECT_FALSE(windowSystem);
+}
+
+TEST(GLContext, EveryOperationIsSilentWhileNotReady) {
+    GLRenderer idle;
+    CDib picture(8, 8, 24);
+    SetProjection(idle, 10, 10, 0, 0);
+    SetLighting(idle, 100);
+    ClearBuffers(idle, true);
+    Accumulate(idle, AccumStep::Begin, 4);
+    DrawBackground(idle, picture);
+    Present(idle, true);
+    EXPECT_EQ(UploadTexture(idle, picture, false), kNoTexture);
+    EXPECT_FALSE(GrabFrame(idle, picture));
+    EXPECT_EQ(picture.Width(), 8);
+    int w = -1, h = -1;
+    ViewportSize(idle, w, h);
+    EXPECT_EQ(w, 0);
 }
