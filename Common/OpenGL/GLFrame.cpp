@@ -17,10 +17,22 @@ constexpr float kEyeDistance = 4.0f;
 // Movie frames are rendered whole up to this size.
 constexpr int kLargestFrame = 4096;
 
-// Reads the viewport's pixels as bottom-up BGR rows padded to 4 bytes.
-void ReadViewport(int width, int height, uint8_t* pixels) {
+// Reads the viewport's pixels as bottom-up BGR rows padded to 4 bytes. GL
+// hands out its own RGBA layout fastest; the reordering is done here.
+void ReadViewport(GLRenderer& r, int width, int height, CDib& picture) {
+    std::vector<uint8_t>& rgba = r.context->readBuffer;
+    rgba.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(0, 0, width, height, GL_BGR, GL_UNSIGNED_BYTE, pixels);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* in = rgba.data() + static_cast<size_t>(y) * width * 4;
+        uint8_t* out = picture.Row(y);
+        for (int x = 0; x < width; ++x) {
+            out[3 * x] = in[4 * x + 2];
+            out[3 * x + 1] = in[4 * x + 1];
+            out[3 * x + 2] = in[4 * x];
+        }
+    }
 }
 
 }  // namespace
@@ -232,6 +244,6 @@ bool GrabFrame(GLRenderer& r, CDib& picture) {
     if (!picture.Create(width, height, 24)) {
         return false;
     }
-    ReadViewport(width, height, picture.Pixels());
+    ReadViewport(r, width, height, picture);
     return true;
 }
