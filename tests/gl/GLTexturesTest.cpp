@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "GLTestSupport.h"
+#include "TestSupport.h"
 
 namespace {
 
@@ -172,4 +173,63 @@ TEST(GLTextures, OversizePicturesAreScaledDownNotCut) {
     EXPECT_TRUE(Near(PixelAt(frame, 5, 16), Rgb{255, 0, 0}, 8));
     EXPECT_TRUE(Near(PixelAt(frame, 58, 16), Rgb{0, 255, 0}, 8));
     EXPECT_TRUE(Near(PixelAt(frame, 58, 1), Rgb{0, 255, 0}, 8));
+}
+
+namespace {
+
+// A 4 x 2 24-bit Windows bitmap in one colour, written byte by byte.
+std::vector<uint8_t> SolidBitmap(uint8_t blue, uint8_t green, uint8_t red) {
+    std::vector<uint8_t> bytes(54 + 24, 0);
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    };
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    put32(2, static_cast<uint32_t>(bytes.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, 4);
+    put32(22, 2);
+    bytes[26] = 1;
+    bytes[28] = 24;
+    put32(34, 24);
+    for (size_t p = 54; p < bytes.size(); p += 3) {
+        bytes[p] = blue;
+        bytes[p + 1] = green;
+        bytes[p + 2] = red;
+    }
+    return bytes;
+}
+
+}  // namespace
+
+TEST(GLTextures, PictureFilesLoadOncePerContext) {
+    ScopedSettings settings;
+    std::string path = settings.Folder().File("red.bmp");
+    ASSERT_TRUE(WriteBytes(path, SolidBitmap(0, 0, 255)));
+    GLRendererPtr r = MakeTestRenderer(32, 32);
+    ASSERT_EQ(r->ready, 1);
+    FileSpec spec = MakeFileSpec(path.c_str());
+    SelectTexture(*r, &spec);
+    ASSERT_EQ(r->textureOn, 1);
+    EXPECT_EQ(r->nextTextureSlot, 1);
+    EXPECT_STREQ(r->textures[0].name, path.c_str());
+    SelectTexture(*r, &spec);
+    FileSpec sameName = spec;
+    sameName.volume = 3;
+    sameName.parentId = 77;
+    SelectTexture(*r, &sameName);
+    EXPECT_EQ(r->nextTextureSlot, 1);  // one load, only the name compared
+    GLint bound = -1;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ(bound, 0);
+    // A new binding empties the cache; the picture is loaded again into slot 0.
+    GLTarget target;
+    target.width = 32;
+    target.height = 32;
+    ASSERT_TRUE(Attach(*r, &target));
+    EXPECT_EQ(r->textures[0].name[0], '\0');
+    SelectTexture(*r, &spec);
+    EXPECT_EQ(r->nextTextureSlot, 1);
+    EXPECT_EQ(r->textureOn, 1);
 }
