@@ -1,11 +1,12 @@
 // Binary files for every module, on the C runtime.
-#include "CrossPlatform.h"
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <unistd.h>
+
+#include "CrossPlatform.h"
 
 FileSpec MakeFileSpec(const char* path) {
     FileSpec spec{};
@@ -15,7 +16,9 @@ FileSpec MakeFileSpec(const char* path) {
     return spec;
 }
 
-PlatformFile::~PlatformFile() { CloseFile(*this); }
+PlatformFile::~PlatformFile() {
+    CloseFile(*this);
+}
 
 bool OpenFile(PlatformFile& file, const FileSpec& spec, int mode) {
     CloseFile(file);
@@ -84,8 +87,7 @@ bool WriteWholeFile(const char* path, const void* bytes, long count) {
     if (!out) {
         return false;
     }
-    bool written =
-        count == 0 || std::fwrite(bytes, 1, static_cast<size_t>(count), out) == static_cast<size_t>(count);
+    bool written = count == 0 || std::fwrite(bytes, 1, static_cast<size_t>(count), out) == static_cast<size_t>(count);
     written = std::fflush(out) == 0 && written;
     written = fsync(fileno(out)) == 0 && written;
     int savedErrno = errno;

@@ -158,7 +158,9 @@ void WriteSettingInt(const char* key, int32_t value) {
     WriteSettingString(key, text);
 }
 
-const char* SettingsText() { return State().text; }
+const char* SettingsText() {
+    return State().text;
+}
 
 void SetSettingsText(const char* text) {
     SettingsState& state = State();

@@ -14,9 +14,13 @@ bool OpenMovieBackground(Show& show, const FileSpec& file) {
 }
 
 // Reads frame `frame` of the open background movie into the show's picture.
-bool ReadMovieBackgroundFrame(Show& show, int32_t frame) { return false; }
+bool ReadMovieBackgroundFrame(Show& show, int32_t frame) {
+    return false;
+}
 
-bool NameIsEmpty(const FileSpec& file) { return file.name[0] == '\0'; }
+bool NameIsEmpty(const FileSpec& file) {
+    return file.name[0] == '\0';
+}
 
 }  // namespace
 
@@ -58,4 +62,6 @@ bool BackgroundFrame(Show& show, int32_t frame) {
     return show.backgroundImage.HasHeader();
 }
 
-void CloseBackgroundMovie(Show& show) { show.backgroundMovie.reset(); }
+void CloseBackgroundMovie(Show& show) {
+    show.backgroundMovie.reset();
+}
