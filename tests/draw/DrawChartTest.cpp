@@ -294,3 +294,16 @@ TEST_F(DrawTest, NoDataGeometryWithoutARange) {
     Render();
     EXPECT_EQ(At(0.0f, -0.4f, kFront), ColorOf(kBlue));
 }
+
+TEST_F(DrawTest, TwelveGridLinesDrawOneLineAtTheMiddle) {
+    show->gridColor = kYellow;
+    show->gridLines = 12;
+    Render();
+    auto yellowNear = [&](float y) {
+        Pixel p = Project(0.3f, y, 0.005f);
+        return PixelAt(frame, p.x, p.y).red > 200 || PixelAt(frame, p.x, p.y - 1).red > 200;
+    };
+    EXPECT_TRUE(yellowNear(0.0f));
+    EXPECT_FALSE(yellowNear(0.25f));
+    EXPECT_FALSE(yellowNear(-0.25f));
+}

@@ -181,7 +181,8 @@ namespace {
 std::vector<uint8_t> SolidBitmap(uint8_t blue, uint8_t green, uint8_t red) {
     std::vector<uint8_t> bytes(54 + 24, 0);
     auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(v >> (8 * i));
+        for (int i = 0; i < 4; ++i)
+            bytes[at + i] = static_cast<uint8_t>(v >> (8 * i));
     };
     bytes[0] = 'B';
     bytes[1] = 'M';
