@@ -148,10 +148,6 @@ struct Flattener {
     }
 };
 
-// Storage for vertices the tessellator makes where contours cross; it must
-// live until the polygon ends.
-std::deque<Point>* gCombined = nullptr;
-
 void GLAPIENTRY TessBegin(GLenum mode) {
     glBegin(mode);
 }
@@ -165,9 +161,12 @@ void GLAPIENTRY TessError(GLenum) {}
 // With an edge-flag callback the tessellator gives plain triangles only, so
 // a glyph compiles into one run of triangles instead of many fans and strips.
 void GLAPIENTRY TessEdgeFlag(GLboolean) {}
-void GLAPIENTRY TessCombine(GLdouble coords[3], void* [4], GLfloat[4], void** out) {
-    gCombined->push_back(Point{coords[0], coords[1], coords[2]});
-    *out = gCombined->back().data();
+// Vertices the tessellator makes where contours cross live in the deque
+// handed to gluTessBeginPolygon until the polygon ends.
+void GLAPIENTRY TessCombine(GLdouble coords[3], void* [4], GLfloat[4], void** out, void* polygon) {
+    auto* combined = static_cast<std::deque<Point>*>(polygon);
+    combined->push_back(Point{coords[0], coords[1], coords[2]});
+    *out = combined->back().data();
 }
 
 struct TessOwner {
@@ -180,7 +179,7 @@ struct TessOwner {
         gluTessCallback(tess, GLU_TESS_END, reinterpret_cast<_GLUfuncptr>(TessEnd));
         gluTessCallback(tess, GLU_TESS_ERROR, reinterpret_cast<_GLUfuncptr>(TessError));
         gluTessCallback(tess, GLU_TESS_EDGE_FLAG, reinterpret_cast<_GLUfuncptr>(TessEdgeFlag));
-        gluTessCallback(tess, GLU_TESS_COMBINE, reinterpret_cast<_GLUfuncptr>(TessCombine));
+        gluTessCallback(tess, GLU_TESS_COMBINE_DATA, reinterpret_cast<_GLUfuncptr>(TessCombine));
         gluTessProperty(tess, GLU_TESS_WINDING_RULE, GLU_TESS_WINDING_NONZERO);
         gluTessNormal(tess, 0.0, 0.0, 1.0);
     }
@@ -205,10 +204,9 @@ void CompileGlyph(GLUtesselator* tess, FT_Face face, int code, bool embolden, bo
         FT_Outline_Decompose(outline, &funcs, &flat);
     }
     std::deque<Point> combined;
-    gCombined = &combined;
     glNewList(list, GL_COMPILE);
     if (!flat.contours.empty()) {
-        gluTessBeginPolygon(tess, nullptr);
+        gluTessBeginPolygon(tess, &combined);
         for (auto& contour : flat.contours) {
             gluTessBeginContour(tess);
             for (Point& p : contour)
@@ -219,7 +217,6 @@ void CompileGlyph(GLUtesselator* tess, FT_Face face, int code, bool embolden, bo
     }
     glTranslated(advance, 0.0, 0.0);
     glEndList();
-    gCombined = nullptr;
 }
 
 // Pixel advances of the 256 codes at the 12-pixel measuring size.
