@@ -219,21 +219,9 @@ void CompileGlyph(GLUtesselator* tess, FT_Face face, int code, bool embolden, bo
     glEndList();
 }
 
-// Pixel advances of the 256 codes at the 12-pixel measuring size.
-struct MeasuredFont {
-    std::string face;
-    int32_t flags = 0;
-    std::array<int, kGlyphCount> advance{};
-};
-
-std::vector<MeasuredFont>& MeasuredFonts() {
-    static std::vector<MeasuredFont> fonts;
-    return fonts;
-}
-
-const MeasuredFont* Measure(const char* faceName, int32_t flags) {
+const MeasuredFont* Measure(GLContextState& context, const char* faceName, int32_t flags) {
     flags &= 3;  // only bold and italic change the outlines
-    for (const MeasuredFont& m : MeasuredFonts()) {
+    for (const MeasuredFont& m : context.measuredFonts) {
         if (m.face == faceName && m.flags == flags)
             return &m;
     }
@@ -254,8 +242,8 @@ const MeasuredFont* Measure(const char* faceName, int32_t flags) {
         int bold = embolden ? 1 : 0;
         m.advance[code] = static_cast<int>((owner.face->glyph->advance.x + 32) >> 6) + bold;
     }
-    MeasuredFonts().push_back(m);
-    return &MeasuredFonts().back();
+    context.measuredFonts.push_back(m);
+    return &context.measuredFonts.back();
 }
 
 }  // namespace
@@ -338,10 +326,10 @@ int LookupFont(GLRenderer& r, const ChartFont& font) {
 }
 
 float TextWidth3D(GLRenderer& r, const char* text, const ChartFont& font) {
-    if (!r.ready || !text) {
+    if (!r.ready || !text || !r.context) {
         return 0.0f;
     }
-    const MeasuredFont* measured = Measure(font.face, font.style);
+    const MeasuredFont* measured = Measure(*r.context, font.face, font.style);
     if (!measured) {
         return 0.0f;
     }

@@ -8,6 +8,9 @@
 #include <GL/glext.h>
 
 #include <algorithm>
+#include <array>
+#include <deque>
+#include <string>
 #include <vector>
 
 #include "CDib.h"
@@ -29,6 +32,14 @@ struct FramebufferProcs {
 // and the background's 99999.
 constexpr GLuint kFramebufferTexture = 100001;
 
+// Pixel advances of the 256 character codes of a face and style at the
+// 12-pixel measuring size.
+struct MeasuredFont {
+    std::string face;
+    int32_t flags = 0;
+    std::array<int, 256> advance{};
+};
+
 // One EGL context with its framebuffer; destroying it deletes both.
 struct GLContextState {
     EGLDisplay display = EGL_NO_DISPLAY;
@@ -42,6 +53,7 @@ struct GLContextState {
     float uploadedS = 1.0f;  // texture coordinates of the picture in the last upload
     float uploadedT = 1.0f;
     std::vector<uint8_t> readBuffer;  // pixels of an anti-aliasing pass
+    std::deque<MeasuredFont> measuredFonts;
     GLContextState() = default;
     GLContextState(const GLContextState&) = delete;
     GLContextState& operator=(const GLContextState&) = delete;
