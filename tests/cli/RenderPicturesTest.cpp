@@ -162,6 +162,12 @@ TEST_F(RenderPictures, BadRequestsFailWithoutWriting) {
     options.start.reset();
     options.end.reset();
     EXPECT_EQ(RenderPicturesCommand(*show, options), 1);
+    options.outPath = "/nonexistent-folder/s##.png";  // a sequence stops at the first failed write
+    options.start = "0";
+    options.end = "3";
+    options.width = 16;
+    options.height = 12;
+    EXPECT_EQ(RenderPicturesCommand(*show, options), 1);
     EXPECT_FALSE(std::filesystem::exists(settings.Folder().File("x.png")));
     EXPECT_FALSE(std::filesystem::exists(settings.Folder().File("s00.png")));
 }

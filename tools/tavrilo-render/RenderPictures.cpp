@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <future>
 #include <vector>
 
 #include "Draw.h"
@@ -73,6 +74,31 @@ int RenderOne(Show& show, const PictureSettings& s, int32_t frame, const std::st
     }
     if (!SavePicture(picture, path)) {
         return Fail("cannot write " + path);
+    }
+    return 0;
+}
+
+// Renders frames first .. end - 1; each picture is written while the next
+// frame renders.
+int RenderSequence(Show& show, const PictureSettings& s, const std::string& pattern, int32_t first, int32_t end) {
+    CDib pictures[2] = {CDib(16, 16, 8), CDib(16, 16, 8)};
+    std::future<bool> writing;
+    std::string writingName;
+    int current = 0;
+    for (int32_t frame = first; frame < end; ++frame) {
+        CDib& picture = pictures[current];
+        if (!RenderShowFrame(show, frame, s.width, s.height, s.antiAliasing, picture)) {
+            return Fail("OpenGL is not installed!");
+        }
+        if (writing.valid() && !writing.get()) {
+            return Fail("cannot write " + writingName);
+        }
+        writingName = SequenceName(pattern, frame);
+        writing = std::async(std::launch::async, [&picture, name = writingName] { return SavePicture(picture, name); });
+        current ^= 1;
+    }
+    if (writing.valid() && !writing.get()) {
+        return Fail("cannot write " + writingName);
     }
     return 0;
 }
@@ -164,12 +190,7 @@ int RenderPicturesCommand(Show& show, const RenderOptions& options) {
     if (first < 0 || end <= first) {
         return Fail("nothing to render: --end must come after --start");
     }
-    for (int32_t frame = first; frame < end; ++frame) {
-        if (RenderOne(show, settings, frame, SequenceName(options.outPath, frame), picture) != 0) {
-            return 1;
-        }
-    }
-    return 0;
+    return RenderSequence(show, settings, options.outPath, first, end);
 }
 
 int RenderBenchCommand(Show& show, const RenderOptions& options) {
