@@ -126,7 +126,9 @@ void DrawValueAxis(Show& show) {
     Tick(*r, color, 0.77f, 0.5f, 0, 0.77f, -0.5f, 0);
     Tick(*r, color, 0.77f, 0.5f, 0, 0.77f + tick, 0.5f, 0);
     Tick(*r, color, 0.77f, -0.5f, 0, 0.77f + tick, -0.5f, 0);
-    std::string top = FormatValue(show.dataMax, show.decimalPlaces, show.prefix, show.suffix);
+    std::string prefix = SlotText(show.prefix, kTextSlot);
+    std::string suffix = SlotText(show.suffix, kTextSlot);
+    std::string top = FormatValue(show.dataMax, show.decimalPlaces, prefix.c_str(), suffix.c_str());
     Label(*r, show, top.c_str(), 0.78f + tick, 0.5f - 0.33f * ts, 0, kAlignStart, 0);
     float inverse = 1.0f / h;
     int t = std::isfinite(inverse) && inverse < 1000.0f ? static_cast<int>(inverse) : 0;
@@ -138,7 +140,7 @@ void DrawValueAxis(Show& show) {
         std::string text = FormatValue(show.dataMin + i * valueStep, show.decimalPlaces, nullptr, nullptr);
         Label(*r, show, text.c_str(), 0.78f + tick, y - 0.33f * ts, 0, kAlignStart, 0);
     }
-    std::string bottom = FormatValue(show.dataMin, show.decimalPlaces, show.prefix, show.suffix);
+    std::string bottom = FormatValue(show.dataMin, show.decimalPlaces, prefix.c_str(), suffix.c_str());
     Label(*r, show, bottom.c_str(), 0.78f + tick, -0.5f - 0.33f * ts, 0, kAlignStart, 0);
     SelectTexture(*r, nullptr);
 }

@@ -116,3 +116,21 @@ TEST_F(DrawTest, PieSliceLabelsStandOutside) {
     EXPECT_GT(YellowIn(frame, right.x, right.y - 30, kW, right.y + 30), 50);
     EXPECT_GT(YellowIn(frame, 0, left.y - 30, left.x, left.y + 30), 50);
 }
+
+// Text slots read from a file may fill all 64 bytes without a terminating
+// zero; every text is cut at its slot.
+TEST_F(DrawTest, UnterminatedTextSlotsStayInTheirSlots) {
+    show->tickLength = 25;
+    show->valuesFont.color = kYellow;
+    show->titleFont.color = kYellow;
+    for (int i = 0; i < 4; ++i)
+        show->values[0][i] = 1;
+    std::memset(show->prefix, 'P', sizeof(show->prefix));
+    std::memset(show->suffix, 'S', sizeof(show->suffix));
+    std::memset(show->title, 'T', sizeof(show->title));
+    std::memset(show->labels, 'L', sizeof(show->labels));
+    std::memset(show->titleFont.face, 'A', sizeof(show->titleFont.face));
+    Render();
+    EXPECT_GT(YellowIn(frame, 0, 0, kW, kH), 100);
+    EXPECT_EQ(FormatValue(1.0f, 0, std::string(64, 'P').c_str(), nullptr).size(), 65u);
+}
