@@ -57,7 +57,7 @@ TEST(DrawFrameNoRenderer, RenderFrameAtWithoutRendererStillEvaluates) {
     show->keys[0].x = 0.25f;
     CDib picture(16, 16, 8);
     EXPECT_EQ(RenderFrameAt(*show, 0, &picture), 1);
-    EXPECT_EQ(show->current.x, 0.25f);
+    EXPECT_EQ(float{show->current.x}, 0.25f);
     EXPECT_EQ(picture.Width(), 16);
     DestroyShow(*show);
 }

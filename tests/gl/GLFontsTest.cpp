@@ -140,7 +140,7 @@ TEST(GLFonts, AFifthFontRebuildsSlotZeroThenOne) {
     EXPECT_EQ(LookupFont(*r, fonts[4]), 0);
     EXPECT_STREQ(r->fonts[0].face, "Liberation Mono");
     EXPECT_EQ(LookupFont(*r, fonts[5]), 1);
-    EXPECT_EQ(r->fonts[1].flags, 3);
+    EXPECT_EQ(int32_t{r->fonts[1].flags}, 3);
     EXPECT_EQ(LookupFont(*r, fonts[0]), 2);
     EXPECT_EQ(r->nextFont, 3);
     // Every text is still drawn in its own font after the rebuilds.
