@@ -61,3 +61,18 @@ TEST(DrawFrameNoRenderer, RenderFrameAtWithoutRendererStillEvaluates) {
     EXPECT_EQ(picture.Width(), 16);
     DestroyShow(*show);
 }
+
+TEST_F(DrawTest, PassesAreReadBackOnlyWhenAveraging) {
+    show->renderer->accumPasses = -1;
+    Render(24);
+    EXPECT_EQ(show->renderer->accumPasses, -1);  // one pass: no read-back
+    Render(74);
+    EXPECT_EQ(show->renderer->accumPasses, 3);
+    EXPECT_EQ(show->renderer->accumA->Width(), kW);
+    EXPECT_EQ(show->renderer->accumA->Height(), kH);
+    // The frame is the average: identical to the accumulated picture.
+    EXPECT_EQ(std::memcmp(frame.Pixels(), show->renderer->accumA->Pixels(), static_cast<size_t>(frame.Stride()) * kH),
+              0);
+    Render(100);
+    EXPECT_EQ(show->renderer->accumPasses, 4);
+}
