@@ -193,3 +193,17 @@ TEST_F(RenderPictures, DemoFramesMatchTheReferencePictures) {
         EXPECT_LT(different, reference.width * reference.height / 100) << "frame " << frame;
     }
 }
+
+TEST_F(RenderPictures, BenchReportsEveryLevel) {
+    RenderOptions options;
+    options.width = 64;
+    options.height = 48;
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(RenderBenchCommand(*show, options), 0);
+    std::string out = testing::internal::GetCapturedStdout();
+    for (const char* level : {"anti-aliasing 0:", "anti-aliasing 25:", "anti-aliasing 50:", "anti-aliasing 75:"}) {
+        EXPECT_NE(out.find(level), std::string::npos) << out;
+    }
+    options.antiAliasing = 200;
+    EXPECT_EQ(RenderBenchCommand(*show, options), 1);
+}
