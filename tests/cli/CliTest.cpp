@@ -168,3 +168,20 @@ TEST(Cli, ErrorsExitOneAndWriteNothing) {
         EXPECT_TRUE(bad.out.empty()) << arguments;
     }
 }
+
+TEST(Cli, PictureCheckReadsAndRefuses) {
+    TempFolder folder;
+    std::string out = folder.File("out.tga");
+    RunResult good =
+        RunRender(folder, "--picture " + Quote(TestDataPath("pictures/jpeg_progressive.jpg")) + " -o " + Quote(out));
+    EXPECT_EQ(good.status, 0) << good.err;
+    EXPECT_TRUE(std::filesystem::exists(out));
+
+    std::string text = folder.File("notes.txt");
+    ASSERT_TRUE(WriteText(text, "not a picture at all, just some words"));
+    std::string refused = folder.File("refused.bmp");
+    RunResult bad = RunRender(folder, "--picture " + Quote(text) + " -o " + Quote(refused));
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_TRUE(Has(bad.err, "Can't read")) << bad.err;
+    EXPECT_FALSE(std::filesystem::exists(refused));
+}

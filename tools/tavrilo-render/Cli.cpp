@@ -8,6 +8,7 @@
 #include "Doc.h"
 #include "HeadlessPlatform.h"
 #include "Options.h"
+#include "PictureCommand.h"
 #include "Settings.h"
 #include "ShowInfo.h"
 #include "Utilities.h"
@@ -133,6 +134,9 @@ int RunTavriloRender(int argc, char** argv) {
     if (options.help || argc <= 1) {
         std::fputs(kUsage, stdout);
         return 0;
+    }
+    if (!options.picturePath.empty()) {
+        return ConvertPictureCommand(options.picturePath.c_str(), options.outPath.c_str());
     }
     // Settings are read, never written: batch runs leave the desktop's
     // preferences as they were.
