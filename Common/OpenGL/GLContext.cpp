@@ -4,7 +4,6 @@
 // object with colour and depth at the size the picture needs.
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
-
 #include <malloc.h>
 
 #include <cstring>
@@ -241,13 +240,12 @@ bool ResizeFramebuffer(GLContextState& state, int width, int height) {
     return true;
 }
 
-void WriteFramebufferPicture(GLContextState& state, const CDib& picture) {
+void WriteFramebufferPicture(GLContextState& state, const uint8_t* rgba, int width, int height) {
     GLint bound = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     glBindTexture(GL_TEXTURE_2D, state.colorTexture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, picture.Width(), picture.Height(), GL_BGR, GL_UNSIGNED_BYTE,
-                    picture.Pixels());
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
     glClear(GL_DEPTH_BUFFER_BIT);
 }

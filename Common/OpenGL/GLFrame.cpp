@@ -116,28 +116,48 @@ void ClearBuffers(GLRenderer& r, bool withDepth) {
 namespace {
 
 // Adds (or, for the first pass, stores) the viewport's pixels to the
-// running sum, kept in the bottom-up BGR layout of the average picture.
-void AddPass(GLRenderer& r, int width, int height, bool first) {
+// running sum, kept in GL's RGBA order so that the sum is one plain loop.
+void AddPass(GLRenderer& r, size_t bytes, int width, int height, bool first) {
     std::vector<uint8_t>& rgba = r.context->readBuffer;
-    rgba.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+    rgba.resize(bytes);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    size_t stride = static_cast<size_t>(r.accumA->Stride());
+    const uint8_t* in = rgba.data();
+    uint16_t* sum = r.accumSum.data();
+    if (first) {
+        for (size_t i = 0; i < bytes; ++i)
+            sum[i] = in[i];
+    } else {
+        for (size_t i = 0; i < bytes; ++i)
+            sum[i] = static_cast<uint16_t>(sum[i] + in[i]);
+    }
+}
+
+// The rounded mean of the passes into A (bottom-up BGR) and into the RGBA
+// picture that replaces the framebuffer's.
+void Average(GLRenderer& r, int width, int height, int count) {
+    const int largest = count * 255;
+    std::vector<uint8_t> mean(static_cast<size_t>(largest) + 1);
+    for (int total = 0; total <= largest; ++total) {
+        mean[static_cast<size_t>(total)] = static_cast<uint8_t>((total + count / 2) / count);
+    }
+    std::vector<uint8_t>& rgba = r.context->readBuffer;
+    const uint16_t* sum = r.accumSum.data();
     for (int y = 0; y < height; ++y) {
-        const uint8_t* in = rgba.data() + static_cast<size_t>(y) * width * 4;
-        uint16_t* sum = r.accumSum.data() + static_cast<size_t>(y) * stride;
-        if (first) {
-            for (int x = 0; x < width; ++x) {
-                sum[3 * x] = in[4 * x + 2];
-                sum[3 * x + 1] = in[4 * x + 1];
-                sum[3 * x + 2] = in[4 * x];
-            }
-        } else {
-            for (int x = 0; x < width; ++x) {
-                sum[3 * x] = static_cast<uint16_t>(sum[3 * x] + in[4 * x + 2]);
-                sum[3 * x + 1] = static_cast<uint16_t>(sum[3 * x + 1] + in[4 * x + 1]);
-                sum[3 * x + 2] = static_cast<uint16_t>(sum[3 * x + 2] + in[4 * x]);
-            }
+        uint8_t* bgr = r.accumA->Row(y);
+        const uint16_t* s = sum + static_cast<size_t>(y) * width * 4;
+        uint8_t* out = rgba.data() + static_cast<size_t>(y) * width * 4;
+        for (int x = 0; x < width; ++x) {
+            uint8_t red = mean[std::min<int>(s[4 * x], largest)];
+            uint8_t green = mean[std::min<int>(s[4 * x + 1], largest)];
+            uint8_t blue = mean[std::min<int>(s[4 * x + 2], largest)];
+            bgr[3 * x] = blue;
+            bgr[3 * x + 1] = green;
+            bgr[3 * x + 2] = red;
+            out[4 * x] = red;
+            out[4 * x + 1] = green;
+            out[4 * x + 2] = blue;
+            out[4 * x + 3] = 255;
         }
     }
 }
@@ -154,31 +174,26 @@ void Accumulate(GLRenderer& r, AccumStep step, int passes) {
     int width = 0;
     int height = 0;
     ViewportSize(r, width, height);
+    size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
     if (step == AccumStep::Begin) {
         r.accumA->Create(width, height, 24);
         r.accumB->Create(width, height, 24);
-        r.accumSum.resize(static_cast<size_t>(r.accumA->Stride()) * static_cast<size_t>(height));
+        r.accumSum.resize(bytes);
         r.accumPasses = 0;
         return;
     }
-    if (r.accumA->Width() != width || r.accumA->Height() != height || r.accumA->BitsPerPixel() != 24) {
+    if (r.accumA->Width() != width || r.accumA->Height() != height || r.accumA->BitsPerPixel() != 24 ||
+        r.accumSum.size() != bytes) {
         return;
     }
     if (step == AccumStep::First || step == AccumStep::Next) {
-        AddPass(r, width, height, step == AccumStep::First);
-        r.accumPasses = step == AccumStep::First ? 1 : r.accumPasses + 1;
+        AddPass(r, bytes, width, height, step == AccumStep::First);
+        // The 16-bit sum holds 257 passes of 255.
+        r.accumPasses = step == AccumStep::First ? 1 : std::min(r.accumPasses + 1, 257);
         return;
     }
-    int count = std::max(1, r.accumPasses);
-    size_t stride = static_cast<size_t>(r.accumA->Stride());
-    for (int y = 0; y < height; ++y) {
-        uint8_t* average = r.accumA->Row(y);
-        const uint16_t* sum = r.accumSum.data() + static_cast<size_t>(y) * stride;
-        for (int i = 0; i < width * 3; ++i) {
-            average[i] = static_cast<uint8_t>((sum[i] + count / 2) / count);
-        }
-    }
-    WriteFramebufferPicture(*r.context, *r.accumA);
+    Average(r, width, height, std::max(1, r.accumPasses));
+    WriteFramebufferPicture(*r.context, r.context->readBuffer.data(), width, height);
 }
 
 void DrawBackground(GLRenderer& r, const CDib& picture) {

@@ -63,6 +63,6 @@ struct GLContextState {
 // Gives the framebuffer the size (the context is current); false when GL
 // cannot make a framebuffer that large.
 bool ResizeFramebuffer(GLContextState& state, int width, int height);
-// Replaces the framebuffer's picture with a bottom-up 24-bit picture of the
+// Replaces the framebuffer's picture with bottom-up RGBA rows of the
 // viewport's size and clears the depth buffer.
-void WriteFramebufferPicture(GLContextState& state, const CDib& picture);
+void WriteFramebufferPicture(GLContextState& state, const uint8_t* rgba, int width, int height);
