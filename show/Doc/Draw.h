@@ -8,6 +8,7 @@
 #include <string>
 
 #include "CDib.h"
+#include "OpenGL.h"
 #include "ShowRecord.h"
 
 // ---------------------------------------------------------------- renderer
@@ -16,6 +17,10 @@
 // when it has none. False when GL is not available (the caller shows
 // "OpenGL is not installed!").
 bool EnsureShowRenderer(Show& show, int width, int height);
+// Binds the show's renderer (created when it has none) to a target such as
+// the preview window: frames render at its size and Present with swap hands
+// them to it. False when GL is not available.
+bool AttachShowRenderer(Show& show, const GLTarget& target);
 
 // ---------------------------------------------------------------- frame
 

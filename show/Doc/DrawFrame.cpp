@@ -50,6 +50,14 @@ bool EnsureShowRenderer(Show& show, int width, int height) {
     return show.renderer->ready != 0;
 }
 
+bool AttachShowRenderer(Show& show, const GLTarget& target) {
+    if (!show.renderer) {
+        show.renderer = RendererOwner(CreateGLRenderer(target, show.frameAspect).release(), DestroyGLRenderer);
+        return show.renderer->ready != 0;
+    }
+    return show.renderer->ready && Attach(*show.renderer, &target);
+}
+
 void RenderFrame(Show& show, int antiAliasing, bool fast, bool swap) {
     GLRenderer* r = ShowRenderer(show);
     if (!r)

@@ -76,3 +76,25 @@ TEST_F(DrawTest, PassesAreReadBackOnlyWhenAveraging) {
     Render(100);
     EXPECT_EQ(show->renderer->accumPasses, 4);
 }
+
+TEST_F(DrawTest, AttachedTargetReceivesPresentedFrames) {
+    int presented = 0;
+    Rgb centre;
+    GLTarget window;
+    window.width = 320;
+    window.height = 240;
+    window.present = [&](const CDib& picture) {
+        ++presented;
+        centre = PixelAt(picture, 160, 100);
+    };
+    ASSERT_TRUE(AttachShowRenderer(*show, window));
+    show->current = KeyFrame{};
+    show->current.width = 1;
+    show->current.height = 1;
+    show->gridLines = 0;
+    RenderFrame(*show, 0, true, true);
+    EXPECT_EQ(presented, 1);
+    EXPECT_EQ(centre, ColorOf(kBlue));
+    RenderFrame(*show, 0, true, false);  // a movie frame: not presented
+    EXPECT_EQ(presented, 1);
+}
