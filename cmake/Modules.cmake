@@ -55,6 +55,30 @@ add_library(tavrilo_doc STATIC
 target_include_directories(tavrilo_doc PUBLIC show/Doc)
 target_link_libraries(tavrilo_doc PUBLIC tavrilo_cdib tavrilo_utilities tavrilo_platform)
 
+# The chart renderer's GL layer: EGL context, framebuffer, textures, chart
+# primitives and outline fonts. No window system: EGL and libOpenGL only.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(TAVRILO_GL_DEPS REQUIRED IMPORTED_TARGET egl opengl glu freetype2 fontconfig)
+add_library(tavrilo_gl STATIC
+  Common/OpenGL/GLContext.cpp
+  Common/OpenGL/GLFrame.cpp
+  Common/OpenGL/GLTextures.cpp
+  Common/OpenGL/GLPrimitives.cpp
+  Common/OpenGL/GLFonts.cpp
+)
+target_include_directories(tavrilo_gl PUBLIC Common/OpenGL)
+target_link_libraries(tavrilo_gl PUBLIC tavrilo_cdib tavrilo_platform PRIVATE PkgConfig::TAVRILO_GL_DEPS)
+
+# Drawing the show through the renderer: the chart steps and the frame.
+# Kept apart from tavrilo_doc so that the document itself needs no GL.
+add_library(tavrilo_draw STATIC
+  show/Doc/DrawChart.cpp
+  show/Doc/DrawText.cpp
+  show/Doc/DrawFrame.cpp
+)
+target_include_directories(tavrilo_draw PUBLIC show/Doc)
+target_link_libraries(tavrilo_draw PUBLIC tavrilo_doc tavrilo_gl)
+
 # The desktop side: the platform layer on Qt 6 Widgets and the program's
 # windows. Not part of the core; nothing above links it but the desktop
 # program and its tests.
@@ -88,7 +112,7 @@ if(NOT TAVRILO_FUZZ)
     show/Preview/PreviewRender.cpp
   )
   target_include_directories(tavrilo_preview PUBLIC show/Preview)
-  target_link_libraries(tavrilo_preview PUBLIC tavrilo_doc tavrilo_qtplatform)
+  target_link_libraries(tavrilo_preview PUBLIC tavrilo_draw tavrilo_doc tavrilo_qtplatform)
 
   add_library(tavrilo_main STATIC
     show/Main/MainWindow.cpp

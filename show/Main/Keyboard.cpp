@@ -113,6 +113,11 @@ intptr_t MainWindow::Key(uint32_t message, uintptr_t code) {
             if (show)
                 Evaluate(*show, 0, true);
             break;
+        case 100:
+            if (Preview()) {
+                Preview()->OffscreenCheck();
+            }
+            break;
         case 35:
             if (show) {
                 Evaluate(*show, show->keys[std::clamp(show->keyCount, 1, kMaxKeys) - 1].frame, true);

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "OpenGL.h"
 #include "PlatformWindows.h"
 #include "ShowRecord.h"
 
@@ -61,6 +62,10 @@ public:
     // parent; with `sized` also resets the renderer's viewport.
     void Layout(bool sized);
 
+    // Renders the current frame into a 320 x 240 off-screen picture and
+    // shows it at the window's top left (a check of off-screen rendering).
+    void OffscreenCheck();
+
     // The data grid.
     void DrawGrid();
     void GridClick(int32_t x, int32_t y);
@@ -78,9 +83,13 @@ public:
     int32_t anchorY = kNoAnchor;
     bool glAvailable = false;
 
+    // Binds the show's renderer to this window (creating it when needed);
+    // without GL says "OpenGL is not installed!" and quits.
+    void BindRenderer();
+
 private:
     // The chart through the show's renderer (PreviewRender.cpp).
-    void BindRenderer();
+    GLTarget Target();
     void UnbindRenderer();
     void ResizeRenderer();
     void RenderChart();
