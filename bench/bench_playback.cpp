@@ -36,6 +36,7 @@ void PlaybackDemo(benchmark::State& state) {
     window->Create();
     ProcessPendingEvents();
     const int playMs = static_cast<int>(state.range(0));
+    int64_t steps = 0;
     int64_t shown = 0;
     int64_t passed = 0;
     double seconds = 0;
@@ -46,10 +47,12 @@ void PlaybackDemo(benchmark::State& state) {
         const auto start = std::chrono::steady_clock::now();
         window->SetDirection(1);
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        steps += window->playback.stepsDrawn;
         shown += window->playback.framesShown;
         passed += gCurrentFrame - window->playback.startFrame + 1;
     }
     state.counters["frames_per_second"] = static_cast<double>(shown) / seconds;
+    state.counters["renders_per_second"] = static_cast<double>(steps) / seconds;
     state.counters["dropped_share"] = passed > 0 ? 1.0 - static_cast<double>(shown) / passed : 0.0;
     window->Destroy();
     window.reset();
