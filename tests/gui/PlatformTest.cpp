@@ -2,6 +2,7 @@
 // key translation, menus, drawing into ports, the text field and dialogs.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFontDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
@@ -442,6 +443,32 @@ TEST_F(PlatformTest, TextPromptReturnsTheFieldEitherWay) {
     char text[81] = "30";
     AskText(text, "Load Stream", "Type interval between data (in frames):", "");
     EXPECT_STREQ(text, "12.5");
+}
+
+TEST_F(PlatformTest, FontChooserConvertsSizesAndKeepsUnderline) {
+    WhenModal([](QWidget* modal) {
+        auto* dialog = qobject_cast<QFontDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        QFont chosen(QStringLiteral("Liberation Sans"));
+        chosen.setStyleName(QStringLiteral("Bold"));
+        chosen.setPointSize(18);
+        chosen.setBold(true);
+        chosen.setItalic(false);
+        dialog->setCurrentFont(chosen);
+        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+    });
+    FontChoice choice;
+    choice.size = 12.0f;
+    choice.flags = kFontItalic | kFontUnderline;
+    std::snprintf(choice.face, sizeof(choice.face), "Arial");
+    ASSERT_TRUE(ChooseFontDialog(&window_, choice));
+    EXPECT_FLOAT_EQ(choice.size, 18.0f);  // 18 pt -> height 24 -> 18 pt
+    EXPECT_EQ(choice.flags, kFontBold | kFontUnderline);
+    EXPECT_GT(std::strlen(choice.face), 0u);
+    WhenModal([](QWidget* modal) { QMetaObject::invokeMethod(modal, "reject", Qt::QueuedConnection); });
+    FontChoice unchanged = choice;
+    EXPECT_FALSE(ChooseFontDialog(&window_, choice));
+    EXPECT_FLOAT_EQ(choice.size, unchanged.size);
 }
 
 }  // namespace
