@@ -38,7 +38,25 @@ bool MainWindow::ChooseOpen(FileSpec& file, const char* filter, const char* titl
     return ChooseFileToOpen(this, file, filter, title, InitialFolder().c_str(), extension);
 }
 
+void MainWindow::CommitGrid() {
+    if (Preview() && Preview()->EditingData()) {
+        Preview()->SetMode(PreviewMode::EditData);
+        Preview()->Paint();
+    }
+}
+
 intptr_t MainWindow::Command(int command) {
+    switch (command) {
+        case kCmdSaveShow:
+        case kCmdLoadShow:
+        case kCmdNewShow:
+        case kCmdMakeMovie:
+        case kCmdExit:
+            CommitGrid();
+            break;
+        default:
+            break;
+    }
     switch (command) {
         case kCmdShowTVSafe:
         case kCmdDrawFast:

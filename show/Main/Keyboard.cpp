@@ -66,6 +66,7 @@ intptr_t MainWindow::Key(uint32_t message, uintptr_t code) {
             Command(kCmdLoadShow);
             break;
         case 19:
+            CommitGrid();
             if (show) {
                 QuickSaveCommand(*show, [this](FileSpec& file) { return ChooseSave(file); });
             }

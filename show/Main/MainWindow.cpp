@@ -202,6 +202,7 @@ intptr_t MainWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lPa
 }
 
 void MainWindow::Close() {
+    CommitGrid();
     if (gShow && gShow->modified) {
         auto chooseSave = [this](FileSpec& file) { return ChooseSave(file); };
         if (!SaveBeforeExit(*gShow, nullptr, chooseSave)) {

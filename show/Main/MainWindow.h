@@ -114,6 +114,9 @@ private:
     };
 
     void BuildMenus();
+    // Writes what was typed into the data grid into the show, staying in
+    // the grid, so that saving or replacing the show sees it.
+    void CommitGrid();
     intptr_t Command(int command);
     intptr_t Key(uint32_t message, uintptr_t code);
     void LeftDown(int32_t x, int32_t y);

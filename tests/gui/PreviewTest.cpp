@@ -153,6 +153,38 @@ TEST_F(PreviewTest, GridEditsReachTheShowAndSurviveAModeSwitch) {
     EXPECT_STREQ(Preview().grid.cells[0][0], "Quarterly");
 }
 
+TEST_F(PreviewTest, SavingFromTheGridSavesWhatWasTyped) {
+    TempFolder folder;
+    const std::string path = folder.File("typed.tvr");
+    TheShow().showFile = MakeFileSpec(path.c_str());
+    ClickModeMark(2);
+    ClickCell(2, 4);
+    Type("77.5");
+    // Ctrl+S typed while the cell is being edited reaches the main window.
+    QTest::keyClick(Field(), Qt::Key_S, Qt::ControlModifier);
+    DispatchPending();
+    EXPECT_TRUE(Preview().EditingData());
+    const std::vector<uint8_t> bytes = ReadBytes(path);
+    auto saved = CreateShow();
+    ASSERT_TRUE(ReadShowImage(*saved, bytes.data(), static_cast<long>(bytes.size()), false));
+    EXPECT_FLOAT_EQ(saved->values[1][3], 77.5f);
+    EXPECT_EQ(TheShow().modified, 0);
+}
+
+TEST_F(PreviewTest, ClosingFromTheGridAsksAboutTypedData) {
+    ClickModeMark(2);
+    ClickCell(1, 1);
+    Type("5");
+    bool asked = false;
+    WhenModal([&asked](QWidget* modal) {
+        asked = true;
+        QMetaObject::invokeMethod(modal, "reject", Qt::QueuedConnection);
+    });
+    SendEvent(&Window(), kMsgClose, 0, 0);
+    EXPECT_TRUE(asked);
+    EXPECT_FLOAT_EQ(TheShow().values[0][0], 5.0f);
+}
+
 TEST_F(PreviewTest, EnteringAndLeavingTheGridKeepsEveryValue) {
     TheShow().values[1][4] = -0.25f;
     TheShow().values[2][7] = 2.01f;
