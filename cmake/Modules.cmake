@@ -110,6 +110,7 @@ if(NOT TAVRILO_FUZZ)
     show/Preview/PreviewWindow.cpp
     show/Preview/DataGrid.cpp
     show/Preview/PreviewRender.cpp
+    show/Preview/ProgressPanel.cpp
   )
   target_include_directories(tavrilo_preview PUBLIC show/Preview)
   target_link_libraries(tavrilo_preview PUBLIC tavrilo_draw tavrilo_doc tavrilo_qtplatform)

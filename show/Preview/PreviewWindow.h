@@ -66,6 +66,12 @@ public:
     // shows it at the window's top left (a check of off-screen rendering).
     void OffscreenCheck();
 
+    // Make Movie's progress panel over the bottom of the window: the
+    // fraction done (0..1), the message and the "Time to go" text (may be
+    // empty).
+    void DrawProgress(double fraction, const char* message, const char* timeToGo);
+    Rect ProgressPanelRect() const;
+
     // The data grid.
     void DrawGrid();
     void GridClick(int32_t x, int32_t y);

@@ -65,4 +65,19 @@ TEST_F(ProgramTest, OffscreenCheckDrawsAndRebindsThePreview) {
     EXPECT_GT(ChartPixels(Preview()), 1000);
 }
 
+TEST_F(ProgramTest, ProgressPanelShowsTheShareDone) {
+    Preview().DrawProgress(0.25, "Rendering... (Hit Esc key to cancel)", "Time to go: 00:12");
+    const Rect p = Preview().ProgressPanelRect();
+    const Rect bar{p.left + 8, p.top + 34, p.right - 48, p.bottom - 8};
+    const int32_t split = bar.left + (bar.right - bar.left) / 4;
+    PlatformPort port = WindowPort(Preview());
+    EXPECT_EQ(PortPixel(port, bar.left + 2, bar.top + 3), 0x00FF00u);
+    EXPECT_EQ(PortPixel(port, split - 2, bar.top + 3), 0x00FF00u);
+    EXPECT_EQ(PortPixel(port, split + 2, bar.top + 3), 0x0000FFu);
+    EXPECT_EQ(PortPixel(port, bar.left, bar.top), 0x000000u);
+    EXPECT_EQ(PortPixel(port, p.left, p.top), 0xFFFFFFu);              // bevel: light top left
+    EXPECT_EQ(PortPixel(port, p.right - 1, p.bottom - 1), 0x404040u);  // dark bottom right
+    EXPECT_GT(CountOtherPixels(port, Rect{bar.left, bar.top - 30, bar.right, bar.top - 2}, 0xC0C0C0), 30);
+}
+
 }  // namespace

@@ -17,7 +17,7 @@ bool CreateTextField(PlatformEdit& field, PlatformWindow& parent, int32_t x, int
     edit->setFrame(true);
     edit->setGeometry(x + window->ClientArea().left(), y + window->ClientArea().top(), width, height);
     edit->setTextMargins(0, 0, 0, 0);
-    edit->setStyleSheet(QStringLiteral("QLineEdit { padding: 0px; border: 1px solid black; }"));
+    edit->setStyleSheet(QStringLiteral("QLineEdit { padding: 0px 0px 0px 3px; border: 1px solid black; }"));
     if (font) {
         edit->setFont(font->font);
     }
