@@ -38,3 +38,21 @@ add_library(tavrilo_doc STATIC
 )
 target_include_directories(tavrilo_doc PUBLIC show/Doc)
 target_link_libraries(tavrilo_doc PUBLIC tavrilo_cdib tavrilo_utilities tavrilo_platform)
+
+# Movie writers (AVI, QuickTime, DPS, RTV) and background movies, on FFmpeg.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libswscale libavutil)
+add_library(tavrilo_movie STATIC
+  Common/MakeMovieAVI/AviWriter.cpp
+  Common/MakeMovieAVI/BackgroundMovie.cpp
+  Common/MakeMovieAVI/Companion.cpp
+  Common/MakeMovieAVI/DpsWriter.cpp
+  Common/MakeMovieAVI/FfmpegWriter.cpp
+  Common/MakeMovieAVI/MovieCodecs.cpp
+  Common/MakeMovieAVI/MovieWriter.cpp
+  Common/MakeMovieAVI/RtvWriter.cpp
+  Common/MakeMovieQT/QuickTimeReader.cpp
+  Common/MakeMovieQT/QuickTimeWriter.cpp
+)
+target_include_directories(tavrilo_movie PUBLIC Common/MakeMovieAVI Common/MakeMovieQT)
+target_link_libraries(tavrilo_movie PUBLIC tavrilo_cdib tavrilo_platform PkgConfig::FFMPEG ${CMAKE_DL_LIBS})
