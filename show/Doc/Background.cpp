@@ -1,1 +1,61 @@
-// (in progress)
+// The background source of the show: still pictures through CDib, movies
+// through the movie module.
+#include "Background.h"
+
+#include <cstring>
+
+namespace {
+
+// Opens a background movie into the show's picture; false when it cannot
+// be opened.
+bool OpenMovieBackground(Show& show, const FileSpec& file) {
+    // Background movies arrive with the movie module.
+    return false;
+}
+
+// Reads frame `frame` of the open background movie into the show's picture.
+bool ReadMovieBackgroundFrame(Show& show, int32_t frame) { return false; }
+
+bool NameIsEmpty(const FileSpec& file) { return file.name[0] == '\0'; }
+
+}  // namespace
+
+bool IsMovieName(const char* name) {
+    return name && (std::strstr(name, ".avi") != nullptr || std::strstr(name, ".mov") != nullptr);
+}
+
+bool SetBackground(Show& show, const FileSpec& requested) {
+    FileSpec file = requested;
+    file.name[sizeof(file.name) - 1] = '\0';
+    if (NameIsEmpty(file)) {
+        CloseBackgroundMovie(show);
+        show.backgroundImage.Destroy();
+        show.backgroundImage.Create(8, 8, 24);
+        return false;
+    }
+    if (IsMovieName(file.name)) {
+        if (!OpenMovieBackground(show, file)) {
+            return false;
+        }
+    } else {
+        // Load into a picture of its own so that a file that cannot be read
+        // leaves the current background as it was.
+        CDib picture(16, 16, 8);
+        if (picture.Load(file, nullptr, true) != kDibLoaded) {
+            return false;
+        }
+        CloseBackgroundMovie(show);
+        show.backgroundImage.Swap(picture);
+    }
+    show.background = file;
+    return true;
+}
+
+bool BackgroundFrame(Show& show, int32_t frame) {
+    if (IsMovieName(show.background.name)) {
+        return ReadMovieBackgroundFrame(show, frame);
+    }
+    return show.backgroundImage.HasHeader();
+}
+
+void CloseBackgroundMovie(Show& show) { show.backgroundMovie.reset(); }

@@ -5,9 +5,17 @@
 
 #include "ShowRecord.h"
 
-// Opens the show's `background`: an empty name gives a blank 8 x 8 picture,
-// a name with ".avi" or ".mov" a background movie, any other a picture. The
-// name stays in the show when it cannot be opened. False then.
-bool SetBackground(Show& show, bool reportErrors);
-// Brings `backgroundImage` to frame `frame` of the background movie, if any.
-void BackgroundFrame(Show& show, int32_t frame);
+// Opens a background for the show: an empty name gives a blank 8 x 8 picture
+// (and false: no background); a name with ".avi" or ".mov" opens a background
+// movie; any other name loads a picture, reporting errors. On success the
+// file becomes the show's `background`; on failure the show keeps the
+// background (name and picture) it had.
+bool SetBackground(Show& show, const FileSpec& file);
+// Brings the background to frame `frame`: reads that movie frame for a movie
+// background; a still picture is always there. False when no picture is
+// available for this frame.
+bool BackgroundFrame(Show& show, int32_t frame);
+// Releases the background movie, if any.
+void CloseBackgroundMovie(Show& show);
+// Whether a file name names a movie (".avi" or ".mov", exact lower case).
+bool IsMovieName(const char* name);

@@ -1,1 +1,222 @@
-// (in progress)
+// Keyframe evaluation: the values of every animated channel at one frame,
+// the chart size and shown set derived from them, and the data morph.
+#include "Evaluate.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "Ease.h"
+
+namespace {
+
+// Truncation toward zero that stays defined for values outside int32.
+int32_t Truncate(double value) {
+    if (!(value == value)) {
+        return 0;
+    }
+    if (value >= 2147483647.0) {
+        return 2147483647;
+    }
+    if (value <= -2147483648.0) {
+        return -2147483647 - 1;
+    }
+    return static_cast<int32_t>(value);
+}
+
+struct Easing {
+    int code = 3;
+    double fraction = 0.0;
+    bool straight = false;
+};
+
+// Easing of segment `segment` of `count` keys from the slow code of its first key.
+Easing SegmentEasing(float slow, int segment, int count) {
+    Easing easing;
+    if (slow > 0.0f) {
+        easing.code = Truncate((static_cast<double>(slow) - 900.0) * 0.001);
+        int32_t whole = Truncate(slow);
+        easing.fraction = (whole % 1000) * 0.01;
+        easing.straight = (whole % 2) != 0;
+    } else {
+        easing.straight = true;
+        if (count == 2) {
+            easing.code = 0;
+        } else if (segment == 0) {
+            easing.code = 1;
+        } else if (segment == count - 2) {
+            easing.code = 2;
+        } else {
+            easing.code = 3;
+        }
+    }
+    return easing;
+}
+
+float EasedPosition(float s, const Easing& easing) {
+    const double f = easing.fraction;
+    switch (easing.code) {
+        case 0:
+            return Ease(s, static_cast<float>(0.5 - 0.5 * f), static_cast<float>(0.5 + 0.5 * f));
+        case 1:
+            return Ease(s, static_cast<float>(1.0 - f), 1.0f);
+        case 2:
+            return Ease(s, 0.0f, static_cast<float>(f));
+        default:
+            return s;
+    }
+}
+
+double Value(const KeyFrame* keys, int index, int channel) {
+    return KeyChannel(keys[index], channel);
+}
+
+// |truncate(v[m+1] - v[m])|, raised to 1 when 0 for m >= 1.
+int64_t Magnitude(const KeyFrame* keys, int m, int channel) {
+    int64_t magnitude =
+        std::llabs(static_cast<int64_t>(Truncate(Value(keys, m + 1, channel) - Value(keys, m, channel))));
+    if (m >= 1 && magnitude == 0) {
+        magnitude = 1;
+    }
+    return magnitude;
+}
+
+// The tangent at key m of `count` keys.
+double Tangent(const KeyFrame* keys, int count, int m, int channel) {
+    if (m == 0) {
+        return 0.0;
+    }
+    if (m == count - 1) {
+        return Value(keys, m, channel) - Value(keys, m - 1, channel);
+    }
+    int64_t before = Magnitude(keys, m - 1, channel);
+    int64_t after = Magnitude(keys, m, channel);
+    double weight = std::min(
+        1.0, 3.0 * static_cast<double>(std::min(before, after)) / static_cast<double>(std::max(before, after)));
+    return 0.5 * weight * (Value(keys, m + 1, channel) - Value(keys, m - 1, channel));
+}
+
+// The first segment i with keys[i].frame <= frame < keys[i + 1].frame, or -1.
+int CoveringSegment(const KeyFrame* keys, int count, int32_t frame) {
+    for (int i = 0; i + 1 < count; ++i) {
+        if (keys[i].frame <= frame && frame < keys[i + 1].frame) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+int DataRowOfKey(const KeyFrame& key) {
+    int32_t row = Truncate(key.dataSet) - 1;
+    return std::clamp(row, 0, kDataRows - 1);
+}
+
+void MorphData(Show& show, int count, int32_t frame) {
+    int i = CoveringSegment(show.keys, count, frame);
+    if (i < 0) {
+        i = count - 1;
+    }
+    int j = std::min(i + 1, count - 1);
+    KeyFrame pair[2] = {show.keys[i], show.keys[j]};
+    const int rowA = DataRowOfKey(pair[0]);
+    const int rowB = DataRowOfKey(pair[1]);
+    for (int k = 0; k < kCategories; ++k) {
+        pair[0].x = show.values[rowA][k];
+        pair[1].x = show.values[rowB][k];
+        show.currentValues[k] = Interpolate(pair, 2, 0, frame, true);
+    }
+}
+
+void ApplyStream(Show& show, int32_t frame) {
+    const int columns = std::min(show.streamColumns, kCategories);
+    if (columns <= 0 || show.streamValues.empty()) {
+        return;
+    }
+    int32_t row = 0;
+    if (show.streamInterval > 0.0f) {
+        row = Truncate(static_cast<double>(frame) / show.streamInterval);
+    }
+    row = std::clamp(row, 0, std::max(show.streamLastRow, 0));
+    const size_t rowCount = show.streamValues.size() / static_cast<size_t>(show.streamColumns);
+    if (rowCount == 0) {
+        return;
+    }
+    row = std::min<int32_t>(row, static_cast<int32_t>(rowCount - 1));
+    const float* values = show.streamValues.data() + static_cast<size_t>(row) * show.streamColumns;
+    for (int k = 0; k < columns; ++k) {
+        show.currentValues[k] = values[k];
+    }
+}
+
+}  // namespace
+
+float Interpolate(const KeyFrame* keys, int count, int channel, int32_t frame, bool smooth) {
+    if (!keys || count < 1) {
+        return 0.0f;
+    }
+    if (count == 1) {
+        return KeyChannel(keys[0], channel);
+    }
+    const int i = CoveringSegment(keys, count, frame);
+    if (i < 0) {
+        return KeyChannel(keys[count - 1], channel);
+    }
+    if (!smooth) {
+        return KeyChannel(keys[i], channel);
+    }
+    const double span = static_cast<double>(keys[i + 1].frame) - keys[i].frame;
+    const float s = static_cast<float>((static_cast<double>(frame) - keys[i].frame) / span);
+    const Easing easing = SegmentEasing(keys[i].slow, i, count);
+    const double eased = EasedPosition(s, easing);
+    const double v0 = Value(keys, i, channel);
+    const double v1 = Value(keys, i + 1, channel);
+    if (easing.straight) {
+        return static_cast<float>(v0 + eased * (v1 - v0));
+    }
+    const double t0 = Tangent(keys, count, i, channel);
+    const double t1 = Tangent(keys, count, i + 1, channel);
+    const double c2 = 3.0 * (v1 - v0) - 2.0 * t0 - t1;
+    const double c3 = t0 + t1 - 2.0 * (v1 - v0);
+    return static_cast<float>(v0 + eased * (t0 + eased * (c2 + eased * c3)));
+}
+
+void Evaluate(Show& show, int32_t frame, bool redraw) {
+    int32_t f = frame < 1 ? 0 : frame;
+    if (f >= show.lengthFrames) {
+        f = show.lengthFrames;
+    }
+    gCurrentFrame = f;
+    const int count = std::clamp(show.keyCount, 1, kMaxKeys);
+    show.current = KeyFrame{};
+    for (int channel = 0; channel < kKeyChannels; ++channel) {
+        if (channel == 1) {
+            continue;
+        }
+        bool smooth = channel < 8;
+        SetKeyChannel(show.current, channel, Interpolate(show.keys, count, channel, f, smooth));
+    }
+    show.chartWidth = Truncate(200.0 * (static_cast<double>(show.current.width) - 0.5));
+    show.chartHeight = Truncate(200.0 * (static_cast<double>(show.current.height) - 0.5));
+    show.showSet = Truncate(show.current.dataSet);
+    if (show.animateData) {
+        MorphData(show, count, f);
+        ApplyStream(show, f);
+    }
+    if (gPreview) {
+        gPreview->liveKeyFrame = show.current;
+    }
+    if (redraw) {
+        if (gPreview) {
+            gPreview->Repaint();
+        }
+        if (gTimeline) {
+            gTimeline->Redraw();
+        }
+        if (gTabs) {
+            gTabs->Redraw();
+        }
+        if (gToolStrip) {
+            gToolStrip->Redraw();
+        }
+    }
+}

@@ -33,6 +33,7 @@ struct RenderOptions {
     bool fields = false;               // --fields
     bool reverse = false;              // --reverse
     bool bench = false;                // --bench
+    bool help = false;                 // --help
 };
 
 // Parses the command line; false with a one-line message in `error`.
