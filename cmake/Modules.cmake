@@ -56,3 +56,12 @@ add_library(tavrilo_movie STATIC
 )
 target_include_directories(tavrilo_movie PUBLIC Common/MakeMovieAVI Common/MakeMovieQT)
 target_link_libraries(tavrilo_movie PUBLIC tavrilo_cdib tavrilo_platform PkgConfig::FFMPEG ${CMAKE_DL_LIBS})
+
+# Make Movie: option rules, the render loop and whole movies (no windows).
+add_library(tavrilo_producer STATIC
+  show/Producer/MakeMovie.cpp
+  show/Producer/MovieOptions.cpp
+  show/Producer/RenderRange.cpp
+)
+target_include_directories(tavrilo_producer PUBLIC show/Producer)
+target_link_libraries(tavrilo_producer PUBLIC tavrilo_movie tavrilo_utilities tavrilo_platform)

@@ -18,7 +18,7 @@ struct BackgroundMovie {
     int64_t startPts = 0;
     int64_t frameDuration = 1;  // in the stream's time base
     int32_t frameCount = 0;
-    int32_t lastFrame = -1;     // the frame in `frame`, -1 none
+    int32_t lastFrame = -1;  // the frame in `frame`, -1 none
     bool ended = false;
 };
 
@@ -65,10 +65,10 @@ bool DecodeNext(BackgroundMovie& movie) {
         int result = avcodec_receive_frame(movie.decoder.get(), movie.frame.get());
         if (result == 0) {
             int64_t pts = movie.frame->best_effort_timestamp;
-            movie.lastFrame = pts == AV_NOPTS_VALUE
-                                  ? movie.lastFrame + 1
-                                  : static_cast<int32_t>((pts - movie.startPts + movie.frameDuration / 2) /
-                                                         movie.frameDuration);
+            movie.lastFrame =
+                pts == AV_NOPTS_VALUE
+                    ? movie.lastFrame + 1
+                    : static_cast<int32_t>((pts - movie.startPts + movie.frameDuration / 2) / movie.frameDuration);
             return true;
         }
         if (result != AVERROR(EAGAIN) || movie.ended) {
@@ -104,8 +104,8 @@ bool CopyFrame(BackgroundMovie& movie, CDib& image) {
         return false;
     }
     movie.scale.reset(sws_getCachedContext(movie.scale.release(), f.width, f.height,
-                                           static_cast<AVPixelFormat>(f.format), f.width, f.height,
-                                           AV_PIX_FMT_BGR24, SWS_BICUBIC, nullptr, nullptr, nullptr));
+                                           static_cast<AVPixelFormat>(f.format), f.width, f.height, AV_PIX_FMT_BGR24,
+                                           SWS_BICUBIC, nullptr, nullptr, nullptr));
     if (!movie.scale) {
         return false;
     }
@@ -147,7 +147,9 @@ BackgroundMovie* OpenBackgroundMovie(const char* path, CDib& image) {
     return OpenMovieReader(path, nullptr, image);
 }
 
-int32_t BackgroundMovieFrameCount(const BackgroundMovie& movie) { return movie.frameCount; }
+int32_t BackgroundMovieFrameCount(const BackgroundMovie& movie) {
+    return movie.frameCount;
+}
 
 bool ReadBackgroundMovieFrame(BackgroundMovie& movie, int32_t frame, CDib& image) {
     if (frame < 0) {
@@ -169,4 +171,6 @@ bool ReadBackgroundMovieFrame(BackgroundMovie& movie, int32_t frame, CDib& image
     return CopyFrame(movie, image);
 }
 
-void CloseBackgroundMovie(BackgroundMovie* movie) { delete movie; }
+void ReleaseBackgroundMovie(BackgroundMovie* movie) {
+    delete movie;
+}

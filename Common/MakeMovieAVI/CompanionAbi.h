@@ -24,7 +24,7 @@ struct MsMjpgEncoder;
 struct MsMjpgEncoderOps {
     int (*compress)(MsMjpgEncoder* self, const void* frame, void* destination, MjpgEncodeInfo* info);
     int (*setQuality)(MsMjpgEncoder* self, int quality);  // 0 .. 10000
-    int (*release)(MsMjpgEncoder* self);                   // frees the encoder
+    int (*release)(MsMjpgEncoder* self);                  // frees the encoder
 };
 struct MsMjpgEncoder {
     const MsMjpgEncoderOps* ops;

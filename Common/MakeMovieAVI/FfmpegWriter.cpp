@@ -2,6 +2,7 @@
 #include "FfmpegWriter.h"
 
 #include <cstring>
+#include <string_view>
 
 extern "C" {
 #include <libavutil/imgutils.h>
@@ -138,6 +139,10 @@ bool FfmpegMovieSink::OpenEncoder(const FfmpegMovieSpec& spec, AVStream& stream)
     }
     AVDictionary* options = nullptr;
     ApplyMovieQuality(*spec.codec, p.quality, c, &options);
+    if (p.fieldOrder != FieldOrder::Progressive && std::string_view(spec.codec->encoder) == "libx264") {
+        // x264 takes the field order from its own parameters.
+        av_dict_set(&options, "x264-params", p.fieldOrder == FieldOrder::UpperFirst ? "tff=1" : "bff=1", 0);
+    }
     int result = avcodec_open2(&c, codec, &options);
     av_dict_free(&options);
     if (result < 0) {

@@ -12,11 +12,11 @@
 #include "MovieCodecs.h"
 
 struct FfmpegMovieSpec {
-    const char* muxer = "avi";            // "avi" or "mov"
+    const char* muxer = "avi";  // "avi" or "mov"
     SinkParameters parameters;
     const MovieCodec* codec = nullptr;
-    AVRational timeBase{1, 1};             // the stream's time base
-    int64_t frameDuration = 1;             // one frame in that time base
+    AVRational timeBase{1, 1};  // the stream's time base
+    int64_t frameDuration = 1;  // one frame in that time base
     std::vector<std::pair<std::string, std::string>> muxerOptions;
 };
 

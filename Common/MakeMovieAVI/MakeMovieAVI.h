@@ -18,7 +18,13 @@ enum class MovieContainer { Avi, QuickTime };
 enum class FieldOrder { Progressive, UpperFirst, LowerFirst };
 
 // The writer kinds.
-enum MovieWriterKind : int { kWriterNone = -1, kWriterAvi = 0, kWriterDps = 100, kWriterQuickTime = 200, kWriterRtv = 300 };
+enum MovieWriterKind : int {
+    kWriterNone = -1,
+    kWriterAvi = 0,
+    kWriterDps = 100,
+    kWriterQuickTime = 200,
+    kWriterRtv = 300
+};
 
 // The four-character codes the container offers, the default first not
 // guaranteed ("DIB ", "MJPG", "avc1", "png " for AVI; "raw ", "MJPG", "avc1",
@@ -112,7 +118,7 @@ int32_t BackgroundMovieFrameCount(const BackgroundMovie& movie);
 // such frame or it cannot be decoded.
 bool ReadBackgroundMovieFrame(BackgroundMovie& movie, int32_t frame, CDib& image);
 // Releases everything of an open movie; does nothing for null.
-void CloseBackgroundMovie(BackgroundMovie* movie);
+void ReleaseBackgroundMovie(BackgroundMovie* movie);
 
 // ---- internal: the writers behind MovieWriter
 

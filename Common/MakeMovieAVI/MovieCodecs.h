@@ -10,11 +10,11 @@
 #include "MakeMovieAVI.h"
 
 struct MovieCodec {
-    const char* code;          // four characters, as stored in CodecType
-    const char* encoder;       // FFmpeg encoder name; null: frames are stored as they are ("DIB ")
-    AVPixelFormat pixelFormat; // what the encoder is fed
+    const char* code;           // four characters, as stored in CodecType
+    const char* encoder;        // FFmpeg encoder name; null: frames are stored as they are ("DIB ")
+    AVPixelFormat pixelFormat;  // what the encoder is fed
     bool lossless;
-    int profile;               // the encoder's profile, or FF_PROFILE_UNKNOWN
+    int profile;  // the encoder's profile, or FF_PROFILE_UNKNOWN
     bool inAvi;
     bool inQuickTime;
 };

@@ -25,7 +25,9 @@ std::string ResolveMovieCodec(const std::string& requested, MovieContainer conta
 
 MovieWriter::MovieWriter() = default;
 
-MovieWriter::~MovieWriter() { Close(); }
+MovieWriter::~MovieWriter() {
+    Close();
+}
 
 namespace {
 

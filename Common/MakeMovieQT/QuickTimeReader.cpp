@@ -3,4 +3,6 @@
 #include "MakeMovieQT.h"
 #include "MovieReader.h"
 
-BackgroundMovie* OpenQuickTimeReader(const char* path, CDib& image) { return OpenMovieReader(path, "mov", image); }
+BackgroundMovie* OpenQuickTimeReader(const char* path, CDib& image) {
+    return OpenMovieReader(path, "mov", image);
+}

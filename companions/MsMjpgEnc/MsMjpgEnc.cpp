@@ -1,11 +1,11 @@
 // libMsMjpgEnc.so: a Motion-JPEG encoder for DPS movies. Each frame becomes
 // one baseline JPEG picture (4:2:2), written into the caller's buffer.
+#include <jpeglib.h>
+
 #include <csetjmp>
 #include <cstddef>
 #include <cstdio>
 #include <new>
-
-#include <jpeglib.h>
 
 #include "CompanionAbi.h"
 

@@ -72,9 +72,9 @@ const char* MovieDefaultExtension(int type);
 // ---- progress
 
 struct ProgressFigures {
-    int percent = 0;           // trunc(fraction x 100)
-    long secondsToGo = 0;      // whole seconds left, rounded up
-    std::string timeToGo;      // "Time to go: MM:SS"
+    int percent = 0;       // trunc(fraction x 100)
+    long secondsToGo = 0;  // whole seconds left, rounded up
+    std::string timeToGo;  // "Time to go: MM:SS"
 };
 // The figures the progress panel shows at `fraction` (0..1) of a pass that
 // started at `startTick`, now being `nowTick` (milliseconds). A start tick
@@ -125,16 +125,16 @@ void InterleaveFields(CDib& first, const CDib& second, bool lowerFieldFirst);
 struct MovieJob {
     MovieOptions options;
     std::string path;
-    MovieWriterOptions writer;  // codec, storing of CodecType, aspect
+    MovieWriterOptions writer;     // codec, storing of CodecType, aspect
     bool lowerFieldFirst = false;  // the show's fieldSwap
 };
 
 struct MovieOutcome {
-    bool made = false;         // every frame written and the file finished
+    bool made = false;  // every frame written and the file finished
     bool cancelled = false;
     int32_t framesWritten = 0;
     int32_t framesAnnounced = 0;
-    std::string message;       // for the user; empty when the writer already said it
+    std::string message;  // for the user; empty when the writer already said it
 };
 
 // Prepares and opens the writer, renders the range (and the reverse pass),
