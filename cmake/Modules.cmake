@@ -37,7 +37,7 @@ add_library(tavrilo_doc STATIC
   show/Doc/DemoShow.cpp
 )
 target_include_directories(tavrilo_doc PUBLIC show/Doc)
-target_link_libraries(tavrilo_doc PUBLIC tavrilo_cdib tavrilo_utilities tavrilo_platform)
+target_link_libraries(tavrilo_doc PUBLIC tavrilo_cdib tavrilo_movie tavrilo_utilities tavrilo_platform)
 
 # Movie writers (AVI, QuickTime, DPS, RTV) and background movies, on FFmpeg.
 find_package(PkgConfig REQUIRED)
@@ -61,6 +61,7 @@ target_link_libraries(tavrilo_movie PUBLIC tavrilo_cdib tavrilo_platform PkgConf
 add_library(tavrilo_producer STATIC
   show/Producer/MakeMovie.cpp
   show/Producer/MovieOptions.cpp
+  show/Producer/MovieRules.cpp
   show/Producer/RenderRange.cpp
 )
 target_include_directories(tavrilo_producer PUBLIC show/Producer)

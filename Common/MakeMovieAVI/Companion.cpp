@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstring>
 
 namespace {
 
@@ -55,4 +56,8 @@ LibraryOwner LoadCompanion(const char* fileName) {
 
 void* CompanionEntry(const LibraryOwner& library, const char* name) {
     return library ? dlsym(library.get(), name) : nullptr;
+}
+
+std::string WithReason(const std::string& what, int errorNumber) {
+    return errorNumber ? what + ": " + std::strerror(errorNumber) : what;
 }

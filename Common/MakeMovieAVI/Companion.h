@@ -18,3 +18,6 @@ void* CompanionEntry(const LibraryOwner& library, const char* name);
 // Searches only `folder` from now on (empty: back to the usual search).
 // Lets tests stand in an empty folder for a machine without the companions.
 void SetCompanionFolderOverride(const std::string& folder);
+
+// "what: the system's reason" when `errorNumber` is set, else `what`.
+std::string WithReason(const std::string& what, int errorNumber);

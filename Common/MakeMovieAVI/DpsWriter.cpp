@@ -1,5 +1,6 @@
 // The DPS writer: frames compressed by libMsMjpgEnc.so and stored by
 // libDPSMaker5.so. Its failures show no message; the reason is kept.
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -88,8 +89,9 @@ bool DpsSink::WriteFrame(int32_t index, const CDib& image) {
         error_ = "the Motion-JPEG encoder failed";
         return false;
     }
+    errno = 0;
     if (maker_->ops->write(maker_, picture_.get(), info.byteCount) != 0) {
-        error_ = "cannot write the frame";
+        error_ = WithReason("cannot write the frame", errno);
         return false;
     }
     return true;
@@ -105,10 +107,12 @@ bool DpsSink::Close() {
     }
     encoderLibrary_.reset();
     if (maker_) {
+        errno = 0;
         ok = maker_->ops->close(maker_) == 0;
+        int reason = errno;
         maker_ = nullptr;
         if (!ok && error_.empty()) {
-            error_ = "cannot finish the DPS file";
+            error_ = WithReason("cannot finish the DPS file", reason);
         }
     }
     makerLibrary_.reset();

@@ -1,4 +1,6 @@
 // The Video Toaster RTV writer through libPlinthRTV.so.
+#include <cerrno>
+
 #include "Companion.h"
 #include "CompanionAbi.h"
 #include "MakeMovieAVI.h"
@@ -55,8 +57,9 @@ bool RtvSink::WriteFrame(int32_t index, const CDib& image) {
     if (!write) {
         return false;
     }
+    errno = 0;
     if (write(path_.c_str(), index, image.Width(), image.Height(), image.Pixels()) == 0) {
-        error_ = "cannot write the frame";
+        error_ = WithReason("cannot write the frame", errno);
         return false;
     }
     return true;
@@ -70,10 +73,12 @@ bool RtvSink::Close() {
     if (!close) {
         return false;
     }
+    errno = 0;
     bool ok = close(path_.c_str()) != 0;
+    int reason = errno;
     library_.reset();
     if (!ok) {
-        error_ = "cannot finish the RTV file";
+        error_ = WithReason("cannot finish the RTV file", reason);
     }
     return ok;
 }

@@ -1,11 +1,14 @@
 // libMsMjpgEnc.so: a Motion-JPEG encoder for DPS movies. Each frame becomes
 // one baseline JPEG picture (4:2:2), written into the caller's buffer.
-#include <jpeglib.h>
-
 #include <csetjmp>
 #include <cstddef>
 #include <cstdio>
 #include <new>
+
+// jpeglib.h needs size_t and FILE declared first.
+// clang-format off
+#include <jpeglib.h>
+// clang-format on
 
 #include "CompanionAbi.h"
 
