@@ -30,10 +30,6 @@ AVRational PixelAspect(const SinkParameters& p) {
     return av_d2q(static_cast<double>(p.height) / (p.pictureAspect * p.width), 1000);
 }
 
-AVPixelFormat DibFormat(const CDib& image) {
-    return image.BitsPerPixel() == 32 ? AV_PIX_FMT_BGRA : AV_PIX_FMT_BGR24;
-}
-
 }  // namespace
 
 FfmpegMovieSink::~FfmpegMovieSink() {
@@ -89,7 +85,11 @@ bool FfmpegMovieSink::Open(const FfmpegMovieSpec& spec) {
     }
     headerWritten_ = true;
     packet_.reset(av_packet_alloc());
-    return packet_ ? true : Fail("out of memory", 0);
+    if (!packet_) {
+        return Fail("out of memory", 0);
+    }
+    worker_ = std::thread([this] { Work(); });
+    return true;
 }
 
 void FfmpegMovieSink::DescribeStoredStream(const FfmpegMovieSpec& spec, AVStream& stream) {
@@ -163,14 +163,14 @@ bool FfmpegMovieSink::OpenEncoder(const FfmpegMovieSpec& spec, AVStream& stream)
     return result < 0 ? Fail("out of memory", result) : true;
 }
 
-bool FfmpegMovieSink::ConvertFrame(const CDib& image) {
+bool FfmpegMovieSink::ConvertFrame(const QueuedFrame& queued) {
     int result = av_frame_make_writable(frame_.get());
     if (result < 0) {
         return Fail("out of memory", result);
     }
-    AVPixelFormat from = DibFormat(image);
+    AVPixelFormat from = queued.bitsPerPixel == 32 ? AV_PIX_FMT_BGRA : AV_PIX_FMT_BGR24;
     if (!scale_ || scaleFromFormat_ != from) {
-        scale_.reset(sws_getContext(image.Width(), image.Height(), from, frame_->width, frame_->height,
+        scale_.reset(sws_getContext(frame_->width, frame_->height, from, frame_->width, frame_->height,
                                     static_cast<AVPixelFormat>(frame_->format), SWS_BICUBIC, nullptr, nullptr,
                                     nullptr));
         scaleFromFormat_ = from;
@@ -179,9 +179,9 @@ bool FfmpegMovieSink::ConvertFrame(const CDib& image) {
         }
     }
     // The picture is stored bottom-up: start at its top row and walk back.
-    const uint8_t* top[1] = {image.Pixels() + static_cast<size_t>(image.Height() - 1) * image.Stride()};
-    const int strides[1] = {-image.Stride()};
-    sws_scale(scale_.get(), top, strides, 0, image.Height(), frame_->data, frame_->linesize);
+    const uint8_t* top[1] = {queued.pixels.data() + static_cast<size_t>(frame_->height - 1) * queued.stride};
+    const int strides[1] = {-queued.stride};
+    sws_scale(scale_.get(), top, strides, 0, frame_->height, frame_->data, frame_->linesize);
     return true;
 }
 
@@ -189,39 +189,100 @@ bool FfmpegMovieSink::WriteFrame(int32_t index, const CDib& image) {
     if (failed_ || !headerWritten_) {
         return false;
     }
-    if (image.Width() != stream_->codecpar->width || image.Height() != stream_->codecpar->height ||
-        (image.BitsPerPixel() != 24 && image.BitsPerPixel() != 32)) {
-        return Fail("the frame does not have the movie's size", 0);
-    }
-    if (!encoder_) {
-        return WriteStoredFrame(index, image);
-    }
-    if (!ConvertFrame(image)) {
+    if (failedAsync_.load(std::memory_order_acquire)) {
+        failed_ = true;  // error_ was set by the worker before it failed
         return false;
     }
-    frame_->pts = index;
+    if (image.Width() != stream_->codecpar->width || image.Height() != stream_->codecpar->height ||
+        (image.BitsPerPixel() != 24 && image.BitsPerPixel() != 32) || (!encoder_ && image.BitsPerPixel() != 24)) {
+        StopWorker();
+        return Fail("the frame does not have the movie's size and depth", 0);
+    }
+    size_t bytes = static_cast<size_t>(image.Height()) * image.Stride();
+    std::unique_lock<std::mutex> hold(lock_);
+    changed_.wait(hold, [this] { return queue_.size() < 2 || failedAsync_.load(); });
+    QueuedFrame queued;
+    if (!spare_.empty()) {
+        queued.pixels = std::move(spare_.back());
+        spare_.pop_back();
+    }
+    queued.pixels.assign(image.Pixels(), image.Pixels() + bytes);
+    queued.index = index;
+    queued.bitsPerPixel = image.BitsPerPixel();
+    queued.stride = image.Stride();
+    queue_.push_back(std::move(queued));
+    changed_.notify_all();
+    return true;
+}
+
+void FfmpegMovieSink::Work() {
+    std::unique_lock<std::mutex> hold(lock_);
+    for (;;) {
+        changed_.wait(hold, [this] { return !queue_.empty() || stopping_; });
+        if (queue_.empty()) {
+            return;
+        }
+        QueuedFrame queued = std::move(queue_.front());
+        queue_.pop_front();
+        hold.unlock();
+        if (!failedAsync_.load() && !Process(queued)) {
+            failedAsync_.store(true, std::memory_order_release);
+        }
+        hold.lock();
+        spare_.push_back(std::move(queued.pixels));
+        changed_.notify_all();
+    }
+}
+
+void FfmpegMovieSink::StopWorker() {
+    if (!worker_.joinable()) {
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    worker_.join();
+    if (failedAsync_.load()) {
+        failed_ = true;
+    }
+}
+
+bool FfmpegMovieSink::Process(const QueuedFrame& queued) {
+    if (!encoder_) {
+        return WriteStoredFrame(queued);
+    }
+    if (!ConvertFrame(queued)) {
+        return false;
+    }
+    frame_->pts = queued.index;
     frame_->interlaced_frame = fieldOrder_ != FieldOrder::Progressive;
     frame_->top_field_first = fieldOrder_ == FieldOrder::UpperFirst;
     return SendFrame(frame_.get());
 }
 
-bool FfmpegMovieSink::WriteStoredFrame(int32_t index, const CDib& image) {
-    if (image.BitsPerPixel() != 24) {
-        return Fail("uncompressed frames must be 24-bit", 0);
-    }
-    size_t bytes = static_cast<size_t>(image.Height()) * image.Stride();
-    int result = av_new_packet(packet_.get(), static_cast<int>(bytes));
+bool FfmpegMovieSink::WriteStoredFrame(const QueuedFrame& queued) {
+    int result = av_new_packet(packet_.get(), static_cast<int>(queued.pixels.size()));
     if (result < 0) {
         return Fail("out of memory", result);
     }
-    std::memcpy(packet_->data, image.Pixels(), bytes);
+    std::memcpy(packet_->data, queued.pixels.data(), queued.pixels.size());
     packet_->flags |= AV_PKT_FLAG_KEY;
-    packet_->pts = packet_->dts = index;
+    packet_->pts = packet_->dts = queued.index;
     packet_->duration = 1;
+    return WritePacket();
+}
+
+bool FfmpegMovieSink::WritePacket() {
     av_packet_rescale_ts(packet_.get(), encoderTimeBase_, stream_->time_base);
     packet_->stream_index = stream_->index;
-    result = av_interleaved_write_frame(format_.get(), packet_.get());
-    return result < 0 ? Fail("cannot write the frame", result) : true;
+    int result = av_interleaved_write_frame(format_.get(), packet_.get());
+    if (result < 0) {
+        return Fail("cannot write the frame", result);
+    }
+    ++stored_;
+    return true;
 }
 
 bool FfmpegMovieSink::SendFrame(AVFrame* frame) {
@@ -240,16 +301,14 @@ bool FfmpegMovieSink::SendFrame(AVFrame* frame) {
         if (packet_->duration == 0) {
             packet_->duration = 1;
         }
-        av_packet_rescale_ts(packet_.get(), encoderTimeBase_, stream_->time_base);
-        packet_->stream_index = stream_->index;
-        result = av_interleaved_write_frame(format_.get(), packet_.get());
-        if (result < 0) {
-            return Fail("cannot write the frame", result);
+        if (!WritePacket()) {
+            return false;
         }
     }
 }
 
 bool FfmpegMovieSink::Close() {
+    StopWorker();
     if (!format_) {
         return !failed_;
     }

@@ -58,6 +58,9 @@ public:
     virtual bool WriteFrame(int32_t index, const CDib& image) = 0;
     // Finishes and closes the file; false when that failed.
     virtual bool Close() = 0;
+    // Frames that reached the file, when the sink knows better than the
+    // count of successful writes (frames still queued may fail); else -1.
+    virtual int32_t FramesStored() const { return -1; }
     const std::string& Error() const { return error_; }
 
 protected:

@@ -114,6 +114,9 @@ bool MovieWriter::Close() {
     if (!ok) {
         lastError_ = sink_->Error();
     }
+    if (sink_->FramesStored() >= 0) {
+        framesWritten_ = sink_->FramesStored();
+    }
     sink_.reset();
     kind_ = kWriterNone;
     return ok;
