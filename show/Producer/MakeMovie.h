@@ -130,6 +130,7 @@ struct MovieJob {
 };
 
 struct MovieOutcome {
+    bool opened = false;  // the writer was opened
     bool made = false;  // every frame written and the file finished
     bool cancelled = false;
     int32_t framesWritten = 0;
@@ -140,3 +141,10 @@ struct MovieOutcome {
 // Prepares and opens the writer, renders the range (and the reverse pass),
 // closes the writer on every path and says how it went.
 MovieOutcome MakeMovieFile(const MovieJob& job, const RenderRangeHooks& hooks);
+
+// Make Movie after its dialog and file chooser: parses the confirmed rows
+// (old values 0, `lastKeyFrame` and 0), writes the normalised timecodes back
+// into them, stores MovieType for the path, makes the movie and, once the
+// writer was opened, stores the eight option rows.
+MovieOutcome MakeMovieFromRows(MovieOptionTexts& rows, int32_t lastKeyFrame, const std::string& path,
+                               bool lowerFieldFirst, const RenderRangeHooks& hooks);
