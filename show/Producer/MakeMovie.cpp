@@ -3,8 +3,6 @@
 
 #include <cstring>
 
-#include "Settings.h"
-
 namespace {
 
 bool WriterSaidIt(const MovieJob& job, const MovieWriter& writer) {
@@ -67,21 +65,6 @@ MovieOutcome MakeMovieFile(const MovieJob& job, const RenderRangeHooks& hooks) {
     } else {
         outcome.made = true;
         outcome.message = kMovieMadeMessage;
-    }
-    return outcome;
-}
-
-MovieOutcome MakeMovieFromRows(MovieOptionTexts& rows, int32_t lastKeyFrame, const std::string& path,
-                               bool lowerFieldFirst, const RenderRangeHooks& hooks) {
-    MovieJob job;
-    job.options = ParseMovieOptions(rows, lastKeyFrame);
-    NormaliseMovieTimecodes(rows, job.options);
-    job.path = path;
-    job.lowerFieldFirst = lowerFieldFirst;
-    WriteSettingInt("MovieType", MovieTypeFor(path.c_str()));
-    MovieOutcome outcome = MakeMovieFile(job, hooks);
-    if (outcome.opened) {
-        WriteMovieOptionTexts(rows);
     }
     return outcome;
 }

@@ -72,3 +72,18 @@ void NormaliseMovieTimecodes(MovieOptionTexts& t, const MovieOptions& o) {
     t.end = TimecodeText(o.end, true);
     t.hold = TimecodeText(o.hold, true);
 }
+
+MovieOutcome MakeMovieFromRows(MovieOptionTexts& rows, int32_t lastKeyFrame, const std::string& path,
+                               bool lowerFieldFirst, const RenderRangeHooks& hooks) {
+    MovieJob job;
+    job.options = ParseMovieOptions(rows, lastKeyFrame);
+    NormaliseMovieTimecodes(rows, job.options);
+    job.path = path;
+    job.lowerFieldFirst = lowerFieldFirst;
+    WriteSettingInt("MovieType", MovieTypeFor(path.c_str()));
+    MovieOutcome outcome = MakeMovieFile(job, hooks);
+    if (outcome.opened) {
+        WriteMovieOptionTexts(rows);
+    }
+    return outcome;
+}
