@@ -257,6 +257,8 @@ bool FfmpegMovieSink::Process(const QueuedFrame& queued) {
         return false;
     }
     frame_->pts = queued.index;
+    // With a fixed quantiser the encoder takes it from every frame.
+    frame_->quality = (encoder_->flags & AV_CODEC_FLAG_QSCALE) ? encoder_->global_quality : 0;
     frame_->interlaced_frame = fieldOrder_ != FieldOrder::Progressive;
     frame_->top_field_first = fieldOrder_ == FieldOrder::UpperFirst;
     return SendFrame(frame_.get());

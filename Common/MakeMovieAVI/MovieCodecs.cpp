@@ -5,6 +5,10 @@
 #include <array>
 #include <string>
 
+extern "C" {
+#include <libavutil/opt.h>
+}
+
 namespace {
 
 constexpr std::array<MovieCodec, 8> kCodecs{{
@@ -27,6 +31,28 @@ bool Offers(const MovieCodec& codec, MovieContainer container) {
 int QuantiserFor(int quality, int best, int worst) {
     int q = std::clamp(quality, 0, 100);
     return best + ((100 - q) * (worst - best) + 50) / 100;
+}
+
+// The data rate prores_ks chooses for this size and profile, in bits per
+// macroblock (0 when it cannot be found out).
+int ProresNominalBitsPerBlock(const AVCodecContext& like) {
+    const AVCodec* codec = avcodec_find_encoder_by_name("prores_ks");
+    CodecContextOwner probe(codec ? avcodec_alloc_context3(codec) : nullptr);
+    if (!probe) {
+        return 0;
+    }
+    probe->width = like.width;
+    probe->height = like.height;
+    probe->pix_fmt = like.pix_fmt;
+    probe->profile = like.profile;
+    probe->time_base = like.time_base;
+    probe->thread_count = 1;
+    int64_t bits = 0;
+    if (avcodec_open2(probe.get(), codec, nullptr) < 0 ||
+        av_opt_get_int(probe->priv_data, "bits_per_mb", 0, &bits) < 0) {
+        return 0;
+    }
+    return static_cast<int>(bits);
 }
 
 }  // namespace
@@ -72,11 +98,12 @@ void ApplyMovieQuality(const MovieCodec& codec, int quality, AVCodecContext& con
         // profile that editing systems rarely open.
         av_dict_set_int(options, "crf", QuantiserFor(quality, 1, 51), 0);
     } else if (encoder == "prores_ks") {
-        // Full quality keeps the profile's own data rate; below it a fixed
-        // quantiser 2 .. 32.
-        if (quality < 100) {
-            context.flags |= AV_CODEC_FLAG_QSCALE;
-            context.global_quality = FF_QP2LAMBDA * QuantiserFor(quality, 2, 32);
+        // Full quality keeps the profile's own data rate; below it the rate
+        // shrinks in proportion, down to a tenth.
+        int nominal = quality < 100 ? ProresNominalBitsPerBlock(context) : 0;
+        if (nominal > 0) {
+            int bits = static_cast<int>(nominal * (0.1 + 0.9 * std::clamp(quality, 0, 100) / 100.0));
+            av_dict_set_int(options, "bits_per_mb", std::max(bits, 128), 0);
         }
     }
     // rawvideo, qtrle and png are lossless: quality does not apply.

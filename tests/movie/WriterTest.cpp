@@ -248,3 +248,42 @@ TEST(MovieWriter, DispatchFollowsCaseSensitiveExtensions) {
 }
 
 }  // namespace
+
+namespace {
+
+// Bytes of a 3-frame movie of noisy pictures at a quality.
+size_t MovieBytes(const std::string& path, const char* code, int quality) {
+    MovieWriter writer;
+    writer.options.codec = code;
+    writer.options.storeCodec = false;
+    CDib image(128, 96, 24);
+    if (!writer.Open(MakeFileSpec(path.c_str()), image, 25.0, quality, 3)) {
+        return 0;
+    }
+    uint32_t seed = 12345;
+    for (int i = 0; i < 3; ++i) {
+        for (size_t b = 0; b < image.PixelBytes(); ++b) {
+            seed = seed * 1664525u + 1013904223u;
+            image.Pixels()[b] = static_cast<uint8_t>((seed >> 24) / 2 + b % 97);
+        }
+        if (!writer.WriteFrame(-1, image)) {
+            return 0;
+        }
+    }
+    return writer.Close() ? ReadBytes(path).size() : 0;
+}
+
+TEST(MovieWriter, LowerQualityMakesSmallerMoviesForLossyCodecs) {
+    ScopedSettings settings;
+    TempFolder folder;
+    for (const char* code : {"MJPG", "avc1", "apch", "ap4h"}) {
+        size_t best = MovieBytes(folder.File("q100.mov"), code, 100);
+        size_t middle = MovieBytes(folder.File("q50.mov"), code, 50);
+        size_t worst = MovieBytes(folder.File("q0.mov"), code, 0);
+        ASSERT_GT(worst, 0u) << code;
+        EXPECT_GT(best, middle) << code;
+        EXPECT_GT(middle, worst) << code;
+    }
+}
+
+}  // namespace
