@@ -120,7 +120,7 @@ bool FfmpegMovieSink::OpenEncoder(const FfmpegMovieSpec& spec, AVStream& stream)
     AVCodecContext& c = *encoder_;
     c.width = p.width;
     c.height = p.height;
-    c.pix_fmt = spec.codec->pixelFormat;
+    c.pix_fmt = EncoderPixelFormat(*spec.codec, p.width, p.height);
     c.time_base = encoderTimeBase_;
     c.framerate = av_inv_q(encoderTimeBase_);
     c.sample_aspect_ratio = stream.sample_aspect_ratio;
@@ -131,7 +131,11 @@ bool FfmpegMovieSink::OpenEncoder(const FfmpegMovieSpec& spec, AVStream& stream)
     if (spec.codec->profile != FF_PROFILE_UNKNOWN) {
         c.profile = spec.codec->profile;
     }
-    if (p.fieldOrder != FieldOrder::Progressive) {
+    std::string_view encoder = spec.codec->encoder;
+    // Field coding where the encoder has it for this size; otherwise the
+    // stream only carries the field order.
+    bool fieldCoded = p.fieldOrder != FieldOrder::Progressive && CodesFields(*spec.codec, c.pix_fmt, p.height);
+    if (fieldCoded) {
         c.flags |= AV_CODEC_FLAG_INTERLACED_DCT | AV_CODEC_FLAG_INTERLACED_ME;
     }
     if (format_->oformat->flags & AVFMT_GLOBALHEADER) {
@@ -139,7 +143,7 @@ bool FfmpegMovieSink::OpenEncoder(const FfmpegMovieSpec& spec, AVStream& stream)
     }
     AVDictionary* options = nullptr;
     ApplyMovieQuality(*spec.codec, p.quality, c, &options);
-    if (p.fieldOrder != FieldOrder::Progressive && std::string_view(spec.codec->encoder) == "libx264") {
+    if (fieldCoded && encoder == "libx264") {
         // x264 takes the field order from its own parameters.
         av_dict_set(&options, "x264-params", p.fieldOrder == FieldOrder::UpperFirst ? "tff=1" : "bff=1", 0);
     }

@@ -85,6 +85,22 @@ std::vector<std::string> MovieCodecCodes(MovieContainer container) {
     return codes;
 }
 
+AVPixelFormat EncoderPixelFormat(const MovieCodec& codec, int width, int height) {
+    bool h264 = codec.encoder && std::string_view(codec.encoder) == "libx264";
+    if (h264 && (width % 2 != 0 || height % 2 != 0)) {
+        return AV_PIX_FMT_YUV444P;
+    }
+    return codec.pixelFormat;
+}
+
+bool CodesFields(const MovieCodec& codec, AVPixelFormat format, int height) {
+    std::string_view encoder = codec.encoder ? codec.encoder : "";
+    if (encoder == "prores_ks") {
+        return true;
+    }
+    return encoder == "libx264" && height % (format == AV_PIX_FMT_YUV420P ? 4 : 2) == 0;
+}
+
 void ApplyMovieQuality(const MovieCodec& codec, int quality, AVCodecContext& context, AVDictionary** options) {
     std::string_view encoder = codec.encoder ? codec.encoder : "";
     if (encoder == "mjpeg") {

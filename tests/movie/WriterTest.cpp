@@ -202,7 +202,7 @@ TEST(MovieWriter, InterlacedStreamsAreMarkedWithTheirFieldOrder) {
     ScopedSettings settings;
     TempFolder folder;
     for (FieldOrder order : {FieldOrder::UpperFirst, FieldOrder::LowerFirst}) {
-        for (const char* code : {"apch", "avc1"}) {
+        for (const char* code : {"apch", "avc1", "MJPG", "rle ", "png ", "raw "}) {
             std::string path = folder.File(std::string("f") + code + ".mov");
             MovieWriter writer;
             writer.options.codec = code;
@@ -217,7 +217,10 @@ TEST(MovieWriter, InterlacedStreamsAreMarkedWithTheirFieldOrder) {
             int expected = order == FieldOrder::UpperFirst ? AV_FIELD_TT : AV_FIELD_BB;
             EXPECT_EQ(facts.fieldOrder, expected) << code;
             ASSERT_FALSE(facts.interlaced.empty());
-            EXPECT_TRUE(facts.interlaced[0]) << code;
+            std::string_view fieldCoded = code;
+            if (fieldCoded == "apch" || fieldCoded == "avc1") {
+                EXPECT_TRUE(facts.interlaced[0]) << code;
+            }
         }
     }
 }
@@ -283,6 +286,78 @@ TEST(MovieWriter, LowerQualityMakesSmallerMoviesForLossyCodecs) {
         ASSERT_GT(worst, 0u) << code;
         EXPECT_GT(best, middle) << code;
         EXPECT_GT(middle, worst) << code;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The vprp chunk's fields per frame and frame aspect (x:y), or 0s.
+std::pair<uint32_t, uint32_t> AviVideoProperties(const std::string& path) {
+    std::vector<uint8_t> bytes = ReadBytes(path);
+    auto at = std::search(bytes.begin(), bytes.end(), "vprp", "vprp" + 4);
+    if (at == bytes.end() || bytes.end() - at < 44) {
+        return {0, 0};
+    }
+    uint32_t aspect = 0;
+    uint32_t fields = 0;
+    std::memcpy(&aspect, &*(at + 8 + 20), 4);
+    std::memcpy(&fields, &*(at + 8 + 32), 4);
+    return {fields, aspect};
+}
+
+TEST(MovieWriter, AviMarksFieldsAndFrameAspectInItsVideoProperties) {
+    ScopedSettings settings;
+    TempFolder folder;
+    for (const char* code : {"DIB ", "MJPG", "avc1", "png "}) {
+        for (FieldOrder order : {FieldOrder::Progressive, FieldOrder::UpperFirst}) {
+            std::string path = folder.File("props.avi");
+            MovieWriter writer;
+            writer.options.codec = code;
+            writer.options.fieldOrder = order;
+            writer.options.pictureAspect = 0.75;
+            CDib image(720, 486, 24);
+            ASSERT_TRUE(writer.Open(MakeFileSpec(path.c_str()), image, 29.97, 100, 1)) << code << writer.LastError();
+            ASSERT_TRUE(writer.WriteFrame(-1, image));
+            ASSERT_TRUE(writer.Close());
+            auto [fields, aspect] = AviVideoProperties(path);
+            EXPECT_EQ(fields, order == FieldOrder::Progressive ? 1u : 2u) << code;
+            EXPECT_EQ(aspect, (4u << 16) | 3u) << code;
+            MovieFacts facts = ProbeMovie(path, false);
+            EXPECT_EQ(facts.width, 720);
+        }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MovieWriter, EveryCodecTakesOddSizesAndNtscFields) {
+    ScopedSettings settings;
+    TempFolder folder;
+    for (const char* extension : {".avi", ".mov"}) {
+        MovieContainer container = std::string(extension) == ".avi" ? MovieContainer::Avi : MovieContainer::QuickTime;
+        for (const std::string& code : MovieCodecCodes(container)) {
+            for (auto [width, height] : {std::pair{37, 21}, std::pair{720, 486}}) {
+                std::string path = folder.File(std::string("odd") + extension);
+                MovieWriter writer;
+                writer.options.codec = code;
+                writer.options.fieldOrder = FieldOrder::LowerFirst;
+                CDib image(width, height, 24);
+                FillSyntheticFrame(image, 1);
+                ASSERT_TRUE(writer.Open(MakeFileSpec(path.c_str()), image, 29.97, 90, 2))
+                    << code << " " << width << ": " << writer.LastError();
+                ASSERT_TRUE(writer.WriteFrame(-1, image));
+                ASSERT_TRUE(writer.WriteFrame(-1, image));
+                ASSERT_TRUE(writer.Close()) << code;
+                MovieFacts facts = ProbeMovie(path, true);
+                EXPECT_EQ(facts.width, width) << code;
+                EXPECT_EQ(facts.height, height) << code;
+                EXPECT_EQ(facts.frames.size(), 2u) << code << " " << width;
+            }
+        }
     }
 }
 
