@@ -5,8 +5,12 @@ add_library(tavrilo_platform STATIC
   Common/CrossPlatform/Files.cpp
   Common/CrossPlatform/Bytes.cpp
   Common/CrossPlatform/Settings.cpp
+  Common/CrossPlatform/Resources.cpp
 )
 target_include_directories(tavrilo_platform PUBLIC Common/CrossPlatform)
+# The picture resources are drawn into a CDib.
+target_include_directories(tavrilo_platform PRIVATE Common/CDib)
+target_link_libraries(tavrilo_platform PUBLIC tavrilo_cdib)
 
 # The headless implementation of messages, questions and drawing (no windows).
 add_library(tavrilo_headless STATIC Common/CrossPlatform/Headless.cpp)
@@ -20,12 +24,24 @@ add_library(tavrilo_utilities STATIC
 target_include_directories(tavrilo_utilities PUBLIC Common/Utilities)
 target_link_libraries(tavrilo_utilities PUBLIC tavrilo_platform)
 
+# The binding to the JPEG companion library (companions/PlinthJpeg).
+add_library(tavrilo_jpegdll STATIC Common/JpegDll/JpegDll.cpp)
+target_include_directories(tavrilo_jpegdll PUBLIC Common/JpegDll companions/PlinthJpeg)
+target_link_libraries(tavrilo_jpegdll PUBLIC ${CMAKE_DL_LIBS})
+
 add_library(tavrilo_cdib STATIC
   Common/CDib/CDib.cpp
-  Common/CDib/CDibFiles.cpp
+  Common/CDib/PictureFiles.cpp
+  Common/CDib/ReadBitmap.cpp
+  Common/CDib/ReadTarga.cpp
+  Common/CDib/ReadTiff.cpp
+  Common/CDib/ReadPhotoshop.cpp
+  Common/CDib/ReadJpeg.cpp
 )
 target_include_directories(tavrilo_cdib PUBLIC Common/CDib)
-target_link_libraries(tavrilo_cdib PUBLIC tavrilo_platform tavrilo_utilities ${CMAKE_DL_LIBS})
+target_link_libraries(tavrilo_cdib PUBLIC tavrilo_platform tavrilo_utilities tavrilo_jpegdll ${CMAKE_DL_LIBS})
+# JPEG pictures need the companion library beside the program.
+add_dependencies(tavrilo_cdib PlinthJpeg)
 
 add_library(tavrilo_doc STATIC
   show/Doc/Show.cpp

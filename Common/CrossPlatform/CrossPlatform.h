@@ -1,5 +1,5 @@
 // The platform layer: files, byte order, time, messages and questions, and
-// the small records every module shares (file specifications, rectangles).
+// the small records every module shares (file names, rectangles).
 // This header has no Qt in it. The core links the headless implementation of
 // the user-facing calls (messages to standard error); the desktop program
 // links the Qt one.
@@ -21,7 +21,7 @@ struct FileSpec {
 #pragma pack(pop)
 static_assert(sizeof(FileSpec) == 262, "FileSpec is stored in show files");
 
-// Fills a specification from a path (cut to 255 characters).
+// Makes a FileSpec from a path (cut to 255 characters).
 FileSpec MakeFileSpec(const char* path);
 
 struct Rect {
@@ -60,7 +60,7 @@ long ReadClipboardText(char* buffer, long capacity);
 
 // ---------------------------------------------------------------- files
 
-// An open file: the runtime handle and the specification it came from.
+// An open file: the runtime handle and the FileSpec it came from.
 // Closes itself when it goes out of scope.
 struct PlatformFile {
     FILE* handle = nullptr;

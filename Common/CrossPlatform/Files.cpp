@@ -1,21 +1,24 @@
 // Binary files for every module, on the C runtime.
-#include "CrossPlatform.h"
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <unistd.h>
+
+#include "CrossPlatform.h"
 
 FileSpec MakeFileSpec(const char* path) {
-    FileSpec spec;
+    FileSpec spec{};
     if (path) {
         std::strncpy(spec.name, path, sizeof(spec.name) - 1);
     }
     return spec;
 }
 
-PlatformFile::~PlatformFile() { CloseFile(*this); }
+PlatformFile::~PlatformFile() {
+    CloseFile(*this);
+}
 
 bool OpenFile(PlatformFile& file, const FileSpec& spec, int mode) {
     CloseFile(file);
@@ -75,7 +78,7 @@ void CloseFile(PlatformFile& file) {
 }
 
 bool WriteWholeFile(const char* path, const void* bytes, long count) {
-    if (!path || !*path || count < 0) {
+    if (!path || !*path || count < 0 || (count > 0 && !bytes)) {
         errno = EINVAL;
         return false;
     }
@@ -84,7 +87,7 @@ bool WriteWholeFile(const char* path, const void* bytes, long count) {
     if (!out) {
         return false;
     }
-    bool written = std::fwrite(bytes, 1, static_cast<size_t>(count), out) == static_cast<size_t>(count);
+    bool written = count == 0 || std::fwrite(bytes, 1, static_cast<size_t>(count), out) == static_cast<size_t>(count);
     written = std::fflush(out) == 0 && written;
     written = fsync(fileno(out)) == 0 && written;
     int savedErrno = errno;

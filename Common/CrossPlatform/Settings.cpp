@@ -2,6 +2,7 @@
 // search, saved at shutdown.
 #include "Settings.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -74,6 +75,9 @@ void LoadSettings(const char* appName) {
 
 bool SaveSettings() {
     SettingsState& state = State();
+    if (state.appName[0] == '\0') {
+        return false;  // never loaded: there is no file name to write
+    }
     std::string path = SettingsPath(state.appName);
     std::error_code ignored;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
@@ -139,7 +143,13 @@ int32_t ReadSettingInt(const char* key, int32_t defaultValue) {
     char defaultText[16] = {};
     std::snprintf(defaultText, sizeof(defaultText), "%d", defaultValue);
     std::string value = ReadSettingString(key, defaultText);
-    return static_cast<int32_t>(std::strtol(value.c_str(), nullptr, 10));
+    // Leading decimal digits only; numbers beyond the 32-bit range are
+    // clamped instead of wrapping.
+    long long number = std::strtoll(value.c_str(), nullptr, 10);
+    if (number > INT32_MAX) {
+        return INT32_MAX;
+    }
+    return number < INT32_MIN ? INT32_MIN : static_cast<int32_t>(number);
 }
 
 void WriteSettingInt(const char* key, int32_t value) {
@@ -148,7 +158,9 @@ void WriteSettingInt(const char* key, int32_t value) {
     WriteSettingString(key, text);
 }
 
-const char* SettingsText() { return State().text; }
+const char* SettingsText() {
+    return State().text;
+}
 
 void SetSettingsText(const char* text) {
     SettingsState& state = State();

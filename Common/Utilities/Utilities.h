@@ -20,7 +20,7 @@ constexpr int32_t kRatePal = 2500;
 constexpr int32_t kRateFilm = 2397;
 
 // Whole frames per second (30, 25 or 24), frames per minute and per hour of
-// the current rate.
+// the current rate; never below 1, whatever the rate holds.
 int32_t NominalRate();
 int32_t FramesPerMinute();
 int32_t FramesPerHour();
@@ -28,25 +28,36 @@ int32_t FramesPerHour();
 // ---- decimal text
 
 // Sign, integer part, point and three decimals, trailing zeros removed:
-// 100.5 -> "100.5", 104.0 -> "104". `out` holds at least 64 bytes.
+// 100.5 -> "100.5", 104.0 -> "104". The magnitude is rounded to thousandths,
+// halves away from zero. Magnitudes of 1e15 and above (where thousandths are
+// no longer held) are written in exponent form. `out` holds at least 64 bytes.
+constexpr int kDecimalTextSize = 64;
 void DecimalText(double value, char* out);
-// The leading number of a text, 0 when there is none.
+// The leading decimal number of a text ("12.5kg" -> 12.5), 0 when there is
+// none. Only decimal notation counts (no "inf", "nan" or hexadecimal); the
+// result is always finite.
 double ParseDecimal(const char* text);
 
 // ---- texts in place
 
-void TrimZeros(char* text);          // "1.500" -> "1.5", "2.000" -> "2"; only texts with "."
-void CutExtension(char* text);       // ends the text at its first "."
-void FileNameOfPath(char* path);     // keeps the part after the last "/"
-void FolderOfPath(char* path);       // ends the text just after the last "/"
-void RemoveLineBreaks(char* text);   // removes every CR and LF
+// "1.500" -> "1.5", "2.000" -> "2"; only texts with "." and no exponent.
+void TrimZeros(char* text);
+// Ends the file name at its first ".": "show.v2.tvr" -> "show". Dots in the
+// folders of a path are kept: "/a.b/show.tvr" -> "/a.b/show".
+void CutExtension(char* text);
+// Keeps the part after the last "/"; a text without "/" is kept whole.
+void FileNameOfPath(char* path);
+// Ends the text just after the last "/"; a text without "/" becomes empty.
+void FolderOfPath(char* path);
+void RemoveLineBreaks(char* text);  // removes every CR and LF
 
 // Measures a text's drawn width in pixels.
 using TextMeasure = std::function<int(const char*)>;
 // When the text is wider than `width`, removes characters from its end until
 // text and suffix fit and appends the suffix; a suffix wider than `width` is
-// not used.
-void ShortenToWidth(char* text, int width, const char* suffix, const TextMeasure& measure);
+// not used. Whole UTF-8 characters are removed. `capacity` is the size of the
+// text's array; the result always fits it.
+void ShortenToWidth(char* text, int width, const char* suffix, const TextMeasure& measure, int capacity = 64);
 
 // Cuts at each occurrence of the separator; empty pieces are kept, a
 // separator at the very end starts no further piece, an empty text has none.
@@ -60,15 +71,19 @@ int32_t RectWidth(const Rect& r);
 int32_t RectHeight(const Rect& r);
 int32_t RectCenterX(const Rect& r);
 int32_t RectCenterY(const Rect& r);
-Rect GrowRect(const Rect& r, int32_t dx, int32_t dy);  // negative values shrink
+Rect GrowRect(const Rect& r, int32_t dx, int32_t dy);   // negative values shrink
 bool PointInRect(const Rect& r, int32_t x, int32_t y);  // edges count as inside
 
 // ---- timecode
 
 // HH:MM:SS:FF (long) or MM:SS:FF (short) at the current frame rate; "." before
 // the frames of a negative number. `out` holds at least 16 bytes.
+constexpr int kTimecodeTextSize = 16;
 void TimecodeText(int32_t frame, bool longForm, char* out);
 std::string TimecodeText(int32_t frame, bool longForm);
-// Reads a typed timecode; `oldValue` is kept where nothing was typed, "+"
-// adds to it and "-" subtracts from it.
+// Reads a typed timecode from its last character backwards: up to four groups
+// of one or two digits are frames, seconds, minutes and hours (a minute is
+// 60 whole seconds). Text without digits keeps `oldValue`; a leading "+" adds
+// to it and a leading "-" subtracts from it ("-" alone gives 0). The result is
+// clamped to the 32-bit range.
 int32_t TimecodeEntry(const char* text, int32_t oldValue);

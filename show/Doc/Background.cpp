@@ -29,7 +29,9 @@ bool ReadMovieBackgroundFrame(Show& show, int32_t frame) {
     return show.backgroundMovie && ReadBackgroundMovieFrame(*show.backgroundMovie, frame, show.backgroundImage);
 }
 
-bool NameIsEmpty(const FileSpec& file) { return file.name[0] == '\0'; }
+bool NameIsEmpty(const FileSpec& file) {
+    return file.name[0] == '\0';
+}
 
 }  // namespace
 
@@ -71,4 +73,6 @@ bool BackgroundFrame(Show& show, int32_t frame) {
     return show.backgroundImage.HasHeader();
 }
 
-void CloseBackgroundMovie(Show& show) { show.backgroundMovie.reset(); }
+void CloseBackgroundMovie(Show& show) {
+    show.backgroundMovie.reset();
+}

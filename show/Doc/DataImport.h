@@ -1,5 +1,6 @@
 // Data import: tab-delimited tables into names, labels and values, and
-// stream data shown row by row at a fixed interval of frames.
+// stream data shown row by row at a fixed interval of frames. Called by the
+// main window's data commands and by tavrilo-render.
 #pragma once
 
 #include <string_view>
@@ -9,21 +10,33 @@
 constexpr long kDataFileReadLimit = 32768;
 constexpr long kStreamFileReadLimit = 65000;
 constexpr long kClipboardCapacity = 32700;
+constexpr int kStreamMaxLines = 32000;
+constexpr int kStreamMaxColumns = 4;
 
 // The line separator of a text: "\n\r", "\r\n", "\r" or "\n", the first that
 // occurs; empty when there is none.
 std::string_view LineSeparator(std::string_view text);
+// A cell as a number: optional blanks and sign, digits with an optional "."
+// fraction and exponent, up to the first character that does not fit; 0 for
+// an empty cell or one that does not start with a number.
+double CellNumber(std::string_view cell);
+
 // Puts the table into the show from (startColumn, startRow) of the data
-// layout (row 0: set names, column 0: labels). Nothing else changes.
+// layout (row 0: set names, column 0: labels). Nothing else changes; a start
+// outside columns 0..4 or rows 0..32 imports nothing.
 void ImportTable(Show& show, std::string_view text, int startColumn, int startRow);
 // Loads stream data; with `makeKey` sets a key at the end of the stream.
 // Refuses (false, with a message, nothing changed) an interval of 0 or less;
-// false for a text without line breaks (the previous stream is dropped).
+// false for a text without line breaks or without cells in its first line
+// (the previous stream is dropped).
 bool LoadStream(Show& show, std::string_view text, float interval, bool makeKey);
 
 // The commands after their dialogs: import a text at the grid's selected cell
-// (or 0, 0) and redraw; read a data or stream file and import it.
+// (or 0, 0) and redraw; read a data or stream file and import it. A file that
+// cannot be read shows a message naming it and changes nothing.
 void ImportTableCommand(Show& show, std::string_view text);
 bool LoadDataFileCommand(Show& show, const FileSpec& file);
+// False when the clipboard holds no text.
 bool GetDataFromClipboardCommand(Show& show);
+// `intervalText` is the typed interval between rows, in frames.
 bool LoadStreamFileCommand(Show& show, const FileSpec& file, const char* intervalText);

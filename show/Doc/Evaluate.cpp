@@ -106,9 +106,43 @@ int CoveringSegment(const KeyFrame* keys, int count, int32_t frame) {
     return -1;
 }
 
+// The segment that covers a frame and the eased position inside it.
+struct SegmentPosition {
+    int segment = -1;  // -1: no segment covers the frame
+    double eased = 0.0;
+    bool straight = false;
+};
+
+SegmentPosition PositionInSegment(const KeyFrame* keys, int count, int32_t frame) {
+    SegmentPosition position;
+    position.segment = CoveringSegment(keys, count, frame);
+    if (position.segment < 0) {
+        return position;
+    }
+    const int i = position.segment;
+    const double span = static_cast<double>(keys[i + 1].frame) - keys[i].frame;
+    const float s = static_cast<float>((static_cast<double>(frame) - keys[i].frame) / span);
+    const Easing easing = SegmentEasing(keys[i].slow, i, count);
+    position.eased = EasedPosition(s, easing);
+    position.straight = easing.straight;
+    return position;
+}
+
+// The value between v0 and v1 at the eased position: a straight line, or the
+// cubic with tangents t0 and t1.
+float SegmentValue(double v0, double v1, double t0, double t1, const SegmentPosition& position) {
+    const double e = position.eased;
+    if (position.straight) {
+        return static_cast<float>(v0 + e * (v1 - v0));
+    }
+    const double c2 = 3.0 * (v1 - v0) - 2.0 * t0 - t1;
+    const double c3 = t0 + t1 - 2.0 * (v1 - v0);
+    return static_cast<float>(v0 + e * (t0 + e * (c2 + e * c3)));
+}
+
 int DataRowOfKey(const KeyFrame& key) {
-    int32_t row = Truncate(key.dataSet) - 1;
-    return std::clamp(row, 0, kDataRows - 1);
+    const int64_t row = static_cast<int64_t>(Truncate(key.dataSet)) - 1;
+    return static_cast<int>(std::clamp<int64_t>(row, 0, kDataRows - 1));
 }
 
 void MorphData(Show& show, int count, int32_t frame) {
@@ -117,13 +151,21 @@ void MorphData(Show& show, int count, int32_t frame) {
         i = count - 1;
     }
     int j = std::min(i + 1, count - 1);
-    KeyFrame pair[2] = {show.keys[i], show.keys[j]};
-    const int rowA = DataRowOfKey(pair[0]);
-    const int rowB = DataRowOfKey(pair[1]);
+    const KeyFrame pair[2] = {show.keys[i], show.keys[j]};
+    const float* rowA = show.values[DataRowOfKey(pair[0])];
+    const float* rowB = show.values[DataRowOfKey(pair[1])];
+    // The pair's timing and easing are the same for every category: find
+    // them once, then run each value through the same curve as Interpolate.
+    const SegmentPosition position = PositionInSegment(pair, 2, frame);
     for (int k = 0; k < kCategories; ++k) {
-        pair[0].x = show.values[rowA][k];
-        pair[1].x = show.values[rowB][k];
-        show.currentValues[k] = Interpolate(pair, 2, 0, frame, true);
+        if (position.segment < 0) {
+            show.currentValues[k] = rowB[k];
+            continue;
+        }
+        const double v0 = rowA[k];
+        const double v1 = rowB[k];
+        // With two keys the first tangent is 0 and the last is v1 - v0.
+        show.currentValues[k] = SegmentValue(v0, v1, 0.0, v1 - v0, position);
     }
 }
 
@@ -150,34 +192,34 @@ void ApplyStream(Show& show, int32_t frame) {
 
 }  // namespace
 
+namespace {
+
+// Channel `channel` at a position already found for these keys.
+float ChannelAt(const KeyFrame* keys, int count, int channel, const SegmentPosition& position, bool smooth) {
+    if (count == 1 || position.segment < 0) {
+        return KeyChannel(keys[count - 1], channel);
+    }
+    const int i = position.segment;
+    if (!smooth) {
+        return KeyChannel(keys[i], channel);
+    }
+    const double t0 = position.straight ? 0.0 : Tangent(keys, count, i, channel);
+    const double t1 = position.straight ? 0.0 : Tangent(keys, count, i + 1, channel);
+    return SegmentValue(Value(keys, i, channel), Value(keys, i + 1, channel), t0, t1, position);
+}
+
+}  // namespace
+
 float Interpolate(const KeyFrame* keys, int count, int channel, int32_t frame, bool smooth) {
     if (!keys || count < 1) {
         return 0.0f;
     }
-    if (count == 1) {
-        return KeyChannel(keys[0], channel);
+    SegmentPosition position;
+    if (count > 1) {
+        position = smooth ? PositionInSegment(keys, count, frame)
+                          : SegmentPosition{CoveringSegment(keys, count, frame), 0.0, false};
     }
-    const int i = CoveringSegment(keys, count, frame);
-    if (i < 0) {
-        return KeyChannel(keys[count - 1], channel);
-    }
-    if (!smooth) {
-        return KeyChannel(keys[i], channel);
-    }
-    const double span = static_cast<double>(keys[i + 1].frame) - keys[i].frame;
-    const float s = static_cast<float>((static_cast<double>(frame) - keys[i].frame) / span);
-    const Easing easing = SegmentEasing(keys[i].slow, i, count);
-    const double eased = EasedPosition(s, easing);
-    const double v0 = Value(keys, i, channel);
-    const double v1 = Value(keys, i + 1, channel);
-    if (easing.straight) {
-        return static_cast<float>(v0 + eased * (v1 - v0));
-    }
-    const double t0 = Tangent(keys, count, i, channel);
-    const double t1 = Tangent(keys, count, i + 1, channel);
-    const double c2 = 3.0 * (v1 - v0) - 2.0 * t0 - t1;
-    const double c3 = t0 + t1 - 2.0 * (v1 - v0);
-    return static_cast<float>(v0 + eased * (t0 + eased * (c2 + eased * c3)));
+    return ChannelAt(keys, count, channel, position, smooth);
 }
 
 void Evaluate(Show& show, int32_t frame, bool redraw) {
@@ -188,12 +230,14 @@ void Evaluate(Show& show, int32_t frame, bool redraw) {
     gCurrentFrame = f;
     const int count = std::clamp(show.keyCount, 1, kMaxKeys);
     show.current = KeyFrame{};
+    // Every channel shares the covering segment and its easing.
+    const SegmentPosition position = count > 1 ? PositionInSegment(show.keys, count, f) : SegmentPosition{};
     for (int channel = 0; channel < kKeyChannels; ++channel) {
         if (channel == 1) {
             continue;
         }
-        bool smooth = channel < 8;
-        SetKeyChannel(show.current, channel, Interpolate(show.keys, count, channel, f, smooth));
+        const bool smooth = channel < 8;
+        SetKeyChannel(show.current, channel, ChannelAt(show.keys, count, channel, position, smooth));
     }
     show.chartWidth = Truncate(200.0 * (static_cast<double>(show.current.width) - 0.5));
     show.chartHeight = Truncate(200.0 * (static_cast<double>(show.current.height) - 0.5));

@@ -1,5 +1,6 @@
 // Keyframe editing: set, get, put, delete and sort keys, the keyframe
-// clipboard, and the 32-step undo ring of keyframe changes.
+// clipboard, and the 32-step undo ring of keyframe changes. Called by the
+// main window's Edit commands, the timeline, the tool strip and stream loading.
 #pragma once
 
 #include <cstdint>
@@ -10,19 +11,28 @@
 constexpr int16_t kUndoAdded = 96;
 constexpr int16_t kUndoRemoved = 97;
 
+// Set key adds no key once the show has this many.
+constexpr int kSetKeyLimit = 63;
+
 // A copy of keys[index]; false (and nothing copied) outside 0..63.
 bool GetKey(const Show& show, int index, KeyFrame& out);
 // keys[index] := key and marks the show modified; nothing outside 0..63.
 void PutKey(Show& show, int index, const KeyFrame& key);
-// Sets or replaces the key at the current frame from the live keyframe;
-// true when a key was added.
+// Sets or replaces the key at the current frame from the live keyframe,
+// records the change for undo and evaluates; true when a key was added.
+// With kSetKeyLimit keys and none within 4 frames it refuses silently.
 bool SetKey(Show& show);
 // The first key whose frame is less than 4 frames from `frame`, or -1.
 int FindKeyNear(const Show& show, int32_t frame);
-// Removes key `index` (with an undo entry) and marks the show modified.
+// Removes key `index` (1 .. keyCount-1) with an undo entry and marks the show
+// modified. Key 0 is never removed.
 void DeleteKey(Show& show, int index);
+// Orders the used keys by frame.
 void SortKeys(Show& show);
+// Records a change. A new change forgets what could be redone.
 void PushUndo(Show& show, const KeyFrame& contents, int16_t code);
+// Step back or forward through the ring and evaluate the current frame;
+// silent when there is nothing to do.
 void Undo(Show& show);
 void Redo(Show& show);
 bool CanUndo(const Show& show);

@@ -10,21 +10,32 @@
 #include "ShowRecord.h"
 
 constexpr uint16_t kShowMagic = 0x1234;
-constexpr int kShowFileFixedBytes = 5921;  // file length = 5921 + 56 x keys
+constexpr uint16_t kShowMagicSwapped = 0x3412;  // written with the other byte order
+constexpr int kShowFileFixedBytes = 5921;       // file length = 5921 + 56 x keys
+constexpr int kShowFileKeysOffset = 5917;       // first keyframe; the count is just before it
+constexpr int kShowFileCountOffset = 5913;
 constexpr int kShowFileReadLimit = 32768;  // bytes read from a show file
 
-// Length of the image of this show; with `out` also writes it (and stores the
-// show length in keys[0], draws a new showId and clears `modified`).
-int WriteShowImage(Show& show, uint8_t* out);
+// Length of the image of this show: 5921 + 56 x keyCount.
+int ShowImageLength(const Show& show);
+// A new random show id (0 to 32767): seeds the standard generator with the
+// milliseconds since start modulo 65535 and draws one number.
+int16_t NewShowId();
+// Writes the image of the show with the given id into `out` (resized to the
+// image length) and returns the length. Stores the show length in
+// keys[0].reserved44 first; changes nothing else of the show (the caller sets
+// showId and clears `modified` once the image is safely on disk).
+int WriteShowImage(Show& show, int16_t showId, std::vector<uint8_t>& out);
 // Checks an image without touching any show: magic, keyframe count 1..64 and
 // the bytes it needs. False for a refused image.
 bool CheckShowImage(const uint8_t* image, long size);
-// Copies a checked image into the show (both byte orders); with `evaluate`
-// evaluates frame 0 with redrawing. False, leaving the show untouched, when
-// the image is refused.
+// Copies a checked image into the show (both byte orders; every text slot
+// ends up terminated); with `evaluate` evaluates frame 0 with redrawing; then
+// takes the stored showId, clears `modified` and empties the undo ring.
+// False, leaving the show untouched, when the image is refused.
 bool ReadShowImage(Show& show, const uint8_t* image, long size, bool evaluate);
 
-// Asks to save changes; 1 yes, 0 no, -1 cancel.
+// Asks a question; 1 yes, 0 no, -1 cancel.
 using AskSaveFn = std::function<int(const char* text, const char* caption)>;
 // Lets the user choose where to save, starting from the given file; false
 // when cancelled.
@@ -32,9 +43,10 @@ using ChooseSaveFn = std::function<bool(FileSpec& file)>;
 
 // New Show: when modified asks "Do you want to save current show?" (cancel
 // ends the command, yes saves first), then resets and evaluates frame 0.
-// False when cancelled.
+// False when cancelled or when the asked-for save did not happen.
 bool NewShowCommand(Show& show, const AskSaveFn& ask, const ChooseSaveFn& chooseSave);
-// Asks to save changes as New Show does; false when cancelled.
+// Asks to save changes as New Show does; false when the command must end
+// (cancelled, or the user said yes and the show was not saved).
 bool AskToSaveChanges(Show& show, const AskSaveFn& ask, const ChooseSaveFn& chooseSave);
 // Load Show from a chosen file. The file is read and checked before the show
 // is touched; a file that cannot be read or is refused shows "Can't read show
@@ -52,5 +64,6 @@ bool QuickSaveCommand(Show& show, const ChooseSaveFn& chooseSave);
 // At exit: when modified asks "Do you want to save this show?"; yes saves.
 // False when the user said yes and the save did not happen (keep running).
 bool SaveBeforeExit(Show& show, const AskSaveFn& ask, const ChooseSaveFn& chooseSave);
-// Remembers the folder of a chosen file in the InitialFolder settings.
+// Remembers the folder of a chosen file in the InitialFolder, InitialVrefnum
+// and InitialParID settings.
 void RememberFolder(const FileSpec& file);

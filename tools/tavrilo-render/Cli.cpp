@@ -1,17 +1,145 @@
+// tavrilo-render: loads a show, imports data, reports and renders.
 #include "Cli.h"
 
 #include <cstdio>
+#include <string>
 
 #include "CrossPlatform.h"
 #include "Doc.h"
+#include "HeadlessPlatform.h"
+#include "Options.h"
+#include "PictureCommand.h"
 #include "Settings.h"
+#include "ShowInfo.h"
+#include "Utilities.h"
 
-int RunTavriloRender(int argc, char** argv) {
-    LoadSettings("Tavrilo");
+namespace {
+
+const char kUsage[] =
+    "usage: tavrilo-render [SHOW.tvr | --new] [options]\n"
+    "  Without a show file the built-in demo show is used.\n"
+    "  --rate ntsc|pal|film      frame rate (default: the FrameRate setting)\n"
+    "  --data FILE               import a tab-delimited table at row 0, column 0\n"
+    "  --stream FILE [--interval N]  load stream data, N frames a row (default 30)\n"
+    "  --save OUT.tvr            save the show\n"
+    "  --info                    print the show's stored fields as JSON\n"
+    "  --eval F[,F...]           print the evaluated values of frames as JSON lines\n"
+    "  -o OUT.png|.bmp|.tga      render pictures (--frame N, or NAME####.png with --start/--end)\n"
+    "  -o OUT.avi|.mov|.dps|.rtv render a movie (--start --end --hold --fps --quality --codec\n"
+    "                            --fields --reverse)\n"
+    "  --size WxH  --aa LEVEL  --aspect 4:3|16:9\n"
+    "  --picture IN -o OUT.bmp|.tga  read a picture as the program does and write it out\n";
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "tavrilo-render: %s\n", message.c_str());
+    return 1;
+}
+
+// True when the last operation showed a message (it was printed already).
+bool Reported(size_t messagesBefore) {
+    return Headless().messages.size() > messagesBefore;
+}
+
+int FailWithMessages(size_t messagesBefore, const std::string& fallback) {
+    if (Reported(messagesBefore)) {
+        return 1;
+    }
+    return Fail(fallback);
+}
+
+void ApplyRate(Show& show, int32_t rate) {
+    gFrameRate = rate;
+    show.lengthFrames = ((gFrameRate * 60) / 100) * 10;
+}
+
+// Loads the show the options name (or the demo show) and the data.
+int PrepareShow(Show& show, const RenderOptions& options) {
+    size_t before = Headless().messages.size();
+    if (!options.showPath.empty()) {
+        if (!LoadShowFile(show, MakeFileSpec(options.showPath.c_str()))) {
+            return FailWithMessages(before, "can't read show file \"" + options.showPath + "\"");
+        }
+    } else if (!options.newShow) {
+        MakeDemoShow(show);
+    }
+    Evaluate(show, 0, false);
+    if (!options.dataPath.empty()) {
+        before = Headless().messages.size();
+        if (!LoadDataFileCommand(show, MakeFileSpec(options.dataPath.c_str()))) {
+            return FailWithMessages(before, "can't read data file \"" + options.dataPath + "\"");
+        }
+    }
+    if (!options.streamPath.empty()) {
+        before = Headless().messages.size();
+        std::string interval = options.intervalText.empty() ? "30" : options.intervalText;
+        if (!LoadStreamFileCommand(show, MakeFileSpec(options.streamPath.c_str()), interval.c_str())) {
+            return FailWithMessages(before, "can't load stream file \"" + options.streamPath + "\"");
+        }
+    }
+    return 0;
+}
+
+int Report(Show& show, const RenderOptions& options) {
+    if (options.info) {
+        std::printf("%s\n", ShowInfoJson(show).c_str());
+    }
+    for (int32_t frame : options.evalFrames) {
+        Evaluate(show, frame, false);
+        std::printf("%s\n", FrameJson(show).c_str());
+    }
+    std::fflush(stdout);
+    return 0;
+}
+
+int Render(Show& show, const RenderOptions& options) {
+    if (options.outPath.empty()) {
+        return 0;
+    }
+    return Fail("rendering \"" + options.outPath + "\" is not available in this build");
+}
+
+int RunWithShow(const RenderOptions& options) {
     auto show = CreateShow();
     gShow = show.get();
-    std::printf("{\"keyCount\":%d}\n", show->keyCount);
+    if (options.rate) {
+        ApplyRate(*show, *options.rate);
+    }
+    int status = PrepareShow(*show, options);
+    if (status == 0 && !options.savePath.empty()) {
+        size_t before = Headless().messages.size();
+        if (!SaveShowFile(*show, MakeFileSpec(options.savePath.c_str()))) {
+            status = FailWithMessages(before, "can't save show file \"" + options.savePath + "\"");
+        }
+    }
+    if (status == 0) {
+        status = Report(*show, options);
+    }
+    if (status == 0) {
+        status = Render(*show, options);
+    }
     DestroyShow(*show);
     gShow = nullptr;
-    return 0;
+    return status;
+}
+
+}  // namespace
+
+int RunTavriloRender(int argc, char** argv) {
+    RenderOptions options;
+    std::string error;
+    if (!ParseRenderOptions(argc, argv, options, error)) {
+        std::fprintf(stderr, "tavrilo-render: %s\n%s", error.c_str(), kUsage);
+        return 1;
+    }
+    if (options.help || argc <= 1) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (!options.picturePath.empty()) {
+        return ConvertPictureCommand(options.picturePath.c_str(), options.outPath.c_str());
+    }
+    // Settings are read, never written: batch runs leave the desktop's
+    // preferences as they were.
+    LoadSettings("Tavrilo");
+    return RunWithShow(options);
 }

@@ -7,33 +7,33 @@
 #include <vector>
 
 struct RenderOptions {
-    std::string showPath;          // SHOW.tvr; empty: the demo show
-    bool newShow = false;          // --new: start from a new show
-    std::optional<int32_t> rate;   // --rate ntsc|pal|film, hundredths of frames per second
-    std::string dataPath;          // --data FILE
-    std::string streamPath;        // --stream FILE
-    std::string intervalText;      // --interval N (frames per stream row)
-    std::string savePath;          // --save OUT.tvr
-    bool info = false;             // --info
-    bool evaluate = false;         // --eval given
+    std::string showPath;         // SHOW.tvr; empty: the demo show
+    bool newShow = false;         // --new: start from a new show
+    std::optional<int32_t> rate;  // --rate ntsc|pal|film, hundredths of frames per second
+    std::string dataPath;         // --data FILE
+    std::string streamPath;       // --stream FILE
+    std::string intervalText;     // --interval N (frames per stream row)
+    std::string savePath;         // --save OUT.tvr
+    bool info = false;            // --info
+    bool evaluate = false;        // --eval given
     std::vector<int32_t> evalFrames;
-    std::string picturePath;       // --picture IN
-    std::string outPath;           // -o OUT
-    std::optional<int32_t> frame;  // --frame N
+    std::string picturePath;           // --picture IN
+    std::string outPath;               // -o OUT
+    std::optional<int32_t> frame;      // --frame N
     std::optional<std::string> start;  // --start TC
     std::optional<std::string> end;    // --end TC
     std::optional<std::string> hold;   // --hold TC
     std::optional<int> width;          // --size WxH
     std::optional<int> height;
-    std::optional<int> antiAliasing;   // --aa 0..100
-    std::optional<float> aspect;       // --aspect 4:3 (0.75) | 16:9 (0.5625)
-    std::optional<std::string> fps;    // --fps R
+    std::optional<int> antiAliasing;     // --aa 0..100
+    std::optional<float> aspect;         // --aspect 4:3 (0.75) | 16:9 (0.5625)
+    std::optional<std::string> fps;      // --fps R
     std::optional<std::string> quality;  // --quality Q
     std::optional<std::string> codec;    // --codec CODE
-    bool fields = false;               // --fields
-    bool reverse = false;              // --reverse
-    bool bench = false;                // --bench
-    bool help = false;                 // --help
+    bool fields = false;                 // --fields
+    bool reverse = false;                // --reverse
+    bool bench = false;                  // --bench
+    bool help = false;                   // --help
 };
 
 // Parses the command line; false with a one-line message in `error`.

@@ -1,0 +1,189 @@
+#!/usr/bin/python3
+"""Writes the picture fixtures of the picture reader tests with tools other
+than the program: Python's imaging library (PIL) and ImageMagick's convert.
+Run once from this folder; the files are committed. Every picture is small
+with distinct colours so that row order, channel order and row padding show.
+
+    /usr/bin/python3 make-fixtures.py
+"""
+import os
+import struct
+import subprocess
+
+from PIL import Image
+
+CONVERT = "/usr/bin/convert"  # ImageMagick 6
+
+# 5 x 3, top row first: 24-bit rows are 15 bytes, padded to 16.
+COLOURS = [
+    [(255, 0, 0), (0, 255, 0), (0, 0, 255), (255, 255, 255), (0, 0, 0)],
+    [(10, 20, 30), (40, 50, 60), (70, 80, 90), (100, 110, 120), (130, 140, 150)],
+    [(255, 255, 0), (0, 255, 255), (255, 0, 255), (200, 100, 50), (50, 100, 200)],
+]
+GREYS = [[0, 60, 120, 180, 240], [10, 70, 130, 190, 250], [20, 80, 140, 200, 255]]
+ALPHAS = [[255, 200, 150, 100, 50], [0, 10, 20, 30, 40], [128, 129, 130, 131, 132]]
+
+
+def rgb():
+    image = Image.new("RGB", (5, 3))
+    for y, row in enumerate(COLOURS):
+        for x, colour in enumerate(row):
+            image.putpixel((x, y), colour)
+    return image
+
+
+def grey():
+    image = Image.new("L", (5, 3))
+    for y, row in enumerate(GREYS):
+        for x, value in enumerate(row):
+            image.putpixel((x, y), value)
+    return image
+
+
+def rgba():
+    image = rgb().convert("RGBA")
+    for y, row in enumerate(ALPHAS):
+        for x, alpha in enumerate(row):
+            r, g, b, _ = image.getpixel((x, y))
+            image.putpixel((x, y), (r, g, b, alpha))
+    return image
+
+
+def grey_alpha():
+    image = Image.new("LA", (5, 3))
+    for y in range(3):
+        for x in range(5):
+            image.putpixel((x, y), (GREYS[y][x], ALPHAS[y][x]))
+    return image
+
+
+def palette():
+    """Indices 0..14 in reading order, each a colour of COLOURS."""
+    image = Image.new("P", (5, 3))
+    flat = []
+    for row in COLOURS:
+        for colour in row:
+            flat.extend(colour)
+    image.putpalette(flat + [0] * (768 - len(flat)))
+    for y in range(3):
+        for x in range(5):
+            image.putpixel((x, y), y * 5 + x)
+    return image
+
+
+def quadrants(size=16):
+    """Red, green / blue, white quadrants: colours that survive JPEG."""
+    image = Image.new("RGB", (size, size))
+    half = size // 2
+    for y in range(size):
+        for x in range(size):
+            image.putpixel((x, y), [[(255, 0, 0), (0, 255, 0)], [(0, 0, 255), (255, 255, 255)]][y >= half][x >= half])
+    return image
+
+
+def convert(source, *arguments):
+    subprocess.run([CONVERT, source, *arguments], check=True)
+
+
+def top_down_bitmap(path):
+    """A 24-bit bitmap with negative height: rows stored top first."""
+    rows = b""
+    for row in COLOURS:
+        data = b"".join(bytes((b, g, r)) for r, g, b in row)
+        rows += data + b"\0" * (16 - len(data))
+    header = struct.pack("<2sIHHI", b"BM", 54 + len(rows), 0, 0, 54)
+    info = struct.pack("<IiiHHIIiiII", 40, 5, -3, 1, 24, 0, len(rows), 2835, 2835, 0, 0)
+    with open(path, "wb") as out:
+        out.write(header + info + rows)
+
+
+def strip_app0(jpeg):
+    """The same JPEG without its JFIF segment."""
+    assert jpeg[2:4] == b"\xff\xe0"
+    length = struct.unpack(">H", jpeg[4:6])[0]
+    return jpeg[:2] + jpeg[4 + length:]
+
+
+def bitmaps():
+    grey().save("bmp_grey8.bmp")
+    palette().save("bmp_palette8.bmp")
+    rgb().save("bmp_rgb24.bmp")
+    rgba().save("bmp_rgba32.bmp")
+    rgb().convert("1").save("bmp_1bit.bmp")
+    # ImageMagick marks its 5-5-5 file as bit fields (compression 3) with the
+    # standard 5-5-5 layout; the same file marked uncompressed is the plain
+    # 16-bit bitmap.
+    convert("bmp_rgb24.bmp", "-define", "bmp:subtype=RGB555", "BMP3:bmp_bitfields16.bmp")
+    with open("bmp_bitfields16.bmp", "rb") as source:
+        data = bytearray(source.read())
+    assert data[30] == 3 and data[28] == 16
+    data[30] = 0
+    with open("bmp_rgb555.bmp", "wb") as out:
+        out.write(data)
+    convert("bmp_palette8.bmp", "-compress", "RLE", "BMP3:bmp_rle8.bmp")
+    top_down_bitmap("bmp_topdown24.bmp")
+
+
+def targas():
+    rgb().save("tga_bottom.tga", orientation=-1)
+    rgb().save("tga_top.tga", orientation=1)
+    rgb().save("tga_id.tga", id_section=b"Tavrilo picture test", orientation=-1)
+    palette().save("tga_colormap.tga", orientation=-1)
+    rgba().save("tga_rgba32.tga", orientation=1)
+    grey().save("tga_grey8.tga", orientation=-1)
+    rgb().save("tga_rle.tga", compression="tga_rle")
+
+
+def tiffs():
+    rgb().save("tiff_rgb_le.tif")
+    convert("tiff_rgb_le.tif", "-define", "tiff:endian=msb", "-compress", "None", "tiff_rgb_be.tif")
+    convert("tiff_rgb_le.tif", "-compress", "None", "-define", "tiff:rows-per-strip=1", "tiff_strips_le.tif")
+    convert("tiff_rgb_le.tif", "-define", "tiff:endian=msb", "-compress", "None", "-define", "tiff:rows-per-strip=1",
+            "tiff_strips_be.tif")
+    # ImageMagick names SamplesPerPixel 1; PIL leaves it out.
+    grey().save("tiff_grey8.png")
+    convert("tiff_grey8.png", "-compress", "None", "tiff_grey8.tif")
+    os.remove("tiff_grey8.png")
+    rgba().save("tiff_rgba32.tif")
+    # 40 x 40: the pixel data comes first, so the directory lies past byte 4095.
+    quadrants(40).save("tiff_quadrants40.png")
+    convert("tiff_quadrants40.png", "-compress", "None", "tiff_far_directory.tif")
+    os.remove("tiff_quadrants40.png")
+    convert("tiff_rgb_le.tif", "-compress", "LZW", "tiff_lzw.tif")
+
+
+def photoshops():
+    rgb().save("source_rgb.png")
+    rgba().save("source_rgba.png")
+    grey().save("source_grey.png")
+    grey_alpha().save("source_grey_alpha.png")
+    palette().save("source_palette.png")
+    for compression, suffix in (("None", "raw"), ("RLE", "rle")):
+        convert("source_rgb.png", "-compress", compression, f"psd_rgb_{suffix}.psd")
+        convert("source_grey.png", "-compress", compression, f"psd_grey_{suffix}.psd")
+    convert("source_rgba.png", "-compress", "RLE", "psd_rgba_rle.psd")
+    convert("source_rgba.png", "-compress", "None", "psd_rgba_raw.psd")
+    convert("source_grey_alpha.png", "-compress", "None", "psd_grey_alpha.psd")
+    convert("source_palette.png", "-type", "Palette", "-compress", "None", "psd_indexed.psd")
+    for name in ("rgb", "rgba", "grey", "grey_alpha", "palette"):
+        os.remove(f"source_{name}.png")
+
+
+def jpegs():
+    quadrants().convert("L").save("jpeg_grey.jpg", quality=95)
+    quadrants().save("jpeg_colour.jpg", quality=95, subsampling=0)
+    quadrants().save("jpeg_progressive.jpg", quality=95, subsampling=0, progressive=True)
+    with open("jpeg_colour.jpg", "rb") as source:
+        bare = strip_app0(source.read())
+    for name in ("jpeg_nojfif.jpg", "jpeg_nojfif.dat"):
+        with open(name, "wb") as out:
+            out.write(bare)
+
+
+if __name__ == "__main__":
+    os.chdir(os.path.dirname(os.path.abspath(__file__)))
+    bitmaps()
+    targas()
+    tiffs()
+    photoshops()
+    jpegs()

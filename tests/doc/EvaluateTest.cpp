@@ -1,0 +1,451 @@
+// Keyframe evaluation: easing, interpolation between keys, the values derived
+// from the current keyframe, the data morph and stream rows.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "Doc.h"
+#include "HeadlessPlatform.h"
+#include "TestSupport.h"
+#include "Utilities.h"
+
+namespace {
+
+constexpr double kH = 1.5707;
+
+// The ease written out from its definition, as a second opinion.
+double ReferenceEase(double t, double p, double q) {
+    const double d = p / kH + (q - p) + (1.0 - q) / kH;
+    if (t < p) {
+        return (p / kH) * (1.0 + std::sin(kH * t / p - kH)) / d;
+    }
+    if (t <= q) {
+        return (p / kH + t - p) / d;
+    }
+    return (p / kH + (q - p) + ((1.0 - q) / kH) * std::sin(kH * (t - q) / (1.0 - q))) / d;
+}
+
+KeyFrame Key(int32_t frame, float x, float slow) {
+    KeyFrame key{};
+    key.frame = frame;
+    key.x = x;
+    key.width = 1.0f;
+    key.height = 1.0f;
+    key.slow = slow;
+    return key;
+}
+
+float X(const std::vector<KeyFrame>& keys, int32_t frame) {
+    return Interpolate(keys.data(), static_cast<int>(keys.size()), 0, frame, true);
+}
+
+class Evaluation : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Headless().quiet = true;
+        ResetHeadless();
+        show_ = CreateShow();
+    }
+
+    void SetKeys(const std::vector<KeyFrame>& keys) {
+        for (size_t k = 0; k < keys.size(); ++k) {
+            show_->keys[k] = keys[k];
+        }
+        show_->keyCount = static_cast<int32_t>(keys.size());
+    }
+
+    ScopedSettings settings_;
+    std::unique_ptr<Show> show_;
+};
+
+// Records what evaluation asks of the windows.
+class FakePreview : public PreviewLink {
+public:
+    int repaints = 0;
+    void Repaint() override { ++repaints; }
+    bool EditingData() const override { return false; }
+    void SelectedCell(int& column, int& row) const override { column = row = 0; }
+    void SetEditingData(bool on) override {}
+};
+
+class FakeRedraw : public RedrawLink {
+public:
+    int redraws = 0;
+    void Redraw() override { ++redraws; }
+};
+
+}  // namespace
+
+TEST(Ease, EndsAndShapes) {
+    // H is a little short of pi / 2, so the start is only nearly 0.
+    EXPECT_NEAR(Ease(0.0f, 0.5f, 0.5f), 0.0f, 1e-8);
+    EXPECT_NEAR(Ease(1.0f, 0.5f, 0.5f), 1.0f, 1e-6);
+    EXPECT_FLOAT_EQ(Ease(0.5f, 0.5f, 0.5f), 0.5f);
+    // Whole-segment ease in and ease out.
+    for (float t : {0.1f, 0.3f, 0.7f, 0.95f}) {
+        EXPECT_NEAR(Ease(t, 1.0f, 1.0f), 1.0 + std::sin(kH * t - kH), 1e-6) << t;
+        EXPECT_NEAR(Ease(t, 0.0f, 0.0f), std::sin(kH * t), 1e-6) << t;
+        EXPECT_NEAR(Ease(t, 0.4f, 0.6f), ReferenceEase(t, 0.4f, 0.6f), 1e-6) << t;
+    }
+    EXPECT_NEAR(Ease(1.0f, 1.0f, 1.0f), 1.0, 1e-6);
+    EXPECT_FLOAT_EQ(Ease(0.0f, 0.0f, 0.0f), 0.0f);
+}
+
+TEST(Interpolate, OneKeyGivesItsValuesEverywhere) {
+    const std::vector<KeyFrame> keys = {Key(0, 42.0f, 1000.0f)};
+    for (int32_t frame : {-10, 0, 1, 500, 100000}) {
+        EXPECT_EQ(X(keys, frame), 42.0f);
+        EXPECT_EQ(Interpolate(keys.data(), 1, 8, frame, false), 1000.0f);
+    }
+}
+
+TEST(Interpolate, TwoKeysInAndOutCubic) {
+    const std::vector<KeyFrame> keys = {Key(0, 0.0f, 1000.0f), Key(30, 100.0f, 1000.0f)};
+    EXPECT_NEAR(X(keys, 0), 0.0f, 1e-6);
+    EXPECT_FLOAT_EQ(X(keys, 15), 37.5f);
+    // 200 s'^2 - 100 s'^3 with s' the in-and-out ease of s.
+    const double eased = ReferenceEase(0.2, 0.5, 0.5);
+    EXPECT_NEAR(X(keys, 6), 200.0 * eased * eased - 100.0 * eased * eased * eased, 1e-4);
+    EXPECT_EQ(X(keys, 30), 100.0f);
+    EXPECT_EQ(X(keys, 31), 100.0f);
+    EXPECT_EQ(X(keys, 1000000), 100.0f);
+    float previous = -1.0f;
+    for (int32_t frame = 0; frame <= 30; ++frame) {
+        EXPECT_GE(X(keys, frame), previous) << frame;
+        previous = X(keys, frame);
+    }
+}
+
+TEST(Interpolate, AutomaticEasingOfTwoKeysIsAStraightSineInAndOut) {
+    const std::vector<KeyFrame> keys = {Key(0, 0.0f, 0.0f), Key(30, 100.0f, 0.0f)};
+    EXPECT_NEAR(X(keys, 15), 50.0, 1e-4);
+    for (int32_t frame : {3, 6, 12, 20, 27}) {
+        const double s = frame / 30.0;
+        EXPECT_NEAR(X(keys, frame), 100.0 * ReferenceEase(s, 0.5, 0.5), 1e-3) << frame;
+        EXPECT_NEAR(X(keys, frame) + X(keys, 30 - frame), 100.0, 1e-3) << frame;
+    }
+    // Straight, not the cubic: the cubic gives 37.5 at the middle.
+    EXPECT_GT(X(keys, 15), 40.0f);
+}
+
+TEST(Interpolate, AutomaticEasingOfThreeKeysEasesInFirstAndOutLast) {
+    const std::vector<KeyFrame> keys = {Key(0, 0.0f, 0.0f), Key(30, 100.0f, 0.0f), Key(60, 200.0f, 0.0f)};
+    for (int32_t frame : {5, 15, 25}) {
+        const double s = frame / 30.0;
+        EXPECT_NEAR(X(keys, frame), 100.0 * (1.0 + std::sin(kH * s - kH)), 1e-3) << frame;
+        EXPECT_NEAR(X(keys, 30 + frame), 100.0 + 100.0 * std::sin(kH * s), 1e-3) << frame;
+    }
+    EXPECT_EQ(X(keys, 30), 100.0f);
+    EXPECT_EQ(X(keys, 60), 200.0f);
+}
+
+TEST(Interpolate, AutomaticEasingOfFourKeysKeepsTheMiddleStraight) {
+    const std::vector<KeyFrame> keys = {Key(0, 0.0f, 0.0f), Key(30, 100.0f, 0.0f), Key(60, 200.0f, 0.0f),
+                                        Key(90, 400.0f, 0.0f)};
+    EXPECT_NEAR(X(keys, 45), 150.0, 1e-4);
+    EXPECT_NEAR(X(keys, 40), 100.0 + 100.0 / 3.0, 1e-3);
+    EXPECT_NEAR(X(keys, 50), 100.0 + 200.0 / 3.0, 1e-3);
+    EXPECT_NEAR(X(keys, 75), 200.0 + 200.0 * std::sin(kH * 0.5), 1e-3);  // last eases out
+}
+
+TEST(Interpolate, OddSlowCodeIsStraightWithItsPercent) {
+    const std::vector<KeyFrame> keys = {Key(0, 0.0f, 1001.0f), Key(100, 100.0f, 0.0f)};
+    const double p = static_cast<float>(0.495);
+    const double q = static_cast<float>(0.505);
+    for (int32_t frame : {10, 30, 49, 50, 51, 70, 90}) {
+        EXPECT_NEAR(X(keys, frame), 100.0 * ReferenceEase(frame / 100.0, p, q), 1e-3) << frame;
+    }
+}
+
+TEST(Interpolate, CodedEasings) {
+    struct Case {
+        float slow;
+        double p, q;
+        bool straight;
+    };
+    // 2000 in, 3000 out, 4000 none; an even percent keeps the cubic.
+    const Case cases[] = {{2000.0f, 1.0, 1.0, false}, {3000.0f, 0.0, 0.0, false}, {4000.0f, 0.0, 1.0, false},
+                          {1020.0f, 0.4, 0.6, false}, {2021.0f, 0.79, 1.0, true}, {3021.0f, 0.0, 0.21, true}};
+    for (const Case& c : cases) {
+        const std::vector<KeyFrame> keys = {Key(0, 0.0f, c.slow), Key(40, 100.0f, 0.0f)};
+        for (int32_t frame : {4, 10, 20, 33}) {
+            const double s = frame / 40.0;
+            const double e = ReferenceEase(s, static_cast<float>(c.p), static_cast<float>(c.q));
+            const double expected = c.straight ? 100.0 * e : 200.0 * e * e - 100.0 * e * e * e;
+            EXPECT_NEAR(X(keys, frame), expected, 2e-3) << c.slow << " at " << frame;
+        }
+    }
+    // No easing and the cubic: 200 s^2 - 100 s^3 exactly.
+    const std::vector<KeyFrame> none = {Key(0, 0.0f, 4000.0f), Key(40, 100.0f, 0.0f)};
+    EXPECT_NEAR(X(none, 8), 7.2, 1e-4);
+}
+
+TEST(Interpolate, SmallFirstChangeBringsTheSecondKeyToRest) {
+    // M_0 = |trunc(0.5)| = 0, so the tangent at key 1 is 0 and the second
+    // segment is 0.5 + 199 s^2 - 99.5 s^3.
+    const std::vector<KeyFrame> keys = {Key(0, 0.0f, 1000.0f), Key(30, 0.5f, 1000.0f), Key(60, 100.0f, 1000.0f)};
+    EXPECT_NEAR(X(keys, 45), 37.8125, 1e-4);
+    // With a whole unit of change the tangent is 0.5 * (3 / 99) * 100.
+    std::vector<KeyFrame> moving = keys;
+    moving[1].x = 1.0f;
+    const double t1 = 0.5 * (3.0 / 99.0) * 100.0;
+    const double t2 = 99.0;
+    const double expected = 1.0 + t1 * 0.5 + (3.0 * 99.0 - 2.0 * t1 - t2) * 0.25 + (t1 + t2 - 2.0 * 99.0) * 0.125;
+    EXPECT_NEAR(X(moving, 45), expected, 1e-3);
+}
+
+TEST(Interpolate, ZeroChangeAfterTheFirstKeyCountsAsOne) {
+    // M_1 = 0 is raised to 1: w_1 = 3 / 100 and T_1 = 1.5.
+    const std::vector<KeyFrame> keys = {Key(0, 0.0f, 1000.0f), Key(30, 100.0f, 1000.0f), Key(60, 100.0f, 1000.0f),
+                                        Key(90, 0.0f, 1000.0f)};
+    EXPECT_NEAR(X(keys, 15), 298.5 * 0.25 - 198.5 * 0.125, 1e-3);
+}
+
+TEST(Interpolate, StepChannelsAndKeysSharingAFrame) {
+    std::vector<KeyFrame> keys = {Key(0, 0.0f, 1000.0f), Key(30, 50.0f, 2000.0f), Key(30, 100.0f, 3000.0f)};
+    keys[0].dataSet = 1.0f;
+    keys[1].dataSet = 3.0f;
+    keys[2].dataSet = 4.0f;
+    EXPECT_EQ(Interpolate(keys.data(), 3, 9, 29, false), 1.0f);
+    EXPECT_EQ(Interpolate(keys.data(), 3, 8, 29, false), 1000.0f);
+    // The empty segment between the two keys at 30 covers nothing.
+    EXPECT_EQ(Interpolate(keys.data(), 3, 9, 30, false), 4.0f);
+    EXPECT_EQ(X(keys, 30), 100.0f);
+    // Before the first key: the last key's value.
+    keys[0].frame = 10;
+    EXPECT_EQ(X(keys, 5), 100.0f);
+}
+
+TEST_F(Evaluation, NewShowIsFullSizeAtEveryFrame) {
+    for (int32_t frame : {0, 1, 100, 17980}) {
+        Evaluate(*show_, frame, false);
+        EXPECT_EQ(show_->chartWidth, 100);
+        EXPECT_EQ(show_->chartHeight, 100);
+        EXPECT_EQ(show_->showSet, 0);
+        EXPECT_EQ(show_->current.slow, 1000.0f);
+    }
+}
+
+TEST_F(Evaluation, FramesAreClampedToTheShow) {
+    Evaluate(*show_, -5, false);
+    EXPECT_EQ(gCurrentFrame, 0);
+    Evaluate(*show_, INT32_MIN, false);
+    EXPECT_EQ(gCurrentFrame, 0);
+    Evaluate(*show_, show_->lengthFrames + 100, false);
+    EXPECT_EQ(gCurrentFrame, show_->lengthFrames);
+    Evaluate(*show_, show_->lengthFrames, false);
+    EXPECT_EQ(gCurrentFrame, show_->lengthFrames);
+    Evaluate(*show_, 77, false);
+    EXPECT_EQ(gCurrentFrame, 77);
+
+    // A key beyond the end is never reached.
+    SetKeys({Key(0, 0.0f, 0.0f), Key(show_->lengthFrames + 30, 100.0f, 0.0f)});
+    Evaluate(*show_, show_->lengthFrames + 30, false);
+    EXPECT_LT(show_->current.x, 100.0f);
+}
+
+TEST_F(Evaluation, StoredKeyCountsOutsideTheTableStayInsideIt) {
+    for (int k = 0; k < kMaxKeys; ++k) {
+        show_->keys[k] = Key(k * 10, static_cast<float>(k), 0.0f);
+    }
+    show_->animateData = 1;
+    show_->keyCount = 1000;
+    Evaluate(*show_, 5000, false);
+    EXPECT_EQ(show_->current.x, 63.0f);
+    show_->keyCount = 0;
+    Evaluate(*show_, 5000, false);
+    EXPECT_EQ(show_->current.x, 0.0f);
+    show_->keyCount = -7;
+    Evaluate(*show_, 15, false);
+    EXPECT_EQ(show_->current.x, 0.0f);
+}
+
+TEST_F(Evaluation, DerivedSizesAndSetTruncateTowardZero) {
+    KeyFrame key = Key(0, 0.0f, 1000.0f);
+    key.width = 0.7549f;
+    key.height = 0.499f;
+    key.dataSet = 2.9f;
+    SetKeys({key});
+    Evaluate(*show_, 10, false);
+    EXPECT_EQ(show_->chartWidth, 50);
+    EXPECT_EQ(show_->chartHeight, 0);
+    EXPECT_EQ(show_->showSet, 2);
+
+    key.width = 0.5f;
+    key.height = 0.3f;
+    key.dataSet = -0.5f;
+    SetKeys({key});
+    Evaluate(*show_, 10, false);
+    EXPECT_EQ(show_->chartWidth, 0);
+    EXPECT_EQ(show_->chartHeight, -39);  // 0.3f is a little above 0.3: -39.99... toward zero
+    EXPECT_EQ(show_->showSet, 0);
+}
+
+TEST_F(Evaluation, CurrentHoldsOnlyTheEvaluatedChannels) {
+    KeyFrame a = Key(0, 1.0f, 1000.0f);
+    a.reserved4 = 9.0f;
+    a.reserved28 = 4.0f;
+    a.reserved40 = 5.0f;
+    a.reserved44 = 6.0f;
+    a.reserved52 = 7;
+    a.reserved54 = 8;
+    a.spin = -30.0f;
+    a.tilt = 20.0f;
+    a.y = 0.25f;
+    SetKeys({a});
+    show_->current.frame = 123;
+    Evaluate(*show_, 40, false);
+    const KeyFrame& c = show_->current;
+    EXPECT_EQ(c.x, 1.0f);
+    EXPECT_EQ(c.reserved4, 0.0f);
+    EXPECT_EQ(c.y, 0.25f);
+    EXPECT_EQ(c.spin, -30.0f);
+    EXPECT_EQ(c.tilt, 20.0f);
+    EXPECT_EQ(c.reserved28, 4.0f);
+    EXPECT_EQ(c.reserved40, 0.0f);
+    EXPECT_EQ(c.reserved44, 0.0f);
+    EXPECT_EQ(c.frame, 0);
+    EXPECT_EQ(c.reserved52, 0);
+    EXPECT_EQ(c.reserved54, 0);
+}
+
+TEST_F(Evaluation, DataMorphFollowsTheMotionTiming) {
+    KeyFrame a = Key(0, 0.0f, 1000.0f);
+    a.dataSet = 2.0f;
+    KeyFrame b = Key(30, 100.0f, 0.0f);
+    b.dataSet = 3.0f;
+    SetKeys({a, b});
+    for (int k = 0; k < kCategories; ++k) {
+        show_->values[1][k] = 10.0f + k;
+        show_->values[2][k] = 110.0f + k;
+    }
+    show_->animateData = 1;
+    Evaluate(*show_, 0, false);
+    EXPECT_EQ(show_->currentValues[0], 10.0f);
+    EXPECT_EQ(show_->currentValues[32], 42.0f);
+    Evaluate(*show_, 15, false);
+    for (int k = 0; k < kCategories; ++k) {
+        EXPECT_NEAR(show_->currentValues[k], 47.5f + k, 1e-4) << k;
+    }
+    EXPECT_NEAR(show_->current.x, 37.5f, 1e-4);
+    for (int32_t frame : {30, 31, 5000}) {
+        Evaluate(*show_, frame, false);
+        EXPECT_EQ(show_->currentValues[0], 110.0f) << frame;
+        EXPECT_EQ(show_->currentValues[32], 142.0f) << frame;
+    }
+
+    // With data animation off the values stay as they were.
+    show_->animateData = 0;
+    show_->currentValues[3] = -1.0f;
+    Evaluate(*show_, 15, false);
+    EXPECT_EQ(show_->currentValues[3], -1.0f);
+}
+
+TEST_F(Evaluation, DataSetsZeroAndOneBothMorphFromTheFirstRow) {
+    KeyFrame a = Key(0, 0.0f, 1000.0f);
+    KeyFrame b = Key(30, 0.0f, 0.0f);
+    b.dataSet = 1.0f;
+    SetKeys({a, b});
+    show_->animateData = 1;
+    Evaluate(*show_, 15, false);
+    EXPECT_FLOAT_EQ(show_->currentValues[0], show_->values[0][0]);
+    EXPECT_FLOAT_EQ(show_->currentValues[2], show_->values[0][2]);
+}
+
+TEST_F(Evaluation, DataSetsBeyondTheRowsUseTheLastRow) {
+    for (int k = 0; k < kCategories; ++k) {
+        show_->values[4][k] = 500.0f + k;
+        show_->values[0][k] = 1.0f + k;
+    }
+    for (float dataSet : {6.0f, 9.0f, 1e30f, INFINITY, NAN, -3.0f}) {
+        KeyFrame key = Key(0, 0.0f, 1000.0f);
+        key.dataSet = dataSet;
+        SetKeys({key});
+        show_->animateData = 1;
+        Evaluate(*show_, 5, false);
+        const float expected = (dataSet >= 5.0f) ? 500.0f : 1.0f;
+        EXPECT_EQ(show_->currentValues[0], expected) << dataSet;
+        EXPECT_EQ(show_->currentValues[32], expected + 32.0f) << dataSet;
+    }
+}
+
+TEST_F(Evaluation, StreamRowsAreSteppedAndReplaceTheirCategories) {
+    show_->animateData = 1;
+    show_->streamColumns = 3;
+    show_->streamLastRow = 9;
+    show_->streamInterval = 30.0f;
+    for (int row = 0; row < 10; ++row) {
+        for (int k = 0; k < 3; ++k) {
+            show_->streamValues.push_back(100.0f * row + k);
+        }
+    }
+    Evaluate(*show_, 95, false);
+    EXPECT_EQ(show_->currentValues[0], 300.0f);
+    EXPECT_EQ(show_->currentValues[2], 302.0f);
+    EXPECT_FLOAT_EQ(show_->currentValues[3], show_->values[0][3]);  // morphed, not streamed
+    Evaluate(*show_, 1000, false);
+    EXPECT_EQ(show_->currentValues[0], 900.0f);
+    Evaluate(*show_, 0, false);
+    EXPECT_EQ(show_->currentValues[1], 1.0f);
+}
+
+TEST_F(Evaluation, StreamNeverReadsOutsideItsRows) {
+    show_->animateData = 1;
+    show_->streamColumns = 2;
+    show_->streamValues = {1.0f, 2.0f, 3.0f, 4.0f, 5.0f, 6.0f};
+    for (float interval : {0.0f, -5.0f, 1e-30f, NAN, INFINITY}) {
+        for (int32_t lastRow : {2, 50, -4}) {
+            show_->streamInterval = interval;
+            show_->streamLastRow = lastRow;
+            for (int32_t frame : {0, 7, 17980}) {
+                Evaluate(*show_, frame, false);
+                const float first = show_->currentValues[0];
+                EXPECT_TRUE(first == 1.0f || first == 3.0f || first == 5.0f)
+                    << interval << " " << lastRow << " " << frame << " " << first;
+                EXPECT_EQ(show_->currentValues[1], first + 1.0f);
+            }
+        }
+    }
+}
+
+TEST_F(Evaluation, WideStreamRowsFillOnlyTheCategories) {
+    show_->animateData = 1;
+    show_->streamColumns = 40;
+    show_->streamLastRow = 0;
+    show_->streamInterval = 30.0f;
+    show_->streamValues.assign(40, 7.0f);
+    const int32_t imageWidth = show_->backgroundImage.Width();
+    Evaluate(*show_, 0, false);
+    EXPECT_EQ(show_->currentValues[32], 7.0f);
+    EXPECT_EQ(show_->backgroundImage.Width(), imageWidth);
+}
+
+TEST_F(Evaluation, TheWindowsHearOnlyWhenAsked) {
+    FakePreview preview;
+    FakeRedraw timeline;
+    FakeRedraw tabs;
+    FakeRedraw toolStrip;
+    gPreview = &preview;
+    gTimeline = &timeline;
+    gTabs = &tabs;
+    gToolStrip = &toolStrip;
+    SetKeys({Key(0, 0.0f, 1000.0f), Key(30, 100.0f, 0.0f)});
+
+    Evaluate(*show_, 15, false);
+    EXPECT_EQ(std::memcmp(&preview.liveKeyFrame, &show_->current, sizeof(KeyFrame)), 0);
+    EXPECT_EQ(preview.repaints + timeline.redraws + tabs.redraws + toolStrip.redraws, 0);
+    Evaluate(*show_, 20, true);
+    EXPECT_EQ(preview.liveKeyFrame.x, show_->current.x);
+    EXPECT_EQ(preview.repaints, 1);
+    EXPECT_EQ(timeline.redraws, 1);
+    EXPECT_EQ(tabs.redraws, 1);
+    EXPECT_EQ(toolStrip.redraws, 1);
+
+    gPreview = nullptr;
+    gTimeline = nullptr;
+    gTabs = nullptr;
+    gToolStrip = nullptr;
+}

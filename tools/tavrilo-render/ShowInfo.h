@@ -1,0 +1,11 @@
+// The show as JSON: its stored fields (--info) and the values of one
+// evaluated frame (--eval).
+#pragma once
+
+#include <string>
+
+#include "ShowRecord.h"
+
+std::string ShowInfoJson(const Show& show);
+// The show's evaluated state at the current frame.
+std::string FrameJson(const Show& show);
