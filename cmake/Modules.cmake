@@ -82,3 +82,26 @@ add_library(tavrilo_producer STATIC
 )
 target_include_directories(tavrilo_producer PUBLIC show/Producer)
 target_link_libraries(tavrilo_producer PUBLIC tavrilo_movie tavrilo_utilities tavrilo_platform)
+
+# The chart renderer's GL layer: EGL context, framebuffer, textures, chart
+# primitives and outline fonts. No window system: EGL and libOpenGL only.
+pkg_check_modules(TAVRILO_GL_DEPS REQUIRED IMPORTED_TARGET egl opengl glu freetype2 fontconfig)
+add_library(tavrilo_gl STATIC
+  Common/OpenGL/GLContext.cpp
+  Common/OpenGL/GLFrame.cpp
+  Common/OpenGL/GLTextures.cpp
+  Common/OpenGL/GLPrimitives.cpp
+  Common/OpenGL/GLFonts.cpp
+)
+target_include_directories(tavrilo_gl PUBLIC Common/OpenGL)
+target_link_libraries(tavrilo_gl PUBLIC tavrilo_cdib tavrilo_platform PRIVATE PkgConfig::TAVRILO_GL_DEPS)
+
+# Drawing the show through the renderer: the chart steps and the frame.
+# Kept apart from tavrilo_doc so that the document itself needs no GL.
+add_library(tavrilo_draw STATIC
+  show/Doc/DrawChart.cpp
+  show/Doc/DrawText.cpp
+  show/Doc/DrawFrame.cpp
+)
+target_include_directories(tavrilo_draw PUBLIC show/Doc)
+target_link_libraries(tavrilo_draw PUBLIC tavrilo_doc tavrilo_gl)

@@ -1,0 +1,68 @@
+// Inside the OpenGL module: the GL headers and the context state shared by
+// its files.
+#pragma once
+
+#define GL_GLEXT_PROTOTYPES 0
+#include <EGL/egl.h>
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <algorithm>
+#include <array>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "CDib.h"
+
+struct FramebufferProcs {
+    PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
+    PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
+    PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
+    PFNGLGENRENDERBUFFERSPROC genRenderbuffers = nullptr;
+    PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers = nullptr;
+    PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
+    PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
+    PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
+    PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
+    PFNGLFRAMEBUFFERTEXTURE2DPROC framebufferTexture2D = nullptr;
+};
+
+// The texture name of the framebuffer's picture, apart from the cache's 0-63
+// and the background's 99999.
+constexpr GLuint kFramebufferTexture = 100001;
+
+// Pixel advances of the 256 character codes of a face and style at the
+// 12-pixel measuring size.
+struct MeasuredFont {
+    std::string face;
+    int32_t flags = 0;
+    std::array<int, 256> advance{};
+};
+
+// One EGL context with its framebuffer; destroying it deletes both.
+struct GLContextState {
+    EGLDisplay display = EGL_NO_DISPLAY;
+    EGLContext context = EGL_NO_CONTEXT;
+    FramebufferProcs fbo;
+    GLuint framebuffer = 0;
+    GLuint colorTexture = 0;  // the picture: a texture, so a finished average can be written straight in
+    GLuint depthBuffer = 0;
+    int width = 0;  // framebuffer size
+    int height = 0;
+    float uploadedS = 1.0f;  // texture coordinates of the picture in the last upload
+    float uploadedT = 1.0f;
+    std::vector<uint8_t> readBuffer;  // pixels of an anti-aliasing pass
+    std::deque<MeasuredFont> measuredFonts;
+    GLContextState() = default;
+    GLContextState(const GLContextState&) = delete;
+    GLContextState& operator=(const GLContextState&) = delete;
+    ~GLContextState();
+};
+
+// Gives the framebuffer the size (the context is current); false when GL
+// cannot make a framebuffer that large.
+bool ResizeFramebuffer(GLContextState& state, int width, int height);
+// Replaces the framebuffer's picture with bottom-up RGBA rows of the
+// viewport's size and clears the depth buffer.
+void WriteFramebufferPicture(GLContextState& state, const uint8_t* rgba, int width, int height);

@@ -1,0 +1,209 @@
+// Pictures from the command line: sequence names, PNG files read back with
+// libpng, frame ranges from timecodes, and errors for bad requests.
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "Doc.h"
+#include "Draw.h"
+#include "RenderPictures.h"
+#include "TestSupport.h"
+#include "Utilities.h"
+
+namespace {
+
+// A PNG read back as top-down RGB rows.
+struct PngPicture {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgb;
+    const uint8_t* At(int x, int y) const { return rgb.data() + (static_cast<size_t>(y) * width + x) * 3; }
+};
+
+bool ReadPng(const std::string& path, PngPicture& out) {
+    png_image image;
+    std::memset(&image, 0, sizeof(image));
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str()))
+        return false;
+    image.format = PNG_FORMAT_RGB;
+    out.width = static_cast<int>(image.width);
+    out.height = static_cast<int>(image.height);
+    out.rgb.resize(PNG_IMAGE_SIZE(image));
+    return png_image_finish_read(&image, nullptr, out.rgb.data(), 0, nullptr) != 0;
+}
+
+class RenderPictures : public ::testing::Test {
+protected:
+    void SetUp() override {
+        show = CreateShow();
+        gShow = show.get();
+        MakeDemoShow(*show);
+    }
+    void TearDown() override {
+        DestroyShow(*show);
+        gShow = nullptr;
+    }
+    ScopedSettings settings;
+    std::unique_ptr<Show> show;
+};
+
+}  // namespace
+
+TEST(SequenceName, ReplacesTheRunOfHashesWithTheFrame) {
+    EXPECT_EQ(SequenceName("out####.png", 7), "out0007.png");
+    EXPECT_EQ(SequenceName("out##.png", 1234), "out1234.png");
+    EXPECT_EQ(SequenceName("#.bmp", 3), "3.bmp");
+    EXPECT_EQ(SequenceName("/a/b_###_c.tga", 42), "/a/b_042_c.tga");
+    EXPECT_EQ(SequenceName("plain.png", 5), "plain.png");
+}
+
+TEST_F(RenderPictures, OneFrameAsAnUprightPng) {
+    RenderOptions options;
+    options.outPath = settings.Folder().File("frame.png");
+    options.frame = 299;
+    options.width = 360;
+    options.height = 243;
+    options.antiAliasing = 0;
+    ASSERT_EQ(RenderPicturesCommand(*show, options), 0);
+    PngPicture png;
+    ASSERT_TRUE(ReadPng(options.outPath, png));
+    EXPECT_EQ(png.width, 360);
+    EXPECT_EQ(png.height, 243);
+    // The yellow title is in the upper part of the picture.
+    int firstYellow = -1;
+    for (int y = 0; y < png.height && firstYellow < 0; ++y) {
+        for (int x = 0; x < png.width; ++x) {
+            const uint8_t* p = png.At(x, y);
+            if (p[0] > 200 && p[1] > 200 && p[2] < 80) {
+                firstYellow = y;
+                break;
+            }
+        }
+    }
+    EXPECT_GE(firstYellow, 0);
+    EXPECT_LT(firstYellow, png.height / 4);
+    EXPECT_EQ(png.At(0, png.height - 1)[0], 0);  // black corner
+}
+
+TEST_F(RenderPictures, SequenceFromStartUpToEnd) {
+    gFrameRate = kRateNtsc;
+    RenderOptions options;
+    options.outPath = settings.Folder().File("seq####.png");
+    options.start = "00:00:00:28";
+    options.end = "00:00:01:01";  // 31: frames 28, 29 and 30
+    options.width = 64;
+    options.height = 48;
+    ASSERT_EQ(RenderPicturesCommand(*show, options), 0);
+    namespace fs = std::filesystem;
+    EXPECT_FALSE(fs::exists(settings.Folder().File("seq0027.png")));
+    EXPECT_TRUE(fs::exists(settings.Folder().File("seq0028.png")));
+    EXPECT_TRUE(fs::exists(settings.Folder().File("seq0030.png")));
+    EXPECT_FALSE(fs::exists(settings.Folder().File("seq0031.png")));
+    PngPicture png;
+    ASSERT_TRUE(ReadPng(settings.Folder().File("seq0029.png"), png));
+    EXPECT_EQ(png.width, 64);
+}
+
+TEST_F(RenderPictures, EndDefaultsToTheLastKeyframe) {
+    show->keys[2].frame = 3;
+    RenderOptions options;
+    options.outPath = settings.Folder().File("k##.png");
+    options.width = 32;
+    options.height = 24;
+    ASSERT_EQ(RenderPicturesCommand(*show, options), 0);
+    EXPECT_TRUE(std::filesystem::exists(settings.Folder().File("k02.png")));
+    EXPECT_FALSE(std::filesystem::exists(settings.Folder().File("k03.png")));
+}
+
+TEST_F(RenderPictures, PalFramesDefaultTo576Lines) {
+    gFrameRate = kRatePal;
+    RenderOptions options;
+    options.outPath = settings.Folder().File("pal.png");
+    ASSERT_EQ(RenderPicturesCommand(*show, options), 0);
+    PngPicture png;
+    ASSERT_TRUE(ReadPng(options.outPath, png));
+    EXPECT_EQ(png.width, 720);
+    EXPECT_EQ(png.height, 576);
+    gFrameRate = kRateNtsc;
+}
+
+TEST_F(RenderPictures, AspectOptionSetsTheShowAspect) {
+    RenderOptions options;
+    options.outPath = settings.Folder().File("wide.png");
+    options.aspect = 0.5625f;
+    options.width = 32;
+    options.height = 18;
+    ASSERT_EQ(RenderPicturesCommand(*show, options), 0);
+    EXPECT_EQ(show->frameAspect, 0.5625f);
+}
+
+TEST_F(RenderPictures, BadRequestsFailWithoutWriting) {
+    RenderOptions options;
+    EXPECT_EQ(RenderPicturesCommand(*show, options), 1);  // no -o
+    options.outPath = settings.Folder().File("x.gif");
+    EXPECT_EQ(RenderPicturesCommand(*show, options), 1);
+    options.outPath = settings.Folder().File("x.png");
+    options.antiAliasing = 101;
+    EXPECT_EQ(RenderPicturesCommand(*show, options), 1);
+    options.antiAliasing = 0;
+    options.width = 5000;
+    options.height = 10;
+    EXPECT_EQ(RenderPicturesCommand(*show, options), 1);
+    options.width.reset();
+    options.height.reset();
+    options.outPath = settings.Folder().File("s##.png");
+    options.start = "200";  // two seconds
+    options.end = "100";    // one second
+    EXPECT_EQ(RenderPicturesCommand(*show, options), 1);
+    options.outPath = "/nonexistent-folder/x.png";
+    options.start.reset();
+    options.end.reset();
+    EXPECT_EQ(RenderPicturesCommand(*show, options), 1);
+    options.outPath = "/nonexistent-folder/s##.png";  // a sequence stops at the first failed write
+    options.start = "0";
+    options.end = "3";
+    options.width = 16;
+    options.height = 12;
+    EXPECT_EQ(RenderPicturesCommand(*show, options), 1);
+    EXPECT_FALSE(std::filesystem::exists(settings.Folder().File("x.png")));
+    EXPECT_FALSE(std::filesystem::exists(settings.Folder().File("s00.png")));
+}
+
+// The demo show against the reviewed reference pictures, with a tolerance
+// for differences of rasterisation.
+TEST_F(RenderPictures, DemoFramesMatchTheReferencePictures) {
+    for (int frame : {0, 150, 299}) {
+        PngPicture reference;
+        ASSERT_TRUE(ReadPng(TestDataPath("reference/demo-frame" + std::to_string(frame) + ".png"), reference));
+        CDib picture(16, 16, 8);
+        ASSERT_TRUE(RenderShowFrame(*show, frame, reference.width, reference.height, show->antiAliasing, picture));
+        int different = 0;
+        for (int y = 0; y < reference.height; ++y) {
+            const uint8_t* row = picture.Row(reference.height - 1 - y);
+            for (int x = 0; x < reference.width; ++x) {
+                const uint8_t* want = reference.At(x, y);
+                int delta = std::abs(row[x * 3 + 2] - want[0]) + std::abs(row[x * 3 + 1] - want[1]) +
+                            std::abs(row[x * 3] - want[2]);
+                different += delta > 96;
+            }
+        }
+        EXPECT_LT(different, reference.width * reference.height / 100) << "frame " << frame;
+    }
+}
+
+TEST_F(RenderPictures, BenchReportsEveryLevel) {
+    RenderOptions options;
+    options.width = 64;
+    options.height = 48;
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(RenderBenchCommand(*show, options), 0);
+    std::string out = testing::internal::GetCapturedStdout();
+    for (const char* level : {"anti-aliasing 0:", "anti-aliasing 25:", "anti-aliasing 50:", "anti-aliasing 75:"}) {
+        EXPECT_NE(out.find(level), std::string::npos) << out;
+    }
+    options.antiAliasing = 200;
+    EXPECT_EQ(RenderBenchCommand(*show, options), 1);
+}

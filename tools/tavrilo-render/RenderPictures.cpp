@@ -1,0 +1,218 @@
+// tavrilo-render's picture output: frame selection, sizes, anti-aliasing
+// and aspect from the options, and the picture files.
+#include "RenderPictures.h"
+
+#include <png.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <future>
+#include <vector>
+
+#include "Draw.h"
+#include "Settings.h"
+#include "Utilities.h"
+
+namespace {
+
+struct PictureSettings {
+    int width = 720;
+    int height = 486;
+    int antiAliasing = 0;
+};
+
+bool EndsWith(const std::string& text, const char* tail) {
+    size_t n = std::strlen(tail);
+    return text.size() >= n && text.compare(text.size() - n, n, tail) == 0;
+}
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "tavrilo-render: %s\n", message.c_str());
+    return 1;
+}
+
+// Size, anti-aliasing and aspect from the options or their defaults; false
+// with a message for values out of range.
+bool ApplySettings(Show& show, const RenderOptions& options, PictureSettings& out, std::string& error) {
+    out.width = options.width.value_or(720);
+    out.height = options.height.value_or(gFrameRate == kRatePal ? 576 : 486);
+    if (out.width < 1 || out.height < 1 || out.width > 4096 || out.height > 4096) {
+        error = "--size must be between 1x1 and 4096x4096";
+        return false;
+    }
+    out.antiAliasing = options.antiAliasing.value_or(show.antiAliasing);
+    if (out.antiAliasing < 0 || out.antiAliasing > 100) {
+        error = "--aa must be 0 to 100";
+        return false;
+    }
+    float aspect = options.aspect.value_or(static_cast<float>(ReadSettingInt("AspectMode", 7500) * 0.0001));
+    SetFrameAspect(show, aspect);
+    return true;
+}
+
+bool SavePicture(const CDib& picture, const std::string& path) {
+    if (EndsWith(path, ".png") || EndsWith(path, ".PNG")) {
+        return WritePng(picture, path);
+    }
+    FileSpec spec = MakeFileSpec(path.c_str());
+    bool targa = path.find(".tga") != std::string::npos || path.find(".TGA") != std::string::npos;
+    return const_cast<CDib&>(picture).Save(spec, targa ? kDibTarga : kDibBitmap);
+}
+
+bool KnownPictureName(const std::string& path) {
+    for (const char* tail : {".png", ".PNG", ".bmp", ".BMP", ".tga", ".TGA"}) {
+        if (EndsWith(path, tail))
+            return true;
+    }
+    return false;
+}
+
+int RenderOne(Show& show, const PictureSettings& s, int32_t frame, const std::string& path, CDib& picture) {
+    if (!RenderShowFrame(show, frame, s.width, s.height, s.antiAliasing, picture)) {
+        return Fail("OpenGL is not installed!");
+    }
+    if (!SavePicture(picture, path)) {
+        return Fail("cannot write " + path);
+    }
+    return 0;
+}
+
+// Renders frames first .. end - 1; each picture is written while the next
+// frame renders.
+int RenderSequence(Show& show, const PictureSettings& s, const std::string& pattern, int32_t first, int32_t end) {
+    CDib pictures[2] = {CDib(16, 16, 8), CDib(16, 16, 8)};
+    std::future<bool> writing;
+    std::string writingName;
+    int current = 0;
+    for (int32_t frame = first; frame < end; ++frame) {
+        CDib& picture = pictures[current];
+        if (!RenderShowFrame(show, frame, s.width, s.height, s.antiAliasing, picture)) {
+            return Fail("OpenGL is not installed!");
+        }
+        if (writing.valid() && !writing.get()) {
+            return Fail("cannot write " + writingName);
+        }
+        writingName = SequenceName(pattern, frame);
+        writing = std::async(std::launch::async, [&picture, name = writingName] { return SavePicture(picture, name); });
+        current ^= 1;
+    }
+    if (writing.valid() && !writing.get()) {
+        return Fail("cannot write " + writingName);
+    }
+    return 0;
+}
+
+void PngWriteData(png_structp png, png_bytep data, png_size_t length) {
+    auto* bytes = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+    bytes->insert(bytes->end(), data, data + length);
+}
+
+void PngFlush(png_structp) {}
+
+// libpng's write structures, released together.
+struct PngWriter {
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    PngWriter() = default;
+    PngWriter(const PngWriter&) = delete;
+    PngWriter& operator=(const PngWriter&) = delete;
+    ~PngWriter() { png_destroy_write_struct(&png, &info); }
+};
+
+// Encodes into memory; libpng reports errors by longjmp, so this function
+// holds no object that needs destroying.
+bool EncodePng(PngWriter& w, const CDib& picture, std::vector<uint8_t>& bytes, std::vector<png_bytep>& rows) {
+    if (setjmp(png_jmpbuf(w.png))) {
+        return false;
+    }
+    png_set_write_fn(w.png, &bytes, PngWriteData, PngFlush);
+    png_set_IHDR(w.png, w.info, picture.Width(), picture.Height(), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_compression_level(w.png, 3);
+    png_write_info(w.png, w.info);
+    png_set_bgr(w.png);
+    png_write_image(w.png, rows.data());
+    png_write_end(w.png, nullptr);
+    return true;
+}
+
+}  // namespace
+
+std::string SequenceName(const std::string& pattern, int32_t frame) {
+    size_t start = pattern.find('#');
+    if (start == std::string::npos) {
+        return pattern;
+    }
+    size_t end = pattern.find_first_not_of('#', start);
+    size_t digits = (end == std::string::npos ? pattern.size() : end) - start;
+    char number[32];
+    std::snprintf(number, sizeof(number), "%0*ld", static_cast<int>(std::min<size_t>(digits, 20)),
+                  static_cast<long>(frame));
+    return pattern.substr(0, start) + number + (end == std::string::npos ? "" : pattern.substr(end));
+}
+
+bool WritePng(const CDib& picture, const std::string& path) {
+    if (picture.BitsPerPixel() != 24 || picture.Width() < 1 || picture.Height() < 1) {
+        return false;
+    }
+    std::vector<png_bytep> rows(static_cast<size_t>(picture.Height()));
+    for (int y = 0; y < picture.Height(); ++y) {
+        rows[static_cast<size_t>(y)] = const_cast<png_bytep>(picture.Row(picture.Height() - 1 - y));
+    }
+    std::vector<uint8_t> bytes;
+    PngWriter writer;
+    if (!writer.png || !writer.info || !EncodePng(writer, picture, bytes, rows)) {
+        return false;
+    }
+    return WriteWholeFile(path.c_str(), bytes.data(), static_cast<long>(bytes.size()));
+}
+
+int RenderPicturesCommand(Show& show, const RenderOptions& options) {
+    PictureSettings settings;
+    std::string error;
+    if (options.outPath.empty()) {
+        return Fail("no output picture given (-o OUT.png)");
+    }
+    if (!KnownPictureName(options.outPath)) {
+        return Fail("the picture name must end in .png, .bmp or .tga: " + options.outPath);
+    }
+    if (!ApplySettings(show, options, settings, error)) {
+        return Fail(error);
+    }
+    CDib picture(16, 16, 8);
+    if (options.outPath.find('#') == std::string::npos) {
+        return RenderOne(show, settings, options.frame.value_or(0), options.outPath, picture);
+    }
+    int32_t lastKey = show.keys[std::clamp(show.keyCount, 1, kMaxKeys) - 1].frame;
+    int32_t first = options.start ? TimecodeEntry(options.start->c_str(), 0) : 0;
+    int32_t end = options.end ? TimecodeEntry(options.end->c_str(), lastKey) : lastKey;
+    if (first < 0 || end <= first) {
+        return Fail("nothing to render: --end must come after --start");
+    }
+    return RenderSequence(show, settings, options.outPath, first, end);
+}
+
+int RenderBenchCommand(Show& show, const RenderOptions& options) {
+    PictureSettings settings;
+    std::string error;
+    if (!ApplySettings(show, options, settings, error)) {
+        return Fail(error);
+    }
+    CDib picture(16, 16, 8);
+    if (!RenderShowFrame(show, 0, settings.width, settings.height, 0, picture)) {
+        return Fail("OpenGL is not installed!");
+    }
+    int32_t lastKey = std::max(1, show.keys[std::clamp(show.keyCount, 1, kMaxKeys) - 1].frame);
+    for (int level : {0, 25, 50, 75}) {
+        const int frames = 120;
+        auto begin = std::chrono::steady_clock::now();
+        for (int i = 0; i < frames; ++i) {
+            RenderShowFrame(show, (i * 7) % (lastKey + 1), settings.width, settings.height, level, picture);
+        }
+        double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+        std::printf("anti-aliasing %d: %.1f frames/s at %dx%d\n", level, frames / seconds, settings.width,
+                    settings.height);
+    }
+    return 0;
+}
