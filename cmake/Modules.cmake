@@ -76,12 +76,13 @@ target_link_libraries(tavrilo_movie PUBLIC tavrilo_cdib tavrilo_platform PkgConf
 # Make Movie: option rules, the render loop and whole movies (no windows).
 add_library(tavrilo_producer STATIC
   show/Producer/MakeMovie.cpp
+  show/Producer/MovieFrames.cpp
   show/Producer/MovieOptions.cpp
   show/Producer/MovieRules.cpp
   show/Producer/RenderRange.cpp
 )
 target_include_directories(tavrilo_producer PUBLIC show/Producer)
-target_link_libraries(tavrilo_producer PUBLIC tavrilo_movie tavrilo_utilities tavrilo_platform)
+target_link_libraries(tavrilo_producer PUBLIC tavrilo_draw tavrilo_movie tavrilo_utilities tavrilo_platform)
 
 # The chart renderer's GL layer: EGL context, framebuffer, textures, chart
 # primitives and outline fonts. No window system: EGL and libOpenGL only.

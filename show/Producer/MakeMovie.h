@@ -131,7 +131,7 @@ struct MovieJob {
 
 struct MovieOutcome {
     bool opened = false;  // the writer was opened
-    bool made = false;  // every frame written and the file finished
+    bool made = false;    // every frame written and the file finished
     bool cancelled = false;
     int32_t framesWritten = 0;
     int32_t framesAnnounced = 0;

@@ -8,6 +8,7 @@
 #include <csignal>
 #include <cstdio>
 
+#include "MovieFrames.h"
 #include "Settings.h"
 
 namespace {
@@ -131,4 +132,11 @@ int RenderMovieWith(Show& show, const RenderOptions& options, const MovieFrameSo
     }
     std::printf("%s: %s (%d frames)\n", outcome.message.c_str(), job.path.c_str(), outcome.framesWritten);
     return 0;
+}
+
+int RenderMovieCommand(Show& show, const RenderOptions& options) {
+    MovieFrameSource source = [](Show& s, double frame, int antiAliasing, CDib& image) {
+        return RenderMovieFrame(s, frame, image.Width(), image.Height(), antiAliasing, image);
+    };
+    return RenderMovieWith(show, options, source);
 }
