@@ -53,11 +53,39 @@ add_library(tavrilo_doc STATIC
   show/Doc/DemoShow.cpp
 )
 target_include_directories(tavrilo_doc PUBLIC show/Doc)
-target_link_libraries(tavrilo_doc PUBLIC tavrilo_cdib tavrilo_utilities tavrilo_platform)
+target_link_libraries(tavrilo_doc PUBLIC tavrilo_cdib tavrilo_movie tavrilo_utilities tavrilo_platform)
+
+# Movie writers (AVI, QuickTime, DPS, RTV) and background movies, on FFmpeg.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libswscale libavutil)
+add_library(tavrilo_movie STATIC
+  Common/MakeMovieAVI/AviWriter.cpp
+  Common/MakeMovieAVI/BackgroundMovie.cpp
+  Common/MakeMovieAVI/Companion.cpp
+  Common/MakeMovieAVI/DpsWriter.cpp
+  Common/MakeMovieAVI/FfmpegWriter.cpp
+  Common/MakeMovieAVI/MovieCodecs.cpp
+  Common/MakeMovieAVI/MovieWriter.cpp
+  Common/MakeMovieAVI/RtvWriter.cpp
+  Common/MakeMovieQT/QuickTimeReader.cpp
+  Common/MakeMovieQT/QuickTimeWriter.cpp
+)
+target_include_directories(tavrilo_movie PUBLIC Common/MakeMovieAVI Common/MakeMovieQT)
+target_link_libraries(tavrilo_movie PUBLIC tavrilo_cdib tavrilo_platform PkgConfig::FFMPEG ${CMAKE_DL_LIBS})
+
+# Make Movie: option rules, the render loop and whole movies (no windows).
+add_library(tavrilo_producer STATIC
+  show/Producer/MakeMovie.cpp
+  show/Producer/MovieFrames.cpp
+  show/Producer/MovieOptions.cpp
+  show/Producer/MovieRules.cpp
+  show/Producer/RenderRange.cpp
+)
+target_include_directories(tavrilo_producer PUBLIC show/Producer)
+target_link_libraries(tavrilo_producer PUBLIC tavrilo_draw tavrilo_movie tavrilo_utilities tavrilo_platform)
 
 # The chart renderer's GL layer: EGL context, framebuffer, textures, chart
 # primitives and outline fonts. No window system: EGL and libOpenGL only.
-find_package(PkgConfig REQUIRED)
 pkg_check_modules(TAVRILO_GL_DEPS REQUIRED IMPORTED_TARGET egl opengl glu freetype2 fontconfig)
 add_library(tavrilo_gl STATIC
   Common/OpenGL/GLContext.cpp
@@ -121,7 +149,8 @@ if(NOT TAVRILO_FUZZ)
     show/Main/Keyboard.cpp
     show/Main/ToolStrip.cpp
     show/Main/Playback.cpp
+    show/Main/MovieCommand.cpp
   )
   target_include_directories(tavrilo_main PUBLIC show/Main)
-  target_link_libraries(tavrilo_main PUBLIC tavrilo_preview tavrilo_doc tavrilo_qtplatform)
+  target_link_libraries(tavrilo_main PUBLIC tavrilo_preview tavrilo_producer tavrilo_doc tavrilo_qtplatform)
 endif()

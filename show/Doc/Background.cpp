@@ -4,18 +4,29 @@
 
 #include <cstring>
 
+#include "MakeMovieAVI.h"
+
 namespace {
 
 // Opens a background movie into the show's picture; false when it cannot
 // be opened.
 bool OpenMovieBackground(Show& show, const FileSpec& file) {
-    // Background movies arrive with the movie module.
-    return false;
+    // Decode into a picture of its own: a movie that cannot be opened leaves
+    // the current background (and its movie) as they were.
+    CDib picture(16, 16, 8);
+    BackgroundMovie* movie = OpenBackgroundMovie(file.name, picture);
+    if (!movie) {
+        return false;
+    }
+    show.backgroundMovie = BackgroundMovieOwner(movie, ReleaseBackgroundMovie);
+    show.backgroundImage.Swap(picture);
+    return true;
 }
 
 // Reads frame `frame` of the open background movie into the show's picture.
+// Frame n of the show is frame n of the movie.
 bool ReadMovieBackgroundFrame(Show& show, int32_t frame) {
-    return false;
+    return show.backgroundMovie && ReadBackgroundMovieFrame(*show.backgroundMovie, frame, show.backgroundImage);
 }
 
 bool NameIsEmpty(const FileSpec& file) {

@@ -78,7 +78,7 @@ intptr_t MainWindow::Command(int command) {
             Paint();
             break;
         case kCmdMakeMovie:
-            ShowMessage("Movie making is not part of this build yet.", kNoNumber);
+            MakeMovieCommand();
             break;
         case kCmdNtsc:
         case kCmdPal:

@@ -133,6 +133,7 @@ private:
     void LoadDataCommand(bool stream);
     void LoadShowCommand();
     void EditCommand(int command);
+    void MakeMovieCommand();
     void DrawTransport(int32_t a, int32_t b);
     void RunPlayback();
     void Step();

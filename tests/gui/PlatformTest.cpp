@@ -66,6 +66,7 @@ TEST(PlatformText, FiltersBecomeToolkitFilters) {
               "Tab Delimited Files (*.txt);;All Files (*)");
     EXPECT_EQ(ConvertFileFilter("Tavrilo Files (*.tvr)|*.tvr"), "Tavrilo Files (*.tvr)");
     EXPECT_EQ(ConvertFileFilter("All Graphics|*.bmp;*.tga|"), "All Graphics (*.bmp *.tga)");
+    EXPECT_EQ(ConvertFileFilter("AVI Files (*.avi)|*.avi|All Files *.*|*.*||"), "AVI Files (*.avi);;All Files *.* (*)");
     EXPECT_EQ(ConvertFileFilter(""), "");
 }
 

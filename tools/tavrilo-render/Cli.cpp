@@ -9,6 +9,7 @@
 #include "HeadlessPlatform.h"
 #include "Options.h"
 #include "PictureCommand.h"
+#include "RenderPictures.h"
 #include "Settings.h"
 #include "ShowInfo.h"
 #include "Utilities.h"
@@ -91,11 +92,22 @@ int Report(Show& show, const RenderOptions& options) {
     return 0;
 }
 
+bool EndsWith(const std::string& text, const char* suffix) {
+    const std::string tail(suffix);
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
 int Render(Show& show, const RenderOptions& options) {
+    if (options.bench) {
+        return RenderBenchCommand(show, options);
+    }
     if (options.outPath.empty()) {
         return 0;
     }
-    return Fail("rendering \"" + options.outPath + "\" is not available in this build");
+    if (EndsWith(options.outPath, ".png") || EndsWith(options.outPath, ".bmp") || EndsWith(options.outPath, ".tga")) {
+        return RenderPicturesCommand(show, options);
+    }
+    return Fail("rendering movies (\"" + options.outPath + "\") is not available in this build");
 }
 
 int RunWithShow(const RenderOptions& options) {

@@ -41,6 +41,10 @@ std::string ConvertFileFilter(const char* filter) {
         for (char& c : patterns) {
             c = c == ';' ? ' ' : c;
         }
+        start = patternEnd + 1;
+        if (label.empty() && patterns.empty()) {
+            continue;  // the empty pair of a filter ended by "||"
+        }
         if (patterns == "*.*") {
             patterns = "*";
         }
@@ -48,7 +52,6 @@ std::string ConvertFileFilter(const char* filter) {
             result += ";;";
         }
         result += label + " (" + patterns + ")";
-        start = patternEnd + 1;
     }
     return result;
 }

@@ -1,0 +1,345 @@
+// Encoding and muxing of movie frames through FFmpeg.
+#include "FfmpegWriter.h"
+
+#include <cstring>
+#include <string_view>
+
+extern "C" {
+#include <libavutil/imgutils.h>
+#include <libavutil/opt.h>
+}
+
+namespace {
+
+AVFieldOrder ToFieldOrder(FieldOrder order) {
+    switch (order) {
+        case FieldOrder::UpperFirst:
+            return AV_FIELD_TT;
+        case FieldOrder::LowerFirst:
+            return AV_FIELD_BB;
+        default:
+            return AV_FIELD_PROGRESSIVE;
+    }
+}
+
+AVRational PixelAspect(const SinkParameters& p) {
+    if (p.pictureAspect <= 0.0 || p.width <= 0 || p.height <= 0) {
+        return AVRational{0, 1};
+    }
+    // Displayed width / height = 1 / pictureAspect; pixel aspect = that x height / width.
+    return av_d2q(static_cast<double>(p.height) / (p.pictureAspect * p.width), 1000);
+}
+
+}  // namespace
+
+FfmpegMovieSink::~FfmpegMovieSink() {
+    if (format_ && headerWritten_) {
+        Close();
+    }
+}
+
+bool FfmpegMovieSink::Fail(const std::string& what, int code) {
+    error_ = code < 0 ? what + ": " + FfmpegErrorText(code) : what;
+    failed_ = true;
+    return false;
+}
+
+bool FfmpegMovieSink::Open(const FfmpegMovieSpec& spec) {
+    av_log_set_level(AV_LOG_ERROR);
+    const SinkParameters& p = spec.parameters;
+    fieldOrder_ = p.fieldOrder;
+    AVFormatContext* raw = nullptr;
+    int result = avformat_alloc_output_context2(&raw, nullptr, spec.muxer, p.path.c_str());
+    format_.reset(raw);
+    if (result < 0 || !format_) {
+        return Fail("cannot make a " + std::string(spec.muxer) + " file", result);
+    }
+    AVStream* stream = avformat_new_stream(format_.get(), nullptr);
+    if (!stream) {
+        return Fail("out of memory", 0);
+    }
+    stream->time_base = spec.timeBase;
+    stream->sample_aspect_ratio = PixelAspect(p);
+    encoderTimeBase_ = av_mul_q(spec.timeBase, AVRational{static_cast<int>(spec.frameDuration), 1});
+    stream->avg_frame_rate = av_inv_q(encoderTimeBase_);
+    if (spec.codec->encoder) {
+        if (!OpenEncoder(spec, *stream)) {
+            return false;
+        }
+    } else {
+        DescribeStoredStream(spec, *stream);
+    }
+    stream_ = stream;
+    result = avio_open(&format_->pb, p.path.c_str(), AVIO_FLAG_WRITE);
+    if (result < 0) {
+        return Fail("cannot create " + p.path, result);
+    }
+    AVDictionary* options = nullptr;
+    for (const auto& [key, value] : spec.muxerOptions) {
+        av_dict_set(&options, key.c_str(), value.c_str(), 0);
+    }
+    result = avformat_write_header(format_.get(), &options);
+    av_dict_free(&options);
+    if (result < 0) {
+        return Fail("cannot write the movie header", result);
+    }
+    headerWritten_ = true;
+    packet_.reset(av_packet_alloc());
+    if (!packet_) {
+        return Fail("out of memory", 0);
+    }
+    worker_ = std::thread([this] { Work(); });
+    return true;
+}
+
+void FfmpegMovieSink::DescribeStoredStream(const FfmpegMovieSpec& spec, AVStream& stream) {
+    // Uncompressed bitmaps, stored bottom-up with rows padded to 4 bytes as
+    // a classic bitmap; the muxer is told so (flipped_raw_rgb).
+    AVCodecParameters& par = *stream.codecpar;
+    par.codec_type = AVMEDIA_TYPE_VIDEO;
+    par.codec_id = AV_CODEC_ID_RAWVIDEO;
+    par.codec_tag = 0;
+    par.format = AV_PIX_FMT_BGR24;
+    par.bits_per_coded_sample = 24;
+    par.width = spec.parameters.width;
+    par.height = spec.parameters.height;
+    par.field_order = ToFieldOrder(spec.parameters.fieldOrder);
+    par.sample_aspect_ratio = stream.sample_aspect_ratio;
+}
+
+bool FfmpegMovieSink::OpenEncoder(const FfmpegMovieSpec& spec, AVStream& stream) {
+    const SinkParameters& p = spec.parameters;
+    const AVCodec* codec = avcodec_find_encoder_by_name(spec.codec->encoder);
+    if (!codec) {
+        return Fail(std::string("the encoder ") + spec.codec->encoder + " is not available", 0);
+    }
+    encoder_.reset(avcodec_alloc_context3(codec));
+    if (!encoder_) {
+        return Fail("out of memory", 0);
+    }
+    AVCodecContext& c = *encoder_;
+    c.width = p.width;
+    c.height = p.height;
+    c.pix_fmt = EncoderPixelFormat(*spec.codec, p.width, p.height);
+    c.time_base = encoderTimeBase_;
+    c.framerate = av_inv_q(encoderTimeBase_);
+    c.sample_aspect_ratio = stream.sample_aspect_ratio;
+    c.field_order = ToFieldOrder(p.fieldOrder);
+    c.thread_count = 0;  // as many as the machine has
+    c.thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
+    c.gop_size = 12;
+    if (spec.codec->profile != FF_PROFILE_UNKNOWN) {
+        c.profile = spec.codec->profile;
+    }
+    std::string_view encoder = spec.codec->encoder;
+    // Field coding where the encoder has it for this size; otherwise the
+    // stream only carries the field order.
+    bool fieldCoded = p.fieldOrder != FieldOrder::Progressive && CodesFields(*spec.codec, c.pix_fmt, p.height);
+    if (fieldCoded) {
+        c.flags |= AV_CODEC_FLAG_INTERLACED_DCT | AV_CODEC_FLAG_INTERLACED_ME;
+    }
+    if (format_->oformat->flags & AVFMT_GLOBALHEADER) {
+        c.flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    }
+    AVDictionary* options = nullptr;
+    ApplyMovieQuality(*spec.codec, p.quality, c, &options);
+    if (fieldCoded && encoder == "libx264") {
+        // x264 takes the field order from its own parameters.
+        av_dict_set(&options, "x264-params", p.fieldOrder == FieldOrder::UpperFirst ? "tff=1" : "bff=1", 0);
+    }
+    int result = avcodec_open2(&c, codec, &options);
+    av_dict_free(&options);
+    if (result < 0) {
+        return Fail(std::string("cannot start the encoder ") + spec.codec->encoder, result);
+    }
+    result = avcodec_parameters_from_context(stream.codecpar, &c);
+    if (result < 0) {
+        return Fail("cannot describe the stream", result);
+    }
+    frame_.reset(av_frame_alloc());
+    if (!frame_) {
+        return Fail("out of memory", 0);
+    }
+    frame_->format = c.pix_fmt;
+    frame_->width = c.width;
+    frame_->height = c.height;
+    result = av_frame_get_buffer(frame_.get(), 0);
+    return result < 0 ? Fail("out of memory", result) : true;
+}
+
+bool FfmpegMovieSink::ConvertFrame(const QueuedFrame& queued) {
+    int result = av_frame_make_writable(frame_.get());
+    if (result < 0) {
+        return Fail("out of memory", result);
+    }
+    AVPixelFormat from = queued.bitsPerPixel == 32 ? AV_PIX_FMT_BGRA : AV_PIX_FMT_BGR24;
+    if (!scale_ || scaleFromFormat_ != from) {
+        scale_.reset(sws_getContext(frame_->width, frame_->height, from, frame_->width, frame_->height,
+                                    static_cast<AVPixelFormat>(frame_->format), SWS_BICUBIC, nullptr, nullptr,
+                                    nullptr));
+        scaleFromFormat_ = from;
+        if (!scale_) {
+            return Fail("cannot convert the frame's pixels", 0);
+        }
+    }
+    // The picture is stored bottom-up: start at its top row and walk back.
+    const uint8_t* top[1] = {queued.pixels.data() + static_cast<size_t>(frame_->height - 1) * queued.stride};
+    const int strides[1] = {-queued.stride};
+    sws_scale(scale_.get(), top, strides, 0, frame_->height, frame_->data, frame_->linesize);
+    return true;
+}
+
+bool FfmpegMovieSink::WriteFrame(int32_t index, const CDib& image) {
+    if (failed_ || !headerWritten_) {
+        return false;
+    }
+    if (failedAsync_.load(std::memory_order_acquire)) {
+        failed_ = true;  // error_ was set by the worker before it failed
+        return false;
+    }
+    if (image.Width() != stream_->codecpar->width || image.Height() != stream_->codecpar->height ||
+        (image.BitsPerPixel() != 24 && image.BitsPerPixel() != 32) || (!encoder_ && image.BitsPerPixel() != 24)) {
+        StopWorker();
+        return Fail("the frame does not have the movie's size and depth", 0);
+    }
+    size_t bytes = static_cast<size_t>(image.Height()) * image.Stride();
+    std::unique_lock<std::mutex> hold(lock_);
+    changed_.wait(hold, [this] { return queue_.size() < 2 || failedAsync_.load(); });
+    QueuedFrame queued;
+    if (!spare_.empty()) {
+        queued.pixels = std::move(spare_.back());
+        spare_.pop_back();
+    }
+    queued.pixels.assign(image.Pixels(), image.Pixels() + bytes);
+    queued.index = index;
+    queued.bitsPerPixel = image.BitsPerPixel();
+    queued.stride = image.Stride();
+    queue_.push_back(std::move(queued));
+    changed_.notify_all();
+    return true;
+}
+
+void FfmpegMovieSink::Work() {
+    std::unique_lock<std::mutex> hold(lock_);
+    for (;;) {
+        changed_.wait(hold, [this] { return !queue_.empty() || stopping_; });
+        if (queue_.empty()) {
+            return;
+        }
+        QueuedFrame queued = std::move(queue_.front());
+        queue_.pop_front();
+        hold.unlock();
+        if (!failedAsync_.load() && !Process(queued)) {
+            failedAsync_.store(true, std::memory_order_release);
+        }
+        hold.lock();
+        spare_.push_back(std::move(queued.pixels));
+        changed_.notify_all();
+    }
+}
+
+void FfmpegMovieSink::StopWorker() {
+    if (!worker_.joinable()) {
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    worker_.join();
+    if (failedAsync_.load()) {
+        failed_ = true;
+    }
+}
+
+bool FfmpegMovieSink::Process(const QueuedFrame& queued) {
+    if (!encoder_) {
+        return WriteStoredFrame(queued);
+    }
+    if (!ConvertFrame(queued)) {
+        return false;
+    }
+    frame_->pts = queued.index;
+    // With a fixed quantiser the encoder takes it from every frame.
+    frame_->quality = (encoder_->flags & AV_CODEC_FLAG_QSCALE) ? encoder_->global_quality : 0;
+    frame_->interlaced_frame = fieldOrder_ != FieldOrder::Progressive;
+    frame_->top_field_first = fieldOrder_ == FieldOrder::UpperFirst;
+    return SendFrame(frame_.get());
+}
+
+bool FfmpegMovieSink::WriteStoredFrame(const QueuedFrame& queued) {
+    int result = av_new_packet(packet_.get(), static_cast<int>(queued.pixels.size()));
+    if (result < 0) {
+        return Fail("out of memory", result);
+    }
+    std::memcpy(packet_->data, queued.pixels.data(), queued.pixels.size());
+    packet_->flags |= AV_PKT_FLAG_KEY;
+    packet_->pts = packet_->dts = queued.index;
+    packet_->duration = 1;
+    return WritePacket();
+}
+
+bool FfmpegMovieSink::WritePacket() {
+    av_packet_rescale_ts(packet_.get(), encoderTimeBase_, stream_->time_base);
+    packet_->stream_index = stream_->index;
+    int result = av_interleaved_write_frame(format_.get(), packet_.get());
+    if (result < 0) {
+        return Fail("cannot write the frame", result);
+    }
+    ++stored_;
+    return true;
+}
+
+bool FfmpegMovieSink::SendFrame(AVFrame* frame) {
+    int result = avcodec_send_frame(encoder_.get(), frame);
+    if (result < 0) {
+        return Fail("the encoder refused the frame", result);
+    }
+    for (;;) {
+        result = avcodec_receive_packet(encoder_.get(), packet_.get());
+        if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) {
+            return true;
+        }
+        if (result < 0) {
+            return Fail("the encoder failed", result);
+        }
+        if (packet_->duration == 0) {
+            packet_->duration = 1;
+        }
+        if (!WritePacket()) {
+            return false;
+        }
+    }
+}
+
+bool FfmpegMovieSink::Close() {
+    StopWorker();
+    if (!format_) {
+        return !failed_;
+    }
+    bool ok = !failed_;
+    if (headerWritten_) {
+        if (encoder_ && !failed_) {
+            ok = SendFrame(nullptr) && ok;
+        }
+        int result = av_write_trailer(format_.get());
+        if (result < 0 && ok) {
+            ok = Fail("cannot finish the movie file", result);
+        }
+        headerWritten_ = false;
+    }
+    if (format_->pb) {
+        avio_flush(format_->pb);
+        if (format_->pb->error < 0 && ok) {
+            ok = Fail("cannot finish the movie file", format_->pb->error);
+        }
+        int result = avio_closep(&format_->pb);
+        if (result < 0 && ok) {
+            ok = Fail("cannot close the movie file", result);
+        }
+    }
+    format_.reset();
+    encoder_.reset();
+    return ok;
+}

@@ -1,0 +1,78 @@
+// The encoder and muxer shared by the AVI and QuickTime writers: converts
+// bottom-up CDib frames for the chosen encoder, encodes them with the
+// encoder's own threads and writes the packets through the container's muxer.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "FfmpegOwners.h"
+#include "MakeMovieAVI.h"
+#include "MovieCodecs.h"
+
+struct FfmpegMovieSpec {
+    const char* muxer = "avi";  // "avi" or "mov"
+    SinkParameters parameters;
+    const MovieCodec* codec = nullptr;
+    AVRational timeBase{1, 1};  // the stream's time base
+    int64_t frameDuration = 1;  // one frame in that time base
+    std::vector<std::pair<std::string, std::string>> muxerOptions;
+};
+
+// Frames are copied into a short queue and converted, encoded and written
+// on a thread of the sink's own, so that the next frame can be rendered
+// meanwhile. A failure is reported by the next WriteFrame or by Close.
+class FfmpegMovieSink : public MovieSink {
+public:
+    ~FfmpegMovieSink() override;
+    bool Open(const FfmpegMovieSpec& spec);
+    bool WriteFrame(int32_t index, const CDib& image) override;
+    bool Close() override;
+    int32_t FramesStored() const override { return stored_; }
+
+private:
+    struct QueuedFrame {
+        int32_t index = 0;
+        int bitsPerPixel = 24;
+        int stride = 0;
+        std::vector<uint8_t> pixels;
+    };
+
+    bool OpenEncoder(const FfmpegMovieSpec& spec, AVStream& stream);
+    void DescribeStoredStream(const FfmpegMovieSpec& spec, AVStream& stream);
+    void Work();
+    bool Process(const QueuedFrame& frame);
+    void StopWorker();
+    bool ConvertFrame(const QueuedFrame& frame);
+    bool WriteStoredFrame(const QueuedFrame& frame);
+    bool SendFrame(AVFrame* frame);
+    bool WritePacket();
+    bool Fail(const std::string& what, int code);
+
+    std::thread worker_;
+    std::mutex lock_;
+    std::condition_variable changed_;
+    std::deque<QueuedFrame> queue_;
+    std::vector<std::vector<uint8_t>> spare_;
+    bool stopping_ = false;
+    std::atomic<bool> failedAsync_{false};
+    std::atomic<int32_t> stored_{0};
+
+    OutputFormatOwner format_;
+    CodecContextOwner encoder_;
+    FrameOwner frame_;
+    PacketOwner packet_;
+    ScaleOwner scale_;
+    AVStream* stream_ = nullptr;
+    AVRational encoderTimeBase_{1, 1};
+    FieldOrder fieldOrder_ = FieldOrder::Progressive;
+    int scaleFromFormat_ = AV_PIX_FMT_NONE;
+    bool headerWritten_ = false;
+    std::atomic<bool> failed_{false};
+};

@@ -1,0 +1,142 @@
+// Movie input and output: the writer chosen by the movie file's extension
+// (AVI, QuickTime, DPS, Video Toaster RTV) with its four operations, the
+// compressors offered by four-character code, and the background movie
+// source that reads one frame of an AVI or QuickTime movie into a CDib.
+// Make Movie and tavrilo-render write through MovieWriter; the show's
+// background reads through the BackgroundMovie functions.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "CDib.h"
+#include "CrossPlatform.h"
+
+enum class MovieContainer { Avi, QuickTime };
+enum class FieldOrder { Progressive, UpperFirst, LowerFirst };
+
+// The writer kinds.
+enum MovieWriterKind : int {
+    kWriterNone = -1,
+    kWriterAvi = 0,
+    kWriterDps = 100,
+    kWriterQuickTime = 200,
+    kWriterRtv = 300
+};
+
+// The four-character codes the container offers, the default first not
+// guaranteed ("DIB ", "MJPG", "avc1", "png " for AVI; "raw ", "MJPG", "avc1",
+// "apch", "ap4h", "rle ", "png " for QuickTime).
+std::vector<std::string> MovieCodecCodes(MovieContainer container);
+// The code the writer uses for `requested`: itself when the container offers
+// it, otherwise the container's default ("MJPG" for AVI, "apch" for QuickTime).
+std::string ResolveMovieCodec(const std::string& requested, MovieContainer container);
+
+// The writer kind the path selects (case-sensitive tests, in this order):
+// ".mov" QuickTime, ".dps" DPS, ".rtv" RTV, anything else AVI.
+int MovieWriterKindFor(const char* path);
+
+struct MovieWriterOptions {
+    // The compressor's four-character code; empty: the CodecType setting.
+    std::string codec;
+    // Write the code used back to CodecType after a successful open. The
+    // command line turns this off: it never writes settings.
+    bool storeCodec = true;
+    FieldOrder fieldOrder = FieldOrder::Progressive;
+    // The displayed picture's height / width (0.75 for 4:3); the stream's
+    // pixel aspect is set from it. 0: square pixels, nothing stored.
+    double pictureAspect = 0.0;
+};
+
+// One open movie file of one kind.
+class MovieSink {
+public:
+    virtual ~MovieSink() = default;
+    // Writes one 24- or 32-bit bottom-up frame at position `index`.
+    virtual bool WriteFrame(int32_t index, const CDib& image) = 0;
+    // Finishes and closes the file; false when that failed.
+    virtual bool Close() = 0;
+    // Frames that reached the file, when the sink knows better than the
+    // count of successful writes (frames still queued may fail); else -1.
+    virtual int32_t FramesStored() const { return -1; }
+    const std::string& Error() const { return error_; }
+
+protected:
+    std::string error_;
+};
+
+// The movie writer of Make Movie: prepare, open, write frame, close.
+class MovieWriter {
+public:
+    MovieWriter();
+    ~MovieWriter();  // closes a movie still open
+    MovieWriter(const MovieWriter&) = delete;
+    MovieWriter& operator=(const MovieWriter&) = delete;
+
+    MovieWriterOptions options;
+
+    // Checks that the writer for the container can be used; succeeds at once
+    // for everything but QuickTime.
+    bool Prepare(double framesPerSecond, int quality, bool isQuickTime);
+    // Opens the writer chosen by the path for frames the size and depth of
+    // `image`. DPS needs 720 x 486 (or 720 x 576 at exactly 25 frames per
+    // second) and fails otherwise without a message.
+    bool Open(const FileSpec& file, const CDib& image, double framesPerSecond, int quality, int32_t frameCount);
+    // Writes a frame; index -1 means the next one.
+    bool WriteFrame(int32_t index, const CDib& image);
+    // Closes the movie; false when the file could not be finished.
+    bool Close();
+
+    bool IsOpen() const { return sink_ != nullptr; }
+    int Kind() const { return kind_; }
+    // Frames written successfully since Open.
+    int32_t FramesWritten() const { return framesWritten_; }
+    // The compressor used by the last successful AVI or QuickTime open.
+    const std::string& CodecUsed() const { return codecUsed_; }
+    // What went wrong in the last failed operation.
+    const std::string& LastError() const { return lastError_; }
+
+private:
+    std::unique_ptr<MovieSink> sink_;
+    int kind_ = kWriterNone;
+    int32_t nextIndex_ = 0;
+    int32_t framesWritten_ = 0;
+    std::string codecUsed_;
+    std::string lastError_;
+};
+
+// ---- background movies
+
+// An open background movie: its decoder and the position reached.
+struct BackgroundMovie;
+
+// Opens an AVI or QuickTime movie and decodes its first frame into `image`
+// (24-bit, bottom-up). Null when the file is no readable movie.
+BackgroundMovie* OpenBackgroundMovie(const char* path, CDib& image);
+// The number of frames, as far as the file tells.
+int32_t BackgroundMovieFrameCount(const BackgroundMovie& movie);
+// Decodes frame `frame` (0 the first) into `image`; false when there is no
+// such frame or it cannot be decoded.
+bool ReadBackgroundMovieFrame(BackgroundMovie& movie, int32_t frame, CDib& image);
+// Releases everything of an open movie; does nothing for null.
+void ReleaseBackgroundMovie(BackgroundMovie* movie);
+
+// ---- internal: the writers behind MovieWriter
+
+struct SinkParameters {
+    std::string path;
+    int width = 0;
+    int height = 0;
+    double framesPerSecond = 0.0;
+    int quality = 100;
+    int32_t frameCount = 0;
+    std::string codec;  // resolved four-character code (AVI and QuickTime)
+    FieldOrder fieldOrder = FieldOrder::Progressive;
+    double pictureAspect = 0.0;
+};
+
+std::unique_ptr<MovieSink> OpenAviSink(const SinkParameters& parameters, std::string& error);
+std::unique_ptr<MovieSink> OpenDpsSink(const SinkParameters& parameters, int bitsPerPixel, std::string& error);
+std::unique_ptr<MovieSink> OpenRtvSink(const SinkParameters& parameters, int bitsPerPixel, std::string& error);

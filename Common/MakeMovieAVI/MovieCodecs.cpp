@@ -1,0 +1,126 @@
+// The codec table of the AVI and QuickTime writers and the quality mapping.
+#include "MovieCodecs.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+extern "C" {
+#include <libavutil/opt.h>
+}
+
+namespace {
+
+constexpr std::array<MovieCodec, 8> kCodecs{{
+    {"DIB ", nullptr, AV_PIX_FMT_BGR24, true, FF_PROFILE_UNKNOWN, true, false},
+    {"raw ", "rawvideo", AV_PIX_FMT_RGB24, true, FF_PROFILE_UNKNOWN, false, true},
+    {"MJPG", "mjpeg", AV_PIX_FMT_YUVJ422P, false, FF_PROFILE_UNKNOWN, true, true},
+    {"avc1", "libx264", AV_PIX_FMT_YUV420P, false, FF_PROFILE_UNKNOWN, true, true},
+    {"apch", "prores_ks", AV_PIX_FMT_YUV422P10LE, false, 3, false, true},
+    {"ap4h", "prores_ks", AV_PIX_FMT_YUV444P10LE, false, 4, false, true},
+    {"rle ", "qtrle", AV_PIX_FMT_RGB24, true, FF_PROFILE_UNKNOWN, false, true},
+    {"png ", "png", AV_PIX_FMT_RGB24, true, FF_PROFILE_UNKNOWN, true, true},
+}};
+
+bool Offers(const MovieCodec& codec, MovieContainer container) {
+    return container == MovieContainer::Avi ? codec.inAvi : codec.inQuickTime;
+}
+
+// 0..100 onto a quantiser scale where `best` is the finest and `worst` the
+// coarsest step.
+int QuantiserFor(int quality, int best, int worst) {
+    int q = std::clamp(quality, 0, 100);
+    return best + ((100 - q) * (worst - best) + 50) / 100;
+}
+
+// The data rate prores_ks chooses for this size and profile, in bits per
+// macroblock (0 when it cannot be found out).
+int ProresNominalBitsPerBlock(const AVCodecContext& like) {
+    const AVCodec* codec = avcodec_find_encoder_by_name("prores_ks");
+    CodecContextOwner probe(codec ? avcodec_alloc_context3(codec) : nullptr);
+    if (!probe) {
+        return 0;
+    }
+    probe->width = like.width;
+    probe->height = like.height;
+    probe->pix_fmt = like.pix_fmt;
+    probe->profile = like.profile;
+    probe->time_base = like.time_base;
+    probe->thread_count = 1;
+    int64_t bits = 0;
+    if (avcodec_open2(probe.get(), codec, nullptr) < 0 ||
+        av_opt_get_int(probe->priv_data, "bits_per_mb", 0, &bits) < 0) {
+        return 0;
+    }
+    return static_cast<int>(bits);
+}
+
+}  // namespace
+
+const MovieCodec* FindMovieCodec(std::string_view code, MovieContainer container) {
+    for (const MovieCodec& codec : kCodecs) {
+        if (code == codec.code && Offers(codec, container)) {
+            return &codec;
+        }
+    }
+    return nullptr;
+}
+
+const MovieCodec& DefaultMovieCodec(MovieContainer container) {
+    return *FindMovieCodec(container == MovieContainer::Avi ? "MJPG" : "apch", container);
+}
+
+const MovieCodec& ChooseMovieCodec(std::string_view code, MovieContainer container) {
+    const MovieCodec* codec = FindMovieCodec(code, container);
+    return codec ? *codec : DefaultMovieCodec(container);
+}
+
+std::vector<std::string> MovieCodecCodes(MovieContainer container) {
+    std::vector<std::string> codes;
+    for (const MovieCodec& codec : kCodecs) {
+        if (Offers(codec, container)) {
+            codes.emplace_back(codec.code);
+        }
+    }
+    return codes;
+}
+
+AVPixelFormat EncoderPixelFormat(const MovieCodec& codec, int width, int height) {
+    bool h264 = codec.encoder && std::string_view(codec.encoder) == "libx264";
+    if (h264 && (width % 2 != 0 || height % 2 != 0)) {
+        return AV_PIX_FMT_YUV444P;
+    }
+    return codec.pixelFormat;
+}
+
+bool CodesFields(const MovieCodec& codec, AVPixelFormat format, int height) {
+    std::string_view encoder = codec.encoder ? codec.encoder : "";
+    if (encoder == "prores_ks") {
+        return true;
+    }
+    return encoder == "libx264" && height % (format == AV_PIX_FMT_YUV420P ? 4 : 2) == 0;
+}
+
+void ApplyMovieQuality(const MovieCodec& codec, int quality, AVCodecContext& context, AVDictionary** options) {
+    std::string_view encoder = codec.encoder ? codec.encoder : "";
+    if (encoder == "mjpeg") {
+        // JPEG quantiser 1 (finest) .. 31.
+        context.flags |= AV_CODEC_FLAG_QSCALE;
+        context.qmin = 1;
+        context.qmax = 31;
+        context.global_quality = FF_QP2LAMBDA * QuantiserFor(quality, 1, 31);
+    } else if (encoder == "libx264") {
+        // Constant rate factor 1 (finest) .. 51; 0 would switch to a lossless
+        // profile that editing systems rarely open.
+        av_dict_set_int(options, "crf", QuantiserFor(quality, 1, 51), 0);
+    } else if (encoder == "prores_ks") {
+        // Full quality keeps the profile's own data rate; below it the rate
+        // shrinks in proportion, down to a tenth.
+        int nominal = quality < 100 ? ProresNominalBitsPerBlock(context) : 0;
+        if (nominal > 0) {
+            int bits = static_cast<int>(nominal * (0.1 + 0.9 * std::clamp(quality, 0, 100) / 100.0));
+            av_dict_set_int(options, "bits_per_mb", std::max(bits, 128), 0);
+        }
+    }
+    // rawvideo, qtrle and png are lossless: quality does not apply.
+}

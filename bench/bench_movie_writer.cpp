@@ -1,0 +1,158 @@
+// The movie writers alone: 300 pre-made 720 x 486 frames per codec through
+// MovieWriter, against the ffmpeg command encoding the same frames from a
+// raw file with the same encoder settings. Shows what the writer adds to the
+// encoder; bench_movie measures the whole path with the renderer.
+//
+//   build/bin/bench_movie_writer   (needs the ffmpeg command)
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "HeadlessPlatform.h"
+#include "MakeMovieAVI.h"
+#include "Settings.h"
+
+namespace {
+
+constexpr int kWidth = 720;
+constexpr int kHeight = 486;
+constexpr int kFrames = 300;
+
+struct CodecRun {
+    const char* name;
+    const char* extension;
+    const char* code;
+    const char* ffmpegArguments;
+};
+
+const CodecRun kRuns[] = {
+    {"avi_DIB", ".avi", "DIB ", "-c:v rawvideo -pix_fmt bgr24"},
+    {"avi_MJPG", ".avi", "MJPG", "-c:v mjpeg -pix_fmt yuvj422p -qmin 1 -q:v 1"},
+    {"mov_avc1", ".mov", "avc1", "-c:v libx264 -pix_fmt yuv420p -crf 1 -g 12"},
+    {"mov_apch", ".mov", "apch", "-c:v prores_ks -profile:v 3 -pix_fmt yuv422p10le"},
+    {"mov_ap4h", ".mov", "ap4h", "-c:v prores_ks -profile:v 4 -pix_fmt yuv444p10le"},
+    {"mov_rle", ".mov", "rle ", "-c:v qtrle -pix_fmt rgb24"},
+    {"mov_png", ".mov", "png ", "-c:v png -pix_fmt rgb24"},
+    {"mov_raw", ".mov", "raw ", "-c:v rawvideo -pix_fmt rgb24"},
+};
+
+struct Frames {
+    std::string folder;
+    std::string rawPath;
+    std::vector<std::unique_ptr<CDib>> pictures;  // 30 distinct frames, cycled
+    std::map<std::string, double> commandSeconds;
+};
+
+// Smooth moving shapes, like a chart: neither flat nor noise.
+void Paint(CDib& image, int frame) {
+    for (int row = 0; row < kHeight; ++row) {
+        uint8_t* p = image.Row(row);
+        for (int x = 0; x < kWidth; ++x) {
+            bool bar = ((x + frame * 4) / 60) % 3 == 0 && row < 100 + ((x / 60) * 37 + frame) % 300;
+            p[3 * x + 0] = static_cast<uint8_t>(bar ? 40 : 120 + row / 8);
+            p[3 * x + 1] = static_cast<uint8_t>(bar ? 200 : 60 + x / 12);
+            p[3 * x + 2] = static_cast<uint8_t>(bar ? 230 : 90);
+        }
+    }
+}
+
+Frames& State() {
+    static Frames frames;
+    if (frames.pictures.empty()) {
+        char pattern[] = "/tmp/tavrilo-bench-writer-XXXXXX";
+        frames.folder = mkdtemp(pattern) ? pattern : "/tmp";
+        setenv("XDG_CONFIG_HOME", frames.folder.c_str(), 1);
+        LoadSettings("Tavrilo");
+        Headless().quiet = true;
+        for (int i = 0; i < 30; ++i) {
+            frames.pictures.push_back(std::make_unique<CDib>(kWidth, kHeight, 24));
+            Paint(*frames.pictures.back(), i);
+        }
+        frames.rawPath = frames.folder + "/frames.bgr";
+        FILE* out = std::fopen(frames.rawPath.c_str(), "wb");
+        for (int frame = 0; frame < kFrames && out; ++frame) {
+            const CDib& image = *frames.pictures[frame % 30];
+            for (int line = 0; line < kHeight; ++line) {
+                std::fwrite(image.Row(kHeight - 1 - line), 3, kWidth, out);
+            }
+        }
+        if (out) {
+            std::fclose(out);
+        }
+    }
+    return frames;
+}
+
+double Seconds(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+void Writer(benchmark::State& state, const CodecRun& run) {
+    Frames& f = State();
+    std::string path = f.folder + "/ours" + run.extension;
+    double seconds = 0;
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        MovieWriter writer;
+        writer.options.codec = run.code;
+        writer.options.storeCodec = false;
+        bool ok = writer.Open(MakeFileSpec(path.c_str()), *f.pictures[0], 29.97, 100, kFrames);
+        for (int frame = 0; frame < kFrames && ok; ++frame) {
+            ok = writer.WriteFrame(-1, *f.pictures[frame % 30]);
+        }
+        ok = writer.Close() && ok;
+        seconds = Seconds(start);
+        if (!ok) {
+            state.SkipWithError(writer.LastError().c_str());
+        }
+        state.SetIterationTime(seconds);
+    }
+    state.counters["fps"] = kFrames / seconds;
+    auto found = f.commandSeconds.find(run.name);
+    if (found != f.commandSeconds.end()) {
+        state.counters["ratio"] = seconds / found->second;
+    }
+}
+
+void Command(benchmark::State& state, const CodecRun& run) {
+    Frames& f = State();
+    std::string command = "ffmpeg -v error -y -f rawvideo -pix_fmt bgr24 -s 720x486 -r 30000/1001 -i " + f.rawPath +
+                          " " + run.ffmpegArguments + " " + f.folder + "/command" + run.extension;
+    double seconds = 0;
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        if (std::system(command.c_str()) != 0) {
+            state.SkipWithError("the ffmpeg command failed");
+        }
+        seconds = Seconds(start);
+        state.SetIterationTime(seconds);
+    }
+    f.commandSeconds[run.name] = seconds;
+    state.counters["fps"] = kFrames / seconds;
+}
+
+int Register() {
+    for (const CodecRun& run : kRuns) {
+        benchmark::RegisterBenchmark((std::string("ffmpeg_command/") + run.name).c_str(), Command, run)
+            ->Iterations(1)
+            ->UseManualTime()
+            ->Unit(benchmark::kSecond);
+        benchmark::RegisterBenchmark((std::string("writer/") + run.name).c_str(), Writer, run)
+            ->Iterations(1)
+            ->UseManualTime()
+            ->Unit(benchmark::kSecond);
+    }
+    return 0;
+}
+
+const int kRegistered = Register();
+
+}  // namespace
+
+BENCHMARK_MAIN();

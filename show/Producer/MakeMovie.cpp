@@ -1,0 +1,70 @@
+// A whole movie: writer, frame picture, the passes and the closing word.
+#include "MakeMovie.h"
+
+#include <cstring>
+
+namespace {
+
+bool WriterSaidIt(const MovieJob& job, const MovieWriter& writer) {
+    // The RTV writer shows its own message when its library is missing.
+    return MovieWriterKindFor(job.path.c_str()) == kWriterRtv &&
+           writer.LastError().find("is not installed!") != std::string::npos;
+}
+
+std::string FramesWrittenText(int32_t count) {
+    return std::to_string(count) + (count == 1 ? " frame was written." : " frames were written.");
+}
+
+}  // namespace
+
+MovieOutcome MakeMovieFile(const MovieJob& job, const RenderRangeHooks& hooks) {
+    MovieOutcome outcome;
+    const MovieOptions& o = job.options;
+    outcome.message = MovieSizeProblem(o);
+    if (!outcome.message.empty()) {
+        return outcome;
+    }
+    MovieWriter writer;
+    writer.options = job.writer;
+    if (o.fieldMode == kFieldModeFields) {
+        writer.options.fieldOrder = job.lowerFieldFirst ? FieldOrder::LowerFirst : FieldOrder::UpperFirst;
+    }
+    bool isQuickTime = std::strstr(job.path.c_str(), ".mov") != nullptr;
+    if (!writer.Prepare(o.framesPerSecond, o.quality, isQuickTime)) {
+        outcome.message = "The movie cannot be made: " + writer.LastError();
+        return outcome;
+    }
+    CDib image(16, 16, 8);
+    if (!image.Create(o.width, o.height, 24)) {
+        outcome.message = kNoMemoryMessage;
+        return outcome;
+    }
+    outcome.framesAnnounced = MovieFrameCount(o);
+    if (!writer.Open(MakeFileSpec(job.path.c_str()), image, o.framesPerSecond, o.quality, outcome.framesAnnounced)) {
+        if (!WriterSaidIt(job, writer)) {
+            outcome.message = "The movie file could not be made: " + writer.LastError();
+        }
+        return outcome;
+    }
+    outcome.opened = true;
+    RenderRangeResult pass =
+        RenderRange(writer, image, o.fieldMode, job.lowerFieldFirst, o.start, o.end, o.hold, hooks);
+    outcome.cancelled = pass.cancelled;
+    if (!pass.failed && o.reverse) {
+        pass = RenderRange(writer, image, o.fieldMode, job.lowerFieldFirst, o.end, o.start, o.hold, hooks);
+        outcome.cancelled = outcome.cancelled || pass.cancelled;
+    }
+    bool closed = writer.Close();
+    outcome.framesWritten = writer.FramesWritten();
+    if (pass.failed) {
+        outcome.message =
+            "The movie could not be finished: " + pass.error + ". " + FramesWrittenText(outcome.framesWritten);
+    } else if (!closed) {
+        outcome.message = "The movie file could not be finished: " + writer.LastError() + ". " +
+                          FramesWrittenText(outcome.framesWritten);
+    } else {
+        outcome.made = true;
+        outcome.message = kMovieMadeMessage;
+    }
+    return outcome;
+}

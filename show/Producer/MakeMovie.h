@@ -1,0 +1,150 @@
+// Make Movie without its dialog: the option rules (sizes, timecodes, rate,
+// fields, frame count), the Render range loop with its holds, reverse pass,
+// cancelling and progress figures, and the whole run from opening the writer
+// to closing it. The frames come from a callback, so the loop runs with the
+// chart renderer, the command line or a test's synthetic pictures alike.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "CDib.h"
+#include "MakeMovieAVI.h"
+
+constexpr int kMaxMovieSize = 4096;
+constexpr double kMaxMovieRate = 60.0;
+constexpr int kFieldModeFields = 3;
+
+// The option rows as text, in the dialog's order.
+struct MovieOptionTexts {
+    std::string width;
+    std::string height;
+    std::string start;
+    std::string end;
+    std::string hold;
+    std::string fps;
+    std::string quality;
+    std::string fields;   // "1" ticked, empty clear
+    std::string reverse;  // "1" ticked, empty clear
+};
+
+// The options as numbers.
+struct MovieOptions {
+    int width = 0;
+    int height = 0;
+    int32_t start = 0;
+    int32_t end = 0;
+    int32_t hold = 0;
+    double framesPerSecond = 0.0;
+    int quality = 100;
+    int fieldMode = 0;  // kFieldModeFields or 0
+    bool reverse = false;
+};
+
+// Reads the rows from the Movie... settings (defaults for the current frame
+// rate) and the end row from the last keyframe's frame, in the long form.
+MovieOptionTexts ReadMovieOptionTexts(int32_t lastKeyFrame);
+// Stores the eight rows (not the end) under their settings keys.
+void WriteMovieOptionTexts(const MovieOptionTexts& texts);
+
+// min(decimal value, 4096); below 1 gives 0.
+int MovieDimension(const char* text);
+// The decimal value capped at 60; not above 0 gives 0.
+double MovieRate(const char* text);
+// All rows as numbers; timecodes keep 0, the last keyframe's frame and 0 as
+// their old values.
+MovieOptions ParseMovieOptions(const MovieOptionTexts& texts, int32_t lastKeyFrame);
+// Writes start, end and hold back into their rows in the long form.
+void NormaliseMovieTimecodes(MovieOptionTexts& texts, const MovieOptions& options);
+// end + 2 x hold - start, doubled with the reverse pass.
+int32_t MovieFrameCount(const MovieOptions& options);
+// Empty when the size can be rendered, otherwise a message saying why not.
+std::string MovieSizeProblem(const MovieOptions& options);
+
+// The file type index stored as MovieType for a chosen path: 2 ".dps",
+// 1 ".mov", 3 ".rtv", else 0; and the save dialog's filter and default
+// extension for a stored type.
+int MovieTypeFor(const char* path);
+const char* MovieFileFilter(int type);
+const char* MovieDefaultExtension(int type);
+
+// ---- progress
+
+struct ProgressFigures {
+    int percent = 0;       // trunc(fraction x 100)
+    long secondsToGo = 0;  // whole seconds left, rounded up
+    std::string timeToGo;  // "Time to go: MM:SS"
+};
+// The figures the progress panel shows at `fraction` (0..1) of a pass that
+// started at `startTick`, now being `nowTick` (milliseconds). A start tick
+// of 0 gives no time to go.
+ProgressFigures ComputeProgress(double fraction, uint32_t startTick, uint32_t nowTick);
+
+constexpr const char* kRenderingMessage = "Rendering... (Hit Esc key to cancel)";
+constexpr const char* kHoldMessage = "Rendering Hold... (Hit any key to cancel)";
+constexpr const char* kMovieMadeMessage = "Movie file successfully made";
+constexpr const char* kNoMemoryMessage = "Not Enough Memory to Make Movie";
+
+// ---- the render loop
+
+struct RenderRangeHooks {
+    // Renders show frame `frame` (a half frame for the second field) into
+    // the picture, which is already the movie's size and 24 bits. Required.
+    std::function<bool(double frame, CDib& image)> grab;
+    // The progress panel: fraction, message, start tick (0 during holds).
+    std::function<void(double fraction, const char* message, uint32_t startTick)> progress;
+    // The frame counter and the timeline follow the current frame.
+    std::function<void(int32_t frame)> showFrame;
+    // Takes one pending event: true when it was a key that cancels (Esc
+    // while rendering, any key during holds).
+    std::function<bool()> cancelled;
+};
+
+struct RenderRangeResult {
+    bool failed = false;     // a frame could not be rendered or written: the movie ends
+    bool cancelled = false;  // a key ended the frames of the pass
+    std::string error;       // what failed
+};
+
+// Renders from `from` up to (not including) `to`, backwards when `to` is
+// below `from`, with `hold` extra copies of the first and of the last frame.
+// With field mode 3 each movie frame is two fields rendered half a frame
+// apart and interleaved line by line, the upper field first unless
+// `lowerFieldFirst`.
+RenderRangeResult RenderRange(MovieWriter& writer, CDib& image, int fieldMode, bool lowerFieldFirst, int32_t from,
+                              int32_t to, int32_t hold, const RenderRangeHooks& hooks);
+
+// Interleaves two fields: the lines of `second` that belong to the later
+// field replace those of `first`. Lines are counted from the top; the upper
+// field holds lines 0, 2, 4 ...
+void InterleaveFields(CDib& first, const CDib& second, bool lowerFieldFirst);
+
+// ---- a whole movie
+
+struct MovieJob {
+    MovieOptions options;
+    std::string path;
+    MovieWriterOptions writer;     // codec, storing of CodecType, aspect
+    bool lowerFieldFirst = false;  // the show's fieldSwap
+};
+
+struct MovieOutcome {
+    bool opened = false;  // the writer was opened
+    bool made = false;    // every frame written and the file finished
+    bool cancelled = false;
+    int32_t framesWritten = 0;
+    int32_t framesAnnounced = 0;
+    std::string message;  // for the user; empty when the writer already said it
+};
+
+// Prepares and opens the writer, renders the range (and the reverse pass),
+// closes the writer on every path and says how it went.
+MovieOutcome MakeMovieFile(const MovieJob& job, const RenderRangeHooks& hooks);
+
+// Make Movie after its dialog and file chooser: parses the confirmed rows
+// (old values 0, `lastKeyFrame` and 0), writes the normalised timecodes back
+// into them, stores MovieType for the path, makes the movie and, once the
+// writer was opened, stores the eight option rows.
+MovieOutcome MakeMovieFromRows(MovieOptionTexts& rows, int32_t lastKeyFrame, const std::string& path,
+                               bool lowerFieldFirst, const RenderRangeHooks& hooks);

@@ -1,0 +1,89 @@
+// Make Movie's option rows: their settings, sizes, timecodes and rate.
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "MakeMovie.h"
+#include "Settings.h"
+#include "Utilities.h"
+
+namespace {
+
+bool Ticked(const std::string& text) {
+    return text == "1";
+}
+
+}  // namespace
+
+MovieOptionTexts ReadMovieOptionTexts(int32_t lastKeyFrame) {
+    bool pal = gFrameRate == kRatePal;
+    MovieOptionTexts t;
+    t.width = ReadSettingString("MovieWid", "720");
+    t.height = ReadSettingString("MovieHgt", pal ? "576" : "486");
+    t.start = ReadSettingString("MovieStart", "00:00:00");
+    t.end = TimecodeText(lastKeyFrame, true);
+    t.hold = ReadSettingString("MovieHold", "00:00:00");
+    t.fps = ReadSettingString("MovieFPS", pal ? "25" : "29.97");
+    t.quality = ReadSettingString("MovieQuality", "100");
+    t.fields = ReadSettingString("MovieFields", "1");
+    t.reverse = ReadSettingString("MovieReverse", "");
+    return t;
+}
+
+void WriteMovieOptionTexts(const MovieOptionTexts& t) {
+    WriteSettingString("MovieWid", t.width.c_str());
+    WriteSettingString("MovieHgt", t.height.c_str());
+    WriteSettingString("MovieStart", t.start.c_str());
+    WriteSettingString("MovieHold", t.hold.c_str());
+    WriteSettingString("MovieFPS", t.fps.c_str());
+    WriteSettingString("MovieQuality", t.quality.c_str());
+    WriteSettingString("MovieFields", t.fields.c_str());
+    WriteSettingString("MovieReverse", t.reverse.c_str());
+}
+
+int MovieDimension(const char* text) {
+    double value = std::min(ParseDecimal(text), static_cast<double>(kMaxMovieSize));
+    return value < 1.0 ? 0 : static_cast<int>(value);
+}
+
+double MovieRate(const char* text) {
+    double value = std::min(ParseDecimal(text), kMaxMovieRate);
+    return value > 0.0 ? value : 0.0;
+}
+
+MovieOptions ParseMovieOptions(const MovieOptionTexts& t, int32_t lastKeyFrame) {
+    MovieOptions o;
+    o.width = MovieDimension(t.width.c_str());
+    o.height = MovieDimension(t.height.c_str());
+    o.start = TimecodeEntry(t.start.c_str(), 0);
+    o.end = TimecodeEntry(t.end.c_str(), lastKeyFrame);
+    o.hold = TimecodeEntry(t.hold.c_str(), 0);
+    o.framesPerSecond = MovieRate(t.fps.c_str());
+    o.fieldMode = Ticked(t.fields) ? kFieldModeFields : 0;
+    o.quality = static_cast<int>(ParseDecimal(t.quality.c_str()));
+    o.reverse = Ticked(t.reverse);
+    return o;
+}
+
+void NormaliseMovieTimecodes(MovieOptionTexts& t, const MovieOptions& o) {
+    t.start = TimecodeText(o.start, true);
+    t.end = TimecodeText(o.end, true);
+    t.hold = TimecodeText(o.hold, true);
+}
+
+MovieOutcome MakeMovieFromRows(MovieOptionTexts& rows, int32_t lastKeyFrame, const std::string& path,
+                               bool lowerFieldFirst, const RenderRangeHooks& hooks) {
+    MovieJob job;
+    job.options = ParseMovieOptions(rows, lastKeyFrame);
+    NormaliseMovieTimecodes(rows, job.options);
+    job.path = path;
+    job.lowerFieldFirst = lowerFieldFirst;
+    WriteSettingInt("MovieType", MovieTypeFor(path.c_str()));
+    MovieOutcome outcome = MakeMovieFile(job, hooks);
+    if (outcome.opened) {
+        WriteMovieOptionTexts(rows);
+    }
+    return outcome;
+}

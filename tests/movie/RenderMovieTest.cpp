@@ -1,0 +1,122 @@
+// tavrilo-render's movie command with a synthetic frame source: options and
+// settings to a movie, no settings written, Ctrl+C closing the movie.
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+#include "MovieProbe.h"
+#include "RenderMovie.h"
+#include "Settings.h"
+#include "TestSupport.h"
+
+namespace {
+
+MovieFrameSource Synthetic(int* calls = nullptr, int interruptAt = -1) {
+    return [calls, interruptAt](Show&, double frame, int, CDib& image) {
+        FillSyntheticFrame(image, frame);
+        if (calls && ++*calls == interruptAt) {
+            std::raise(SIGINT);
+        }
+        return true;
+    };
+}
+
+TEST(RenderMovieCommand, OptionsMakeTheMovieAndNoSettingIsWritten) {
+    ScopedSettings settings;
+    TempFolder folder;
+    Show show;
+    show.keyCount = 2;
+    show.keys[1].frame = 40;
+    RenderOptions options;
+    options.outPath = folder.File("cli.mov");
+    options.width = 64;
+    options.height = 48;
+    options.start = "2";
+    options.end = "10";
+    options.hold = "1";
+    options.fps = "25";
+    options.codec = "rle";
+    std::string before = SettingsText();
+    ASSERT_EQ(RenderMovieWith(show, options, Synthetic()), 0);
+    EXPECT_EQ(std::string(SettingsText()), before);
+    MovieFacts facts = ProbeMovie(options.outPath, true);
+    EXPECT_EQ(facts.codecName, "qtrle");
+    EXPECT_EQ(facts.width, 64);
+    EXPECT_EQ(facts.height, 48);
+    EXPECT_EQ(facts.packets, 10 + 2 - 2);
+    EXPECT_EQ(facts.timeBaseDen, 2500);
+}
+
+TEST(RenderMovieCommand, DefaultsComeFromTheSettingsAndTheLastKeyframe) {
+    ScopedSettings settings;
+    TempFolder folder;
+    WriteSettingString("MovieWid", "40");
+    WriteSettingString("MovieHgt", "30");
+    WriteSettingString("MovieFields", "");
+    WriteSettingString("MovieReverse", "1");
+    WriteSettingString("CodecType", "png ");
+    Show show;
+    show.keyCount = 3;
+    show.keys[1].frame = 4;
+    show.keys[2].frame = 6;
+    RenderOptions options;
+    options.outPath = folder.File("defaults.mov");
+    ASSERT_EQ(RenderMovieWith(show, options, Synthetic()), 0);
+    MovieFacts facts = ProbeMovie(options.outPath, false);
+    EXPECT_EQ(facts.codecName, "png");
+    EXPECT_EQ(facts.width, 40);
+    EXPECT_EQ(facts.height, 30);
+    EXPECT_EQ(facts.packets, 2 * 6);
+    EXPECT_EQ(facts.fieldOrder, 1);  // AV_FIELD_PROGRESSIVE
+}
+
+TEST(RenderMovieCommand, FieldsFlagMarksTheStreamInterlaced) {
+    ScopedSettings settings;
+    TempFolder folder;
+    WriteSettingString("MovieFields", "");
+    Show show;
+    show.fieldSwap = 1;
+    RenderOptions options;
+    options.outPath = folder.File("fields.mov");
+    options.width = 32;
+    options.height = 32;
+    options.end = "3";
+    options.fields = true;
+    options.codec = "apch";
+    ASSERT_EQ(RenderMovieWith(show, options, Synthetic()), 0);
+    EXPECT_EQ(ProbeMovie(options.outPath, false).fieldOrder, 3);  // AV_FIELD_BB: lower field first
+}
+
+TEST(RenderMovieCommand, BadSizeIsRefused) {
+    ScopedSettings settings;
+    TempFolder folder;
+    WriteSettingString("MovieWid", "0");
+    Show show;
+    RenderOptions options;
+    options.outPath = folder.File("none.avi");
+    EXPECT_EQ(RenderMovieWith(show, options, Synthetic()), 1);
+    EXPECT_TRUE(ReadBytes(options.outPath).empty());
+}
+
+TEST(RenderMovieCommand, InterruptCancelsAndTheMovieSoFarIsClosedProperly) {
+    ScopedSettings settings;
+    TempFolder folder;
+    WriteSettingString("MovieFields", "");
+    Show show;
+    RenderOptions options;
+    options.outPath = folder.File("stopped.mov");
+    options.width = 32;
+    options.height = 32;
+    options.end = "100";
+    options.codec = "png";
+    options.reverse = true;
+    int calls = 0;
+    EXPECT_EQ(RenderMovieWith(show, options, Synthetic(&calls, 6)), 130);
+    MovieFacts facts = ProbeMovie(options.outPath, true);
+    EXPECT_TRUE(facts.opened);
+    EXPECT_GE(facts.packets, 4);
+    EXPECT_LE(facts.packets, 8);
+    EXPECT_EQ(facts.frames.size(), static_cast<size_t>(facts.packets));
+}
+
+}  // namespace

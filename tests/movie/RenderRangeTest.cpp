@@ -1,0 +1,255 @@
+// The render loop and whole movies: frame order with holds and the reverse
+// pass, fields from two times, cancelling, write failures and the refusal of
+// sizes below one pixel. Movies are read back with FFmpeg and every frame is
+// identified by the time it was rendered at.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+
+#include "HeadlessPlatform.h"
+#include "MakeMovie.h"
+#include "MovieProbe.h"
+#include "TestSupport.h"
+
+namespace {
+
+constexpr int kWidth = 48;
+constexpr int kHeight = 32;
+
+RenderRangeHooks SyntheticHooks(std::vector<double>* grabbed = nullptr) {
+    RenderRangeHooks hooks;
+    hooks.grab = [grabbed](double frame, CDib& image) {
+        if (grabbed) {
+            grabbed->push_back(frame);
+        }
+        FillSyntheticFrame(image, frame);
+        return true;
+    };
+    return hooks;
+}
+
+std::vector<uint8_t> SyntheticPicture(double time) {
+    CDib image(kWidth, kHeight, 24);
+    FillSyntheticFrame(image, time);
+    return TopDownBgr(image);
+}
+
+// The frame numbers a movie's frames were rendered at (-1: none matched).
+std::vector<double> RenderedTimes(const MovieFacts& facts) {
+    std::vector<double> times;
+    for (const auto& frame : facts.frames) {
+        double found = -1;
+        for (double t = -2; t <= 40 && found < 0; t += 1) {
+            if (MaxDifference(frame, SyntheticPicture(t)) == 0) {
+                found = t;
+            }
+        }
+        times.push_back(found);
+    }
+    return times;
+}
+
+MovieJob LosslessJob(const std::string& path, int32_t start, int32_t end, int32_t hold, bool reverse) {
+    MovieJob job;
+    job.path = path;
+    job.options.width = kWidth;
+    job.options.height = kHeight;
+    job.options.start = start;
+    job.options.end = end;
+    job.options.hold = hold;
+    job.options.framesPerSecond = 29.97;
+    job.options.reverse = reverse;
+    job.writer.codec = "png ";
+    job.writer.storeCodec = false;
+    return job;
+}
+
+TEST(RenderRange, ForwardRangeWithHolds) {
+    ScopedSettings settings;
+    TempFolder folder;
+    MovieJob job = LosslessJob(folder.File("f.mov"), 2, 6, 2, false);
+    MovieOutcome outcome = MakeMovieFile(job, SyntheticHooks());
+    ASSERT_TRUE(outcome.made) << outcome.message;
+    EXPECT_EQ(outcome.message, "Movie file successfully made");
+    EXPECT_EQ(outcome.framesAnnounced, 6 + 2 * 2 - 2);
+    EXPECT_EQ(outcome.framesWritten, 8);
+    MovieFacts facts = ProbeMovie(job.path, true);
+    EXPECT_EQ(facts.width, kWidth);
+    EXPECT_EQ(facts.height, kHeight);
+    EXPECT_EQ(RenderedTimes(facts), (std::vector<double>{2, 2, 2, 3, 4, 5, 5, 5}));
+}
+
+TEST(RenderRange, ReverseTooDoublesTheMovie) {
+    ScopedSettings settings;
+    TempFolder folder;
+    MovieJob job = LosslessJob(folder.File("r.mov"), 2, 6, 1, true);
+    MovieOutcome outcome = MakeMovieFile(job, SyntheticHooks());
+    ASSERT_TRUE(outcome.made) << outcome.message;
+    EXPECT_EQ(outcome.framesAnnounced, 2 * (6 + 2 - 2));
+    MovieFacts facts = ProbeMovie(job.path, true);
+    EXPECT_EQ(facts.packets, 12);
+    EXPECT_EQ(RenderedTimes(facts), (std::vector<double>{2, 2, 3, 4, 5, 5, 6, 6, 5, 4, 3, 3}));
+}
+
+TEST(RenderRange, StartEqualToEndWritesOnlyTheTailHold) {
+    ScopedSettings settings;
+    TempFolder folder;
+    MovieJob job = LosslessJob(folder.File("e.mov"), 4, 4, 3, false);
+    std::vector<double> grabbed;
+    MovieOutcome outcome = MakeMovieFile(job, SyntheticHooks(&grabbed));
+    ASSERT_TRUE(outcome.made);
+    EXPECT_EQ(grabbed, (std::vector<double>{4}));
+    EXPECT_EQ(RenderedTimes(ProbeMovie(job.path, true)), (std::vector<double>{4, 4, 4}));
+}
+
+TEST(RenderRange, EndBeforeStartRendersBackwards) {
+    ScopedSettings settings;
+    TempFolder folder;
+    MovieJob job = LosslessJob(folder.File("b.avi"), 5, 2, 0, false);
+    job.writer.codec = "DIB ";
+    MovieOutcome outcome = MakeMovieFile(job, SyntheticHooks());
+    ASSERT_TRUE(outcome.made);
+    EXPECT_EQ(outcome.framesAnnounced, -3);
+    EXPECT_EQ(RenderedTimes(ProbeMovie(job.path, true)), (std::vector<double>{5, 4, 3}));
+}
+
+TEST(RenderRange, FieldsAreTwoTimesInterleavedInTheFieldOrder) {
+    ScopedSettings settings;
+    TempFolder folder;
+    for (bool lowerFirst : {false, true}) {
+        MovieJob job = LosslessJob(folder.File(lowerFirst ? "lower.mov" : "upper.mov"), 3, 5, 0, false);
+        job.options.fieldMode = kFieldModeFields;
+        job.lowerFieldFirst = lowerFirst;
+        MovieOutcome outcome = MakeMovieFile(job, SyntheticHooks());
+        ASSERT_TRUE(outcome.made);
+        MovieFacts facts = ProbeMovie(job.path, true);
+        ASSERT_EQ(facts.frames.size(), 2u);
+        for (size_t k = 0; k < 2; ++k) {
+            std::vector<uint8_t> early = SyntheticPicture(3 + k);
+            std::vector<uint8_t> late = SyntheticPicture(3 + k + 0.5);
+            ASSERT_NE(early, late);
+            size_t row = kWidth * 3;
+            for (size_t line = 0; line < kHeight; ++line) {
+                bool firstField = (line % 2 == 0) != lowerFirst;
+                const std::vector<uint8_t>& expected = firstField ? early : late;
+                EXPECT_TRUE(std::equal(expected.begin() + line * row, expected.begin() + (line + 1) * row,
+                                       facts.frames[k].begin() + line * row))
+                    << "frame " << k << " line " << line << (lowerFirst ? " lower first" : " upper first");
+            }
+        }
+    }
+}
+
+TEST(RenderRange, ReversePassRendersItsSecondFieldsBackwardsInTime) {
+    ScopedSettings settings;
+    TempFolder folder;
+    MovieJob job = LosslessJob(folder.File("rf.mov"), 3, 5, 0, true);
+    job.options.fieldMode = kFieldModeFields;
+    std::vector<double> grabbed;
+    ASSERT_TRUE(MakeMovieFile(job, SyntheticHooks(&grabbed)).made);
+    EXPECT_EQ(grabbed, (std::vector<double>{3, 3.5, 3, 3.5, 4, 4.5, 5, 4.5, 5, 4.5, 4, 3.5}));
+}
+
+TEST(RenderRange, CancellingEndsThePassAndTheMovieIsStillComplete) {
+    ScopedSettings settings;
+    TempFolder folder;
+    MovieJob job = LosslessJob(folder.File("c.mov"), 0, 20, 2, false);
+    RenderRangeHooks hooks = SyntheticHooks();
+    int polls = 0;
+    hooks.cancelled = [&polls] { return ++polls == 5; };  // frame 2 is grabbed, not written; the tail hold repeats it
+    MovieOutcome outcome = MakeMovieFile(job, hooks);
+    EXPECT_TRUE(outcome.cancelled);
+    EXPECT_TRUE(outcome.made);
+    MovieFacts facts = ProbeMovie(job.path, true);
+    EXPECT_EQ(facts.packets, outcome.framesWritten);
+    EXPECT_EQ(RenderedTimes(facts), (std::vector<double>{0, 0, 0, 1, 2, 2}));
+}
+
+TEST(RenderRange, ProgressAndFrameHooksFollowEveryFrame) {
+    ScopedSettings settings;
+    TempFolder folder;
+    MovieJob job = LosslessJob(folder.File("p.mov"), 10, 14, 1, false);
+    RenderRangeHooks hooks = SyntheticHooks();
+    std::vector<int32_t> shown;
+    std::vector<std::string> messages;
+    std::vector<double> fractions;
+    hooks.showFrame = [&shown](int32_t frame) { shown.push_back(frame); };
+    hooks.progress = [&](double fraction, const char* message, uint32_t startTick) {
+        messages.emplace_back(message);
+        fractions.push_back(fraction);
+        if (messages.back() == kRenderingMessage) {
+            EXPECT_NE(startTick, 0u);
+        } else {
+            EXPECT_EQ(startTick, 0u);
+        }
+    };
+    ASSERT_TRUE(MakeMovieFile(job, hooks).made);
+    EXPECT_EQ(shown, (std::vector<int32_t>{10, 11, 12, 13}));
+    ASSERT_EQ(messages.size(), 6u);
+    EXPECT_EQ(messages[0], "Rendering... (Hit Esc key to cancel)");
+    EXPECT_EQ(messages[1], "Rendering Hold... (Hit any key to cancel)");
+    EXPECT_EQ(fractions, (std::vector<double>{0.0, 0.0, 0.25, 0.5, 0.75, 0.0}));
+}
+
+TEST(MakeMovieFile, AFrameThatCannotBeWrittenEndsTheMovieWithAMessage) {
+    ScopedSettings settings;
+    TempFolder folder;
+    for (const char* name : {"full.mov", "full.avi", "full.rtv"}) {
+        std::string link = folder.File(name);
+        ASSERT_EQ(symlink("/dev/full", link.c_str()), 0);
+        MovieJob job = LosslessJob(link, 0, 200, 0, true);
+        job.options.width = 320;
+        job.options.height = 240;
+        job.writer.codec = "";
+        std::vector<double> grabbed;
+        MovieOutcome outcome = MakeMovieFile(job, SyntheticHooks(&grabbed));
+        EXPECT_FALSE(outcome.made) << name;
+        EXPECT_NE(outcome.message, "Movie file successfully made");
+        // Either the header already met the full disk, or a frame did and the
+        // message says how many frames made it.
+        bool atOpen = outcome.message.find("could not be made") != std::string::npos;
+        bool counted = outcome.message.find(std::to_string(outcome.framesWritten) + " frame") != std::string::npos;
+        EXPECT_TRUE(atOpen || counted) << outcome.message;
+        EXPECT_NE(outcome.message.find("No space left"), std::string::npos) << name << ": " << outcome.message;
+        // The movie ended at the failure: no reverse pass was rendered.
+        EXPECT_LT(grabbed.size(), 200u) << name;
+    }
+}
+
+TEST(MakeMovieFile, ASizeBelowOnePixelIsRefusedWithItsReason) {
+    ScopedSettings settings;
+    TempFolder folder;
+    MovieJob job = LosslessJob(folder.File("z.mov"), 0, 5, 0, false);
+    job.options.width = 0;
+    MovieOutcome outcome = MakeMovieFile(job, SyntheticHooks());
+    EXPECT_FALSE(outcome.made);
+    EXPECT_NE(outcome.message.find("at least 1 pixel"), std::string::npos);
+    EXPECT_TRUE(ReadBytes(job.path).empty());
+}
+
+TEST(MakeMovieFile, AFileThatCannotBeCreatedSaysSo) {
+    ScopedSettings settings;
+    MovieJob job = LosslessJob("/nonexistent-folder/x.mov", 0, 5, 0, false);
+    MovieOutcome outcome = MakeMovieFile(job, SyntheticHooks());
+    EXPECT_FALSE(outcome.made);
+    EXPECT_NE(outcome.message.find("could not be made"), std::string::npos) << outcome.message;
+}
+
+TEST(MakeMovieFile, ARendererFailureEndsTheMovieWithAMessage) {
+    ScopedSettings settings;
+    TempFolder folder;
+    MovieJob job = LosslessJob(folder.File("g.mov"), 0, 10, 0, false);
+    RenderRangeHooks hooks;
+    hooks.grab = [](double frame, CDib& image) {
+        FillSyntheticFrame(image, frame);
+        return frame < 4;
+    };
+    MovieOutcome outcome = MakeMovieFile(job, hooks);
+    EXPECT_FALSE(outcome.made);
+    EXPECT_EQ(outcome.framesWritten, 4);
+    EXPECT_NE(outcome.message.find("frame 4 could not be rendered"), std::string::npos) << outcome.message;
+    EXPECT_EQ(ProbeMovie(job.path, false).packets, 4);
+}
+
+}  // namespace

@@ -1,0 +1,364 @@
+// The AVI and QuickTime writers, read back with FFmpeg.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+}
+
+#include "MakeMovieAVI.h"
+#include "MovieProbe.h"
+#include "Settings.h"
+#include "TestSupport.h"
+
+namespace {
+
+struct CodecCase {
+    const char* extension;
+    const char* code;
+    const char* decoder;
+    bool lossless;
+};
+
+// Writes `count` synthetic frames; false when any step failed.
+bool WriteMovie(const std::string& path, const std::string& code, int width, int height, double fps, int count,
+                std::vector<std::vector<uint8_t>>* fed = nullptr) {
+    MovieWriter writer;
+    writer.options.codec = code;
+    CDib image(width, height, 24);
+    if (!writer.Open(MakeFileSpec(path.c_str()), image, fps, 100, count)) {
+        ADD_FAILURE() << writer.LastError();
+        return false;
+    }
+    for (int i = 0; i < count; ++i) {
+        FillSyntheticFrame(image, i);
+        if (fed) {
+            fed->push_back(TopDownBgr(image));
+        }
+        if (!writer.WriteFrame(-1, image)) {
+            ADD_FAILURE() << writer.LastError();
+            return false;
+        }
+    }
+    return writer.Close();
+}
+
+class EveryCodec : public testing::TestWithParam<CodecCase> {};
+
+TEST_P(EveryCodec, ReadsBackWithCountSizeRateAndCodec) {
+    ScopedSettings settings;
+    TempFolder folder;
+    const CodecCase& c = GetParam();
+    std::string path = folder.File(std::string("out") + c.extension);
+    std::vector<std::vector<uint8_t>> fed;
+    ASSERT_TRUE(WriteMovie(path, c.code, 96, 64, 29.97, 7, &fed));
+    MovieFacts facts = ProbeMovie(path, true);
+    ASSERT_TRUE(facts.opened);
+    EXPECT_EQ(facts.codecName, c.decoder);
+    EXPECT_EQ(facts.width, 96);
+    EXPECT_EQ(facts.height, 64);
+    EXPECT_EQ(facts.packets, 7);
+    ASSERT_EQ(facts.frames.size(), 7u);
+    EXPECT_EQ(static_cast<int64_t>(facts.rateNum) * 100, static_cast<int64_t>(facts.rateDen) * 2997);
+    // The code used is remembered for the next movie.
+    EXPECT_EQ(ReadSettingString("CodecType", ""), c.code);
+    for (size_t i = 0; i < fed.size(); ++i) {
+        int difference = MaxDifference(facts.frames[i], fed[i]);
+        if (c.lossless) {
+            EXPECT_EQ(difference, 0) << "frame " << i;
+        } else {
+            // Lossy, but the right picture: the marker and gradient survive.
+            EXPECT_LT(difference, 255) << "frame " << i;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Movies, EveryCodec,
+    testing::Values(CodecCase{".avi", "DIB ", "rawvideo", true}, CodecCase{".avi", "MJPG", "mjpeg", false},
+                    CodecCase{".avi", "avc1", "h264", false}, CodecCase{".avi", "png ", "png", true},
+                    CodecCase{".mov", "raw ", "rawvideo", true}, CodecCase{".mov", "MJPG", "mjpeg", false},
+                    CodecCase{".mov", "avc1", "h264", false}, CodecCase{".mov", "apch", "prores", false},
+                    CodecCase{".mov", "ap4h", "prores", false}, CodecCase{".mov", "rle ", "qtrle", true},
+                    CodecCase{".mov", "png ", "png", true}),
+    [](const testing::TestParamInfo<CodecCase>& info) {
+        std::string name = std::string(info.param.extension + 1) + "_" + info.param.code;
+        for (char& ch : name) {
+            if (ch == ' ') {
+                ch = '_';
+            }
+        }
+        return name;
+    });
+
+TEST(MovieWriter, LossyCodecsStayCloseToTheFramesFed) {
+    ScopedSettings settings;
+    TempFolder folder;
+    for (const char* code : {"apch", "ap4h", "MJPG"}) {
+        std::string path = folder.File(std::string("near_") + code + ".mov");
+        std::vector<std::vector<uint8_t>> fed;
+        ASSERT_TRUE(WriteMovie(path, code, 64, 48, 25.0, 2, &fed));
+        MovieFacts facts = ProbeMovie(path, true);
+        ASSERT_EQ(facts.frames.size(), 2u);
+        // Compare the marker square's centre, away from chroma edges.
+        const std::vector<uint8_t>& frame = facts.frames[1];
+        size_t at = (8u * 64u + 8u) * 3u;
+        EXPECT_GT(frame[at + 0], 200) << code;
+        EXPECT_LT(frame[at + 1], 60) << code;
+        EXPECT_LT(frame[at + 2], 60) << code;
+    }
+}
+
+TEST(MovieWriter, UnknownOrEmptyCodeTakesTheContainerDefault) {
+    ScopedSettings settings;
+    TempFolder folder;
+    ASSERT_TRUE(WriteMovie(folder.File("a.avi"), "xyz!", 32, 32, 25.0, 2));
+    EXPECT_EQ(ProbeMovie(folder.File("a.avi"), false).codecName, "mjpeg");
+    EXPECT_EQ(ReadSettingString("CodecType", ""), "MJPG");
+    WriteSettingString("CodecType", "");
+    ASSERT_TRUE(WriteMovie(folder.File("b.mov"), "", 32, 32, 25.0, 2));
+    EXPECT_EQ(ProbeMovie(folder.File("b.mov"), false).codecName, "prores");
+    EXPECT_EQ(ReadSettingString("CodecType", ""), "apch");
+    // A code only QuickTime offers falls back to the AVI default.
+    ASSERT_TRUE(WriteMovie(folder.File("c.avi"), "apch", 32, 32, 25.0, 2));
+    EXPECT_EQ(ProbeMovie(folder.File("c.avi"), false).codecName, "mjpeg");
+}
+
+TEST(MovieWriter, CodecComesFromTheSettingAndIsNotStoredWhenToldNot) {
+    ScopedSettings settings;
+    TempFolder folder;
+    WriteSettingString("CodecType", "png ");
+    MovieWriter writer;
+    CDib image(32, 32, 24);
+    ASSERT_TRUE(writer.Open(MakeFileSpec(folder.File("s.mov").c_str()), image, 25.0, 100, 1));
+    EXPECT_EQ(writer.CodecUsed(), "png ");
+    ASSERT_TRUE(writer.WriteFrame(-1, image));
+    ASSERT_TRUE(writer.Close());
+    EXPECT_EQ(ProbeMovie(folder.File("s.mov"), false).codecName, "png");
+
+    WriteSettingString("CodecType", "");
+    writer.options.codec = "rle ";
+    writer.options.storeCodec = false;
+    ASSERT_TRUE(writer.Open(MakeFileSpec(folder.File("t.mov").c_str()), image, 25.0, 100, 1));
+    ASSERT_TRUE(writer.Close());
+    EXPECT_EQ(ReadSettingString("CodecType", "unset"), "");
+}
+
+TEST(MovieWriter, AviStreamHeaderHasScale100AndTheRoundedRate) {
+    ScopedSettings settings;
+    TempFolder folder;
+    for (double fps : {29.97, 25.0, 23.976}) {
+        std::string path = folder.File("rate.avi");
+        ASSERT_TRUE(WriteMovie(path, "MJPG", 32, 32, fps, 3));
+        std::vector<uint8_t> bytes = ReadBytes(path);
+        auto at = std::search(bytes.begin(), bytes.end(), "strhvids", "strhvids" + 4);
+        ASSERT_NE(at, bytes.end());
+        size_t i = static_cast<size_t>(at - bytes.begin());
+        uint32_t scale = 0;
+        uint32_t rate = 0;
+        std::memcpy(&scale, &bytes[i + 28], 4);
+        std::memcpy(&rate, &bytes[i + 32], 4);
+        EXPECT_EQ(scale, 100u) << fps;
+        EXPECT_EQ(rate, static_cast<uint32_t>(fps * 100 + 0.5)) << fps;
+        MovieFacts facts = ProbeMovie(path, false);
+        EXPECT_EQ(static_cast<int64_t>(facts.rateNum) * 100, static_cast<int64_t>(facts.rateDen) * rate);
+        EXPECT_EQ(facts.packets, 3);
+    }
+}
+
+TEST(MovieWriter, QuickTimeTimeScaleAndSampleDuration) {
+    ScopedSettings settings;
+    TempFolder folder;
+    std::string path = folder.File("scale.mov");
+    ASSERT_TRUE(WriteMovie(path, "png ", 32, 32, 29.97, 3));
+    MovieFacts facts = ProbeMovie(path, false);
+    EXPECT_EQ(facts.timeBaseNum, 1);
+    EXPECT_EQ(facts.timeBaseDen, 2997);
+    EXPECT_EQ(facts.firstDuration, 100);
+}
+
+TEST(MovieWriter, UncompressedAviKeepsOddWidthsAndIsBottomUp) {
+    ScopedSettings settings;
+    TempFolder folder;
+    std::string path = folder.File("odd.avi");
+    std::vector<std::vector<uint8_t>> fed;
+    ASSERT_TRUE(WriteMovie(path, "DIB ", 37, 21, 25.0, 3, &fed));
+    MovieFacts facts = ProbeMovie(path, true);
+    ASSERT_EQ(facts.frames.size(), 3u);
+    for (size_t i = 0; i < fed.size(); ++i) {
+        EXPECT_EQ(MaxDifference(facts.frames[i], fed[i]), 0) << i;
+    }
+    // A classic bottom-up bitmap: positive height in the stream format.
+    std::vector<uint8_t> bytes = ReadBytes(path);
+    auto at = std::search(bytes.begin(), bytes.end(), "strf", "strf" + 4);
+    ASSERT_NE(at, bytes.end());
+    int32_t height = 0;
+    std::memcpy(&height, &*(at + 16), 4);
+    EXPECT_EQ(height, 21);
+}
+
+TEST(MovieWriter, InterlacedStreamsAreMarkedWithTheirFieldOrder) {
+    ScopedSettings settings;
+    TempFolder folder;
+    for (FieldOrder order : {FieldOrder::UpperFirst, FieldOrder::LowerFirst}) {
+        for (const char* code : {"apch", "avc1", "MJPG", "rle ", "png ", "raw "}) {
+            std::string path = folder.File(std::string("f") + code + ".mov");
+            MovieWriter writer;
+            writer.options.codec = code;
+            writer.options.fieldOrder = order;
+            CDib image(64, 48, 24);
+            ASSERT_TRUE(writer.Open(MakeFileSpec(path.c_str()), image, 29.97, 80, 2));
+            FillSyntheticFrame(image, 0);
+            ASSERT_TRUE(writer.WriteFrame(-1, image));
+            ASSERT_TRUE(writer.WriteFrame(-1, image));
+            ASSERT_TRUE(writer.Close());
+            MovieFacts facts = ProbeMovie(path, true);
+            int expected = order == FieldOrder::UpperFirst ? AV_FIELD_TT : AV_FIELD_BB;
+            EXPECT_EQ(facts.fieldOrder, expected) << code;
+            ASSERT_FALSE(facts.interlaced.empty());
+            std::string_view fieldCoded = code;
+            if (fieldCoded == "apch" || fieldCoded == "avc1") {
+                EXPECT_TRUE(facts.interlaced[0]) << code;
+            }
+        }
+    }
+}
+
+TEST(MovieWriter, WriteToAFullDeviceFailsAndCloseStillReturns) {
+    ScopedSettings settings;
+    MovieWriter writer;
+    writer.options.codec = "DIB ";
+    CDib image(320, 240, 24);
+    ASSERT_TRUE(writer.Open(MakeFileSpec("/dev/full"), image, 25.0, 100, 100));
+    bool failed = false;
+    for (int i = 0; i < 100 && !failed; ++i) {
+        failed = !writer.WriteFrame(-1, image);
+    }
+    EXPECT_TRUE(failed);
+    EXPECT_NE(writer.LastError().find("No space"), std::string::npos) << writer.LastError();
+    EXPECT_FALSE(writer.Close());
+    EXPECT_FALSE(writer.IsOpen());
+}
+
+TEST(MovieWriter, DispatchFollowsCaseSensitiveExtensions) {
+    EXPECT_EQ(MovieWriterKindFor("/a/b.mov"), kWriterQuickTime);
+    EXPECT_EQ(MovieWriterKindFor("/a/b.MOV"), kWriterAvi);
+    EXPECT_EQ(MovieWriterKindFor("/a/b.dps"), kWriterDps);
+    EXPECT_EQ(MovieWriterKindFor("/a/b.rtv"), kWriterRtv);
+    EXPECT_EQ(MovieWriterKindFor("/a/b.avi"), kWriterAvi);
+    EXPECT_EQ(MovieWriterKindFor("/a.mov/b.rtv"), kWriterQuickTime);
+}
+
+}  // namespace
+
+namespace {
+
+// Bytes of a 3-frame movie of noisy pictures at a quality.
+size_t MovieBytes(const std::string& path, const char* code, int quality) {
+    MovieWriter writer;
+    writer.options.codec = code;
+    writer.options.storeCodec = false;
+    CDib image(128, 96, 24);
+    if (!writer.Open(MakeFileSpec(path.c_str()), image, 25.0, quality, 3)) {
+        return 0;
+    }
+    uint32_t seed = 12345;
+    for (int i = 0; i < 3; ++i) {
+        for (size_t b = 0; b < image.PixelBytes(); ++b) {
+            seed = seed * 1664525u + 1013904223u;
+            image.Pixels()[b] = static_cast<uint8_t>((seed >> 24) / 2 + b % 97);
+        }
+        if (!writer.WriteFrame(-1, image)) {
+            return 0;
+        }
+    }
+    return writer.Close() ? ReadBytes(path).size() : 0;
+}
+
+TEST(MovieWriter, LowerQualityMakesSmallerMoviesForLossyCodecs) {
+    ScopedSettings settings;
+    TempFolder folder;
+    for (const char* code : {"MJPG", "avc1", "apch", "ap4h"}) {
+        size_t best = MovieBytes(folder.File("q100.mov"), code, 100);
+        size_t middle = MovieBytes(folder.File("q50.mov"), code, 50);
+        size_t worst = MovieBytes(folder.File("q0.mov"), code, 0);
+        ASSERT_GT(worst, 0u) << code;
+        EXPECT_GT(best, middle) << code;
+        EXPECT_GT(middle, worst) << code;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The vprp chunk's fields per frame and frame aspect (x:y), or 0s.
+std::pair<uint32_t, uint32_t> AviVideoProperties(const std::string& path) {
+    std::vector<uint8_t> bytes = ReadBytes(path);
+    auto at = std::search(bytes.begin(), bytes.end(), "vprp", "vprp" + 4);
+    if (at == bytes.end() || bytes.end() - at < 44) {
+        return {0, 0};
+    }
+    uint32_t aspect = 0;
+    uint32_t fields = 0;
+    std::memcpy(&aspect, &*(at + 8 + 20), 4);
+    std::memcpy(&fields, &*(at + 8 + 32), 4);
+    return {fields, aspect};
+}
+
+TEST(MovieWriter, AviMarksFieldsAndFrameAspectInItsVideoProperties) {
+    ScopedSettings settings;
+    TempFolder folder;
+    for (const char* code : {"DIB ", "MJPG", "avc1", "png "}) {
+        for (FieldOrder order : {FieldOrder::Progressive, FieldOrder::UpperFirst}) {
+            std::string path = folder.File("props.avi");
+            MovieWriter writer;
+            writer.options.codec = code;
+            writer.options.fieldOrder = order;
+            writer.options.pictureAspect = 0.75;
+            CDib image(720, 486, 24);
+            ASSERT_TRUE(writer.Open(MakeFileSpec(path.c_str()), image, 29.97, 100, 1)) << code << writer.LastError();
+            ASSERT_TRUE(writer.WriteFrame(-1, image));
+            ASSERT_TRUE(writer.Close());
+            auto [fields, aspect] = AviVideoProperties(path);
+            EXPECT_EQ(fields, order == FieldOrder::Progressive ? 1u : 2u) << code;
+            EXPECT_EQ(aspect, (4u << 16) | 3u) << code;
+            MovieFacts facts = ProbeMovie(path, false);
+            EXPECT_EQ(facts.width, 720);
+        }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MovieWriter, EveryCodecTakesOddSizesAndNtscFields) {
+    ScopedSettings settings;
+    TempFolder folder;
+    for (const char* extension : {".avi", ".mov"}) {
+        MovieContainer container = std::string(extension) == ".avi" ? MovieContainer::Avi : MovieContainer::QuickTime;
+        for (const std::string& code : MovieCodecCodes(container)) {
+            for (auto [width, height] : {std::pair{37, 21}, std::pair{720, 486}}) {
+                std::string path = folder.File(std::string("odd") + extension);
+                MovieWriter writer;
+                writer.options.codec = code;
+                writer.options.fieldOrder = FieldOrder::LowerFirst;
+                CDib image(width, height, 24);
+                FillSyntheticFrame(image, 1);
+                ASSERT_TRUE(writer.Open(MakeFileSpec(path.c_str()), image, 29.97, 90, 2))
+                    << code << " " << width << ": " << writer.LastError();
+                ASSERT_TRUE(writer.WriteFrame(-1, image));
+                ASSERT_TRUE(writer.WriteFrame(-1, image));
+                ASSERT_TRUE(writer.Close()) << code;
+                MovieFacts facts = ProbeMovie(path, true);
+                EXPECT_EQ(facts.width, width) << code;
+                EXPECT_EQ(facts.height, height) << code;
+                EXPECT_EQ(facts.frames.size(), 2u) << code << " " << width;
+            }
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,142 @@
+// The movie command of tavrilo-render: options to a movie job, a progress
+// line on a terminal, Ctrl+C as Esc.
+#include "RenderMovie.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+
+#include "MovieFrames.h"
+#include "Settings.h"
+
+namespace {
+
+volatile std::sig_atomic_t gInterrupted = 0;
+
+void OnInterrupt(int) {
+    gInterrupted = 1;
+}
+
+// Installs the Ctrl+C handler for its lifetime.
+class InterruptScope {
+public:
+    InterruptScope() {
+        gInterrupted = 0;
+        struct sigaction action {};
+        action.sa_handler = OnInterrupt;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, &previous_);
+    }
+    ~InterruptScope() { sigaction(SIGINT, &previous_, nullptr); }
+    InterruptScope(const InterruptScope&) = delete;
+    InterruptScope& operator=(const InterruptScope&) = delete;
+
+private:
+    struct sigaction previous_ {};
+};
+
+int32_t LastKeyFrame(const Show& show) {
+    int32_t last = 0;
+    for (int i = 0; i < std::clamp(show.keyCount, 0, kMaxKeys); ++i) {
+        last = std::max(last, show.keys[i].frame);
+    }
+    return last;
+}
+
+// "rle" means "rle ": codes are four characters, trailing spaces included.
+std::string FourCharacterCode(const std::string& code) {
+    std::string padded = code.substr(0, 4);
+    padded.resize(4, ' ');
+    return padded;
+}
+
+void ApplyCommandLine(const RenderOptions& o, MovieOptionTexts& t) {
+    if (o.width && o.height) {
+        t.width = std::to_string(*o.width);
+        t.height = std::to_string(*o.height);
+    }
+    t.start = o.start.value_or(t.start);
+    t.end = o.end.value_or(t.end);
+    t.hold = o.hold.value_or(t.hold);
+    t.fps = o.fps.value_or(t.fps);
+    t.quality = o.quality.value_or(t.quality);
+    if (o.fields) {
+        t.fields = "1";
+    }
+    if (o.reverse) {
+        t.reverse = "1";
+    }
+}
+
+void PrintProgress(double fraction, uint32_t startTick, int32_t frame) {
+    ProgressFigures figures = ComputeProgress(fraction, startTick, TickCount());
+    std::fprintf(stderr, "\r%3d%%  frame %-8d %s   ", figures.percent, frame,
+                 figures.timeToGo.empty() ? "" : figures.timeToGo.c_str());
+    std::fflush(stderr);
+}
+
+}  // namespace
+
+bool MovieJobFromOptions(const Show& show, const RenderOptions& options, MovieJob& job, std::string& error) {
+    int32_t lastKey = LastKeyFrame(show);
+    MovieOptionTexts texts = ReadMovieOptionTexts(lastKey);
+    ApplyCommandLine(options, texts);
+    job.options = ParseMovieOptions(texts, lastKey);
+    job.path = options.outPath;
+    job.writer.codec = options.codec ? FourCharacterCode(*options.codec) : std::string();
+    job.writer.storeCodec = false;
+    job.writer.pictureAspect = options.aspect.value_or(show.frameAspect);
+    job.lowerFieldFirst = show.fieldSwap != 0;
+    error = MovieSizeProblem(job.options);
+    return error.empty();
+}
+
+int RenderMovieWith(Show& show, const RenderOptions& options, const MovieFrameSource& source) {
+    MovieJob job;
+    std::string error;
+    if (!MovieJobFromOptions(show, options, job, error)) {
+        std::fprintf(stderr, "tavrilo-render: %s\n", error.c_str());
+        return 1;
+    }
+    int antiAliasing = options.antiAliasing.value_or(show.antiAliasing);
+    bool terminal = isatty(STDERR_FILENO) != 0;
+    int32_t currentFrame = job.options.start;
+    RenderRangeHooks hooks;
+    hooks.grab = [&](double frame, CDib& image) { return source(show, frame, antiAliasing, image); };
+    hooks.showFrame = [&](int32_t frame) { currentFrame = frame; };
+    hooks.cancelled = [] { return gInterrupted != 0; };
+    if (terminal) {
+        hooks.progress = [&](double fraction, const char*, uint32_t startTick) {
+            if (startTick != 0) {
+                PrintProgress(fraction, startTick, currentFrame);
+            }
+        };
+    }
+    InterruptScope interrupts;
+    MovieOutcome outcome = MakeMovieFile(job, hooks);
+    if (terminal) {
+        std::fprintf(stderr, "\n");
+    }
+    if (gInterrupted) {
+        std::fprintf(stderr, "tavrilo-render: cancelled; %s holds %d frames\n", job.path.c_str(),
+                     outcome.framesWritten);
+        return 130;
+    }
+    if (!outcome.made) {
+        if (!outcome.message.empty()) {
+            std::fprintf(stderr, "tavrilo-render: %s\n", outcome.message.c_str());
+        }
+        return 1;
+    }
+    std::printf("%s: %s (%d frames)\n", outcome.message.c_str(), job.path.c_str(), outcome.framesWritten);
+    return 0;
+}
+
+int RenderMovieCommand(Show& show, const RenderOptions& options) {
+    MovieFrameSource source = [](Show& s, double frame, int antiAliasing, CDib& image) {
+        return RenderMovieFrame(s, frame, image.Width(), image.Height(), antiAliasing, image);
+    };
+    return RenderMovieWith(show, options, source);
+}

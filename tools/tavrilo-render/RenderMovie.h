@@ -1,0 +1,26 @@
+// tavrilo-render's movie output: -o OUT.avi|.mov|.dps|.rtv renders the show
+// with Make Movie's render loop and writers. Options not given come from the
+// Movie... settings, which the command line never writes.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "MakeMovie.h"
+#include "Options.h"
+#include "ShowRecord.h"
+
+// Renders show frame `frame` (a half frame for the second field) at the
+// movie's size and anti-aliasing level into `image`.
+using MovieFrameSource = std::function<bool(Show& show, double frame, int antiAliasing, CDib& image)>;
+
+// The movie job for the options: size, range, holds, rate, quality, codec,
+// fields and reverse from the command line, the rest from the settings.
+// False with a message in `error` when the options cannot make a movie.
+bool MovieJobFromOptions(const Show& show, const RenderOptions& options, MovieJob& job, std::string& error);
+
+// Renders the movie with a frame source; the exit status: 0 made, 1 failed,
+// 130 cancelled by Ctrl+C (the frames so far are in a properly closed file).
+int RenderMovieWith(Show& show, const RenderOptions& options, const MovieFrameSource& source);
+// Renders the movie with the chart renderer.
+int RenderMovieCommand(Show& show, const RenderOptions& options);
