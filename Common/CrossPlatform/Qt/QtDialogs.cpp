@@ -65,8 +65,9 @@ void ShowMessage(const char* text, long number) {
         return;
     }
     QWidget* parent = DialogParent(nullptr);
-    QMessageBox box(QMessageBox::NoIcon, QString(), FromUtf8Text(MessageText(text, number).c_str()), QMessageBox::Ok,
-                    parent);
+    // A blank caption: an empty one would show the program's name instead.
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral(" "), FromUtf8Text(MessageText(text, number).c_str()),
+                    QMessageBox::Ok, parent);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.exec();
     ReactivateOwner(parent);
