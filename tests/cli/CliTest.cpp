@@ -185,3 +185,20 @@ TEST(Cli, PictureCheckReadsAndRefuses) {
     EXPECT_TRUE(Has(bad.err, "Can't read")) << bad.err;
     EXPECT_FALSE(std::filesystem::exists(refused));
 }
+
+TEST(Cli, RendersPicturesAndMovies) {
+    TempFolder folder;
+    RunResult pictures =
+        RunRender(folder, "--new -o " + Quote(folder.File("f##.bmp")) + " --start 0 --end 3 --size 64x48 --aa 0");
+    ASSERT_EQ(pictures.status, 0) << pictures.err;
+    for (const char* name : {"f00.bmp", "f01.bmp", "f02.bmp"}) {
+        EXPECT_TRUE(std::filesystem::exists(folder.File(name))) << name;
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder.File("f03.bmp")));
+
+    std::string movie = folder.File("clip.mov");
+    RunResult made = RunRender(folder, "-o " + Quote(movie) + " --end 5 --size 96x64 --codec png --aa 0");
+    ASSERT_EQ(made.status, 0) << made.err;
+    EXPECT_TRUE(Has(made.err + made.out, "Movie file successfully made"));
+    EXPECT_GT(std::filesystem::file_size(movie), 0u);
+}

@@ -9,6 +9,7 @@
 #include "HeadlessPlatform.h"
 #include "Options.h"
 #include "PictureCommand.h"
+#include "RenderMovie.h"
 #include "RenderPictures.h"
 #include "Settings.h"
 #include "ShowInfo.h"
@@ -107,7 +108,7 @@ int Render(Show& show, const RenderOptions& options) {
     if (EndsWith(options.outPath, ".png") || EndsWith(options.outPath, ".bmp") || EndsWith(options.outPath, ".tga")) {
         return RenderPicturesCommand(show, options);
     }
-    return Fail("rendering movies (\"" + options.outPath + "\") is not available in this build");
+    return RenderMovieCommand(show, options);
 }
 
 int RunWithShow(const RenderOptions& options) {
