@@ -472,4 +472,22 @@ TEST_F(PlatformTest, FontChooserConvertsSizesAndKeepsUnderline) {
     EXPECT_FLOAT_EQ(choice.size, unchanged.size);
 }
 
+TEST_F(PlatformTest, ScrollBarsFollowTheSharedScrollBehaviour) {
+    TestWindow scrolled;
+    ASSERT_TRUE(CreatePlatformWindow(scrolled, nullptr, kWindowHScroll));
+    MoveWindowTo(scrolled, 0, 0, 300, 200, false);
+    ShowAndActivate(scrolled);
+    SetScrollRanges(scrolled, 2000, 0, 250, 0, true);
+    ShowScrollBars(scrolled, true, false);
+    EXPECT_LT(GetClientRect(scrolled).bottom, 200);  // the bar takes its height
+    SetHorizontalScroll(scrolled, 50, true);
+    EXPECT_EQ(HandleScroll(scrolled, kMsgHScroll, kScrollLineForward, 10), 60);
+    EXPECT_EQ(HandleScroll(scrolled, kMsgHScroll, kScrollLineBack, 25), 35);
+    const int page = GetClientRect(scrolled).right;
+    EXPECT_EQ(HandleScroll(scrolled, kMsgHScroll, kScrollPageForward, 0), 35 + page);
+    EXPECT_EQ(HandleScroll(scrolled, kMsgHScroll, kScrollThumbTrack | (700u << 16), 0), 700);
+    EXPECT_EQ(HandleScroll(scrolled, kMsgHScroll, kScrollLineBack, 5000), 0);  // kept in range
+    DestroyPlatformWindow(scrolled);
+}
+
 }  // namespace
