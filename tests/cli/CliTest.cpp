@@ -201,4 +201,16 @@ TEST(Cli, RendersPicturesAndMovies) {
     ASSERT_EQ(made.status, 0) << made.err;
     EXPECT_TRUE(Has(made.err + made.out, "Movie file successfully made"));
     EXPECT_GT(std::filesystem::file_size(movie), 0u);
+
+    // Whole frames on request, although the settings' default renders fields.
+    std::string progressive = folder.File("whole.mov");
+    RunResult whole = RunRender(folder, "-o " + Quote(progressive) + " --end 3 --size 96x64 --aa 0 --no-fields");
+    ASSERT_EQ(whole.status, 0) << whole.err;
+    std::string probe = "ffprobe -v error -show_entries stream=field_order -of csv=p=0 ";
+    FILE* pipe = popen((probe + Quote(progressive) + " && " + probe + Quote(movie)).c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    char orders[64] = {};
+    size_t count = fread(orders, 1, sizeof(orders) - 1, pipe);
+    pclose(pipe);
+    EXPECT_EQ(std::string(orders, count), "progressive\ntt\n");
 }

@@ -203,10 +203,10 @@ bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::stri
             options.newShow = true;
         } else if (arg == "--info") {
             options.info = true;
-        } else if (arg == "--fields") {
-            options.fields = true;
-        } else if (arg == "--reverse") {
-            options.reverse = true;
+        } else if (arg == "--fields" || arg == "--no-fields") {
+            options.fields = arg == "--fields";
+        } else if (arg == "--reverse" || arg == "--no-reverse") {
+            options.reverse = arg == "--reverse";
         } else if (arg == "--bench") {
             options.bench = true;
         } else if (arg == "--help" || arg == "-h") {

@@ -30,8 +30,8 @@ struct RenderOptions {
     std::optional<std::string> fps;      // --fps R
     std::optional<std::string> quality;  // --quality Q
     std::optional<std::string> codec;    // --codec CODE
-    bool fields = false;                 // --fields
-    bool reverse = false;                // --reverse
+    std::optional<bool> fields;          // --fields / --no-fields (default: the MovieFields setting)
+    std::optional<bool> reverse;         // --reverse / --no-reverse (default: the MovieReverse setting)
     bool bench = false;                  // --bench
     bool help = false;                   // --help
 };

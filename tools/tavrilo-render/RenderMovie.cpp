@@ -63,10 +63,10 @@ void ApplyCommandLine(const RenderOptions& o, MovieOptionTexts& t) {
     t.fps = o.fps.value_or(t.fps);
     t.quality = o.quality.value_or(t.quality);
     if (o.fields) {
-        t.fields = "1";
+        t.fields = *o.fields ? "1" : "";
     }
     if (o.reverse) {
-        t.reverse = "1";
+        t.reverse = *o.reverse ? "1" : "";
     }
 }
 
