@@ -307,3 +307,55 @@ TEST_F(DrawTest, TwelveGridLinesDrawOneLineAtTheMiddle) {
     EXPECT_FALSE(yellowNear(0.25f));
     EXPECT_FALSE(yellowNear(-0.25f));
 }
+
+TEST_F(DrawTest, ASingleValueMakesABarOrAMarkerButNoAreaOrLine) {
+    SetRow(*show, 0, {2});
+    show->setColors[0] = kRed;
+    // Bar: slot 0.75 with gaps of 0.375, from -0.375 to 0.375, up to y = 0.
+    Render();
+    EXPECT_EQ(At(0.0f, -0.1f, kFront), ColorOf(kRed));
+    EXPECT_EQ(At(-0.5f, -0.1f, kFront), ColorOf(kBlue));
+    // Marker: a cube of 0.667 centred at (-0.5, 0) (the grid line runs at 0).
+    show->style = ChartStyle::Marker;
+    Render();
+    EXPECT_EQ(At(-0.5f, 0.1f, kFront), ColorOf(kRed));
+    EXPECT_EQ(At(0.2f, 0.1f, kFront), ColorOf(kBlue));
+    for (ChartStyle style : {ChartStyle::Area, ChartStyle::Line}) {
+        show->style = style;
+        Render();
+        for (float x : {-0.5f, 0.0f, 0.5f}) {
+            for (float y : {-0.4f, -0.1f, 0.1f}) {
+                EXPECT_EQ(At(x, y, kFront), ColorOf(kBlue)) << static_cast<int>(style) << " at " << x << "," << y;
+            }
+        }
+    }
+}
+
+TEST_F(DrawTest, OneChosenSetTakesTheWholeSlot) {
+    show->barWidth = 100;  // two values: slots of 0.75, no gap
+    SetRow(*show, 0, {4, 4});
+    SetRow(*show, 1, {2, 2});
+    show->setColors[0] = kRed;
+    show->setColors[1] = kGreen;
+    show->showSet = 2;
+    Render();
+    for (float x : {-0.7f, -0.05f, 0.05f, 0.7f}) {
+        EXPECT_EQ(At(x, -0.4f, kFront), ColorOf(kGreen)) << x;
+        EXPECT_EQ(At(x, 0.2f, kFront), ColorOf(kBlue)) << x;  // set 0 is not drawn
+    }
+}
+
+TEST_F(DrawTest, FullDiffuseLightStartsAtFifty) {
+    SetRow(*show, 0, {2});
+    show->setColors[0] = kRed;
+    show->lighting = 100;
+    Render();  // the light follows the previous frame's placement: settle it
+    Rgb full = (Render(), At(0.0f, -0.4f, kFront));
+    show->lighting = 50;
+    EXPECT_EQ((Render(), At(0.0f, -0.4f, kFront)), full);
+    show->lighting = 49;
+    Rgb half = (Render(), At(0.0f, -0.4f, kFront));
+    EXPECT_LT(half.red, full.red - 20);
+    show->lighting = 1;
+    EXPECT_EQ((Render(), At(0.0f, -0.4f, kFront)), half);
+}
