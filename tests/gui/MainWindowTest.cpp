@@ -273,12 +273,20 @@ void ClickButton(QWidget* modal, QMessageBox::StandardButton which) {
 TEST_F(ProgramTest, CloseAsksToSaveAChangedShowAndNoQuits) {
     TheShow().modified = 1;
     QString asked;
-    WhenModal([&asked](QWidget* modal) {
-        asked = qobject_cast<QMessageBox*>(modal)->text();
+    QString caption;
+    bool offersCancel = true;
+    WhenModal([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        asked = box->text();
+        caption = box->windowTitle();
+        // Closing cannot be taken back: a Cancel here would quit unsaved.
+        offersCancel = box->button(QMessageBox::Cancel) != nullptr;
         ClickButton(modal, QMessageBox::No);
     });
     SendEvent(&Window(), kMsgClose, 0, 0);
     EXPECT_EQ(asked.toStdString(), "Do you want to save this show?");
+    EXPECT_EQ(caption.toStdString(), "Exit Application");
+    EXPECT_FALSE(offersCancel);
     PlatformEvent event;
     ASSERT_TRUE(WaitEvent(event));
     EXPECT_EQ(event.message, kMsgClosing);
