@@ -146,6 +146,25 @@ TEST(DpsMovie, ARangeRenderedBackwardsIsMade) {
     ASSERT_EQ(Get32(bytes, indexAt + 4), 5u);
 }
 
+TEST(DpsMovie, ThePalSizeFollowsTheRateTheWriterUses) {
+    ScopedSettings settings;
+    TempFolder folder;
+    std::string path = folder.File("near25.dps");
+    // 25.0004 frames per second is 25000 thousandths: 625 lines.
+    MovieWriter writer;
+    CDib ntsc(720, 486, 24);
+    EXPECT_FALSE(writer.Open(MakeFileSpec(path.c_str()), ntsc, 25.0004, 100, 1));
+    CDib pal(720, 576, 24);
+    FillSyntheticFrame(pal, 1);
+    ASSERT_TRUE(writer.Open(MakeFileSpec(path.c_str()), pal, 25.0004, 100, 1)) << writer.LastError();
+    ASSERT_TRUE(writer.WriteFrame(-1, pal)) << writer.LastError();
+    ASSERT_TRUE(writer.Close());
+    std::vector<uint8_t> bytes = ReadBytes(path);
+    ASSERT_GT(bytes.size(), 64u);
+    EXPECT_EQ(Get32(bytes, 12), 625u);
+    EXPECT_EQ(Get32(bytes, 36), 1u);
+}
+
 TEST(DpsMovie, OtherSizesMakeNoFileAndNoMessage) {
     ScopedSettings settings;
     TempFolder folder;
