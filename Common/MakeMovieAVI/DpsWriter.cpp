@@ -1,5 +1,6 @@
 // The DPS writer: frames compressed by libMsMjpgEnc.so and stored by
 // libDPSMaker5.so. Its failures show no message; the reason is kept.
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -71,7 +72,9 @@ int DpsSink::Open(const SinkParameters& p, int bitsPerPixel) {
     if (encoder_->ops->setQuality(encoder_, p.quality * 100) != 0) {
         return 2;
     }
-    if (make(p.path.c_str(), lines, p.frameCount, 4, &maker_) != 0) {
+    // A range rendered backwards announces a negative count: the maker is
+    // told 0 (not known); the header's written count is set at the close.
+    if (make(p.path.c_str(), lines, std::max(p.frameCount, 0), 4, &maker_) != 0) {
         maker_ = nullptr;
         return 1;
     }

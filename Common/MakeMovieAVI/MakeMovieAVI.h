@@ -81,8 +81,8 @@ public:
     // for everything but QuickTime.
     bool Prepare(double framesPerSecond, int quality, bool isQuickTime);
     // Opens the writer chosen by the path for frames the size and depth of
-    // `image`. DPS needs 720 x 486 (or 720 x 576 at exactly 25 frames per
-    // second) and fails otherwise without a message.
+    // `image`. DPS needs 720 x 486 (or 720 x 576 at 25 frames per second,
+    // to the thousandth) and fails otherwise without a message.
     bool Open(const FileSpec& file, const CDib& image, double framesPerSecond, int quality, int32_t frameCount);
     // Writes a frame; index -1 means the next one.
     bool WriteFrame(int32_t index, const CDib& image);

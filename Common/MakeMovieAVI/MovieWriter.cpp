@@ -1,4 +1,5 @@
 // The writer dispatch: the movie file's extension chooses the writer.
+#include <cmath>
 #include <cstring>
 
 #include "MakeMovieAVI.h"
@@ -35,10 +36,11 @@ std::string RequestedCodec(const MovieWriterOptions& options) {
     return options.codec.empty() ? ReadSettingString("CodecType", "") : options.codec;
 }
 
-// DPS takes NTSC (720 x 486) frames, or PAL (720 x 576) at exactly 25 frames
-// per second.
+// DPS takes NTSC (720 x 486) frames, or PAL (720 x 576) at 25 frames per
+// second. The rate is judged as the DPS writer judges it when it picks 625
+// lines (thousandths of frames per second), so that the frames always fit.
 bool DpsSizeFits(const CDib& image, double framesPerSecond) {
-    int lines = framesPerSecond == 25.0 ? 576 : 486;
+    int lines = std::trunc(framesPerSecond * 1000.0) == 25000.0 ? 576 : 486;
     return image.Width() == 720 && image.Height() == lines;
 }
 

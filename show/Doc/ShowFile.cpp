@@ -474,7 +474,12 @@ bool SaveBeforeExit(Show& show, const AskSaveFn& ask, const ChooseSaveFn& choose
     if (!show.modified) {
         return true;
     }
-    if (Ask(ask, "Do you want to save this show?", "Exit Application") != 1) {
+    // A yes/no question: there is no way back from closing, so no Cancel
+    // button that would quit without saving either.
+    const char* text = "Do you want to save this show?";
+    const char* caption = "Exit Application";
+    const int answer = ask ? ask(text, caption) : (AskYesNo(text, caption) ? 1 : 0);
+    if (answer != 1) {
         return true;
     }
     return SaveShowCommand(show, chooseSave);

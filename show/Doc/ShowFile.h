@@ -61,7 +61,8 @@ bool SaveShowCommand(Show& show, const ChooseSaveFn& chooseSave);
 // Ctrl+S: saves to the show's file with the values of frame 0, or runs Save
 // Show when the show has no file yet.
 bool QuickSaveCommand(Show& show, const ChooseSaveFn& chooseSave);
-// At exit: when modified asks "Do you want to save this show?"; yes saves.
+// At exit: when modified asks "Do you want to save this show?" with yes and
+// no only; yes saves.
 // False when the user said yes and the save did not happen (keep running).
 bool SaveBeforeExit(Show& show, const AskSaveFn& ask, const ChooseSaveFn& chooseSave);
 // Remembers the folder of a chosen file in the InitialFolder, InitialVrefnum

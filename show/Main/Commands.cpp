@@ -164,9 +164,8 @@ void MainWindow::LoadBackgroundCommand() {
     }
     FileSpec file{};
     if (ChooseOpen(file, kBackgroundFilter, "Load Background", ".bmp")) {
-        if (SetBackground(*gShow, file)) {
-            RememberFolder(file);
-        }
+        SetBackground(*gShow, file);
+        RememberFolder(file);
     } else {
         // Cancelling the chooser removes the background.
         gShow->background.name[0] = '\0';

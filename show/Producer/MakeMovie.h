@@ -53,7 +53,8 @@ int MovieDimension(const char* text);
 // The decimal value capped at 60; not above 0 gives 0.
 double MovieRate(const char* text);
 // All rows as numbers; timecodes keep 0, the last keyframe's frame and 0 as
-// their old values.
+// their old values, and an End row left as proposed is that frame. Quality
+// is kept within 0..100.
 MovieOptions ParseMovieOptions(const MovieOptionTexts& texts, int32_t lastKeyFrame);
 // Writes start, end and hold back into their rows in the long form.
 void NormaliseMovieTimecodes(MovieOptionTexts& texts, const MovieOptions& options);

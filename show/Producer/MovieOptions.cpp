@@ -15,6 +15,23 @@ bool Ticked(const std::string& text) {
     return text == "1";
 }
 
+// The slider's range; a hand-edited value outside it (or too large for an
+// int) is brought back into it.
+int MovieQuality(const char* text) {
+    return static_cast<int>(std::clamp(ParseDecimal(text), 0.0, 100.0));
+}
+
+// The End row as proposed is the last keyframe's frame. Its long form does
+// not read back to the same frame beyond a minute (the text counts the
+// rate's exact frames per minute, entry counts 60 seconds), so the proposed
+// text is taken as the frame it was made from.
+int32_t MovieEnd(const std::string& text, int32_t lastKeyFrame) {
+    if (text == TimecodeText(lastKeyFrame, true)) {
+        return lastKeyFrame;
+    }
+    return TimecodeEntry(text.c_str(), lastKeyFrame);
+}
+
 }  // namespace
 
 MovieOptionTexts ReadMovieOptionTexts(int32_t lastKeyFrame) {
@@ -58,11 +75,11 @@ MovieOptions ParseMovieOptions(const MovieOptionTexts& t, int32_t lastKeyFrame) 
     o.width = MovieDimension(t.width.c_str());
     o.height = MovieDimension(t.height.c_str());
     o.start = TimecodeEntry(t.start.c_str(), 0);
-    o.end = TimecodeEntry(t.end.c_str(), lastKeyFrame);
+    o.end = MovieEnd(t.end, lastKeyFrame);
     o.hold = TimecodeEntry(t.hold.c_str(), 0);
     o.framesPerSecond = MovieRate(t.fps.c_str());
     o.fieldMode = Ticked(t.fields) ? kFieldModeFields : 0;
-    o.quality = static_cast<int>(ParseDecimal(t.quality.c_str()));
+    o.quality = MovieQuality(t.quality.c_str());
     o.reverse = Ticked(t.reverse);
     return o;
 }

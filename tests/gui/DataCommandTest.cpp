@@ -21,6 +21,7 @@ TEST_F(ProgramTest, LoadDataFromFileImportsAtTheSelectedCell) {
     EXPECT_STREQ(TheShow().setNames[0], "North");
     EXPECT_STREQ(TheShow().labels[1], "Feb");
     EXPECT_FLOAT_EQ(TheShow().values[1][1], 4.0f);
+    EXPECT_EQ(ReadSettingString("InitialFolder", "none"), "none");  // data files leave the folder alone
 }
 
 TEST_F(ProgramTest, ClipboardDataGoesIntoTheOpenGrid) {
@@ -83,6 +84,28 @@ TEST_F(ProgramTest, CancellingLoadBackgroundRemovesTheBackground) {
     WhenModal([](QWidget* modal) { QMetaObject::invokeMethod(modal, "reject", Qt::QueuedConnection); });
     Choose(kCmdLoadBackground);
     EXPECT_STREQ(TheShow().background.name, "");
+}
+
+TEST_F(ProgramTest, LoadBackgroundRemembersTheFolderOfTheChosenFile) {
+    TempFolder folder;
+    const std::string path = folder.File("broken.bmp");
+    ASSERT_TRUE(WriteText(path, "not a picture"));
+    std::snprintf(TheShow().background.name, sizeof(TheShow().background.name), "/somewhere/old.bmp");
+    QString message;
+    WhenModal([path, &message](QWidget* chooser) {
+        AnswerFileDialog(chooser, path);
+        WhenModal([&message](QWidget* box) {
+            if (auto* shown = qobject_cast<QMessageBox*>(box)) {
+                message = shown->text();
+                shown->accept();
+            }
+        });
+    });
+    Choose(kCmdLoadBackground);
+    EXPECT_FALSE(message.isEmpty());  // the unreadable picture is reported
+    EXPECT_STREQ(TheShow().background.name, "/somewhere/old.bmp");
+    // The next chooser starts where the user went, whatever the file held.
+    EXPECT_EQ(ReadSettingString("InitialFolder", ""), folder.Path() + "/");
 }
 
 TEST_F(ProgramTest, TheCharacterOfThePlayKeyDoesNotRestartPlayback) {

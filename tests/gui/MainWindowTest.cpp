@@ -200,9 +200,39 @@ TEST_F(ProgramTest, OptionsToggleAndPersist) {
     Choose(kCmdDrawFast);
     EXPECT_EQ(Preview().drawFast, 0);
     EXPECT_EQ(ReadSettingInt("DrawFast", 1), 0);
+    // The rate read-out at the bottom right grows " / Field order swapped"
+    // to the left of "29.97 fps".
+    Window().Paint();
+    const Rect main = GetClientRect(Window());
+    const int32_t u = (GetWindowRect(Window()).right - GetWindowRect(Window()).left) / 30;
+    const Rect rateArea{main.right - u - 200, main.bottom - u / 2 - 6, main.right - u - 70, main.bottom - u / 2 + 10};
+    PlatformPort port = WindowPort(Window());
+    auto snapshot = [&]() {
+        std::vector<uint32_t> pixels;
+        for (int y = rateArea.top; y < rateArea.bottom; ++y) {
+            for (int x = rateArea.left; x < rateArea.right; ++x) {
+                pixels.push_back(PortPixel(port, x, y));
+            }
+        }
+        return pixels;
+    };
+    auto differing = [](const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
+        int count = 0;
+        for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+            count += a[i] != b[i] ? 1 : 0;
+        }
+        return count;
+    };
+    const std::vector<uint32_t> plain = snapshot();
     Choose(kCmdFieldSwap);
     EXPECT_EQ(TheShow().fieldSwap, 1);
     EXPECT_EQ(ReadSettingInt("FieldSwap", 0), 1);
+    EXPECT_EQ(MenuState(Window(), kCmdFieldSwap), kMenuChecked);
+    EXPECT_GT(differing(plain, snapshot()), 20);
+    Choose(kCmdFieldSwap);
+    EXPECT_EQ(ReadSettingInt("FieldSwap", 1), 0);
+    EXPECT_EQ(MenuState(Window(), kCmdFieldSwap), 0);
+    EXPECT_EQ(differing(plain, snapshot()), 0);
 }
 
 TEST_F(ProgramTest, TitleCarriesTheShowName) {
@@ -273,12 +303,20 @@ void ClickButton(QWidget* modal, QMessageBox::StandardButton which) {
 TEST_F(ProgramTest, CloseAsksToSaveAChangedShowAndNoQuits) {
     TheShow().modified = 1;
     QString asked;
-    WhenModal([&asked](QWidget* modal) {
-        asked = qobject_cast<QMessageBox*>(modal)->text();
+    QString caption;
+    bool offersCancel = true;
+    WhenModal([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        asked = box->text();
+        caption = box->windowTitle();
+        // Closing cannot be taken back: a Cancel here would quit unsaved.
+        offersCancel = box->button(QMessageBox::Cancel) != nullptr;
         ClickButton(modal, QMessageBox::No);
     });
     SendEvent(&Window(), kMsgClose, 0, 0);
     EXPECT_EQ(asked.toStdString(), "Do you want to save this show?");
+    EXPECT_EQ(caption.toStdString(), "Exit Application");
+    EXPECT_FALSE(offersCancel);
     PlatformEvent event;
     ASSERT_TRUE(WaitEvent(event));
     EXPECT_EQ(event.message, kMsgClosing);

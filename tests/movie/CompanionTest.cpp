@@ -10,6 +10,7 @@ extern "C" {
 
 #include "Companion.h"
 #include "HeadlessPlatform.h"
+#include "MakeMovie.h"
 #include "MakeMovieAVI.h"
 #include "MovieProbe.h"
 #include "TestSupport.h"
@@ -112,6 +113,56 @@ TEST(DpsMovie, PalAtExactly25FramesPerSecond) {
     uint64_t indexAt = Get64(bytes, 48);
     uint64_t offset = Get64(bytes, indexAt + 8);
     EXPECT_EQ(DecodeJpeg(&bytes[offset], Get32(bytes, indexAt + 16)), std::make_pair(720, 576));
+}
+
+TEST(DpsMovie, ARangeRenderedBackwardsIsMade) {
+    ScopedSettings settings;
+    TempFolder folder;
+    MovieJob job;
+    job.path = folder.File("back.dps");
+    job.options.width = 720;
+    job.options.height = 486;
+    job.options.start = 5;
+    job.options.end = 2;
+    job.options.hold = 1;
+    job.options.framesPerSecond = 29.97;
+    RenderRangeHooks hooks;
+    std::vector<double> grabbed;
+    hooks.grab = [&grabbed](double frame, CDib& image) {
+        grabbed.push_back(frame);
+        FillSyntheticFrame(image, frame);
+        return true;
+    };
+    MovieOutcome outcome = MakeMovieFile(job, hooks);
+    ASSERT_TRUE(outcome.made) << outcome.message;
+    EXPECT_EQ(outcome.framesAnnounced, -1);
+    EXPECT_EQ(outcome.framesWritten, 5);  // 5 5 4 3 3
+    EXPECT_EQ(grabbed, (std::vector<double>{5, 5, 4, 3}));
+    std::vector<uint8_t> bytes = ReadBytes(job.path);
+    ASSERT_GT(bytes.size(), 64u);
+    EXPECT_EQ(Get32(bytes, 32), 0u);  // announced: not known
+    EXPECT_EQ(Get32(bytes, 36), 5u);
+    uint64_t indexAt = Get64(bytes, 48);
+    ASSERT_EQ(Get32(bytes, indexAt + 4), 5u);
+}
+
+TEST(DpsMovie, ThePalSizeFollowsTheRateTheWriterUses) {
+    ScopedSettings settings;
+    TempFolder folder;
+    std::string path = folder.File("near25.dps");
+    // 25.0004 frames per second is 25000 thousandths: 625 lines.
+    MovieWriter writer;
+    CDib ntsc(720, 486, 24);
+    EXPECT_FALSE(writer.Open(MakeFileSpec(path.c_str()), ntsc, 25.0004, 100, 1));
+    CDib pal(720, 576, 24);
+    FillSyntheticFrame(pal, 1);
+    ASSERT_TRUE(writer.Open(MakeFileSpec(path.c_str()), pal, 25.0004, 100, 1)) << writer.LastError();
+    ASSERT_TRUE(writer.WriteFrame(-1, pal)) << writer.LastError();
+    ASSERT_TRUE(writer.Close());
+    std::vector<uint8_t> bytes = ReadBytes(path);
+    ASSERT_GT(bytes.size(), 64u);
+    EXPECT_EQ(Get32(bytes, 12), 625u);
+    EXPECT_EQ(Get32(bytes, 36), 1u);
 }
 
 TEST(DpsMovie, OtherSizesMakeNoFileAndNoMessage) {

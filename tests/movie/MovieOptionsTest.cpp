@@ -98,6 +98,40 @@ TEST(MovieOptions, TimecodesUseTheirOldValues) {
     EXPECT_EQ(t.hold, TimecodeText(60, true));
 }
 
+TEST(MovieOptions, QualityStaysInTheSliderRange) {
+    MovieOptionTexts t;
+    for (auto [text, expected] : {std::pair<const char*, int>{"55.7", 55},
+                                  {"150", 100},
+                                  {"-5", 0},
+                                  {"1e300", 100},
+                                  {"1e400", 100},
+                                  {"-1e300", 0},
+                                  {"x", 0}}) {
+        t.quality = text;
+        EXPECT_EQ(ParseMovieOptions(t, 0).quality, expected) << text;
+    }
+}
+
+TEST(MovieOptions, TheProposedEndIsTheLastKeyframeBeyondAMinute) {
+    ScopedSettings settings;
+    for (int32_t rate : {kRateNtsc, kRateFilm, kRatePal}) {
+        RateScope scope(rate);
+        for (int32_t last : {90, 1798, 1800, 5000, 107892 + 17}) {
+            MovieOptionTexts t = ReadMovieOptionTexts(last);
+            EXPECT_EQ(ParseMovieOptions(t, last).end, last) << rate << " " << t.end;
+            t.end = "+10";
+            EXPECT_EQ(ParseMovieOptions(t, last).end, last + 10);
+        }
+    }
+    // Typed text still follows the entry rules: a minute is 60 seconds.
+    RateScope ntsc(kRateNtsc);
+    MovieOptionTexts t = ReadMovieOptionTexts(1800);
+    t.end = "00:01:00:00";
+    EXPECT_EQ(ParseMovieOptions(t, 1800).end, 1800);
+    t.end = "00:01:00:02";
+    EXPECT_EQ(ParseMovieOptions(t, 1700).end, 1802);
+}
+
 TEST(MovieOptions, FrameCountWithHoldsAndReverse) {
     MovieOptions o;
     o.start = 10;
