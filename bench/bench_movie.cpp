@@ -11,44 +11,23 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <string>
 
 #include "DemoShow.h"
 #include "Draw.h"
 #include "HeadlessPlatform.h"
 #include "MakeMovie.h"
+#include "MovieBenchSupport.h"
 #include "Settings.h"
 #include "ShowRecord.h"
 
 namespace {
 
-constexpr int kWidth = 720;
-constexpr int kHeight = 486;
-constexpr int kFrames = 300;
-
-struct CodecRun {
-    const char* name;
-    const char* extension;
-    const char* code;
-    const char* ffmpegArguments;  // the same encoder and settings as the writer's at quality 100
-};
-
-const CodecRun kRuns[] = {
-    {"avi_DIB", ".avi", "DIB ", "-c:v rawvideo -pix_fmt bgr24"},
-    {"avi_MJPG", ".avi", "MJPG", "-c:v mjpeg -pix_fmt yuvj422p -qmin 1 -q:v 1"},
-    {"mov_avc1", ".mov", "avc1", "-c:v libx264 -pix_fmt yuv420p -crf 1 -g 12"},
-    {"mov_apch", ".mov", "apch", "-c:v prores_ks -profile:v 3 -pix_fmt yuv422p10le"},
-    {"mov_ap4h", ".mov", "ap4h", "-c:v prores_ks -profile:v 4 -pix_fmt yuv444p10le"},
-    {"mov_rle", ".mov", "rle ", "-c:v qtrle -pix_fmt rgb24"},
-    {"mov_png", ".mov", "png ", "-c:v png -pix_fmt rgb24"},
-    {"mov_raw", ".mov", "raw ", "-c:v rawvideo -pix_fmt rgb24"},
-};
+using namespace moviebench;
 
 struct Bench {
     std::string folder;
     std::unique_ptr<Show> show;
-    std::map<std::string, double> commandSeconds;
     double renderSeconds = 0;
 };
 
@@ -64,10 +43,6 @@ Bench& State() {
         MakeDemoShow(*bench.show);
     }
     return bench;
-}
-
-double Seconds(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
 
 // The 300 frames once, top-down, as the ffmpeg command's raw input.
@@ -117,29 +92,11 @@ void OursEndToEnd(benchmark::State& state, const CodecRun& run) {
         }
         state.SetIterationTime(seconds);
     }
-    state.counters["fps"] = kFrames / seconds;
-    auto found = b.commandSeconds.find(run.name);
-    if (found != b.commandSeconds.end()) {
-        state.counters["ratio"] = seconds / found->second;
-    }
+    ReportOurRun(state, run, seconds);
 }
 
 void FfmpegCommand(benchmark::State& state, const CodecRun& run) {
-    Bench& b = State();
-    std::string raw = RawFrames();
-    std::string command = "ffmpeg -v error -y -f rawvideo -pix_fmt bgr24 -s 720x486 -r 30000/1001 -i " + raw + " " +
-                          run.ffmpegArguments + " " + b.folder + "/command" + run.extension;
-    double seconds = 0;
-    for (auto _ : state) {
-        auto start = std::chrono::steady_clock::now();
-        if (std::system(command.c_str()) != 0) {
-            state.SkipWithError("the ffmpeg command failed");
-        }
-        seconds = Seconds(start);
-        state.SetIterationTime(seconds);
-    }
-    b.commandSeconds[run.name] = seconds;
-    state.counters["fps"] = kFrames / seconds;
+    TimeFfmpegCommand(state, run, RawFrames(), State().folder);
 }
 
 void RenderOnly(benchmark::State& state) {
@@ -155,16 +112,7 @@ void RenderOnly(benchmark::State& state) {
 
 int Register() {
     benchmark::RegisterBenchmark("render_only_300", RenderOnly)->Iterations(1)->Unit(benchmark::kSecond);
-    for (const CodecRun& run : kRuns) {
-        benchmark::RegisterBenchmark((std::string("ffmpeg_command/") + run.name).c_str(), FfmpegCommand, run)
-            ->Iterations(1)
-            ->UseManualTime()
-            ->Unit(benchmark::kSecond);
-        benchmark::RegisterBenchmark((std::string("ours_end_to_end/") + run.name).c_str(), OursEndToEnd, run)
-            ->Iterations(1)
-            ->UseManualTime()
-            ->Unit(benchmark::kSecond);
-    }
+    RegisterCodecRuns("ours_end_to_end", FfmpegCommand, OursEndToEnd);
     return 0;
 }
 

@@ -10,43 +10,22 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "HeadlessPlatform.h"
 #include "MakeMovieAVI.h"
+#include "MovieBenchSupport.h"
 #include "Settings.h"
 
 namespace {
 
-constexpr int kWidth = 720;
-constexpr int kHeight = 486;
-constexpr int kFrames = 300;
-
-struct CodecRun {
-    const char* name;
-    const char* extension;
-    const char* code;
-    const char* ffmpegArguments;
-};
-
-const CodecRun kRuns[] = {
-    {"avi_DIB", ".avi", "DIB ", "-c:v rawvideo -pix_fmt bgr24"},
-    {"avi_MJPG", ".avi", "MJPG", "-c:v mjpeg -pix_fmt yuvj422p -qmin 1 -q:v 1"},
-    {"mov_avc1", ".mov", "avc1", "-c:v libx264 -pix_fmt yuv420p -crf 1 -g 12"},
-    {"mov_apch", ".mov", "apch", "-c:v prores_ks -profile:v 3 -pix_fmt yuv422p10le"},
-    {"mov_ap4h", ".mov", "ap4h", "-c:v prores_ks -profile:v 4 -pix_fmt yuv444p10le"},
-    {"mov_rle", ".mov", "rle ", "-c:v qtrle -pix_fmt rgb24"},
-    {"mov_png", ".mov", "png ", "-c:v png -pix_fmt rgb24"},
-    {"mov_raw", ".mov", "raw ", "-c:v rawvideo -pix_fmt rgb24"},
-};
+using namespace moviebench;
 
 struct Frames {
     std::string folder;
     std::string rawPath;
     std::vector<std::unique_ptr<CDib>> pictures;  // 30 distinct frames, cycled
-    std::map<std::string, double> commandSeconds;
 };
 
 // Smooth moving shapes, like a chart: neither flat nor noise.
@@ -89,10 +68,6 @@ Frames& State() {
     return frames;
 }
 
-double Seconds(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
 void Writer(benchmark::State& state, const CodecRun& run) {
     Frames& f = State();
     std::string path = f.folder + "/ours" + run.extension;
@@ -113,41 +88,16 @@ void Writer(benchmark::State& state, const CodecRun& run) {
         }
         state.SetIterationTime(seconds);
     }
-    state.counters["fps"] = kFrames / seconds;
-    auto found = f.commandSeconds.find(run.name);
-    if (found != f.commandSeconds.end()) {
-        state.counters["ratio"] = seconds / found->second;
-    }
+    ReportOurRun(state, run, seconds);
 }
 
 void Command(benchmark::State& state, const CodecRun& run) {
     Frames& f = State();
-    std::string command = "ffmpeg -v error -y -f rawvideo -pix_fmt bgr24 -s 720x486 -r 30000/1001 -i " + f.rawPath +
-                          " " + run.ffmpegArguments + " " + f.folder + "/command" + run.extension;
-    double seconds = 0;
-    for (auto _ : state) {
-        auto start = std::chrono::steady_clock::now();
-        if (std::system(command.c_str()) != 0) {
-            state.SkipWithError("the ffmpeg command failed");
-        }
-        seconds = Seconds(start);
-        state.SetIterationTime(seconds);
-    }
-    f.commandSeconds[run.name] = seconds;
-    state.counters["fps"] = kFrames / seconds;
+    TimeFfmpegCommand(state, run, f.rawPath, f.folder);
 }
 
 int Register() {
-    for (const CodecRun& run : kRuns) {
-        benchmark::RegisterBenchmark((std::string("ffmpeg_command/") + run.name).c_str(), Command, run)
-            ->Iterations(1)
-            ->UseManualTime()
-            ->Unit(benchmark::kSecond);
-        benchmark::RegisterBenchmark((std::string("writer/") + run.name).c_str(), Writer, run)
-            ->Iterations(1)
-            ->UseManualTime()
-            ->Unit(benchmark::kSecond);
-    }
+    RegisterCodecRuns("writer", Command, Writer);
     return 0;
 }
 
