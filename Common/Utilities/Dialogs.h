@@ -1,0 +1,37 @@
+// The program's own drawn dialogs: the value dialog (text, check box, radio,
+// slider, colour and folder rows) and the colour and texture chooser, with
+// the integer RGB/HLS arithmetic behind them. They draw into an existing
+// window (as a rule the preview) and run their own modal loop through the
+// platform layer. Used by Make Movie, the property tabs and the timeline.
+#pragma once
+
+#include <cstdint>
+
+#include "CrossPlatform.h"
+
+class PlatformWindow;
+
+// Labels and values of the value dialog are 64-character slots.
+constexpr int kDialogSlotSize = 64;
+using DialogSlot = char[kDialogSlotSize];
+
+// Value dialog results.
+enum DialogResult : int { kDialogCancel = 0, kDialogOk = 1, kDialogApply = 2 };
+
+// Runs the value dialog at (x, y) in the owner's client area. The first two
+// characters of a label choose the item's kind ("@C" check box, "@R" radio,
+// "@S" slider, "@L" colour, "@F" folder, anything else text); values are
+// read and written in place. A negative itemCount means |itemCount| items
+// and an Apply button. Returns kDialogOk, kDialogCancel or kDialogApply.
+int RunValueDialog(PlatformWindow* owner, int x, int y, int itemCount, DialogSlot* labels,
+                   DialogSlot* values, const char* title);
+
+// Runs the colour and texture chooser at (x, y). The colour (0x00BBGGRR) is
+// changed in place while the user drags; texture may be null, which disables
+// Texture mode. Returns 1 for OK, 0 for Cancel (the opening colour restored).
+int RunColorChooser(PlatformWindow* owner, int x, int y, int32_t* colour, FileSpec* texture,
+                    const char* title);
+
+// Hue, luminance and saturation 0..240; red, green and blue 0..255.
+void HlsToRgb(int hue, int luminance, int saturation, int& red, int& green, int& blue);
+void RgbToHls(int red, int green, int blue, int& hue, int& luminance, int& saturation);
