@@ -163,6 +163,7 @@ if(NOT TAVRILO_FUZZ)
     show/Main/ToolStrip.cpp
     show/Main/Playback.cpp
     show/Main/MovieCommand.cpp
+    show/Main/MovieDialogs.cpp
   )
   target_include_directories(tavrilo_main PUBLIC show/Main)
   target_link_libraries(tavrilo_main PUBLIC tavrilo_preview tavrilo_producer tavrilo_dialogs tavrilo_doc tavrilo_qtplatform)
