@@ -129,6 +129,15 @@ void DrawFrame(const Chooser& d) {
     DrawText(kWhite, d.title, d.cx, d.b + 6, kTextCenter);
 }
 
+// The component itself beside its slider, in the slider's own style (the
+// slider's percentage would show 198 for a channel of 200).
+void DrawComponentNumber(const Rect& slider, int value) {
+    char text[16];
+    std::snprintf(text, sizeof(text), "%d", value);
+    FillRect(kTrackGrey, Rect{slider.right, slider.top, slider.right + TextWidth("100") + 6, slider.bottom});
+    DrawText(kBlack, text, slider.right + 3, slider.top + 1, kTextLeft);
+}
+
 void DrawSliders(const Chooser& d) {
     static const char* const kHlsNames[3] = {"Hue", "Luminance", "Saturation"};
     static const char* const kRgbNames[3] = {"Red", "Green", "Blue"};
@@ -145,8 +154,9 @@ void DrawSliders(const Chooser& d) {
     FontScope font(kUiFont10);
     for (int i = 0; i < 3; ++i) {
         const int top = d.ty + kRowHeight * i + 3;
-        DrawPercentSlider(kLightGrey, kTrackGrey, Rect{d.cx + 8, top, d.cx + 8 + kSliderWidth, top + kSliderHeight},
-                          values[i] * 100 / scale, scale, true);
+        const Rect slider{d.cx + 8, top, d.cx + 8 + kSliderWidth, top + kSliderHeight};
+        DrawPercentSlider(kLightGrey, kTrackGrey, slider, values[i] * 100 / scale, scale, false);
+        DrawComponentNumber(slider, values[i]);
     }
 }
 

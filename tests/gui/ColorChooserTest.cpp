@@ -291,3 +291,53 @@ TEST_F(ColorChooserTest, TextureChoiceWritesItsSettingsAndCancelRemovesIt) {
 }
 
 }  // namespace
+
+namespace {
+
+// Pictures of the drawn dialogs for the documentation: run with
+// TAVRILO_DIALOG_SHOTS set to a folder (skipped otherwise).
+class DialogPictures : public DialogTest {
+protected:
+    void SetUp() override {
+        const char* folder = std::getenv("TAVRILO_DIALOG_SHOTS");
+        if (!folder) {
+            GTEST_SKIP() << "TAVRILO_DIALOG_SHOTS is not set";
+        }
+        folder_ = folder;
+        DialogTest::SetUp();
+        PortScope port(owner_);
+        FillRect(0x303030, Rect{0, 0, 640, 480});
+    }
+    // Saves the owner's client area around the dialog once it is drawn,
+    // then answers Escape.
+    void SaveWhenDrawn(const std::string& name, const QRect& area) {
+        QTimer::singleShot(50, [this, name, area]() {
+            WidgetOf(owner_)->grab(area).save(QString::fromStdString(folder_ + "/" + name));
+            Key(kKeyEscape);
+        });
+    }
+    std::string folder_;
+};
+
+TEST_F(DialogPictures, ColourChooserInEachMode) {
+    const QRect area(ClientToWindow(owner_, 10, 20), QSize(250, 250));
+    FileSpec texture = MakeFileSpec("/pictures/marble.tga");
+    const char* names[] = {"colour-chooser-rgb.png", "colour-chooser-hls.png", "colour-chooser-texture.png"};
+    for (int mode : {kChooserRgb, kChooserHls, kChooserTexture}) {
+        SetColorChooserMode(mode);
+        int32_t colour = Rgb(200, 120, 40);
+        SaveWhenDrawn(names[mode], area);
+        RunColorChooser(&owner_, 20, 30, &colour, &texture, "Surface Color");
+    }
+}
+
+TEST_F(DialogPictures, ValueDialogWithEveryKindOfRow) {
+    DialogSlot labels[8] = {};
+    DialogSlot values[8] = {};
+    SetSlots(labels, {"Name", "@RSlows|In & Out", "@RIn", "@ROut", "@CLoop", "@SOpacity", "@LColor", "@FFolder"});
+    SetSlots(values, {"Intro", "", "1", "", "1", "75", "33023", "/home/user/pictures/"});
+    SaveWhenDrawn("value-dialog-rows.png", QRect(ClientToWindow(owner_, 10, 20), QSize(260, 260)));
+    RunValueDialog(&owner_, 20, 30, -8, labels, values, "Set KeyFrame Options");
+}
+
+}  // namespace
