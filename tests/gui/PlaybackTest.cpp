@@ -75,16 +75,17 @@ TEST_F(PlaybackTest, SlowDrawingDropsFramesAndFastDrawingRepeatsThem) {
 TEST_F(PlaybackTest, PalPlaysAtTwentyFiveFrames) {
     Choose(kCmdPal);
     ASSERT_EQ(gFrameRate, 2500);
-    // A second of the clock in one reading is 25 frames.
+    // A second of the clock in one reading is 25 frames; K comes in the
+    // fifth step, after the input the menu choice left queued.
     SetHighResolutionCounter([this, readings = 0, now = int64_t{0}]() mutable {
         now += HighResolutionFrequency();
-        if (++readings == 3) {
+        if (++readings == 6) {
             PostKey(kKeyK);
         }
         return now;
     });
     Press(Qt::Key_L);
-    EXPECT_EQ(gCurrentFrame, 50);
+    EXPECT_EQ(gCurrentFrame, 125);
 }
 
 TEST_F(PlaybackTest, ReverseFromTheStartStopsAtFrameZero) {
