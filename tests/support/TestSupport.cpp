@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -45,4 +46,19 @@ bool WriteText(const std::string& path, const std::string& text) {
     return static_cast<bool>(out);
 }
 
-std::string TestDataPath(const std::string& name) { return std::string(TAVRILO_TEST_DATA) + "/" + name; }
+std::string TestDataPath(const std::string& name) {
+    return std::string(TAVRILO_TEST_DATA) + "/" + name;
+}
+
+FileSizeLimit::FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = saved_;
+    limit.rlim_cur = bytes;
+    active_ = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, previousHandler_);
+}
