@@ -67,6 +67,8 @@ protected:
     std::string error_;
 };
 
+struct SinkParameters;
+
 // The movie writer of Make Movie: prepare, open, write frame, close.
 class MovieWriter {
 public:
@@ -82,12 +84,18 @@ public:
     bool Prepare(double framesPerSecond, int quality, bool isQuickTime);
     // Opens the writer chosen by the path for frames the size and depth of
     // `image`. DPS needs 720 x 486 (or 720 x 576 at 25 frames per second,
-    // to the thousandth) and fails otherwise without a message.
+    // to the thousandth) and fails otherwise without a message. The movie is
+    // written under a temporary name beside the target (the file a symbolic
+    // link names); a target that exists and is not a regular file is refused.
     bool Open(const FileSpec& file, const CDib& image, double framesPerSecond, int quality, int32_t frameCount);
     // Writes a frame; index -1 means the next one.
     bool WriteFrame(int32_t index, const CDib& image);
-    // Closes the movie; false when the file could not be finished.
+    // Closes the movie and puts it in place of the target; false when the
+    // file could not be finished, and then the target is left as it was.
     bool Close();
+    // Ends a movie that failed: the temporary file is removed and the target
+    // is left as it was.
+    void Abandon();
 
     bool IsOpen() const { return sink_ != nullptr; }
     int Kind() const { return kind_; }
@@ -99,7 +107,14 @@ public:
     const std::string& LastError() const { return lastError_; }
 
 private:
+    bool OpenSink(int kind, SinkParameters& p, const CDib& image);
+    // Closes the sink; false when the file could not be finished.
+    bool CloseSink();
+    std::string TargetNamed(std::string text) const;
+
     std::unique_ptr<MovieSink> sink_;
+    std::string target_;     // the file the movie replaces once finished
+    std::string temporary_;  // the file being written
     int kind_ = kWriterNone;
     int32_t nextIndex_ = 0;
     int32_t framesWritten_ = 0;
@@ -126,7 +141,7 @@ void ReleaseBackgroundMovie(BackgroundMovie* movie);
 // ---- internal: the writers behind MovieWriter
 
 struct SinkParameters {
-    std::string path;
+    std::string path;  // the file written (the temporary name)
     int width = 0;
     int height = 0;
     double framesPerSecond = 0.0;

@@ -1,5 +1,7 @@
 // The writer dispatch: the movie file's extension chooses the writer.
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "MakeMovieAVI.h"
@@ -53,12 +55,41 @@ bool MovieWriter::Prepare(double framesPerSecond, int quality, bool isQuickTime)
     return PrepareQuickTime(framesPerSecond, RequestedCodec(options), lastError_);
 }
 
+bool MovieWriter::OpenSink(int kind, SinkParameters& p, const CDib& image) {
+    if (kind == kWriterQuickTime || kind == kWriterAvi) {
+        MovieContainer container = kind == kWriterAvi ? MovieContainer::Avi : MovieContainer::QuickTime;
+        p.codec = ResolveMovieCodec(RequestedCodec(options), container);
+        sink_ = kind == kWriterAvi ? OpenAviSink(p, lastError_) : OpenQuickTimeSink(p, lastError_);
+    } else if (kind == kWriterDps) {
+        if (!DpsSizeFits(image, p.framesPerSecond)) {
+            lastError_ = "DPS movies are 720 x 486, or 720 x 576 at 25 frames per second";
+            return false;
+        }
+        sink_ = OpenDpsSink(p, image.BitsPerPixel(), lastError_);
+    } else {
+        sink_ = OpenRtvSink(p, image.BitsPerPixel(), lastError_);
+    }
+    return sink_ != nullptr;
+}
+
 bool MovieWriter::Open(const FileSpec& file, const CDib& image, double framesPerSecond, int quality,
                        int32_t frameCount) {
     Close();
     lastError_.clear();
+    if (!NameFits(file)) {
+        lastError_ = "the file name is too long";
+        return false;
+    }
+    if (!SaveTarget(file.name, target_)) {
+        const int reason = errno;
+        lastError_ = "cannot write " + std::string(file.name) + ": " + FileErrorText(reason);
+        return false;
+    }
+    // A movie that fails part-way must not destroy the file it would replace:
+    // it is made beside it and renamed over it once finished.
+    temporary_ = target_ + ".making~";
     SinkParameters p;
-    p.path = file.name;
+    p.path = temporary_;
     p.width = image.Width();
     p.height = image.Height();
     p.framesPerSecond = framesPerSecond;
@@ -67,20 +98,10 @@ bool MovieWriter::Open(const FileSpec& file, const CDib& image, double framesPer
     p.fieldOrder = options.fieldOrder;
     p.pictureAspect = options.pictureAspect;
     int kind = MovieWriterKindFor(file.name);
-    if (kind == kWriterQuickTime || kind == kWriterAvi) {
-        MovieContainer container = kind == kWriterAvi ? MovieContainer::Avi : MovieContainer::QuickTime;
-        p.codec = ResolveMovieCodec(RequestedCodec(options), container);
-        sink_ = kind == kWriterAvi ? OpenAviSink(p, lastError_) : OpenQuickTimeSink(p, lastError_);
-    } else if (kind == kWriterDps) {
-        if (!DpsSizeFits(image, framesPerSecond)) {
-            lastError_ = "DPS movies are 720 x 486, or 720 x 576 at 25 frames per second";
-            return false;
-        }
-        sink_ = OpenDpsSink(p, image.BitsPerPixel(), lastError_);
-    } else {
-        sink_ = OpenRtvSink(p, image.BitsPerPixel(), lastError_);
-    }
-    if (!sink_) {
+    if (!OpenSink(kind, p, image)) {
+        lastError_ = TargetNamed(lastError_);
+        sink_.reset();
+        std::remove(temporary_.c_str());
         return false;
     }
     kind_ = kind;
@@ -101,20 +122,26 @@ bool MovieWriter::WriteFrame(int32_t index, const CDib& image) {
     int32_t at = index < 0 ? nextIndex_ : index;
     nextIndex_ = at + 1;
     if (!sink_->WriteFrame(at, image)) {
-        lastError_ = sink_->Error();
+        lastError_ = TargetNamed(sink_->Error());
         return false;
     }
     ++framesWritten_;
     return true;
 }
 
-bool MovieWriter::Close() {
-    if (!sink_) {
-        return true;
+std::string MovieWriter::TargetNamed(std::string text) const {
+    // The user knows the movie by its own name, not the temporary one.
+    for (size_t at = text.find(temporary_); !temporary_.empty() && at != std::string::npos;
+         at = text.find(temporary_, at + target_.size())) {
+        text.replace(at, temporary_.size(), target_);
     }
+    return text;
+}
+
+bool MovieWriter::CloseSink() {
     bool ok = sink_->Close();
     if (!ok) {
-        lastError_ = sink_->Error();
+        lastError_ = TargetNamed(sink_->Error());
     }
     if (sink_->FramesStored() >= 0) {
         framesWritten_ = sink_->FramesStored();
@@ -122,4 +149,29 @@ bool MovieWriter::Close() {
     sink_.reset();
     kind_ = kWriterNone;
     return ok;
+}
+
+bool MovieWriter::Close() {
+    if (!sink_) {
+        return true;
+    }
+    bool ok = CloseSink();
+    if (ok && std::rename(temporary_.c_str(), target_.c_str()) != 0) {
+        lastError_ = "cannot put the movie in place of " + target_ + ": " + std::strerror(errno);
+        ok = false;
+    }
+    if (!ok) {
+        std::remove(temporary_.c_str());
+    }
+    return ok;
+}
+
+void MovieWriter::Abandon() {
+    if (!sink_) {
+        return;
+    }
+    std::string error = lastError_;
+    CloseSink();
+    lastError_ = error;
+    std::remove(temporary_.c_str());
 }

@@ -1,5 +1,6 @@
 // The desktop program's entry: starts the platform layer, creates the show
 // and the main window, runs the message loop and tears down in order.
+#include <csignal>
 #include <memory>
 
 #include "Background.h"
@@ -10,6 +11,9 @@
 // A show named on the command line (as a file manager passes it when the
 // user opens a ".tvr" file) is loaded once the windows exist.
 int main(int argc, char** argv) {
+    // Beyond a file-size limit a write fails ("File too large") and the
+    // movie or file is abandoned, instead of the signal ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     PlatformInit("Tavrilo", 101);
     std::unique_ptr<Show> show = CreateShow();
     gShow = show.get();
