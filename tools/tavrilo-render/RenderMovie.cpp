@@ -19,7 +19,8 @@ void OnInterrupt(int) {
     gInterrupted = 1;
 }
 
-// Installs the Ctrl+C handler for its lifetime.
+// Installs the Ctrl+C handler for its lifetime; SIGTERM (a job being
+// stopped) is taken like Ctrl+C, so the movie made so far is closed.
 class InterruptScope {
 public:
     InterruptScope() {
@@ -27,14 +28,19 @@ public:
         struct sigaction action {};
         action.sa_handler = OnInterrupt;
         sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &previous_);
+        sigaction(SIGINT, &action, &previousInterrupt_);
+        sigaction(SIGTERM, &action, &previousTerminate_);
     }
-    ~InterruptScope() { sigaction(SIGINT, &previous_, nullptr); }
+    ~InterruptScope() {
+        sigaction(SIGINT, &previousInterrupt_, nullptr);
+        sigaction(SIGTERM, &previousTerminate_, nullptr);
+    }
     InterruptScope(const InterruptScope&) = delete;
     InterruptScope& operator=(const InterruptScope&) = delete;
 
 private:
-    struct sigaction previous_ {};
+    struct sigaction previousInterrupt_ {};
+    struct sigaction previousTerminate_ {};
 };
 
 int32_t LastKeyFrame(const Show& show) {
@@ -119,18 +125,18 @@ int RenderMovieWith(Show& show, const RenderOptions& options, const MovieFrameSo
     if (terminal) {
         std::fprintf(stderr, "\n");
     }
-    if (gInterrupted) {
-        std::fprintf(stderr, "tavrilo-render: cancelled; %s holds %d frames\n", job.path.c_str(),
+    if (gInterrupted && outcome.made) {
+        std::fprintf(stderr, "tavrilo-render: cancelled; %s holds %d frames\n", TerminalText(job.path).c_str(),
                      outcome.framesWritten);
         return 130;
     }
     if (!outcome.made) {
         if (!outcome.message.empty()) {
-            std::fprintf(stderr, "tavrilo-render: %s\n", outcome.message.c_str());
+            std::fprintf(stderr, "tavrilo-render: %s\n", TerminalText(outcome.message).c_str());
         }
         return 1;
     }
-    std::printf("%s: %s (%d frames)\n", outcome.message.c_str(), job.path.c_str(), outcome.framesWritten);
+    std::printf("%s: %s (%d frames)\n", outcome.message.c_str(), TerminalText(job.path).c_str(), outcome.framesWritten);
     return 0;
 }
 
