@@ -268,10 +268,11 @@ void ImportTableCommand(Show& show, std::string_view text) {
         gPreview->SetEditingData(false);
         ImportTable(show, text, column, row);
         gPreview->SetEditingData(true);
-        gPreview->Repaint();
     } else {
         ImportTable(show, text, 0, 0);
     }
+    // The chart shows the new data at once, not from the next frame step.
+    Evaluate(show, gCurrentFrame, true);
     RedrawMainWindow();
 }
 

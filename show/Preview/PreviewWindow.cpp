@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Evaluate.h"
 #include "Settings.h"
 
 namespace {
@@ -92,6 +93,9 @@ void PreviewWindow::Layout(bool sized) {
     if (sized && gPreview == this) {
         ResizeRenderer();
     }
+    if (sized && mode == PreviewMode::EditData && TextFieldExists(grid.field)) {
+        Paint();  // the grid and its open editor at the new size
+    }
 }
 
 void PreviewWindow::SelectedCell(int& column, int& row) const {
@@ -108,6 +112,8 @@ void PreviewWindow::SetMode(PreviewMode newMode) {
         CommitEdit();
         if (gShow) {
             StoreGrid(*gShow);
+            // The chart shows the typed data as soon as it is seen again.
+            Evaluate(*gShow, gCurrentFrame, false);
         }
     } else if (gShow) {
         LoadGrid(*gShow);
@@ -168,6 +174,9 @@ intptr_t PreviewWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t 
             }
             return 1;
         case kMsgCommand:
+            if (wParam == static_cast<uintptr_t>(kGridFieldId)) {
+                GridFieldKey(static_cast<uint32_t>(lParam));
+            }
             return 1;
         case kMsgMouseMove:
             MouseMove(PointParamX(lParam), PointParamY(lParam));

@@ -75,6 +75,9 @@ public:
     // The data grid.
     void DrawGrid();
     void GridClick(int32_t x, int32_t y);
+    // Enter, Tab (Shift+Tab) or Esc typed in the cell editor: commit, commit
+    // and open the next (previous) cell, or abandon the typing.
+    void GridFieldKey(uint32_t notification);
     void CommitEdit();
     void LoadGrid(const Show& show);
     void StoreGrid(Show& show) const;
@@ -103,6 +106,13 @@ private:
     void MouseMove(int32_t x, int32_t y);
     void LeftDown(int32_t x, int32_t y);
     void LeftUp(int32_t x, int32_t y);
+    // The cell editor over cell (column, row), in client coordinates.
+    Rect CellEditorRect(int column, int row) const;
+    void OpenCellEditor(int column, int row);
+    // Moves the open editor onto its cell; hides it while the cell is out of sight.
+    void PlaceCellEditor();
+    // Scrolls the grid so that `row` is in sight.
+    void ScrollGridTo(int row);
 };
 
 // The preview's rectangle (screen coordinates) for a parent window rectangle,

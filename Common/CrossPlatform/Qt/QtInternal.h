@@ -69,9 +69,17 @@ struct NativeMenu {
     std::map<int, QAction*> items;
 };
 
-// The single-line text field.
+// The single-line text field. Enter, Tab and Esc end the typing: they go to
+// the owner window as the field's notifications, not as window keys.
 struct NativeEdit : public QLineEdit {
-    explicit NativeEdit(QWidget* parent) : QLineEdit(parent) {}
+    NativeEdit(QWidget* parent, PlatformWindow* owner, int id) : QLineEdit(parent), owner(owner), id(id) {}
+    PlatformWindow* owner = nullptr;
+    int id = 0;
+
+protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 };
 
 struct PlatformFont {
