@@ -352,11 +352,6 @@ struct PlatformEdit {
     PlatformWindow* parent = nullptr;
 };
 
-// The keys that end typing in a text field stay with it: they reach its
-// parent as a command message (wParam the field's id, lParam the
-// notification), never as keys of the window.
-enum TextFieldNotification : uint32_t { kFieldEnter = 1, kFieldTab = 2, kFieldBackTab = 3, kFieldEscape = 4 };
-
 bool CreateTextField(PlatformEdit& field, PlatformWindow& parent, int32_t x, int32_t y, int32_t width, int32_t height,
                      int id, PlatformFont* font);
 // Moves and sizes the field (parent client coordinates); hides it when it

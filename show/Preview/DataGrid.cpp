@@ -218,27 +218,38 @@ void PreviewWindow::PlaceCellEditor() {
     PlaceTextField(grid.field, r.left, r.top, r.right - r.left, r.bottom - r.top, visible);
 }
 
-void PreviewWindow::GridFieldKey(uint32_t notification) {
+bool PreviewWindow::CellEditorKey(uint32_t message, uintptr_t code) {
+    // The character of a key the editor took goes with it.
+    if (message == kMsgChar) {
+        const bool taken = grid.takenCharacter != 0 && code == grid.takenCharacter;
+        grid.takenCharacter = 0;
+        return taken;
+    }
+    if (!TextFieldExists(grid.field) || (code != kKeyReturn && code != kKeyTab && code != kKeyEscape)) {
+        return false;
+    }
+    grid.takenCharacter = static_cast<uint32_t>(code);
+    GridFieldKey(static_cast<uint32_t>(code));
+    return true;
+}
+
+void PreviewWindow::GridFieldKey(uint32_t key) {
     const int column = grid.selectedColumn;
     const int row = grid.selectedRow;
     if (!TextFieldExists(grid.field) || column < 0 || row < 0) {
         return;
     }
-    if (notification == kFieldEscape) {
+    if (key == kKeyEscape) {
         DestroyTextField(grid.field);  // the typing is abandoned
     } else {
         CommitEdit();
     }
-    if (notification == kFieldTab || notification == kFieldBackTab) {
-        // The next cell to the right, then the first of the next row (or
-        // back to the left with Shift).
-        const int step = notification == kFieldTab ? 1 : -1;
-        const int next = row * kGridColumns + column + step;
-        if (next >= 0 && next < kGridRows * kGridColumns) {
-            ScrollGridTo(next / kGridColumns);
-            OpenCellEditor(next % kGridColumns, next / kGridColumns);
-            return;
-        }
+    // Tab goes on to the next cell to the right, then the next row.
+    const int next = row * kGridColumns + column + 1;
+    if (key == kKeyTab && next < kGridRows * kGridColumns) {
+        ScrollGridTo(next / kGridColumns);
+        OpenCellEditor(next % kGridColumns, next / kGridColumns);
+        return;
     }
     PortScope scope(*this);
     DrawGrid();

@@ -169,14 +169,11 @@ intptr_t PreviewWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t 
             return 1;
         case kMsgKeyDown:
         case kMsgChar:
-            if (wParam != kKeyShift && parent) {
+            if (!CellEditorKey(message, wParam) && wParam != kKeyShift && parent) {
                 SendEvent(parent, message, wParam, lParam);
             }
             return 1;
         case kMsgCommand:
-            if (wParam == static_cast<uintptr_t>(kGridFieldId)) {
-                GridFieldKey(static_cast<uint32_t>(lParam));
-            }
             return 1;
         case kMsgMouseMove:
             MouseMove(PointParamX(lParam), PointParamY(lParam));

@@ -34,6 +34,7 @@ struct DataGrid {
     int32_t selectedColumn = -1;
     int32_t selectedRow = -1;
     PlatformEdit field;
+    uint32_t takenCharacter = 0;  // the character of a key the editor took
     char cells[kGridColumns][kGridRows][kTextSlot] = {};
 };
 
@@ -75,9 +76,12 @@ public:
     // The data grid.
     void DrawGrid();
     void GridClick(int32_t x, int32_t y);
-    // Enter, Tab (Shift+Tab) or Esc typed in the cell editor: commit, commit
-    // and open the next (previous) cell, or abandon the typing.
-    void GridFieldKey(uint32_t notification);
+    // Enter, Tab or Esc typed in the cell editor: commit, commit and open
+    // the next cell, or abandon the typing.
+    void GridFieldKey(uint32_t key);
+    // Takes Enter, Tab and Esc (and their characters) while a cell is being
+    // edited, so they never reach the main window's keys; false for others.
+    bool CellEditorKey(uint32_t message, uintptr_t code);
     void CommitEdit();
     void LoadGrid(const Show& show);
     void StoreGrid(Show& show) const;

@@ -69,17 +69,9 @@ struct NativeMenu {
     std::map<int, QAction*> items;
 };
 
-// The single-line text field. Enter, Tab and Esc end the typing: they go to
-// the owner window as the field's notifications, not as window keys.
+// The single-line text field.
 struct NativeEdit : public QLineEdit {
-    NativeEdit(QWidget* parent, PlatformWindow* owner, int id) : QLineEdit(parent), owner(owner), id(id) {}
-    PlatformWindow* owner = nullptr;
-    int id = 0;
-
-protected:
-    bool event(QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
+    explicit NativeEdit(QWidget* parent) : QLineEdit(parent) {}
 };
 
 struct PlatformFont {

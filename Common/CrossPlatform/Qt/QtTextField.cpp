@@ -1,60 +1,9 @@
 // The single-line text field: a native line edit over a window's client
 // area, in the window table while it exists.
 #include <QFont>
-#include <QKeyEvent>
 #include <cstring>
 
 #include "QtInternal.h"
-
-namespace {
-
-// The notification a key ends the typing with; 0 for other keys.
-uint32_t NotificationOf(const QKeyEvent& key) {
-    switch (key.key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            return kFieldEnter;
-        case Qt::Key_Tab:
-            return (key.modifiers() & Qt::ShiftModifier) ? kFieldBackTab : kFieldTab;
-        case Qt::Key_Backtab:
-            return kFieldBackTab;
-        case Qt::Key_Escape:
-            return kFieldEscape;
-        default:
-            return 0;
-    }
-}
-
-}  // namespace
-
-void NativeEdit::keyReleaseEvent(QKeyEvent* event) {
-    if (NotificationOf(*event) != 0) {
-        event->accept();  // its press was the field's
-        return;
-    }
-    QLineEdit::keyReleaseEvent(event);
-}
-
-bool NativeEdit::event(QEvent* event) {
-    // Tab would otherwise be taken for a focus move before the field sees it.
-    if (event->type() == QEvent::KeyPress && NotificationOf(*static_cast<QKeyEvent*>(event)) != 0) {
-        keyPressEvent(static_cast<QKeyEvent*>(event));
-        return true;
-    }
-    return QLineEdit::event(event);
-}
-
-void NativeEdit::keyPressEvent(QKeyEvent* event) {
-    const uint32_t notification = NotificationOf(*event);
-    if (notification == 0) {
-        QLineEdit::keyPressEvent(event);
-        return;
-    }
-    event->accept();
-    if (owner && !event->isAutoRepeat()) {
-        QueueEvent(owner, kMsgCommand, static_cast<uintptr_t>(id), static_cast<intptr_t>(notification));
-    }
-}
 
 bool CreateTextField(PlatformEdit& field, PlatformWindow& parent, int32_t x, int32_t y, int32_t width, int32_t height,
                      int id, PlatformFont* font) {
@@ -63,7 +12,7 @@ bool CreateTextField(PlatformEdit& field, PlatformWindow& parent, int32_t x, int
         return false;
     }
     DestroyTextField(field);
-    auto* edit = new NativeEdit(window, &parent, id);
+    auto* edit = new NativeEdit(window);
     edit->setObjectName(QStringLiteral("field%1").arg(id));
     edit->setFrame(true);
     edit->setGeometry(x + window->ClientArea().left(), y + window->ClientArea().top(), width, height);
