@@ -361,6 +361,10 @@ void HandleEvent(Chooser& d, const PlatformEvent& e) {
         case kMsgCommand:
             break;  // no other command runs while the chooser is open
         default:
+            if (EndsDialog(e)) {
+                Finish(d, 0);
+                break;
+            }
             DispatchEvent(e);  // paints, sizes, timers
             if (e.window == d.owner && e.message == kMsgPaint) {
                 DrawChooser(d);

@@ -42,4 +42,15 @@ inline std::string FolderOf(const char* path) {
     return cut == std::string::npos ? std::string() : text.substr(0, cut + 1);
 }
 
+// A window asked to close while a dialog is open: the dialog ends as
+// cancelled and the message goes back on the queue for whoever runs next,
+// so no window goes away under a running dialog.
+inline bool EndsDialog(const PlatformEvent& event) {
+    if (event.message != kMsgClose && event.message != kMsgClosing) {
+        return false;
+    }
+    PostEvent(event.window, event.message, event.wParam, event.lParam);
+    return true;
+}
+
 }  // namespace dialog

@@ -1,6 +1,7 @@
 // The value dialog driven through the queue: radio groups, check boxes,
 // sliders, typed text, colour rows and the ways it closes.
 #include <QTest>
+#include <fstream>
 #include <string>
 
 #include "DialogFixture.h"
@@ -77,6 +78,42 @@ TEST_F(ValueDialogTest, ButtonsAndPressesElsewhereClose) {
     Post(owner_, kMsgRightDown, kA + 2 * w - 30, RowY(2));
     Key(kKeyReturn);
     EXPECT_EQ(Run(2), kDialogOk);
+}
+
+TEST_F(ValueDialogTest, AWindowClosingCancelsAndIsHandledAfterwards) {
+    SetSlots(labels_, {"Width"});
+    SetSlots(values_, {"720"});
+    PostEvent(&other_, kMsgClose, 0, 0);
+    EXPECT_EQ(Run(1), kDialogCancel);
+    bool closeWaits = false;
+    for (const PlatformEvent& event : TakeAll()) {
+        closeWaits = closeWaits || (event.window == &other_ && event.message == kMsgClose);
+    }
+    EXPECT_TRUE(closeWaits);
+}
+
+TEST_F(ValueDialogTest, FolderRowStoresTheChosenFilesFolder) {
+    TempFolder folder;
+    const std::string picture = folder.File("wall.bmp");
+    std::ofstream(picture) << "x";
+    SetSlots(labels_, {"@FPictures"});
+    SetSlots(values_, {"/somewhere/else/"});
+    const int w = Widest({"@FPictures"});
+    WhenModal([this, picture](QWidget* modal) {
+        AnswerFileDialog(modal, picture);
+        Key(kKeyReturn);
+    });
+    Click(kA + w + 20, RowY(0));
+    EXPECT_EQ(Run(1), kDialogOk);
+    EXPECT_EQ(std::string(values_[0]), folder.Path() + "/");
+    // Cancelling the file chooser keeps the folder.
+    WhenModal([this](QWidget* modal) {
+        QMetaObject::invokeMethod(modal, "reject", Qt::QueuedConnection);
+        Key(kKeyReturn);
+    });
+    Click(kA + w + 20, RowY(0));
+    EXPECT_EQ(Run(1), kDialogOk);
+    EXPECT_EQ(std::string(values_[0]), folder.Path() + "/");
 }
 
 TEST_F(ValueDialogTest, SliderFollowsThePointerToBothLimits) {
