@@ -180,6 +180,19 @@ TEST_F(ValueDialogTest, TypedTextIsKeptOnEnter) {
     EXPECT_EQ(WidgetOf(owner_)->findChild<QLineEdit*>(), nullptr);  // the field is gone
 }
 
+TEST_F(ValueDialogTest, EscapeInTheTextFieldCancelsAndKeepsTheText) {
+    SetSlots(labels_, {"Width"});
+    SetSlots(values_, {"720"});
+    const int w = Widest({"Width"});
+    Click(kA + w + 20, RowY(0));
+    WhenTextField([](QLineEdit* field) {
+        QTest::keyClicks(field, "576");
+        QTest::keyClick(field, Qt::Key_Escape);
+    });
+    EXPECT_EQ(Run(1), kDialogCancel);
+    EXPECT_STREQ(values_[0], "576");
+}
+
 TEST_F(ValueDialogTest, TypedTextIsKeptWhenAnotherWindowIsPressed) {
     SetSlots(labels_, {"Width", "Height"});
     SetSlots(values_, {"720", "486"});
