@@ -6,18 +6,19 @@
 #include <cstdint>
 #include <string>
 
+#include "InterfaceColors.h"
 #include "PlatformWindows.h"
 
 namespace dialog {
 
 // Colours, 0x00BBGGRR.
-constexpr uint32_t kBlack = 0x000000;
-constexpr uint32_t kWhite = 0xFFFFFF;
-constexpr uint32_t kLightGrey = 0xC0C0C0;     // box fill
-constexpr uint32_t kBevelDark = 0x404040;     // box edge at right and bottom
-constexpr uint32_t kTrackGrey = 0x606060;     // slider track
-constexpr uint32_t kFolderGrey = 0xE0E0E0;    // folder field
-constexpr uint32_t kDisabledGrey = 0x808080;  // items that cannot be used
+constexpr uint32_t kBlack = kInterfaceBlack;
+constexpr uint32_t kWhite = kInterfaceWhite;
+constexpr uint32_t kLightGrey = kInterfaceLightGrey;        // box fill
+constexpr uint32_t kBevelDark = kInterfaceDarkGrey;         // box edge at right and bottom
+constexpr uint32_t kTrackGrey = kInterfaceTrackGrey;        // slider track
+constexpr uint32_t kFolderGrey = kInterfaceVeryLightGrey;   // folder field
+constexpr uint32_t kDisabledGrey = kInterfaceDisabledGrey;  // items that cannot be used
 
 // The light grey box with its one-pixel bevel.
 inline void DrawBox(const Rect& box) {
