@@ -65,6 +65,7 @@ struct Chooser {
     const char* title = "";
     int mode = kChooserHls;  // the mode shown: the kept one, HLS for Texture without a texture
     int dragging = -1;       // the slider being dragged
+    bool pressed = false;    // a press came since the chooser opened
     int result = kOpen;
 };
 
@@ -331,6 +332,7 @@ void HandleEvent(Chooser& d, const PlatformEvent& e) {
     const int py = PointParamY(e.lParam);
     switch (e.message) {
         case kMsgLeftDown:
+            d.pressed = true;
             if (e.window == d.owner && RowAt(d, py) <= kLastSliderRow) {
                 d.dragging = std::max(RowAt(d, py) - 1, 0);
             }
@@ -342,7 +344,10 @@ void HandleEvent(Chooser& d, const PlatformEvent& e) {
             break;
         case kMsgLeftUp:
             d.dragging = -1;
-            if (e.window != d.owner) {
+            if (!d.pressed) {
+                // The release of the press that opened the chooser (from a
+                // colour row) is no click in it.
+            } else if (e.window != d.owner) {
                 Finish(d, 0);
             } else {
                 Release(d, px, py);
@@ -361,6 +366,10 @@ void HandleEvent(Chooser& d, const PlatformEvent& e) {
         case kMsgCommand:
             break;  // no other command runs while the chooser is open
         default:
+            if (EndsDialog(e)) {
+                Finish(d, 0);
+                break;
+            }
             DispatchEvent(e);  // paints, sizes, timers
             if (e.window == d.owner && e.message == kMsgPaint) {
                 DrawChooser(d);

@@ -6,18 +6,19 @@
 #include <cstdint>
 #include <string>
 
+#include "InterfaceColors.h"
 #include "PlatformWindows.h"
 
 namespace dialog {
 
 // Colours, 0x00BBGGRR.
-constexpr uint32_t kBlack = 0x000000;
-constexpr uint32_t kWhite = 0xFFFFFF;
-constexpr uint32_t kLightGrey = 0xC0C0C0;     // box fill
-constexpr uint32_t kBevelDark = 0x404040;     // box edge at right and bottom
-constexpr uint32_t kTrackGrey = 0x606060;     // slider track
-constexpr uint32_t kFolderGrey = 0xE0E0E0;    // folder field
-constexpr uint32_t kDisabledGrey = 0x808080;  // items that cannot be used
+constexpr uint32_t kBlack = kInterfaceBlack;
+constexpr uint32_t kWhite = kInterfaceWhite;
+constexpr uint32_t kLightGrey = kInterfaceLightGrey;        // box fill
+constexpr uint32_t kBevelDark = kInterfaceDarkGrey;         // box edge at right and bottom
+constexpr uint32_t kTrackGrey = kInterfaceTrackGrey;        // slider track
+constexpr uint32_t kFolderGrey = kInterfaceVeryLightGrey;   // folder field
+constexpr uint32_t kDisabledGrey = kInterfaceDisabledGrey;  // items that cannot be used
 
 // The light grey box with its one-pixel bevel.
 inline void DrawBox(const Rect& box) {
@@ -40,6 +41,17 @@ inline std::string FolderOf(const char* path) {
     const std::string text = path ? path : "";
     const size_t cut = text.find_last_of("/\\:");
     return cut == std::string::npos ? std::string() : text.substr(0, cut + 1);
+}
+
+// A window asked to close while a dialog is open: the dialog ends as
+// cancelled and the message goes back on the queue for whoever runs next,
+// so no window goes away under a running dialog.
+inline bool EndsDialog(const PlatformEvent& event) {
+    if (event.message != kMsgClose && event.message != kMsgClosing) {
+        return false;
+    }
+    PostEvent(event.window, event.message, event.wParam, event.lParam);
+    return true;
 }
 
 }  // namespace dialog

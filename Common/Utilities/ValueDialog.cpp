@@ -381,6 +381,10 @@ void HandleEvent(ValueDialog& d, const PlatformEvent& e) {
         case kMsgCommand:
             break;  // no other command runs while the dialog is open
         default:
+            if (EndsDialog(e)) {
+                Close(d, kDialogCancel);
+                break;
+            }
             DispatchEvent(e);  // paints, sizes, timers
             if (e.window == d.owner && e.message == kMsgPaint) {
                 DrawValueDialog(d);

@@ -28,17 +28,11 @@ void MainWindow::MakeMovieCommand() {
     if (!ChooseFileToSave(this, file, MovieFileFilter(type), "", folder.c_str(), MovieDefaultExtension(type))) {
         return;
     }
+    // Cancelling the compressor ends Make Movie without a word.
+    const bool compressorChosen = AskCompressorFor(*Preview(), file.name, rows.quality);
     Evaluate(show, gCurrentFrame, true);
-    // AVI and QuickTime movies ask for their compressor; cancelling that
-    // ends Make Movie without a word.
-    const int kind = MovieWriterKindFor(file.name);
-    if (kind == kWriterAvi || kind == kWriterQuickTime) {
-        const MovieContainer container = kind == kWriterAvi ? MovieContainer::Avi : MovieContainer::QuickTime;
-        const bool chosen = AskVideoCompression(*Preview(), container, rows.quality);
-        Evaluate(show, gCurrentFrame, true);
-        if (!chosen) {
-            return;
-        }
+    if (!compressorChosen) {
+        return;
     }
     RememberFolder(file);
     const int32_t frameBefore = gCurrentFrame;

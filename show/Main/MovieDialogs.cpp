@@ -72,3 +72,12 @@ bool AskVideoCompression(PlatformWindow& window, MovieContainer container, std::
     quality = values[codes.size()];
     return true;
 }
+
+bool AskCompressorFor(PlatformWindow& window, const char* path, std::string& quality) {
+    const int kind = MovieWriterKindFor(path);
+    if (kind != kWriterAvi && kind != kWriterQuickTime) {
+        return true;
+    }
+    const MovieContainer container = kind == kWriterAvi ? MovieContainer::Avi : MovieContainer::QuickTime;
+    return AskVideoCompression(window, container, quality);
+}

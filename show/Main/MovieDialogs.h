@@ -13,3 +13,7 @@ bool AskMovieOptions(PlatformWindow& window, MovieOptionTexts& rows);
 // the one stored as CodecType, and the quality slider (0..100 in
 // `quality`). On OK stores the choice as CodecType; false when cancelled.
 bool AskVideoCompression(PlatformWindow& window, MovieContainer container, std::string& quality);
+
+// AVI and QuickTime movies (by the path's extension) ask for their
+// compressor; true when it was chosen or the movie kind has none to choose.
+bool AskCompressorFor(PlatformWindow& window, const char* path, std::string& quality);

@@ -210,6 +210,15 @@ TEST_F(ColorChooserTest, ModeRadiosAndTheKeptMode) {
     EXPECT_EQ(ColorChooserMode(), kChooserTexture);
 }
 
+TEST_F(ColorChooserTest, TheReleaseOfTheOpeningPressIsNoClick) {
+    // Opened by a press on a colour row that lies where the grey ramp is.
+    int32_t colour = Rgb(10, 200, 30);
+    Release(kCx, kGreyRampY);
+    Ok();
+    EXPECT_EQ(Run(colour), 1);
+    EXPECT_EQ(colour, Rgb(10, 200, 30));
+}
+
 TEST_F(ColorChooserTest, RampsSetGreysAndHues) {
     int32_t colour = 0;
     Click(kCx, kGreyRampY);
@@ -237,6 +246,7 @@ TEST_F(ColorChooserTest, RampsSetGreysAndHues) {
 TEST_F(ColorChooserTest, ClosesOnAnotherWindowAndClearsItsArea) {
     int32_t colour = Rgb(1, 2, 3);
     Click(kCx, kGreyRampY);
+    Post(other_, kMsgLeftDown, 10, 10);
     Post(other_, kMsgLeftUp, 10, 10);
     EXPECT_EQ(Run(colour), 0);
     EXPECT_EQ(colour, Rgb(1, 2, 3));

@@ -1,6 +1,7 @@
 // The value dialog driven through the queue: radio groups, check boxes,
 // sliders, typed text, colour rows and the ways it closes.
 #include <QTest>
+#include <fstream>
 #include <string>
 
 #include "DialogFixture.h"
@@ -79,6 +80,42 @@ TEST_F(ValueDialogTest, ButtonsAndPressesElsewhereClose) {
     EXPECT_EQ(Run(2), kDialogOk);
 }
 
+TEST_F(ValueDialogTest, AWindowClosingCancelsAndIsHandledAfterwards) {
+    SetSlots(labels_, {"Width"});
+    SetSlots(values_, {"720"});
+    PostEvent(&other_, kMsgClose, 0, 0);
+    EXPECT_EQ(Run(1), kDialogCancel);
+    bool closeWaits = false;
+    for (const PlatformEvent& event : TakeAll()) {
+        closeWaits = closeWaits || (event.window == &other_ && event.message == kMsgClose);
+    }
+    EXPECT_TRUE(closeWaits);
+}
+
+TEST_F(ValueDialogTest, FolderRowStoresTheChosenFilesFolder) {
+    TempFolder folder;
+    const std::string picture = folder.File("wall.bmp");
+    std::ofstream(picture) << "x";
+    SetSlots(labels_, {"@FPictures"});
+    SetSlots(values_, {"/somewhere/else/"});
+    const int w = Widest({"@FPictures"});
+    WhenModal([this, picture](QWidget* modal) {
+        AnswerFileDialog(modal, picture);
+        Key(kKeyReturn);
+    });
+    Click(kA + w + 20, RowY(0));
+    EXPECT_EQ(Run(1), kDialogOk);
+    EXPECT_EQ(std::string(values_[0]), folder.Path() + "/");
+    // Cancelling the file chooser keeps the folder.
+    WhenModal([this](QWidget* modal) {
+        QMetaObject::invokeMethod(modal, "reject", Qt::QueuedConnection);
+        Key(kKeyReturn);
+    });
+    Click(kA + w + 20, RowY(0));
+    EXPECT_EQ(Run(1), kDialogOk);
+    EXPECT_EQ(std::string(values_[0]), folder.Path() + "/");
+}
+
 TEST_F(ValueDialogTest, SliderFollowsThePointerToBothLimits) {
     const char* labels[] = {"Frame Rate", "@SQuality"};
     SetSlots(labels_, {labels[0], labels[1]});
@@ -141,6 +178,19 @@ TEST_F(ValueDialogTest, TypedTextIsKeptOnEnter) {
     EXPECT_STREQ(values_[1], "1080");
     EXPECT_STREQ(values_[0], "720");
     EXPECT_EQ(WidgetOf(owner_)->findChild<QLineEdit*>(), nullptr);  // the field is gone
+}
+
+TEST_F(ValueDialogTest, EscapeInTheTextFieldCancelsAndKeepsTheText) {
+    SetSlots(labels_, {"Width"});
+    SetSlots(values_, {"720"});
+    const int w = Widest({"Width"});
+    Click(kA + w + 20, RowY(0));
+    WhenTextField([](QLineEdit* field) {
+        QTest::keyClicks(field, "576");
+        QTest::keyClick(field, Qt::Key_Escape);
+    });
+    EXPECT_EQ(Run(1), kDialogCancel);
+    EXPECT_STREQ(values_[0], "576");
 }
 
 TEST_F(ValueDialogTest, TypedTextIsKeptWhenAnotherWindowIsPressed) {
