@@ -1,6 +1,8 @@
 // Real-time playback: it follows the clock, any key stops it and is
 // consumed, the transport stops it, and it ends by itself at the end.
+#include <QPointer>
 #include <QTimer>
+#include <QWindow>
 #include <chrono>
 
 #include "ProgramFixture.h"
@@ -17,8 +19,13 @@ protected:
     }
     // Presses `stopKey` after `ms` milliseconds of playback.
     void StopWithKeyAfter(int ms, Qt::Key stopKey) {
-        QWindow* handle = HandleOf(Window());
-        QTimer::singleShot(ms, [handle, stopKey]() { QTest::keyClick(handle, stopKey); });
+        // The window may be gone when playback ended before the key.
+        QPointer<QWindow> handle = HandleOf(Window());
+        QTimer::singleShot(ms, [handle, stopKey]() {
+            if (handle) {
+                QTest::keyClick(handle, stopKey);
+            }
+        });
     }
     double Seconds(std::chrono::steady_clock::time_point start) {
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
