@@ -2,10 +2,16 @@
 // check boxes, slider drags and their limits, the number and text fields
 // with their commit rules), the tab strip, Animate Data's grey swatches and
 // connector, and the font chooser.
+#include <QApplication>
+#include <QFileDialog>
 #include <QFontDialog>
 #include <QLineEdit>
+#include <QTimer>
 #include <QWidget>
+#include <fstream>
+#include <memory>
 
+#include "Dialogs.h"
 #include "ProgramFixture.h"
 #include "TabControls.h"
 
@@ -226,6 +232,102 @@ TEST_F(TabsTest, TextPageDecimalsPrefixSuffixAndTabSwitchCommits) {
     Type("%");
     Window().CommitEditors();
     EXPECT_STREQ(TheShow().suffix, "%");
+}
+
+// The colour chooser opens over the preview at the panel's pointer height.
+class TabsChooserTest : public TabsTest {
+protected:
+    void SetUp() override {
+        TabsTest::SetUp();
+        SetColorChooserMode(kChooserHls);
+        // A chooser that waits longer than a test gives it fails the test.
+        watchdog_ = std::make_unique<QTimer>();
+        watchdog_->setSingleShot(true);
+        QObject::connect(watchdog_.get(), &QTimer::timeout, [this]() {
+            QWidget* modal = QApplication::activeModalWidget();
+            ADD_FAILURE() << "the chooser was still open" << (modal ? " under a modal dialog" : "");
+            if (modal) {
+                QMetaObject::invokeMethod(modal, "reject", Qt::QueuedConnection);
+            }
+            PostEvent(&Preview(), kMsgKeyDown, kKeyEscape, 0);
+        });
+        watchdog_->start(8000);
+    }
+    void TearDown() override {
+        watchdog_.reset();
+        SetColorChooserMode(kChooserHls);
+        TabsTest::TearDown();
+    }
+    std::unique_ptr<QTimer> watchdog_;
+    void PostClick(int x, int y) {
+        PostEvent(&Preview(), kMsgLeftDown, kMouseLeft, MakePointParam(x, y));
+        PostEvent(&Preview(), kMsgLeftUp, 0, MakePointParam(x, y));
+    }
+    // Grey 128 from the grey ramp, then OK, for a chooser opened from `row`.
+    void PostGreyAndOk(int row) {
+        const int b = RowY(row);
+        PostClick(kChooserCentre, b + 40 + 120);
+        PostOk(row);
+    }
+    void PostOk(int row) { PostClick(kChooserCentre + 75, RowY(row) + 210); }
+    void ReleaseOnRow(int row) {
+        SendEvent(&Tabs(), kMsgLeftUp, 0, MakePointParam(X() + 14, RowY(row)));
+        DispatchPending();
+    }
+    static constexpr int kChooserCentre = 115;
+};
+
+TEST_F(TabsChooserTest, SwatchesRunTheChooserOverThePreview) {
+    ShowPage(kPageGrids);
+    PostGreyAndOk(0);
+    ReleaseOnRow(0);
+    EXPECT_EQ(TheShow().gridColor, 0x808080u);
+    EXPECT_TRUE(TheShow().modified);
+    EXPECT_EQ(PixelAt(X() + 13, RowY(0)), 0x808080u);
+    ShowPage(kPageText);
+    PostGreyAndOk(5);
+    ReleaseOnRow(5);  // the title font's colour
+    EXPECT_EQ(TheShow().titleFont.color, 0x808080u);
+}
+
+TEST_F(TabsChooserTest, AWallTextureIsChosenAndNamedBesideTheSwatch) {
+    TempFolder folder;
+    const std::string picture = folder.File("oak.grain.tga");
+    {
+        // A 2 x 2 uncompressed 24-bit Targa: the preview draws the wall with it.
+        std::ofstream file(picture, std::ios::binary);
+        const unsigned char header[18] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 2, 0, 24, 0};
+        file.write(reinterpret_cast<const char*>(header), sizeof(header));
+        const std::string pixels(12, '\x60');
+        file.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+    }
+    ShowPage(kPageGrids);
+    SetColorChooserMode(kChooserTexture);
+    WhenModal([this, picture](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        dialog->selectFile(QString::fromStdString(picture));
+        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        PostOk(5);
+    });
+    PostClick(kChooserCentre - 54, RowY(5) + 40 + 98);  // the texture box
+    ReleaseOnRow(5);
+    EXPECT_STREQ(TheShow().wallsTexture.name, picture.c_str());
+    const Rect nameBox{X() + 24, RowY(5) - 5, X() + 94, RowY(5) + 9};
+    EXPECT_GT(CountOtherPixels(WindowPort(Tabs()), nameBox, tabs::kPageColour), 20);
+}
+
+TEST_F(TabsChooserTest, AnimatedDataLeavesSetsTwoToFourAlone) {
+    ShowPage(kPageSets);
+    ClickRow(4);
+    ASSERT_EQ(TheShow().animateData, 1);
+    const uint32_t second = TheShow().setColors[1];
+    PostGreyAndOk(11);  // would set grey if a chooser opened
+    ReleaseOnRow(11);
+    EXPECT_EQ(TheShow().setColors[1], second);
+    PostGreyAndOk(10);  // set 1 still chooses
+    ReleaseOnRow(10);
+    EXPECT_EQ(TheShow().setColors[0], 0x808080u);
 }
 
 TEST_F(TabsTest, FontRowOpensTheFontChooser) {

@@ -1,10 +1,14 @@
 // The timeline: its scale and coordinates, scrubbing, dragging keys (kept
 // sorted, removed at the start, brought back by Undo), HOLD segments, the
 // selection the Edit menu follows, and the key options' items.
+#include <QLineEdit>
+#include <QTimer>
 #include <QWidget>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <memory>
 
 #include "ProgramFixture.h"
 #include "Utilities.h"
@@ -90,6 +94,108 @@ protected:
     // Dark pixels on the key track between two content x.
     int BlackOnTrack(int from, int to) { return CountNear(Rect{from, kTrackTop + 1, to, kTrackBottom - 1}, kBlack); }
 };
+
+// Set KeyFrame Options as it opens over the preview for a right click at
+// timeline x `px`: its corner and the widest label.
+struct OptionsPlace {
+    int a = 0;
+    int b = 0;
+    int w = 0;
+    int RowY(int item) const { return b + 36 + 20 * item + 8; }
+    int FieldX() const { return a + w + 20; }
+};
+
+class KeyOptionsTest : public TimelineTest {
+protected:
+    OptionsPlace Place(int px) {
+        OptionsPlace place;
+        const Rect own = GetWindowRect(Time());
+        const Rect view = GetWindowRect(Preview());
+        place.a = std::max(8, own.left - view.left + px - 250);
+        place.b = RectHeight(view) - 320;
+        char labels[kKeyOptionItems][64];
+        char values[kKeyOptionItems][64];
+        KeyOptionItems(KeyFrame{}, labels, values);
+        SelectFont(UiFont(kUiFont10), -1, kBackTransparent);
+        for (const auto& label : labels) {
+            place.w = std::max(place.w, TextWidth(label));
+        }
+        SelectFont(nullptr, -1, -1);
+        return place;
+    }
+    void PostPress(int x, int y) {
+        PostEvent(&Preview(), kMsgLeftDown, kMouseLeft, MakePointParam(x, y));
+        PostEvent(&Preview(), kMsgLeftUp, 0, MakePointParam(x, y));
+    }
+    void PostKey(uint32_t key) { PostEvent(&Preview(), kMsgKeyDown, key, 0); }
+    void RightClickAt(int x) {
+        SendEvent(&Time(), kMsgRightUp, 0, MakePointParam(x, 22));
+        DispatchPending();
+    }
+};
+
+TEST_F(KeyOptionsTest, TheDialogStoresSpinAndSlowsWithOneUndoStep) {
+    FourKeys();
+    const int x = FrameX(60, 30);
+    const OptionsPlace place = Place(x);
+    ASSERT_GT(place.b, 0);
+    PostPress(place.FieldX(), place.RowY(4));  // Spin
+    QWidget* preview = WidgetOf(Preview());
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [this, poll, preview, place]() {
+        QLineEdit* field = preview->findChild<QLineEdit*>();
+        if (!field || !field->isVisible()) {
+            QTimer::singleShot(10, *poll);
+            return;
+        }
+        QTest::keyClicks(field, "45");
+        PostPress(place.FieldX(), place.RowY(8));  // slows: In
+        PostKey(kKeyReturn);
+    };
+    QTimer::singleShot(10, *poll);
+    const int undoBefore = TheShow().undoCount;
+    RightClickAt(x);
+    const KeyFrame& key = TheShow().keys[2];
+    EXPECT_FLOAT_EQ(key.spin, 45.0f);
+    EXPECT_FLOAT_EQ(key.slow, 2000.0f);
+    EXPECT_FLOAT_EQ(key.width, 1.0f);
+    EXPECT_EQ(key.frame, 60);
+    EXPECT_EQ(TheShow().undoCount, undoBefore + 1);
+    EXPECT_EQ(gCurrentFrame, 60);
+    Choose(kCmdUndo);
+    EXPECT_FLOAT_EQ(TheShow().keys[2].spin, 20.0f);
+    EXPECT_FLOAT_EQ(TheShow().keys[2].slow, 0.0f);
+    // Cancelled: nothing changes and nothing is recorded.
+    PostPress(place.FieldX(), place.RowY(10));
+    PostKey(kKeyEscape);
+    RightClickAt(x);
+    EXPECT_FLOAT_EQ(TheShow().keys[2].slow, 0.0f);
+    EXPECT_EQ(TheShow().undoCount, undoBefore);
+}
+
+TEST_F(KeyOptionsTest, TheFirstKeyOpensItsOptionsToo) {
+    FourKeys();
+    const OptionsPlace place = Place(10);
+    PostPress(place.FieldX(), place.RowY(10));  // slows: None
+    PostPress(place.FieldX(), place.RowY(6));   // Data Set: opens the field
+    QWidget* preview = WidgetOf(Preview());
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [this, poll, preview]() {
+        QLineEdit* field = preview->findChild<QLineEdit*>();
+        if (!field || !field->isVisible()) {
+            QTimer::singleShot(10, *poll);
+            return;
+        }
+        QTest::keyClicks(field, "3");
+        PostKey(kKeyReturn);
+    };
+    QTimer::singleShot(10, *poll);
+    RightClickAt(10);
+    EXPECT_FLOAT_EQ(TheShow().keys[0].slow, 4000.0f);
+    EXPECT_FLOAT_EQ(TheShow().keys[0].dataSet, 3.0f);
+    EXPECT_EQ(TheShow().keys[0].frame, 0);
+    EXPECT_EQ(TheShow().showSet, 3);  // evaluated at the frame clicked
+}
 
 TEST(TimelineScale, FramesAndPixelsAtEachScale) {
     EXPECT_EQ(FrameX(0, 30), 4);
