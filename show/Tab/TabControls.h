@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "CrossPlatform.h"
+#include "InterfaceColors.h"
 #include "ShowRecord.h"
 
 namespace tabs {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <string>
 
+#include "InterfaceColors.h"
 #include "TimelineWindow.h"
 #include "Utilities.h"
 
