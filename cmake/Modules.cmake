@@ -161,6 +161,25 @@ if(NOT TAVRILO_FUZZ)
   target_include_directories(tavrilo_preview PUBLIC show/Preview)
   target_link_libraries(tavrilo_preview PUBLIC tavrilo_draw tavrilo_doc tavrilo_qtplatform)
 
+  # The property tabs beside the preview.
+  add_library(tavrilo_tab STATIC
+    show/Tab/TabsWindow.cpp
+    show/Tab/TabPages.cpp
+    show/Tab/TabControls.cpp
+  )
+  target_include_directories(tavrilo_tab PUBLIC show/Tab)
+  target_link_libraries(tavrilo_tab PUBLIC tavrilo_dialogs tavrilo_preview tavrilo_doc tavrilo_utilities tavrilo_qtplatform)
+
+  # The timeline under the preview.
+  add_library(tavrilo_time STATIC
+    show/Time/TimelineWindow.cpp
+    show/Time/TimelineDraw.cpp
+    show/Time/TimeScale.cpp
+    show/Time/KeyOptions.cpp
+  )
+  target_include_directories(tavrilo_time PUBLIC show/Time)
+  target_link_libraries(tavrilo_time PUBLIC tavrilo_dialogs tavrilo_preview tavrilo_doc tavrilo_utilities tavrilo_qtplatform)
+
   add_library(tavrilo_main STATIC
     show/Main/MainWindow.cpp
     show/Main/Commands.cpp
@@ -171,5 +190,5 @@ if(NOT TAVRILO_FUZZ)
     show/Main/MovieDialogs.cpp
   )
   target_include_directories(tavrilo_main PUBLIC show/Main)
-  target_link_libraries(tavrilo_main PUBLIC tavrilo_preview tavrilo_producer tavrilo_dialogs tavrilo_doc tavrilo_qtplatform)
+  target_link_libraries(tavrilo_main PUBLIC tavrilo_tab tavrilo_time tavrilo_preview tavrilo_producer tavrilo_dialogs tavrilo_doc tavrilo_qtplatform)
 endif()

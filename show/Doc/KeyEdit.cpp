@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 #include "CrossPlatform.h"
@@ -55,6 +56,43 @@ int FindRemovableKeyAt(const Show& show, int32_t frame) {
     return -1;
 }
 
+// The frame a moved key went to, kept bit for bit in the entry's reserved40.
+int32_t MovedToFrame(const UndoEntry& entry) {
+    int32_t frame = 0;
+    std::memcpy(&frame, &entry.channels[10], sizeof(frame));
+    return frame;
+}
+
+void SetMovedToFrame(UndoEntry& entry, int32_t frame) {
+    std::memcpy(&entry.channels[10], &frame, sizeof(frame));
+}
+
+// The key from index 1 on at `frame` whose animated channels match the
+// entry's (a move changes only the frame), else the first at that frame.
+int FindMovedKey(const Show& show, const UndoEntry& entry, int32_t frame) {
+    for (int k = 1; k < UsedKeys(show); ++k) {
+        if (show.keys[k].frame == frame &&
+            std::memcmp(&show.keys[k], entry.channels, kKeyChannels * sizeof(float)) == 0) {
+            return k;
+        }
+    }
+    return FindRemovableKeyAt(show, frame);
+}
+
+// Moves the key back to the entry's frame; the entry then moves it forth.
+void ApplyMove(Show& show, UndoEntry& entry) {
+    const int32_t to = MovedToFrame(entry);
+    const int index = FindMovedKey(show, entry, to);
+    if (index < 1) {
+        return;
+    }
+    const int32_t from = entry.frame;
+    show.keys[index].frame = from;
+    entry.frame = to;
+    SetMovedToFrame(entry, from);
+    SortKeys(show);
+}
+
 // Turns the entry in `slot` into its own inverse while applying it.
 void ApplyEntry(Show& show, int slot) {
     UndoEntry& entry = show.undo[slot];
@@ -72,6 +110,8 @@ void ApplyEntry(Show& show, int slot) {
             SortKeys(show);
             entry.code = kUndoAdded;
         }
+    } else if (entry.code == kUndoMoved) {
+        ApplyMove(show, entry);
     } else if (entry.code >= 0 && entry.code < kMaxKeys) {
         int n = entry.code;
         KeyFrame previous = show.keys[n];
@@ -160,6 +200,25 @@ void DeleteKey(Show& show, int index) {
     PushUndo(show, show.keys[index], kUndoRemoved);
     RemoveAt(show, index);
     show.modified = 1;
+}
+
+int MoveKey(Show& show, int index, int32_t frame) {
+    if (index < 1 || index >= UsedKeys(show) || show.keys[index].frame == frame) {
+        return -1;
+    }
+    KeyFrame before = show.keys[index];
+    std::memcpy(&before.reserved40, &frame, sizeof(frame));
+    PushUndo(show, before, kUndoMoved);
+    show.keys[index].frame = frame;
+    const KeyFrame moved = show.keys[index];
+    show.modified = 1;
+    SortKeys(show);
+    for (int k = 1; k < UsedKeys(show); ++k) {
+        if (std::memcmp(&show.keys[k], &moved, sizeof(moved)) == 0) {
+            return k;
+        }
+    }
+    return -1;
 }
 
 void SortKeys(Show& show) {

@@ -10,6 +10,9 @@
 // Undo operation codes; 0..63 mean "key n was replaced".
 constexpr int16_t kUndoAdded = 96;
 constexpr int16_t kUndoRemoved = 97;
+// A key was moved in time: the entry holds its contents before the move and,
+// in its reserved40 slot, the frame it was moved to (see MoveKey).
+constexpr int16_t kUndoMoved = 98;
 
 // Set key adds no key once the show has this many.
 constexpr int kSetKeyLimit = 63;
@@ -27,6 +30,11 @@ int FindKeyNear(const Show& show, int32_t frame);
 // Removes key `index` (1 .. keyCount-1) with an undo entry and marks the show
 // modified. Key 0 is never removed.
 void DeleteKey(Show& show, int index);
+// Moves key `index` (1 .. keyCount-1) to `frame`, keeps the list sorted and
+// records one undo entry that moves it back; the key's new index, or -1
+// when nothing moved. Undo restores the key's frame and the order even
+// though sorting changed the indexes of the keys.
+int MoveKey(Show& show, int index, int32_t frame);
 // Orders the used keys by frame.
 void SortKeys(Show& show);
 // Records a change. A new change forgets what could be redone.

@@ -39,6 +39,9 @@ bool MainWindow::ChooseOpen(FileSpec& file, const char* filter, const char* titl
 }
 
 void MainWindow::CommitGrid() {
+    if (tabs_) {
+        tabs_->CommitField();  // a number or text typed in the tabs
+    }
     if (Preview() && Preview()->EditingData()) {
         Preview()->SetMode(PreviewMode::EditData);
         Preview()->Paint();

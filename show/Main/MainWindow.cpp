@@ -71,9 +71,21 @@ bool MainWindow::Create() {
     if (!preview_->Create(*this, this)) {
         preview_.reset();
     }
+    CreateEditors();
     gMainWindow = this;
     gToolStrip = &counterLink_;
     return true;
+}
+
+void MainWindow::CreateEditors() {
+    timeline_ = std::make_unique<TimelineWindow>();
+    if (!timeline_->Create(*this, this, preview_.get())) {
+        timeline_.reset();
+    }
+    tabs_ = std::make_unique<TabsWindow>();
+    if (!tabs_->Create(*this, this, preview_.get())) {
+        tabs_.reset();
+    }
 }
 
 void MainWindow::Destroy() {
@@ -82,6 +94,8 @@ void MainWindow::Destroy() {
     }
     SaveSettings();
     preview_.reset();
+    timeline_.reset();
+    tabs_.reset();
     if (gMainWindow == this) {
         gMainWindow = nullptr;
     }
@@ -154,25 +168,19 @@ void MainWindow::UpdateEditMenu() {
 }
 
 void MainWindow::CancelOtherDrags(PlatformWindow* from) {
-    if (from != this) {
-        SendEvent(this, kCancelDrag, 0, 0);
-    }
-    if (preview_ && from != preview_.get()) {
-        SendEvent(preview_.get(), kCancelDrag, 0, 0);
+    PlatformWindow* windows[] = {this, preview_.get(), tabs_.get(), timeline_.get()};
+    for (PlatformWindow* window : windows) {
+        if (window && window != from) {
+            SendEvent(window, kCancelDrag, 0, 0);
+        }
     }
 }
 
 intptr_t MainWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) {
     switch (message) {
         case kMsgMove:
-            if (preview_) {
-                PostEvent(preview_.get(), kMsgMove, wParam, lParam);
-            }
-            return 0;
         case kMsgSize:
-            if (preview_) {
-                PostEvent(preview_.get(), kMsgSize, wParam, lParam);
-            }
+            PostToEditors(message, wParam, lParam);
             return 0;
         case kMsgPaint:
             Paint();
@@ -198,6 +206,19 @@ intptr_t MainWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lPa
             return 1;
         default:
             return 0;
+    }
+}
+
+void MainWindow::PostToEditors(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    // The tabs take their place from the preview's: the preview goes first.
+    if (preview_) {
+        PostEvent(preview_.get(), message, wParam, lParam);
+    }
+    if (timeline_) {
+        PostEvent(timeline_.get(), message, wParam, lParam);
+    }
+    if (tabs_) {
+        PostEvent(tabs_.get(), kMsgSize, wParam, lParam);
     }
 }
 

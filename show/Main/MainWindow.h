@@ -1,14 +1,18 @@
 // The program's top-level window: the menu bar, the command and keyboard
 // tables, the tool strip with the transport and frame counter, and
-// real-time playback. It owns the editor windows.
+// real-time playback. It owns the editor windows: the preview, the
+// timeline and the property tabs.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 
+#include "EditorOwner.h"
 #include "PlatformWindows.h"
 #include "PreviewWindow.h"
 #include "ShowRecord.h"
+#include "TabsWindow.h"
+#include "TimelineWindow.h"
 
 enum MenuCommand : int {
     kCmdShowTVSafe = 1001,
@@ -70,7 +74,7 @@ struct PlaybackState {
     int64_t framesShown = 0;
 };
 
-class MainWindow : public PlatformWindow, public MainWindowLink, public PreviewOwner {
+class MainWindow : public PlatformWindow, public MainWindowLink, public EditorOwner {
 public:
     MainWindow();
     ~MainWindow() override;
@@ -91,15 +95,21 @@ public:
     void DrawToolStrip(const KeyFrame& placement) override;
     void CancelOtherDrags(PlatformWindow* from) override;
 
-    void UpdateEditMenu();
+    // EditorOwner
+    void UpdateEditMenu() override;
+    // Stores what is being typed in the tabs' field and the data grid, as
+    // saving, loading and making a movie do first.
+    void CommitEditors() { CommitGrid(); }
     // Loads a show file given by path (the file a file manager opens with
     // the program); problems are reported as for Load Show.
     bool OpenShowFile(const char* path);
-    void DrawFrameCounter(int32_t frame);
+    void DrawFrameCounter(int32_t frame) override;
     // Starts (and runs until it ends) or stops playback.
     void SetDirection(int32_t direction);
 
     PreviewWindow* Preview() { return preview_.get(); }
+    TimelineWindow* Timeline() { return timeline_.get(); }
+    TabsWindow* Tabs() { return tabs_.get(); }
     PlatformMenu menu;
     ToolButton buttons[4];
     Rect previewEdges;  // preview left, top, right, bottom in client coordinates
@@ -114,6 +124,9 @@ private:
     };
 
     void BuildMenus();
+    void CreateEditors();
+    // Move and size go on to the preview, the timeline and the tabs.
+    void PostToEditors(uint32_t message, uintptr_t wParam, intptr_t lParam);
     // Writes what was typed into the data grid into the show, staying in
     // the grid, so that saving or replacing the show sees it.
     void CommitGrid();
@@ -139,6 +152,8 @@ private:
     void Step();
 
     std::unique_ptr<PreviewWindow> preview_;
+    std::unique_ptr<TimelineWindow> timeline_;
+    std::unique_ptr<TabsWindow> tabs_;
     CounterLink counterLink_;
 };
 

@@ -46,7 +46,13 @@ void MainWindow::MakeMovieCommand() {
         const ProgressFigures figures = ComputeProgress(fraction, startTick, TickCount());
         Preview()->DrawProgress(fraction, message, figures.timeToGo.c_str());
     };
-    hooks.showFrame = [this](int32_t frame) { DrawFrameCounter(frame); };
+    hooks.showFrame = [this](int32_t frame) {
+        DrawFrameCounter(frame);
+        gCurrentFrame = frame;  // the timeline's cursor follows the rendered frame
+        if (gTimeline) {
+            gTimeline->Redraw();
+        }
+    };
     hooks.cancelled = [&holding]() {
         PlatformEvent event;
         if (!PeekEvent(event) || event.message != kMsgKeyDown || IsRepeatedKey(event)) {

@@ -67,6 +67,32 @@ void PrintTo(const RateCase& c, std::ostream* os) {
 
 class KeyEditRates : public KeyEdit, public ::testing::WithParamInterface<RateCase> {};
 
+TEST_F(KeyEdit, MoveKeepsTheListSortedAndUndoRestoresEveryKey) {
+    FillKeys(5, 30);  // 0, 30, 60, 90, 120
+    KeyFrame before[5];
+    std::memcpy(before, show_->keys, sizeof(before));
+    show_->modified = 0;
+    EXPECT_EQ(MoveKey(*show_, 4, 45), 2);  // 120 passes 60 and 90
+    EXPECT_EQ(show_->keys[2].frame, 45);
+    EXPECT_FLOAT_EQ(show_->keys[2].x, 40.0f);
+    EXPECT_EQ(show_->keys[4].frame, 90);
+    EXPECT_TRUE(show_->modified);
+    EXPECT_EQ(MoveKey(*show_, 1, 30), -1);  // to where it is: nothing recorded
+    EXPECT_EQ(show_->undoCount, 1);
+    EXPECT_EQ(MoveKey(*show_, 3, 7), 1);
+    Undo(*show_);
+    Undo(*show_);
+    for (int k = 0; k < 5; ++k) {
+        EXPECT_TRUE(SameKey(show_->keys[k], before[k])) << k;
+    }
+    Redo(*show_);
+    EXPECT_EQ(show_->keys[2].frame, 45);
+    Redo(*show_);
+    EXPECT_EQ(show_->keys[1].frame, 7);
+    EXPECT_EQ(MoveKey(*show_, 0, 10), -1);  // the first key stays at 0
+    EXPECT_EQ(show_->keys[0].frame, 0);
+}
+
 }  // namespace
 
 TEST_P(KeyEditRates, EnterOnNewShowReplacesKeyZeroThenAddsOneKeyPerSecond) {

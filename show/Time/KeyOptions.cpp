@@ -1,0 +1,94 @@
+// Set KeyFrame Options: the value dialog on one key's place, size,
+// rotation, data set and slows.
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "Dialogs.h"
+#include "TimelineWindow.h"
+
+namespace {
+
+enum KeyOptionItem : int {
+    kItemX = 0,
+    kItemY = 1,
+    kItemWidth = 2,
+    kItemHeight = 3,
+    kItemSpin = 4,
+    kItemTilt = 5,
+    kItemDataSet = 6,
+    kItemFirstSlow = 7,
+    kItemLastSlow = 10
+};
+constexpr const char* kLabels[kKeyOptionItems] = {"Horizontal Position",
+                                                  "Vertical Position",
+                                                  "Width",
+                                                  "Height",
+                                                  "Spin",
+                                                  "Tilt",
+                                                  "Data Set",
+                                                  "@RSlows|In & Out",
+                                                  "@RIn",
+                                                  "@ROut",
+                                                  "@RNone"};
+// `slow` of each slows item: in and out, in, out, none.
+constexpr float kSlowStep = 1000.0f;
+
+int32_t Trunc(double value) {
+    if (!(std::fabs(value) < 2147483647.0)) {
+        return value < 0 ? INT32_MIN : INT32_MAX;
+    }
+    return static_cast<int32_t>(value);
+}
+
+// The leading integer of a text, 0 when there is none.
+int32_t LeadingInteger(const char* text) {
+    const long long value = std::strtoll(text, nullptr, 10);
+    return static_cast<int32_t>(value < INT32_MIN ? INT32_MIN : value > INT32_MAX ? INT32_MAX : value);
+}
+
+}  // namespace
+
+void KeyOptionItems(const KeyFrame& key, char labels[][64], char values[][64]) {
+    const int32_t shown[kItemFirstSlow] = {Trunc(key.x * 1000.0),     Trunc(key.y * 1000.0), Trunc(key.width * 100.0),
+                                           Trunc(key.height * 100.0), Trunc(key.spin),       Trunc(key.tilt),
+                                           Trunc(key.dataSet)};
+    for (int item = 0; item < kKeyOptionItems; ++item) {
+        std::snprintf(labels[item], 64, "%s", kLabels[item]);
+        values[item][0] = '\0';
+        if (item < kItemFirstSlow) {
+            std::snprintf(values[item], 64, "%d", shown[item]);
+        }
+    }
+    int chosen = kItemFirstSlow - 1 + Trunc(key.slow * 0.001 + 0.5);
+    chosen = chosen < kItemFirstSlow ? kItemFirstSlow : chosen > kItemLastSlow ? kItemLastSlow : chosen;
+    std::snprintf(values[chosen], 64, "1");
+}
+
+void ReadKeyOptions(const char values[][64], KeyFrame& key) {
+    key.x = static_cast<float>(LeadingInteger(values[kItemX]) * 0.001);
+    key.y = static_cast<float>(LeadingInteger(values[kItemY]) * 0.001);
+    key.width = static_cast<float>(LeadingInteger(values[kItemWidth]) * 0.01);
+    key.height = static_cast<float>(LeadingInteger(values[kItemHeight]) * 0.01);
+    key.spin = static_cast<float>(LeadingInteger(values[kItemSpin]));
+    key.tilt = static_cast<float>(LeadingInteger(values[kItemTilt]));
+    key.dataSet = static_cast<float>(LeadingInteger(values[kItemDataSet]));
+    for (int item = kItemFirstSlow; item <= kItemLastSlow; ++item) {
+        if (values[item][0] != '\0') {
+            key.slow = kSlowStep * static_cast<float>(item - kItemFirstSlow + 1);
+            break;
+        }
+    }
+}
+
+bool RunKeyOptions(PlatformWindow* preview, int32_t x, int32_t y, KeyFrame& key) {
+    DialogSlot labels[kKeyOptionItems];
+    DialogSlot values[kKeyOptionItems];
+    KeyOptionItems(key, labels, values);
+    if (RunValueDialog(preview, x, y, kKeyOptionItems, labels, values, "Set KeyFrame Options") != kDialogOk) {
+        return false;
+    }
+    ReadKeyOptions(values, key);
+    return true;
+}

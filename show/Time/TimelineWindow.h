@@ -1,0 +1,103 @@
+// The timeline: the long, low window under the preview with the timecode
+// ruler, the key track with one mark per keyframe, " HOLD " segments and the
+// current-frame cursor. Scrubbing moves time with live preview; keys are
+// dragged along time and their options set with the right button. Created
+// and owned by the main window; evaluation and playback reach it through
+// gTimeline to follow the current frame.
+#pragma once
+
+#include <cstdint>
+
+#include "EditorOwner.h"
+#include "PlatformWindows.h"
+#include "ShowRecord.h"
+
+// Time scale and coordinates: s frames per 60 pixels, content x (window x
+// plus the scroll position) of frame f is f * 60 / s + 4.
+constexpr int32_t kPixelsPerDivision = 60;
+constexpr int32_t kTimelineLeft = 4;
+constexpr int32_t kMaxExtent = 32700;
+// The key track's band (client y) and the marks in it.
+constexpr int32_t kTrackTop = 14;
+constexpr int32_t kTrackBottom = 30;
+constexpr int32_t kMarkTop = 16;
+constexpr int32_t kMarkSize = 12;
+constexpr int kNoKey = -1;
+
+int32_t FrameX(int32_t frame, int32_t scale);
+int32_t FrameAtX(int32_t contentX, int32_t scale);
+// The scale for a show length: the configured one when positive, else 5,
+// 10 or whole frames per second by length.
+int32_t ChooseTimeScale(int32_t lengthFrames, int32_t configured);
+int32_t TimelineExtent(int32_t lengthFrames, int32_t scale);
+// Whether two keys hold the same place, size, rotation and data set.
+bool KeysHold(const KeyFrame& a, const KeyFrame& b);
+// The first key within 7 frames of the content point on the key track.
+int HitKey(const Show& show, int32_t contentX, int32_t y, int32_t scale);
+// A dragged key dropped before this frame is removed.
+int32_t DropDeleteFrame(int32_t scale);
+
+class TimelineWindow : public PlatformWindow, public RedrawLink {
+public:
+    TimelineWindow() = default;
+    ~TimelineWindow() override;
+
+    // Creates the window under the preview and sets gTimeline.
+    bool Create(PlatformWindow& parentWindow, EditorOwner* editorOwner, PlatformWindow* previewWindow);
+    void Destroy();
+
+    intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+    void Paint() override;
+    // RedrawLink: scrolls to the current frame and repaints.
+    void Redraw() override { FollowCurrentFrame(); }
+
+    void FollowCurrentFrame();
+    // Chooses the extent (and, when none is configured, the scale) for a
+    // show length and lays the window out.
+    void SetLength(int32_t lengthFrames);
+    void Layout();
+
+    PlatformWindow* parent = nullptr;
+    EditorOwner* owner = nullptr;
+    PlatformWindow* preview = nullptr;
+    int32_t timeScale = 30;
+    int32_t configuredScale = 0;
+    int32_t draggedKey = kNoKey;
+    int32_t extent = 0;
+    uint8_t scrubbing = 0;
+    int32_t shownLength = -1;  // the show length the extent was made for
+
+private:
+    int32_t ContentX(int32_t x) const;
+    void MouseMove(int32_t x, int32_t y);
+    void LeftDown(int32_t x, int32_t y);
+    void LeftUp(int32_t x, int32_t y);
+    void RightUp(int32_t x, int32_t y);
+    void DragFeedback(int32_t x);
+    void DropKey(int32_t frame);
+};
+
+extern TimelineWindow* gTimelineWindow;
+
+// ---- drawing (TimelineDraw.cpp), in content coordinates shifted by `scroll`
+
+struct TimelineView {
+    int32_t scroll = 0;
+    int32_t clientRight = 0;
+    int32_t bottom = 0;
+    int32_t extent = 0;
+    int32_t scale = 30;
+};
+void DrawRuler(const TimelineView& view);
+// Draws the track, the cursor and the marks; the selected key or kNoKey.
+int DrawKeys(const TimelineView& view, const Show& show, int32_t currentFrame);
+
+// ---- Set KeyFrame Options (KeyOptions.cpp)
+
+constexpr int kKeyOptionItems = 11;
+// Fills the dialog's labels and values from a key.
+void KeyOptionItems(const KeyFrame& key, char labels[][64], char values[][64]);
+// Reads the confirmed values back into the key.
+void ReadKeyOptions(const char values[][64], KeyFrame& key);
+// Runs the dialog over the preview; true when confirmed (key edited).
+bool RunKeyOptions(PlatformWindow* preview, int32_t x, int32_t y, KeyFrame& key);
