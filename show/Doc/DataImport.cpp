@@ -272,6 +272,9 @@ void ImportTableCommand(Show& show, std::string_view text) {
     } else {
         ImportTable(show, text, 0, 0);
     }
+    // The table is now part of the show: New, Load and Exit ask before
+    // throwing it away.
+    show.modified = 1;
     RedrawMainWindow();
 }
 
@@ -304,6 +307,9 @@ bool LoadStreamFileCommand(Show& show, const FileSpec& file, const char* interva
     }
     float interval = ToFloat(CellNumber(intervalText ? std::string_view(intervalText) : std::string_view()));
     bool loaded = LoadStream(show, text, interval, true);
+    if (loaded) {
+        show.modified = 1;
+    }
     RedrawMainWindow();
     return loaded;
 }
