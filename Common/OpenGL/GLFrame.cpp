@@ -240,6 +240,16 @@ struct BackgroundStates {
     }
 };
 
+// Clears colour and depth to opaque black: under a background the frame
+// has no transparent pixel, also where it keeps its alpha.
+void ClearToOpaqueBlack() {
+    GLfloat saved[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, saved);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClearColor(saved[0], saved[1], saved[2], saved[3]);
+}
+
 void BackgroundQuad(int w, int h, float s, float t) {
     glBegin(GL_QUADS);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
@@ -256,10 +266,10 @@ void BackgroundQuad(int w, int h, float s, float t) {
 
 }  // namespace
 
-// The background covers the whole frame. The frame is cleared to black
-// first and, with the alpha test off, the picture drawn over it: a 32-bit
-// picture is blended by its alpha, so its transparent pixels show black,
-// never what an earlier frame left in the framebuffer.
+// The background covers the whole frame. The frame is cleared to opaque
+// black first and, with the alpha test off, the picture drawn over it: a
+// 32-bit picture is blended by its alpha, so its transparent pixels show
+// black, never what an earlier frame left in the framebuffer.
 void DrawBackground(GLRenderer& r, const CDib& picture) {
     if (!MakeRendererCurrent(r)) {
         return;
@@ -270,7 +280,7 @@ void DrawBackground(GLRenderer& r, const CDib& picture) {
     int w = 0;
     int h = 0;
     ViewportSize(r, w, h);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    ClearToOpaqueBlack();
     if (UploadTexture(r, picture, true) == kNoTexture) {
         return;
     }

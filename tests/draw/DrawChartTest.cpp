@@ -425,6 +425,15 @@ TEST_F(DrawTest, TransparentBackgroundPixelsShowBlack) {
     Render();
     EXPECT_TRUE(Near(PixelAt(frame, 20, kH / 2), (Rgb{0, 0, 0}), 2)) << PixelAt(frame, 20, kH / 2);
     EXPECT_TRUE(Near(PixelAt(frame, kW - 20, kH / 2), (Rgb{255, 0, 0}), 2)) << PixelAt(frame, kW - 20, kH / 2);
+    // A frame that keeps its alpha is opaque all over its background.
+    CDib withAlpha(kW, kH, 32);
+    ASSERT_TRUE(RenderShowFrame(*show, 0, kW, kH, 50, withAlpha));
+    ASSERT_EQ(withAlpha.BitsPerPixel(), 32);
+    for (int x : {20, kW - 20}) {
+        const uint8_t* p = withAlpha.Row(kH / 2) + x * 4;
+        EXPECT_EQ(p[3], 255) << x;
+        EXPECT_EQ(p[2], x < kW / 2 ? 0 : 255) << x;
+    }
 }
 
 // A negative data set means all sets, laid out exactly as data set 0.
