@@ -378,26 +378,18 @@ bool LoadShowFile(Show& show, const FileSpec& file) {
         ShowMessage(text, kNoNumber);
         return false;
     }
-    // The data grid writes itself into the show when it closes and reloads
-    // when it opens, so it is closed around the replacement.
-    bool grid = gPreview && gPreview->EditingData();
-    if (grid) {
-        gPreview->SetEditingData(false);
-    }
-    ResetShow(show);
-    ReadShowImage(show, bytes.data(), static_cast<long>(bytes.size()), true);
-    show.showFile = chosen;
-    ShowFileTitle(&chosen);
-    RememberFolder(chosen);
-    if (!SetBackground(show, show.background)) {
-        // The loaded show's background cannot be opened: the previous
-        // show's movie must not go on playing behind it.
-        CloseBackgroundMovie(show);
-    }
-    if (grid) {
-        gPreview->SetEditingData(true);
-        gPreview->Repaint();
-    }
+    ReplaceShowContents([&] {
+        ResetShow(show);
+        ReadShowImage(show, bytes.data(), static_cast<long>(bytes.size()), true);
+        show.showFile = chosen;
+        ShowFileTitle(&chosen);
+        RememberFolder(chosen);
+        if (!SetBackground(show, show.background)) {
+            // The loaded show's background cannot be opened: the previous
+            // show's movie must not go on playing behind it.
+            CloseBackgroundMovie(show);
+        }
+    });
     if (gMainWindow) {
         gMainWindow->Redraw();
     }
@@ -463,13 +455,8 @@ bool NewShowCommand(Show& show, const AskSaveFn& ask, const ChooseSaveFn& choose
     if (!AskToSaveChanges(show, ask, chooseSave)) {
         return false;
     }
-    if (gPreview && gPreview->EditingData()) {
-        gPreview->SetEditingData(false);
-        ResetShow(show);
-        gPreview->SetEditingData(true);
-    }
+    ReplaceShowContents([&] { ResetShow(show); });
     ShowFileTitle(nullptr);
-    ResetShow(show);
     Evaluate(show, 0, true);
     return true;
 }
