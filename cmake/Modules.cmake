@@ -23,6 +23,7 @@ add_library(tavrilo_utilities STATIC
   Common/Utilities/Ease.cpp
   Common/Utilities/Text.cpp
   Common/Utilities/Timecode.cpp
+  Common/Utilities/Windows1252.cpp
 )
 target_include_directories(tavrilo_utilities PUBLIC Common/Utilities)
 target_link_libraries(tavrilo_utilities PUBLIC tavrilo_platform)
@@ -99,7 +100,7 @@ add_library(tavrilo_gl STATIC
   Common/OpenGL/GLFonts.cpp
 )
 target_include_directories(tavrilo_gl PUBLIC Common/OpenGL)
-target_link_libraries(tavrilo_gl PUBLIC tavrilo_cdib tavrilo_platform PRIVATE PkgConfig::TAVRILO_GL_DEPS)
+target_link_libraries(tavrilo_gl PUBLIC tavrilo_cdib tavrilo_platform PRIVATE tavrilo_utilities PkgConfig::TAVRILO_GL_DEPS)
 
 # Drawing the show through the renderer: the chart steps and the frame.
 # Kept apart from tavrilo_doc so that the document itself needs no GL.
@@ -130,7 +131,7 @@ if(NOT TAVRILO_FUZZ)
     ${tavrilo_resource_sources}
   )
   target_include_directories(tavrilo_qtplatform PUBLIC Common/CrossPlatform PRIVATE Common/CrossPlatform/Qt)
-  target_link_libraries(tavrilo_qtplatform PUBLIC tavrilo_platform tavrilo_cdib Qt6::Widgets)
+  target_link_libraries(tavrilo_qtplatform PUBLIC tavrilo_platform tavrilo_cdib Qt6::Widgets PRIVATE tavrilo_utilities)
   # The build tree lays the help page out as an installation does, so that
   # the program finds it at <program folder>/../share/tavrilo there too.
   configure_file(${CMAKE_CURRENT_SOURCE_DIR}/resources/help/Tavrilo.html

@@ -1,4 +1,6 @@
 // Byte order and time.
+#include <time.h>
+
 #include <algorithm>
 #include <chrono>
 #include <functional>
@@ -39,6 +41,17 @@ std::function<int64_t()>& CounterOverride() {
 uint32_t TickCount() {
     auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - kStart);
     return static_cast<uint32_t>(elapsed.count());
+}
+
+uint32_t MillisecondsSinceSystemStart() {
+    // The boot-time clock counts from the system's start, suspended time
+    // included, as /proc/uptime does.
+    timespec now{};
+    if (clock_gettime(CLOCK_BOOTTIME, &now) != 0) {
+        return TickCount();
+    }
+    uint64_t ms = static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
+    return static_cast<uint32_t>(ms);
 }
 
 void SetHighResolutionCounter(std::function<int64_t()> counter) {

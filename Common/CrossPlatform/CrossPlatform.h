@@ -141,7 +141,8 @@ std::vector<std::string> CompanionFolders();
 uint32_t ReadInteger(const uint8_t* bytes, int count, bool bigEndian);
 void ReverseBytes(void* buffer, int count);
 
-uint32_t TickCount();  // milliseconds since an arbitrary start
+uint32_t TickCount();                     // milliseconds since an arbitrary start
+uint32_t MillisecondsSinceSystemStart();  // wraps after 49.7 days
 int64_t HighResolutionCounter();
 int64_t HighResolutionFrequency();  // counts per second
 // Replaces the high-resolution counter with `counter` (tests drive playback

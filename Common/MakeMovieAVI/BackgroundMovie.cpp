@@ -10,7 +10,8 @@
 struct BackgroundMovie {
     InputFormatOwner format;
     CodecContextOwner decoder;
-    FrameOwner frame;
+    FrameOwner frame;    // the last frame decoded, kept when a read fails
+    FrameOwner decoded;  // where the decoder puts the next one
     PacketOwner packet;
     ScaleOwner scale;
     int streamIndex = -1;
@@ -55,15 +56,20 @@ bool OpenDecoder(BackgroundMovie& movie) {
         movie.frameCount = static_cast<int32_t>(av_rescale_q(movie.format->duration, AV_TIME_BASE_Q, av_inv_q(rate)));
     }
     movie.frame.reset(av_frame_alloc());
+    movie.decoded.reset(av_frame_alloc());
     movie.packet.reset(av_packet_alloc());
-    return movie.frame && movie.packet;
+    return movie.frame && movie.decoded && movie.packet;
 }
 
-// Decodes the next frame into movie.frame; false at the end or on an error.
+// Decodes the next frame into movie.frame; false at the end or on an error,
+// leaving movie.frame and lastFrame as they were (a render that went past the
+// end and comes back finds the last frame still there).
 bool DecodeNext(BackgroundMovie& movie) {
     for (;;) {
-        int result = avcodec_receive_frame(movie.decoder.get(), movie.frame.get());
+        int result = avcodec_receive_frame(movie.decoder.get(), movie.decoded.get());
         if (result == 0) {
+            av_frame_unref(movie.frame.get());
+            av_frame_move_ref(movie.frame.get(), movie.decoded.get());
             int64_t pts = movie.frame->best_effort_timestamp;
             movie.lastFrame =
                 pts == AV_NOPTS_VALUE

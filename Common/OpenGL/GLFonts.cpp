@@ -1,5 +1,5 @@
 // Outline fonts: the face is found through fontconfig, the glyph outlines of
-// character codes 0-255 are read with FreeType and tessellated with the GLU
+// character codes 0-255 (Windows-1252) are read with FreeType and tessellated with the GLU
 // tessellator into one display list per code (em height 1.0, each list
 // ending with the pen moved by the glyph's advance), cached in four slots.
 #include <GL/glu.h>
@@ -15,6 +15,7 @@
 
 #include "GLInternal.h"
 #include "OpenGL.h"
+#include "Windows1252.h"
 
 namespace {
 
@@ -81,11 +82,16 @@ bool OpenFace(const char* faceName, int32_t flags, FaceOwner& owner, bool& embol
     return FT_IS_SCALABLE(owner.face);
 }
 
+// The face's character for a byte of text: texts are Windows-1252.
+FT_ULong CharacterOfCode(int code) {
+    return static_cast<FT_ULong>(Windows1252ToUnicode(static_cast<uint8_t>(code)));
+}
+
 // Loads the outline of a character code in font units, with any synthetic style.
 FT_Outline* LoadOutline(FT_Face face, int code, bool embolden, bool slant) {
-    if (FT_Get_Char_Index(face, static_cast<FT_ULong>(code)) == 0 ||
-        FT_Load_Char(face, static_cast<FT_ULong>(code), FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) !=
-            0 ||
+    const FT_ULong character = CharacterOfCode(code);
+    if (FT_Get_Char_Index(face, character) == 0 ||
+        FT_Load_Char(face, character, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) != 0 ||
         face->glyph->format != FT_GLYPH_FORMAT_OUTLINE) {
         return nullptr;
     }
@@ -236,7 +242,9 @@ const MeasuredFont* Measure(GLContextState& context, const char* faceName, int32
     m.flags = flags;
     FT_Set_Pixel_Sizes(owner.face, 0, kMeasurePixels);
     for (int code = 0; code < kGlyphCount; ++code) {
-        if (FT_Get_Char_Index(owner.face, code) == 0 || FT_Load_Char(owner.face, code, FT_LOAD_DEFAULT) != 0) {
+        const FT_ULong character = CharacterOfCode(code);
+        if (FT_Get_Char_Index(owner.face, character) == 0 ||
+            FT_Load_Char(owner.face, character, FT_LOAD_DEFAULT) != 0) {
             continue;
         }
         int bold = embolden ? 1 : 0;

@@ -219,36 +219,38 @@ void Accumulate(GLRenderer& r, AccumStep step, int passes) {
     WriteFramebufferPicture(*r.context, r.context->readBuffer.data(), width, height);
 }
 
-void DrawBackground(GLRenderer& r, const CDib& picture) {
-    if (!MakeRendererCurrent(r)) {
-        return;
-    }
+namespace {
+
+// The states the background changes, restored when it is drawn.
+struct BackgroundStates {
     GLboolean lighting = glIsEnabled(GL_LIGHTING);
     GLboolean blend = glIsEnabled(GL_BLEND);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_BLEND);
-    int w = 0;
-    int h = 0;
-    ViewportSize(r, w, h);
-    if (UploadTexture(r, picture, true) == kNoTexture) {
-        if (lighting)
-            glEnable(GL_LIGHTING);
-        if (blend)
-            glEnable(GL_BLEND);
-        return;
+    GLboolean alphaTest = glIsEnabled(GL_ALPHA_TEST);
+    ~BackgroundStates() {
+        Restore(GL_LIGHTING, lighting);
+        Restore(GL_BLEND, blend);
+        Restore(GL_ALPHA_TEST, alphaTest);
     }
-    float s = r.context->uploadedS;
-    float t = r.context->uploadedT;
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, w, 0, h, -10, 10);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glClear(GL_DEPTH_BUFFER_BIT);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, kBackgroundTexture);
+    static void Restore(GLenum state, GLboolean on) {
+        if (on) {
+            glEnable(state);
+        } else {
+            glDisable(state);
+        }
+    }
+};
+
+// Clears colour and depth to opaque black: under a background the frame
+// has no transparent pixel, also where it keeps its alpha.
+void ClearToOpaqueBlack() {
+    GLfloat saved[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, saved);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClearColor(saved[0], saved[1], saved[2], saved[3]);
+}
+
+void BackgroundQuad(int w, int h, float s, float t) {
     glBegin(GL_QUADS);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glTexCoord2f(0.0f, t);
@@ -260,15 +262,49 @@ void DrawBackground(GLRenderer& r, const CDib& picture) {
     glTexCoord2f(0.0f, 0.0f);
     glVertex3f(0.0f, 0.0f, -9.0f);
     glEnd();
+}
+
+}  // namespace
+
+// The background covers the whole frame. The frame is cleared to opaque
+// black first and, with the alpha test off, the picture drawn over it: a
+// 32-bit picture is blended by its alpha, so its transparent pixels show
+// black, never what an earlier frame left in the framebuffer.
+void DrawBackground(GLRenderer& r, const CDib& picture) {
+    if (!MakeRendererCurrent(r)) {
+        return;
+    }
+    BackgroundStates states;
+    glDisable(GL_LIGHTING);
+    glDisable(GL_BLEND);
+    int w = 0;
+    int h = 0;
+    ViewportSize(r, w, h);
+    ClearToOpaqueBlack();
+    if (UploadTexture(r, picture, true) == kNoTexture) {
+        return;
+    }
+    float s = r.context->uploadedS;
+    float t = r.context->uploadedT;
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, w, 0, h, -10, 10);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glDisable(GL_ALPHA_TEST);
+    if (picture.BitsPerPixel() == 32) {
+        glEnable(GL_BLEND);
+    }
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, kBackgroundTexture);
+    BackgroundQuad(w, h, s, t);
     glDisable(GL_TEXTURE_2D);
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
-    if (lighting)
-        glEnable(GL_LIGHTING);
-    if (blend)
-        glEnable(GL_BLEND);
     glClear(GL_DEPTH_BUFFER_BIT);
 }
 

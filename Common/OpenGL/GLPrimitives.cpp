@@ -1,5 +1,6 @@
 // The chart primitives: coloured vertices, face normals, edges, walls,
 // boxes and pie wedges in immediate mode, one material colour each.
+#include <algorithm>
 #include <cmath>
 
 #include "GLInternal.h"
@@ -220,8 +221,16 @@ void DrawBox(GLRenderer& r, const ChartVertex p[4], float d) {
 }
 
 void DrawWedge(GLRenderer& r, const ChartVertex& o, float a, float b, float radius, float t, float e) {
-    if (a >= b || !MakeRendererCurrent(r)) {
+    if (!std::isfinite(a) || !std::isfinite(b) || a >= b || !MakeRendererCurrent(r)) {
         return;
+    }
+    // At most one turn, starting within the first: the arc walk in 2-degree
+    // steps stays short and exact whatever angles come in.
+    if (b - a > 360.0f || a < 0.0f || a >= 360.0f) {
+        float sweep = std::min(b - a, 360.0f);
+        a = std::fmod(a, 360.0f);
+        a = a < 0.0f ? a + 360.0f : a;
+        b = a + sweep;
     }
     glPushMatrix();
     float mid = (360.0f - (a + (b - a) * 0.5f)) * kDegree;

@@ -149,6 +149,8 @@ void SetChartTransform(GLRenderer& renderer, float x, float y, float width, floa
 void SetLighting(GLRenderer& renderer, int level);
 void ClearBuffers(GLRenderer& renderer, bool withDepth);
 void Accumulate(GLRenderer& renderer, AccumStep step, int passes);
+// Covers the frame with the picture: cleared to black, the picture over it
+// (transparent pixels black), the depth buffer cleared.
 void DrawBackground(GLRenderer& renderer, const CDib& picture);
 // Reads the viewport into a bottom-up 24-bit picture; with the renderer's
 // alpha kept, a 32-bit picture whose alpha is the coverage and whose colour
@@ -178,6 +180,8 @@ void FaceNormal(const ChartVertex& p0, const ChartVertex& p1, const ChartVertex&
 void DrawEdge(GLRenderer& renderer, const ChartVertex& a, const ChartVertex& b, float width, const float* normal);
 void DrawWall(GLRenderer& renderer, const ChartVertex p[4], int edgeMask);
 void DrawBox(GLRenderer& renderer, const ChartVertex p[4], float depth);
+// A pie slice from startAngle to endAngle (degrees clockwise from the top);
+// nothing unless start < end, both finite; at most one whole turn.
 void DrawWedge(GLRenderer& renderer, const ChartVertex& centre, float startAngle, float endAngle, float radius,
                float thickness, float explode);
 

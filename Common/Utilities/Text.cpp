@@ -17,11 +17,16 @@ namespace {
 // Below this magnitude a double still holds thousandths.
 constexpr double kLargestFixedMagnitude = 1e15;
 
-// Length of the leading decimal number of `text` (after optional spaces):
-// sign, digits, point, digits, exponent. 0 when there is no digit.
+// The white space strtod skips in the C locale.
+bool IsWhiteSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// Length of the leading decimal number of `text` (after optional white
+// space): sign, digits, point, digits, exponent. 0 when there is no digit.
 size_t DecimalPrefixLength(const char* text) {
     const char* c = text;
-    while (*c == ' ' || *c == '\t') {
+    while (IsWhiteSpace(*c)) {
         ++c;
     }
     if (*c == '+' || *c == '-') {

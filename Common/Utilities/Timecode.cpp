@@ -6,9 +6,15 @@
 #include <cstring>
 #include <string>
 
+#include "Settings.h"
 #include "Utilities.h"
 
 int32_t gFrameRate = kRateNtsc;
+
+int32_t ReadFrameRateSetting() {
+    const int32_t rate = ReadSettingInt("FrameRate", kRateNtsc);
+    return rate == kRatePal || rate == kRateFilm ? rate : kRateNtsc;
+}
 
 int32_t NominalRate() {
     int64_t rate = (int64_t{gFrameRate} + 50) / 100;

@@ -19,6 +19,10 @@ constexpr int32_t kRateNtsc = 2997;
 constexpr int32_t kRatePal = 2500;
 constexpr int32_t kRateFilm = 2397;
 
+// The `FrameRate` setting: 2997, 2500 or 2397; any other value (missing,
+// text, zero, negative, another rate) reads as 2997.
+int32_t ReadFrameRateSetting();
+
 // Whole frames per second (30, 25 or 24), frames per minute and per hour of
 // the current rate; never below 1, whatever the rate holds.
 int32_t NominalRate();
@@ -33,9 +37,9 @@ int32_t FramesPerHour();
 // no longer held) are written in exponent form. `out` holds at least 64 bytes.
 constexpr int kDecimalTextSize = 64;
 void DecimalText(double value, char* out);
-// The leading decimal number of a text ("12.5kg" -> 12.5), 0 when there is
-// none. Only decimal notation counts (no "inf", "nan" or hexadecimal); the
-// result is always finite.
+// The leading decimal number of a text ("12.5kg" -> 12.5, "\n5" -> 5), 0
+// when there is none; leading white space is skipped. Only decimal notation
+// counts (no "inf", "nan" or hexadecimal); the result is always finite.
 double ParseDecimal(const char* text);
 
 // ---- texts in place

@@ -268,6 +268,9 @@ void ImportTableCommand(Show& show, std::string_view text) {
         gPreview->SelectedCell(column, row);
     }
     ReplaceShowContents([&] { ImportTable(show, text, column, row); });
+    // The table is now part of the show: New, Load and Exit ask before
+    // throwing it away.
+    show.modified = 1;
     // The chart shows the new data at once, not from the next frame step.
     Evaluate(show, gCurrentFrame, true);
     RedrawMainWindow();
@@ -302,6 +305,9 @@ bool LoadStreamFileCommand(Show& show, const FileSpec& file, const char* interva
     }
     float interval = ToFloat(CellNumber(intervalText ? std::string_view(intervalText) : std::string_view()));
     bool loaded = LoadStream(show, text, interval, true);
+    if (loaded) {
+        show.modified = 1;
+    }
     RedrawMainWindow();
     return loaded;
 }

@@ -32,8 +32,9 @@ void ImportTable(Show& show, std::string_view text, int startColumn, int startRo
 bool LoadStream(Show& show, std::string_view text, float interval, bool makeKey);
 
 // The commands after their dialogs: import a text at the grid's selected cell
-// (or 0, 0) and redraw; read a data or stream file and import it. A file that
-// cannot be read shows a message naming it and changes nothing.
+// (or 0, 0) and redraw; read a data or stream file and import it. Data
+// brought in marks the show modified. A file that cannot be read shows a
+// message naming it and changes nothing.
 void ImportTableCommand(Show& show, std::string_view text);
 bool LoadDataFileCommand(Show& show, const FileSpec& file);
 // False when the clipboard holds no text.

@@ -57,8 +57,12 @@ struct DataLayout {
     int end = 0;
 };
 DataLayout ComputeDataLayout(const Show& show);
-// The pie's total: the sum of the source values above dataMin.
-float PieTotal(const Show& show, const DataLayout& layout);
+// Where each pie slice ends, in degrees clockwise from the top: each source
+// value above dataMin takes its share of the turn, a value at or below it
+// (or one that is not a finite number) takes none, and the last slice ends
+// at exactly 360, so no angle leaves the one turn. False, with nothing to
+// draw, when no value has a share.
+bool PieSliceEnds(const Show& show, const DataLayout& layout, float ends[32]);
 
 void DrawWalls(Show& show);
 void DrawGrid(Show& show);

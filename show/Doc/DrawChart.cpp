@@ -1,5 +1,6 @@
 // The chart geometry of a frame: walls, grid lines and the data of every
 // style, built from the show with the renderer's primitives.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -79,6 +80,12 @@ void Box(const DataContext& c, uint32_t color, float x0, float y0, float x1, flo
     DrawBox(c.r, p, depth);
 }
 
+// Data set 0, or any negative number, draws all sets side by side (or one
+// behind the other); 1 to 4 draw that set alone.
+bool AllSets(const Show& show) {
+    return show.showSet <= 0;
+}
+
 bool Drawn(const DataContext& c, int s) {
     return c.layout.hasData[s];
 }
@@ -97,7 +104,7 @@ void DrawBars(DataContext& c) {
         if (!Drawn(c, s))
             continue;
         SelectTexture(c.r, SourceTexture(show, s));
-        float x0 = -kBoxHalfWidth + gap + inset + (!stacked && show.showSet == 0 ? s * w : 0.0f);
+        float x0 = -kBoxHalfWidth + gap + inset + (!stacked && AllSets(show) ? s * w : 0.0f);
         float zf = back + d;
         for (int j = 0; j < n; ++j) {
             float x = x0 + j * (gap + slot);
@@ -119,7 +126,7 @@ void DrawAreas(DataContext& c) {
     bool stacked = show.placement == 1;
     float zf = kDataDepthUnits * c.u;
     float d = kDataFrontFraction * zf;
-    if (show.showSet == 0 || stacked)
+    if (AllSets(show) || stacked)
         d /= c.layout.setsWithData;
     float total = 0.75f + 0.0075001875f * show.barWidth;
     float inset = 0;
@@ -138,7 +145,7 @@ void DrawAreas(DataContext& c) {
         if (stacked) {
             inset += kSetShrink;
             zf -= kSetShrink;
-        } else if (show.showSet == 0) {
+        } else if (AllSets(show)) {
             zf -= d;
         }
     }
@@ -149,7 +156,7 @@ void DrawLines(DataContext& c) {
     int n = c.layout.count;
     float zf = kDataDepthUnits * c.u;
     float d = kDataFrontFraction * zf;
-    if (show.showSet == 0)
+    if (AllSets(show))
         d /= c.layout.setsWithData;
     float total = 0.75f + 0.0075001875f * show.barWidth;
     for (int s = c.layout.first; s < c.layout.end && n >= 2; ++s) {
@@ -164,7 +171,7 @@ void DrawLines(DataContext& c) {
             Box(c, SourceColor(show, s), x, y0, next, y1, next, y1 - 0.025f, x, y0 - 0.025f, zf, d);
             x = next;
         }
-        if (show.showSet == 0)
+        if (AllSets(show))
             zf -= d;
     }
 }
@@ -174,7 +181,7 @@ void DrawMarkers(DataContext& c) {
     int n = c.layout.count;
     float zf = kDataDepthUnits * c.u;
     float d = kDataFrontFraction * zf;
-    if (show.showSet == 0)
+    if (AllSets(show))
         d /= c.layout.setsWithData;
     float q = show.barWidth * 0.013333334f / n;
     for (int s = c.layout.first; s < c.layout.end; ++s) {
@@ -189,7 +196,7 @@ void DrawMarkers(DataContext& c) {
             if (n > 1)
                 x += 1.0f / (n - 1);
         }
-        if (show.placement == 0 && show.showSet == 0)
+        if (show.placement == 0 && AllSets(show))
             zf -= d;
     }
 }
@@ -197,11 +204,10 @@ void DrawMarkers(DataContext& c) {
 void DrawPie(DataContext& c) {
     const Show& show = c.show;
     int n = c.layout.count;
-    float total = PieTotal(show, c.layout);
-    // All values at dataMin leave nothing to divide: no slices.
-    if (!(total > 0.0f || total < 0.0f))
+    float ends[kValues] = {};
+    // All values at or below dataMin leave nothing to divide: no slices.
+    if (!PieSliceEnds(show, c.layout, ends))
         return;
-    const float* v = SourceValues(show, 0);
     float t = 1.25f * c.u;
     float explode = show.barWidth * 0.0025f;
     SelectTexture(c.r, SourceTexture(show, 0));
@@ -214,9 +220,8 @@ void DrawPie(DataContext& c) {
             texture = &show.setTextures[j % kSets];
         }
         SelectTexture(c.r, texture);
-        float b = j == n - 1 ? 360.0f : (v[j] - show.dataMin) / total * 360.0f + a;
-        DrawWedge(c.r, MakeVertex(color, 0, 0, -0.5f * t, c.alpha), a, b, 0.5f, t, explode);
-        a = b;
+        DrawWedge(c.r, MakeVertex(color, 0, 0, -0.5f * t, c.alpha), a, ends[j], 0.5f, t, explode);
+        a = ends[j];
     }
 }
 
@@ -268,7 +273,7 @@ DataLayout ComputeDataLayout(const Show& show) {
         }
         layout.setsWithData += layout.hasData[s] ? 1 : 0;
     }
-    if (show.showSet <= 0) {
+    if (AllSets(show)) {
         layout.first = 0;
         layout.end = layout.setsWithData;
     } else {
@@ -278,13 +283,26 @@ DataLayout ComputeDataLayout(const Show& show) {
     return layout;
 }
 
-float PieTotal(const Show& show, const DataLayout& layout) {
+bool PieSliceEnds(const Show& show, const DataLayout& layout, float ends[kValues]) {
     const float* v = SourceValues(show, 0);
-    float total = 0;
-    for (int j = 0; j < layout.count; ++j) {
-        total += v[j] - show.dataMin;
+    int n = std::clamp(layout.count, 0, kValues);
+    // In double: 32 shares of any float size add up without overflow.
+    double shares[kValues] = {};
+    double total = 0;
+    for (int j = 0; j < n; ++j) {
+        double share = static_cast<double>(v[j]) - static_cast<double>(show.dataMin);
+        shares[j] = std::isfinite(share) && share > 0 ? share : 0.0;
+        total += shares[j];
     }
-    return total;
+    if (!(total > 0)) {
+        return false;
+    }
+    double sum = 0;
+    for (int j = 0; j < n; ++j) {
+        sum += shares[j];
+        ends[j] = j == n - 1 ? 360.0f : static_cast<float>(std::min(360.0, sum / total * 360.0));
+    }
+    return true;
 }
 
 void DrawWalls(Show& show) {

@@ -28,16 +28,15 @@ std::string SlotText(const char* slot, size_t size) {
 }
 
 void PieLabels(GLRenderer& r, Show& show, const DataLayout& layout, float w) {
-    float total = PieTotal(show, layout);
-    if (!(total > 0.0f || total < 0.0f)) {
+    float ends[32] = {};
+    if (!PieSliceEnds(show, layout, ends)) {
         return;  // no slices, no labels
     }
-    const float* v = show.animateData ? show.currentValues : show.values[0];
     float h = show.barWidth * 0.0025f + 0.53f;
     float z = 0.625f * show.barDepth * 0.0033333334f;
     float a = 0;
     for (int i = 0; i < layout.count; ++i) {
-        float b = a + 360.0f * (v[i] - show.dataMin) / total;
+        float b = ends[i];
         float mid = a + 0.5f * (b - a);
         float theta = (360.0f - mid) * kDegree;
         float sn = std::sin(theta);

@@ -96,7 +96,7 @@ std::unique_ptr<Show> CreateShow() {
     ResetShow(*show);
     show->frameAspect = static_cast<float>(ReadSettingInt("AspectMode", 7500) * 0.0001);
     show->fieldSwap = ReadSettingInt("FieldSwap", 0) != 0;
-    gFrameRate = ReadSettingInt("FrameRate", kRateNtsc);
+    gFrameRate = ReadFrameRateSetting();
     ReadSettingString("RootVolume", "/", show->rootVolume, sizeof(show->rootVolume));
     show->streamColumns = 0;
     show->streamLastRow = 0;

@@ -301,7 +301,7 @@ int ShowImageLength(const Show& show) {
 }
 
 int16_t NewShowId() {
-    std::srand(TickCount() % 65535u);
+    std::srand(MillisecondsSinceSystemStart() % 65535u);
     return static_cast<int16_t>(std::rand() % 32768);
 }
 
@@ -404,7 +404,11 @@ bool LoadShowFile(Show& show, const FileSpec& file) {
         show.showFile = chosen;
         ShowFileTitle(&chosen);
         RememberFolder(chosen);
-        SetBackground(show, show.background);
+        if (!SetBackground(show, show.background)) {
+            // The loaded show's background cannot be opened: the previous
+            // show's movie must not go on playing behind it.
+            CloseBackgroundMovie(show);
+        }
     });
     if (gMainWindow) {
         gMainWindow->Redraw();

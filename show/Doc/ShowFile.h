@@ -19,7 +19,7 @@ constexpr int kShowFileReadLimit = 32768;  // bytes read from a show file
 // Length of the image of this show: 5921 + 56 x keyCount.
 int ShowImageLength(const Show& show);
 // A new random show id (0 to 32767): seeds the standard generator with the
-// milliseconds since start modulo 65535 and draws one number.
+// milliseconds since the system started, modulo 65535, and draws one number.
 int16_t NewShowId();
 // Writes the image of the show with the given id into `out` (resized to the
 // image length) and returns the length. Stores the show length in

@@ -109,7 +109,7 @@ void MainWindow::Destroy() {
 }
 
 void MainWindow::BuildMenus() {
-    const int32_t rate = ReadSettingInt("FrameRate", kRateNtsc);
+    const int32_t rate = ReadFrameRateSetting();
     const int32_t aspect = ReadSettingInt("AspectMode", 7500);
     AddMenu(menu, "File", 0);
     for (MenuEntry e :

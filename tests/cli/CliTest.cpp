@@ -104,6 +104,22 @@ TEST(Cli, EvalClampsFramesAtEachRate) {
     EXPECT_TRUE(Has(film.out, "{\"frame\":14380,"));
 }
 
+// The command line reads the FrameRate setting as the program does: a value
+// that is none of the three rates is NTSC.
+TEST(Cli, UnknownFrameRateSettingIsNtsc) {
+    for (const char* stored : {"0", "-2500", "2147483647", "fast"}) {
+        TempFolder folder;
+        ASSERT_TRUE(WriteText(folder.File("Tavrilo.ini"), std::string("[Tavrilo]\r\nFrameRate=") + stored + "\r\n"));
+        RunResult run = RunRender(folder, "--new --eval 999999");
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_TRUE(Has(run.out, "{\"frame\":17980,")) << stored << ": " << run.out;
+    }
+    TempFolder folder;
+    ASSERT_TRUE(WriteText(folder.File("Tavrilo.ini"), "[Tavrilo]\r\nFrameRate=2500\r\n"));
+    RunResult pal = RunRender(folder, "--new --eval 999999");
+    EXPECT_TRUE(Has(pal.out, "{\"frame\":15000,")) << pal.out;
+}
+
 TEST(Cli, DemoMorphsFromFirstToSecondSet) {
     TempFolder folder;
     RunResult run = RunRender(folder, "--eval 0,299");
@@ -142,6 +158,17 @@ TEST(Cli, ImportsDataAndStreams) {
     ASSERT_EQ(streamed.status, 0) << streamed.err;
     EXPECT_TRUE(Has(streamed.out, "\"currentValues\":[1,2,")) << streamed.out;
     EXPECT_TRUE(Has(streamed.out, "\"currentValues\":[5,6,")) << streamed.out;
+}
+
+// Texts are Windows-1252 bytes: 0x80 is the euro sign, 0x92 a curly quote.
+TEST(Cli, InfoWritesWindows1252TextsAsTheirCharacters) {
+    TempFolder folder;
+    std::string table = folder.File("table.txt");
+    ASSERT_TRUE(WriteText(table, "\t\x80 sales\r\nQ\x92s\t1\r\n"));
+    RunResult data = RunRender(folder, "--new --data " + Quote(table) + " --info");
+    ASSERT_EQ(data.status, 0) << data.err;
+    EXPECT_TRUE(Has(data.out, "\"setNames\":[\"\\u20ac sales\"")) << data.out;
+    EXPECT_TRUE(Has(data.out, "\"labels\":[\"Q\\u2019s\"")) << data.out;
 }
 
 TEST(Cli, ErrorsExitOneAndWriteNothing) {

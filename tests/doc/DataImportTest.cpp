@@ -352,3 +352,29 @@ TEST_F(DataImportTest, StreamFileCommand) {
     EXPECT_EQ(Messages()[0], "Can't read stream file \"" + missing + "\"");
     EXPECT_EQ(show.streamColumns, 2);
 }
+
+// A table or stream brought in changes the show: New, Load and Exit must ask
+// before throwing it away.
+TEST_F(DataImportTest, ImportedDataMarksTheShowModified) {
+    std::string path = Path("table.txt");
+    ASSERT_TRUE(WriteText(path, "\tNorth\r\nQ1\t5.5\r\n"));
+    show.modified = 0;
+    ASSERT_TRUE(LoadDataFileCommand(show, MakeFileSpec(path.c_str())));
+    EXPECT_EQ(show.modified, 1);
+
+    show.modified = 0;
+    Headless().clipboard = "\tClip\n";
+    ASSERT_TRUE(GetDataFromClipboardCommand(show));
+    EXPECT_EQ(show.modified, 1);
+
+    show.modified = 0;
+    std::string stream = Path("stream.txt");
+    ASSERT_TRUE(WriteText(stream, "1\t2\r\n3\t4\r\n"));
+    ASSERT_TRUE(LoadStreamFileCommand(show, MakeFileSpec(stream.c_str()), "10"));
+    EXPECT_EQ(show.modified, 1);
+
+    // Nothing read, nothing changed.
+    show.modified = 0;
+    EXPECT_FALSE(LoadDataFileCommand(show, MakeFileSpec(Path("missing.txt").c_str())));
+    EXPECT_EQ(show.modified, 0);
+}

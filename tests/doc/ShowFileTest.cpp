@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -673,6 +675,39 @@ TEST_F(ShowFileTest, NewShowIdsAreInRange) {
         int16_t id = NewShowId();
         EXPECT_GE(id, 0);
         EXPECT_LE(id, 32767);
+    }
+}
+
+namespace {
+
+// Milliseconds since the system started, as the kernel reports it.
+double UptimeMs() {
+    std::ifstream file("/proc/uptime");
+    double seconds = 0;
+    file >> seconds;
+    return seconds * 1000.0;
+}
+
+}  // namespace
+
+// The id is drawn from the generator seeded with the milliseconds since the
+// system started (modulo 65535), not since the program did: two saves of
+// freshly started command lines get different ids.
+TEST_F(ShowFileTest, ShowIdIsSeededWithTheSystemUptime) {
+    if (!std::filesystem::exists("/proc/uptime")) {
+        GTEST_SKIP() << "no /proc/uptime";
+    }
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        double before = UptimeMs();
+        int16_t id = NewShowId();
+        double after = UptimeMs();
+        bool matched = false;
+        // /proc/uptime counts in hundredths of a second.
+        for (auto ms = static_cast<uint32_t>(before) - 10; ms <= static_cast<uint32_t>(after) + 20; ++ms) {
+            std::srand(ms % 65535u);
+            matched = matched || std::rand() % 32768 == id;
+        }
+        EXPECT_TRUE(matched) << "id " << id << " at " << before << " ms";
     }
 }
 

@@ -87,6 +87,26 @@ TEST(ShowRecord, SettingsShapeTheShow) {
     gFrameRate = kRateNtsc;
 }
 
+// A FrameRate setting that is none of the three rates is read as NTSC, so a
+// show never gets a length of 0, negative frames or an overflowing length.
+TEST(ShowRecord, UnknownFrameRateSettingIsNtsc) {
+    for (const char* stored : {"0", "fast", "-2500", "2147483647", "3000", ""}) {
+        ScopedSettings settings;
+        WriteSettingString("FrameRate", stored);
+        EXPECT_EQ(ReadFrameRateSetting(), kRateNtsc) << stored;
+        gFrameRate = 0;
+        auto show = CreateShow();
+        EXPECT_EQ(gFrameRate, kRateNtsc) << stored;
+        EXPECT_EQ(show->lengthFrames, 17980) << stored;
+    }
+    for (int32_t rate : {kRateNtsc, kRatePal, kRateFilm}) {
+        ScopedSettings settings;
+        WriteSettingInt("FrameRate", rate);
+        EXPECT_EQ(ReadFrameRateSetting(), rate);
+    }
+    gFrameRate = kRateNtsc;
+}
+
 TEST(ShowRecord, ResetForgetsFilesKeepsClipboardAndStream) {
     ScopedSettings settings;
     auto show = CreateShow();

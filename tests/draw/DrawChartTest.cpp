@@ -1,5 +1,7 @@
 // The chart geometry as a viewer sees it: bars, areas, lines, markers and
 // pies in their colours and places, walls, grid lines and opacity.
+#include <vector>
+
 #include "DrawTestSupport.h"
 
 namespace {
@@ -358,4 +360,111 @@ TEST_F(DrawTest, FullDiffuseLightStartsAtFifty) {
     EXPECT_LT(half.red, full.red - 20);
     show->lighting = 1;
     EXPECT_EQ((Render(), At(0.0f, -0.4f, kFront)), half);
+}
+
+// Values that nearly cancel above and below dataMin used to turn the slices
+// millions of degrees. Only values above dataMin take a share of the pie, so
+// the slices stay within one turn: here one whole disc in the first colour.
+TEST_F(DrawTest, PieOfNearlyCancellingValuesStaysWithinOneTurn) {
+    show->style = ChartStyle::Pie;
+    show->barWidth = 0;
+    show->tickLength = 25;  // the slice labels follow the same angles
+    show->setColors[0] = kRed;
+    show->setColors[1] = kGreen;
+    struct Case {
+        float dataMin, first, second;
+    };
+    for (Case c : {Case{100, 200, 0.001f}, Case{0, 1e6f, -999990}}) {
+        show->dataMin = c.dataMin;
+        show->dataMax = c.dataMin + 4;
+        SetRow(*show, 0, {c.first, c.second});
+        Render();
+        float z = 0.625f * kU;
+        for (int degrees = 0; degrees < 360; degrees += 30) {
+            float angle = degrees * 3.14159265f / 180;
+            EXPECT_EQ(At(0.3f * std::sin(angle), 0.3f * std::cos(angle), z), ColorOf(kRed))
+                << c.dataMin << " at " << degrees;
+        }
+    }
+    // A value below dataMin takes no share: 1 and 3 above it split the pie.
+    show->dataMin = 0;
+    show->setColors[2] = kYellow;
+    SetRow(*show, 0, {1, -5, 3});
+    Render();
+    float z = 0.625f * kU;
+    EXPECT_EQ(At(0.2f, 0.2f, z), ColorOf(kRed));      // 0-90
+    EXPECT_EQ(At(0.2f, -0.2f, z), ColorOf(kYellow));  // 90-360
+    EXPECT_EQ(At(-0.2f, 0.2f, z), ColorOf(kYellow));
+}
+
+// A 32-bit background covers the frame: where it is transparent the frame is
+// black, never what the previous frame left there.
+TEST_F(DrawTest, TransparentBackgroundPixelsShowBlack) {
+    show->seeBack = show->seeLeft = show->seeBottom = 0;
+    show->gridLines = 0;
+    show->seeVideo = 1;
+    show->backgroundImage.Create(64, 64, 24);
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 64; ++x)
+            show->backgroundImage.Row(y)[x * 3 + 1] = 200;
+    }
+    Render();
+    ASSERT_TRUE(Near(PixelAt(frame, 20, kH / 2), (Rgb{0, 200, 0}), 2));
+    // Left half transparent white, right half opaque red.
+    show->backgroundImage.Create(64, 64, 32);
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            uint8_t* p = show->backgroundImage.Row(y) + x * 4;
+            bool left = x < 32;
+            p[0] = left ? 255 : 0;
+            p[1] = left ? 255 : 0;
+            p[2] = 255;
+            p[3] = left ? 0 : 255;
+        }
+    }
+    Render();
+    EXPECT_TRUE(Near(PixelAt(frame, 20, kH / 2), (Rgb{0, 0, 0}), 2)) << PixelAt(frame, 20, kH / 2);
+    EXPECT_TRUE(Near(PixelAt(frame, kW - 20, kH / 2), (Rgb{255, 0, 0}), 2)) << PixelAt(frame, kW - 20, kH / 2);
+    // A frame that keeps its alpha is opaque all over its background.
+    CDib withAlpha(kW, kH, 32);
+    ASSERT_TRUE(RenderShowFrame(*show, 0, kW, kH, 50, withAlpha));
+    ASSERT_EQ(withAlpha.BitsPerPixel(), 32);
+    for (int x : {20, kW - 20}) {
+        const uint8_t* p = withAlpha.Row(kH / 2) + x * 4;
+        EXPECT_EQ(p[3], 255) << x;
+        EXPECT_EQ(p[2], x < kW / 2 ? 0 : 255) << x;
+    }
+}
+
+// A negative data set means all sets, laid out exactly as data set 0.
+TEST_F(DrawTest, NegativeDataSetDrawsAllSetsAsSetZero) {
+    SetRow(*show, 0, {1, 2, 3, 4});
+    SetRow(*show, 1, {4, 3, 2, 1});
+    SetRow(*show, 2, {2, 2, 2, 2});
+    show->setColors[0] = kRed;
+    show->setColors[1] = kGreen;
+    show->setColors[2] = kYellow;
+    auto sample = [this]() {
+        std::vector<Rgb> pixels;
+        for (int y = 0; y < kH; y += 3) {
+            for (int x = 0; x < kW; x += 3)
+                pixels.push_back(PixelAt(frame, x, y));
+        }
+        return pixels;
+    };
+    for (ChartStyle style : {ChartStyle::Bar, ChartStyle::Area, ChartStyle::Line, ChartStyle::Marker}) {
+        show->style = style;
+        for (int32_t placement : {0, 1}) {
+            show->placement = placement;
+            show->showSet = 0;
+            Render();
+            std::vector<Rgb> expected = sample();
+            for (int set : {-1, -7}) {
+                show->showSet = set;
+                Render();
+                EXPECT_TRUE(sample() == expected)
+                    << "style " << static_cast<int>(style) << ", placement " << placement << ", set " << set;
+            }
+        }
+    }
 }

@@ -181,3 +181,23 @@ TEST(GLPrimitives, VerticesAndNormals) {
     FaceNormal(p1, p1, p2, n);  // degenerate: zero stays zero
     EXPECT_FLOAT_EQ(n[0] * n[0] + n[1] * n[1] + n[2] * n[2], 0);
 }
+
+// Text is Windows-1252: the bytes 0x80-0x9F are the euro sign, quotes,
+// dashes, the trade mark and their neighbours, measured and drawn as such.
+TEST(GLFonts, Windows1252PunctuationIsDrawn) {
+    GLRendererPtr r = MakeTestRenderer(200, 150);
+    ASSERT_EQ(r->ready, 1);
+    SetChartTransform(*r, 0, 0, 1, 1, 0, 0);
+    ChartFont font = Font("Arial", 0, 80.0f);
+    ChartVertex anchor = MakeVertex(0x0000FF, 0.0f, 0.0f, 0.0f, 1.0f);
+    for (const char* text : {"\x80", "\x92", "\x96", "\x99", "\x93\x94", "\x85"}) {
+        EXPECT_GT(TextWidth3D(*r, text, font), 0.0f) << static_cast<int>(static_cast<uint8_t>(text[0]));
+        ClearBuffers(*r, true);
+        DrawText3D(*r, text, anchor, font, kAlignCenter, 0.0f);
+        CDib frame(16, 16, 8);
+        GrabFrame(*r, frame);
+        EXPECT_GT(LitPixels(frame), 10) << static_cast<int>(static_cast<uint8_t>(text[0]));
+    }
+    // The euro sign is as wide as the face's own euro glyph, not a blank.
+    EXPECT_NEAR(TextWidth3D(*r, "\x80", font), TextWidth3D(*r, "0", font), 0.05f);
+}

@@ -398,6 +398,34 @@ TEST_F(PlatformTest, TextFieldTakesTypingAndLeavesTheTable) {
     EXPECT_EQ(ListedWindowCount(), listed);
 }
 
+// Show texts are Windows-1252: "\x80" is the euro sign on screen, a typed
+// euro sign or curly quote becomes its Windows-1252 byte, and a character
+// the code page lacks becomes "?".
+TEST_F(PlatformTest, TextIsWindows1252) {
+    PlatformEdit field;
+    ASSERT_TRUE(CreateTextField(field, window_, 10, 20, 80, 15, 123457, UiFont(kUiFont12)));
+    SetTextFieldText(field, "\x80\x99 caf\xE9", true);
+    QLineEdit* edit = WidgetOf(window_)->findChild<QLineEdit*>();
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->text(), QString::fromUtf8("\u20AC\u2122 caf\u00E9"));
+    edit->setText(QString::fromUtf8("\u20AC5 \u2019\u2013\u4E00"));
+    char text[64];
+    EXPECT_EQ(GetTextFieldText(field, text, sizeof(text)), 6);
+    EXPECT_STREQ(text,
+                 "\x80"
+                 "5 \x92\x96?");
+    DestroyTextField(field);
+    TakeAll();
+
+    PortScope scope(window_);
+    FillRect(0xFFFFFF, Rect{0, 0, 200, 40});
+    SelectFont(UiFont(kUiFont20), -1, kBackTransparent);
+    EXPECT_GT(TextWidth("\x80"), 5);
+    DrawText(0, "\x80\x80\x80", 10, 5, 0);
+    EXPECT_GT(CountOtherPixels(GetPort(), Rect{10, 5, 10 + TextWidth("\x80\x80\x80"), 30}, 0xFFFFFF), 20);
+    SelectFont(nullptr, -1, -1);
+}
+
 TEST_F(PlatformTest, MessageBoxShowsTheNumberWithAnEmptyCaption) {
     QString shown;
     QString caption = QStringLiteral("unset");

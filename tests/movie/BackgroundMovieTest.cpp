@@ -4,9 +4,11 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 #include "Background.h"
+#include "Doc.h"
 #include "MakeMovieAVI.h"
 #include "MovieProbe.h"
 #include "ShowRecord.h"
@@ -58,6 +60,13 @@ TEST_P(LosslessBackground, ShowFrameNIsMovieFrameN) {
         EXPECT_EQ(TopDownBgr(show.backgroundImage), fed[static_cast<size_t>(frame)]) << frame;
     }
     EXPECT_FALSE(BackgroundFrame(show, 12));
+    // Back from past the end (a reverse pass): the last frame shows again.
+    ASSERT_TRUE(BackgroundFrame(show, 11));
+    EXPECT_EQ(TopDownBgr(show.backgroundImage), fed[11]);
+    EXPECT_FALSE(BackgroundFrame(show, 13));
+    EXPECT_FALSE(BackgroundFrame(show, 400));
+    ASSERT_TRUE(BackgroundFrame(show, 11));
+    EXPECT_EQ(TopDownBgr(show.backgroundImage), fed[11]);
     ASSERT_TRUE(BackgroundFrame(show, 4));
     EXPECT_EQ(TopDownBgr(show.backgroundImage), fed[4]);
 }
@@ -120,6 +129,31 @@ TEST(BackgroundMovie, SettingAnotherBackgroundReleasesThePreviousMovie) {
     EXPECT_EQ(OpenDescriptorsFor(second), 1);
     EXPECT_FALSE(SetBackground(show, MakeFileSpec("")));
     EXPECT_EQ(OpenDescriptorsFor(second), 0);
+}
+
+// Loading a show whose background movie cannot be opened leaves no
+// background movie: the previous show's movie is not drawn behind it.
+TEST(BackgroundMovie, LoadedShowWithAMissingMovieHasNoBackgroundMovie) {
+    ScopedSettings settings;
+    TempFolder folder;
+    std::vector<std::vector<uint8_t>> fed;
+    std::string good = folder.File("good.mov");
+    MakeLosslessMovie(good, "png ", 3, fed);
+    std::string missing = folder.File("gone.avi");
+    std::string path = folder.File("other.tvr");
+    {
+        auto other = CreateShow();
+        std::strcpy(other->background.name, missing.c_str());
+        ASSERT_TRUE(SaveShowFile(*other, MakeFileSpec(path.c_str())));
+    }
+    auto show = CreateShow();
+    ASSERT_TRUE(SetBackground(*show, MakeFileSpec(good.c_str())));
+    ASSERT_TRUE(BackgroundFrame(*show, 1));
+    ASSERT_TRUE(LoadShowFile(*show, MakeFileSpec(path.c_str())));
+    EXPECT_STREQ(show->background.name, missing.c_str());
+    EXPECT_FALSE(BackgroundFrame(*show, 1));
+    EXPECT_EQ(show->backgroundMovie, nullptr);
+    EXPECT_EQ(OpenDescriptorsFor(good), 0);
 }
 
 }  // namespace

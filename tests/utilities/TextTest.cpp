@@ -86,6 +86,10 @@ TEST(DecimalText, HugeAndOddValuesFitAndParseBack) {
 TEST(DecimalText, ParsesTheLeadingNumber) {
     EXPECT_EQ(ParseDecimal("12.5"), 12.5);
     EXPECT_EQ(ParseDecimal("  -3.25kg"), -3.25);
+    // Leading white space of every kind is skipped, as strtod does.
+    EXPECT_EQ(ParseDecimal("\n5"), 5.0);
+    EXPECT_EQ(ParseDecimal("\r\n\v\f\t 2.5"), 2.5);
+    EXPECT_EQ(ParseDecimal("\n"), 0.0);
     EXPECT_EQ(ParseDecimal(".5"), 0.5);
     EXPECT_EQ(ParseDecimal("7."), 7.0);
     EXPECT_EQ(ParseDecimal("1e3"), 1000.0);

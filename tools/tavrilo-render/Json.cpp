@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "Windows1252.h"
+
 void JsonWriter::Separate() {
     if (needComma_) {
         out_ += ',';
@@ -93,7 +95,8 @@ JsonWriter& JsonWriter::Text(const char* text, size_t capacity) {
             out_ += static_cast<char>(c);
         } else if (c < 0x20 || c >= 0x7F) {
             char escaped[8] = {};
-            std::snprintf(escaped, sizeof(escaped), "\\u%04x", c);
+            // Show texts are Windows-1252: 0x80 is the euro sign.
+            std::snprintf(escaped, sizeof(escaped), "\\u%04x", static_cast<unsigned>(Windows1252ToUnicode(c)));
             out_ += escaped;
         } else {
             out_ += static_cast<char>(c);

@@ -178,7 +178,7 @@ long QtPlatform::ReadClipboardText(char* buffer, long capacity) {
     if (!buffer || capacity <= 0 || !QApplication::instance()) {
         return 0;
     }
-    const QByteArray text = QGuiApplication::clipboard()->text().toLatin1();
+    const QByteArray text = ToShowText(QGuiApplication::clipboard()->text());
     if (text.isEmpty()) {
         return 0;
     }

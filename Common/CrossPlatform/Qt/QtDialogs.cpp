@@ -113,7 +113,7 @@ void QtPlatform::AskText(char* text, const char* title, const char* line1, const
     field->setFocus();
     dialog.exec();
     // OK and Cancel both hand back what the field holds.
-    const QByteArray typed = field->text().toLatin1().left(kAskTextLimit);
+    const QByteArray typed = ToShowText(field->text()).left(kAskTextLimit);
     std::memcpy(text, typed.constData(), static_cast<size_t>(typed.size()));
     text[typed.size()] = '\0';
     ReactivateOwner(parent);

@@ -162,10 +162,10 @@ inline uint32_t FromQColor(QColor colour) {
     return static_cast<uint32_t>(colour.red()) | (static_cast<uint32_t>(colour.green()) << 8) |
            (static_cast<uint32_t>(colour.blue()) << 16);
 }
-// Texts of the show are single-byte (Latin-1); paths and messages UTF-8.
-inline QString FromShowText(const char* text) {
-    return QString::fromLatin1(text ? text : "");
-}
+// Texts of the show are single-byte (Windows-1252); paths and messages UTF-8.
+QString FromShowText(const char* text);
+// A text as show bytes: "?" for each character Windows-1252 lacks.
+QByteArray ToShowText(const QString& text);
 inline QString FromUtf8Text(const char* text) {
     return QString::fromUtf8(text ? text : "");
 }

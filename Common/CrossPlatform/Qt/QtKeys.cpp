@@ -1,6 +1,7 @@
 // Keys: the virtual-key code of a key-down and the character of a key press,
 // as the keyboard table expects them (US layout for punctuation keys).
 #include "QtInternal.h"
+#include "Windows1252.h"
 
 namespace {
 
@@ -138,9 +139,11 @@ uint32_t CharacterOf(int qtKey, Qt::KeyboardModifiers modifiers, const QString& 
     if (text.isEmpty()) {
         return 0;
     }
-    const char16_t c = text.at(0).unicode();
-    if (c < 32 || c == 127 || c > 255) {
+    // Characters arrive as their Windows-1252 byte ("\u20AC" is 0x80); one
+    // the code page lacks gives none.
+    const int c = UnicodeToWindows1252(text.at(0).unicode());
+    if (c < 32 || c == 127) {
         return 0;
     }
-    return c;
+    return static_cast<uint32_t>(c);
 }

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "QtInternal.h"
+#include "Windows1252.h"
 
 namespace {
 
@@ -19,6 +20,23 @@ QFont CurrentQFont() {
 }
 
 }  // namespace
+
+QString FromShowText(const char* text) {
+    QString shown;
+    for (const char* c = text ? text : ""; *c; ++c) {
+        shown.append(QChar(static_cast<char16_t>(Windows1252ToUnicode(static_cast<uint8_t>(*c)))));
+    }
+    return shown;
+}
+
+QByteArray ToShowText(const QString& text) {
+    QByteArray bytes;
+    for (char32_t character : text.toUcs4()) {
+        const int byte = UnicodeToWindows1252(character);
+        bytes.append(byte < 0 ? '?' : static_cast<char>(byte));
+    }
+    return bytes;
+}
 
 PlatformFont* CreateUiFont(const char* familyName, int size, int32_t flags) {
     auto* made = new PlatformFont;

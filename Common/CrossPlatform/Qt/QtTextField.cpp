@@ -78,7 +78,7 @@ int GetTextFieldText(const PlatformEdit& field, char* buffer, int capacity) {
     if (!field.field) {
         return 0;
     }
-    const QByteArray text = field.field->text().toLatin1().left(capacity - 1);
+    const QByteArray text = ToShowText(field.field->text()).left(capacity - 1);
     std::memcpy(buffer, text.constData(), static_cast<size_t>(text.size()));
     buffer[text.size()] = '\0';
     return static_cast<int>(text.size());
