@@ -13,7 +13,9 @@ repeats="${2:-3}"
 frames=100
 end="3:10"  # 100 frames at 30 a second
 
-if ! python3 -c "import matplotlib" 2>/dev/null; then
+# Debian's matplotlib is for Debian's python, whatever else is first on PATH.
+python=/usr/bin/python3
+if ! "$python" -c "import matplotlib" 2>/dev/null; then
     echo "installing python3-matplotlib (apt-get)" >&2
     apt-get install -y --no-install-recommends python3-matplotlib >/dev/null 2>&1 ||
         { apt-get update >/dev/null && apt-get install -y --no-install-recommends python3-matplotlib >/dev/null; }
@@ -54,8 +56,8 @@ bench_binary() {
 }
 
 echo "load: $(uptime)"
-mpl=$(fastest python3 "$here/matplotlib_bars.py" $frames 720 486)
-mplhd=$(fastest python3 "$here/matplotlib_bars.py" $frames 1920 1080)
+mpl=$(fastest "$python" "$here/matplotlib_bars.py" $frames 720 486)
+mplhd=$(fastest "$python" "$here/matplotlib_bars.py" $frames 1920 1080)
 echo "matplotlib, $frames draws: 720x486 ${mpl}s, 1920x1080 ${mplhd}s"
 
 # The ffmpeg command's own ProRes encoding of the same frames, from raw BGR.

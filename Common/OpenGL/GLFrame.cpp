@@ -189,7 +189,9 @@ void Average(GLRenderer& r, int width, int height, int count) {
 
 // The passes are summed exactly and divided once with rounding, so the
 // average is the true mean of the passes (no darkening from truncation).
-// The average then replaces the framebuffer's picture pixel for pixel.
+// The average then replaces the framebuffer's picture pixel for pixel. GL
+// keeps the sum where it can; otherwise each pass is read back and summed
+// here, with the same result.
 void Accumulate(GLRenderer& r, AccumStep step, int passes) {
     if (passes < 2 || !MakeRendererCurrent(r)) {
         return;
@@ -199,10 +201,22 @@ void Accumulate(GLRenderer& r, AccumStep step, int passes) {
     ViewportSize(r, width, height);
     size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
     if (step == AccumStep::Begin) {
-        r.accumA->Create(width, height, 24);
-        r.accumB->Create(width, height, 24);
-        r.accumSum.resize(bytes);
         r.accumPasses = 0;
+        r.gpuSumActive = !r.cpuAccumulation && BeginGLSum(*r.context, width, height);
+        if (!r.gpuSumActive) {
+            r.accumA->Create(width, height, 24);
+            r.accumB->Create(width, height, 24);
+            r.accumSum.resize(bytes);
+        }
+        return;
+    }
+    if (r.gpuSumActive) {
+        if (step == AccumStep::First || step == AccumStep::Next) {
+            AddToGLSum(*r.context, step == AccumStep::First);
+            r.accumPasses = step == AccumStep::First ? 1 : std::min(r.accumPasses + 1, 257);
+        } else {
+            FinishGLSum(*r.context, std::max(1, r.accumPasses), r.keepAlpha);
+        }
         return;
     }
     if (r.accumA->Width() != width || r.accumA->Height() != height || r.accumA->BitsPerPixel() != 24 ||

@@ -28,6 +28,37 @@ struct FramebufferProcs {
     PFNGLFRAMEBUFFERTEXTURE2DPROC framebufferTexture2D = nullptr;
 };
 
+struct ShaderProcs {
+    PFNGLCREATESHADERPROC createShader = nullptr;
+    PFNGLSHADERSOURCEPROC shaderSource = nullptr;
+    PFNGLCOMPILESHADERPROC compileShader = nullptr;
+    PFNGLGETSHADERIVPROC getShaderiv = nullptr;
+    PFNGLDELETESHADERPROC deleteShader = nullptr;
+    PFNGLCREATEPROGRAMPROC createProgram = nullptr;
+    PFNGLATTACHSHADERPROC attachShader = nullptr;
+    PFNGLLINKPROGRAMPROC linkProgram = nullptr;
+    PFNGLGETPROGRAMIVPROC getProgramiv = nullptr;
+    PFNGLDELETEPROGRAMPROC deleteProgram = nullptr;
+    PFNGLUSEPROGRAMPROC useProgram = nullptr;
+    PFNGLGETUNIFORMLOCATIONPROC getUniformLocation = nullptr;
+    PFNGLUNIFORM1IPROC uniform1i = nullptr;
+    PFNGLUNIFORM1FPROC uniform1f = nullptr;
+};
+
+// The anti-aliasing sum on the GL side: a float framebuffer and the two
+// programs that add a pass to it and write the mean back.
+struct GLSumState {
+    ShaderProcs procs;
+    GLuint framebuffer = 0;
+    GLuint addProgram = 0;
+    GLuint meanProgram = 0;
+    GLint countLocation = -1;
+    GLint keepAlphaLocation = -1;
+    int width = 0;
+    int height = 0;
+    bool unavailable = false;  // the driver could not make it: the sum is kept on the CPU
+};
+
 // The texture name of the framebuffer's picture, apart from the cache's 0-63
 // and the background's 99999.
 constexpr GLuint kFramebufferTexture = 100001;
@@ -54,6 +85,7 @@ struct GLContextState {
     float uploadedT = 1.0f;
     std::vector<uint8_t> readBuffer;  // pixels of an anti-aliasing pass
     std::deque<MeasuredFont> measuredFonts;
+    GLSumState sum;
     GLContextState() = default;
     GLContextState(const GLContextState&) = delete;
     GLContextState& operator=(const GLContextState&) = delete;
@@ -63,6 +95,16 @@ struct GLContextState {
 // Gives the framebuffer the size (the context is current); false when GL
 // cannot make a framebuffer that large.
 bool ResizeFramebuffer(GLContextState& state, int width, int height);
+// Readies the GL sum for passes of width x height (the context is current);
+// false, for good, when the driver cannot keep it.
+bool BeginGLSum(GLContextState& state, int width, int height);
+// Adds the framebuffer's picture to the sum; the first pass replaces it.
+void AddToGLSum(GLContextState& state, bool first);
+// Replaces the framebuffer's picture with the rounded mean of `passes`
+// passes (alpha opaque unless `keepAlpha`) and clears the depth buffer.
+void FinishGLSum(GLContextState& state, int passes, bool keepAlpha);
+// Deletes the sum's framebuffer, texture and programs (the context is current).
+void ReleaseGLSum(GLContextState& state);
 // Replaces the framebuffer's picture with bottom-up RGBA rows of the
 // viewport's size and clears the depth buffer.
 void WriteFramebufferPicture(GLContextState& state, const uint8_t* rgba, int width, int height);
