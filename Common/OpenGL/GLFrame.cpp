@@ -202,7 +202,7 @@ void Accumulate(GLRenderer& r, AccumStep step, int passes) {
     size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
     if (step == AccumStep::Begin) {
         r.accumPasses = 0;
-        r.gpuSumActive = !r.cpuAccumulation && BeginGLSum(*r.context, width, height);
+        r.gpuSumActive = !r.cpuAccumulation && BeginGLSum(*r.context, width, height, passes);
         if (!r.gpuSumActive) {
             r.accumA->Create(width, height, 24);
             r.accumB->Create(width, height, 24);
@@ -212,8 +212,8 @@ void Accumulate(GLRenderer& r, AccumStep step, int passes) {
     }
     if (r.gpuSumActive) {
         if (step == AccumStep::First || step == AccumStep::Next) {
-            AddToGLSum(*r.context, step == AccumStep::First);
-            r.accumPasses = step == AccumStep::First ? 1 : std::min(r.accumPasses + 1, 257);
+            r.accumPasses = step == AccumStep::First ? 1 : std::min(r.accumPasses + 1, passes);
+            NextGLSumPass(*r.context, r.accumPasses);
         } else {
             FinishGLSum(*r.context, std::max(1, r.accumPasses), r.keepAlpha);
         }

@@ -43,20 +43,21 @@ struct ShaderProcs {
     PFNGLGETUNIFORMLOCATIONPROC getUniformLocation = nullptr;
     PFNGLUNIFORM1IPROC uniform1i = nullptr;
     PFNGLUNIFORM1FPROC uniform1f = nullptr;
+    PFNGLACTIVETEXTUREPROC activeTexture = nullptr;
 };
 
-// The anti-aliasing sum on the GL side: a float framebuffer and the two
-// programs that add a pass to it and write the mean back.
+// Frames of up to this many anti-aliasing passes are summed by GL.
+constexpr int kMostGLSumPasses = 8;
+
+// The anti-aliasing sum on the GL side: a picture per pass and the programs
+// that average 2 to kMostGLSumPasses of them.
 struct GLSumState {
     ShaderProcs procs;
-    GLuint framebuffer = 0;
-    GLuint addProgram = 0;
-    GLuint meanProgram = 0;
-    GLint countLocation = -1;
-    GLint keepAlphaLocation = -1;
-    int width = 0;
+    bool loaded = false;
+    std::array<GLuint, kMostGLSumPasses + 1> meanPrograms{};
+    int width = 0;  // size of the pass pictures
     int height = 0;
-    bool unavailable = false;  // the driver could not make it: the sum is kept on the CPU
+    bool unavailable = false;  // the driver could not do it: the sum is kept on the CPU
 };
 
 // The texture name of the framebuffer's picture, apart from the cache's 0-63
@@ -95,11 +96,18 @@ struct GLContextState {
 // Gives the framebuffer the size (the context is current); false when GL
 // cannot make a framebuffer that large.
 bool ResizeFramebuffer(GLContextState& state, int width, int height);
-// Readies the GL sum for passes of width x height (the context is current);
-// false, for good, when the driver cannot keep it.
-bool BeginGLSum(GLContextState& state, int width, int height);
-// Adds the framebuffer's picture to the sum; the first pass replaces it.
-void AddToGLSum(GLContextState& state, bool first);
+// Readies the GL sum for `passes` passes of width x height (the context is
+// current): the first pass draws into the first pass picture. False when the
+// count is beyond kMostGLSumPasses, and for good when the driver cannot do it.
+bool BeginGLSum(GLContextState& state, int width, int height, int passes);
+// After `done` passes: the next pass draws into a picture of its own.
+void NextGLSumPass(GLContextState& state, int done);
+// Replaces the framebuffer's picture with the rounded mean of the passes
+// (alpha opaque unless `keepAlpha`), draws there again from now on, and
+// clears the depth buffer.
+void FinishGLSum(GLContextState& state, int passes, bool keepAlpha);
+// Deletes the pass pictures and programs (the context is current).
+void ReleaseGLSum(GLContextState& state);
 // Replaces the framebuffer's picture with the rounded mean of `passes`
 // passes (alpha opaque unless `keepAlpha`) and clears the depth buffer.
 void FinishGLSum(GLContextState& state, int passes, bool keepAlpha);

@@ -1,43 +1,46 @@
-// The anti-aliasing sum kept by GL: each pass is added, as whole 8-bit
-// values, to a 32-bit float colour buffer by additive blending (exact: the
-// largest sum, 257 x 255, is far below 2^24), and one last draw writes the
-// rounded mean into the framebuffer's picture. Nothing is read back per pass.
-#include <cstdio>
+// The anti-aliasing sum kept by GL: each pass is drawn into a picture of its
+// own (the framebuffer's colour attachment is switched between passes), and
+// one last draw adds the passes' 8-bit values as whole numbers (exact in
+// float far beyond 8 passes of 255) and writes the rounded mean into the
+// framebuffer's picture. Nothing is read back per pass.
+#include <string>
 
 #include "GLInternal.h"
 #include "OpenGL.h"
 
 namespace {
 
-// The texture name of the sum, beside the framebuffer's picture.
-constexpr GLuint kSumTexture = 100002;
+// The texture names of the pass pictures, beside the framebuffer's picture.
+constexpr GLuint kFirstPassTexture = 100010;
 
 const char* const kVertexShader =
     "#version 130\n"
     "void main() { gl_Position = gl_Vertex; }\n";
 
-// A pass, as its whole 8-bit values.
-const char* const kAddShader =
-    "#version 130\n"
-    "uniform sampler2D pass;\n"
-    "void main() {\n"
-    "    gl_FragColor = floor(texelFetch(pass, ivec2(gl_FragCoord.xy), 0) * 255.0 + 0.5);\n"
-    "}\n";
-
 // The mean of `count` passes rounded half up, as (sum + count / 2) / count
 // in integers; the extra half keeps the division clear of whole numbers.
 // Alpha is opaque unless the frame keeps coverage.
-const char* const kMeanShader =
-    "#version 130\n"
-    "uniform sampler2D sum;\n"
-    "uniform float count;\n"
-    "uniform float keepAlpha;\n"
-    "void main() {\n"
-    "    vec4 s = texelFetch(sum, ivec2(gl_FragCoord.xy), 0);\n"
-    "    vec4 mean = floor((s + floor(count / 2.0) + 0.5) / count);\n"
-    "    mean.a = keepAlpha > 0.5 ? mean.a : 255.0;\n"
-    "    gl_FragColor = mean / 255.0;\n"
-    "}\n";
+std::string MeanShader(int count) {
+    std::string source =
+        "#version 130\n"
+        "uniform float keepAlpha;\n";
+    for (int i = 0; i < count; ++i) {
+        source += "uniform sampler2D pass" + std::to_string(i) + ";\n";
+    }
+    source +=
+        "void main() {\n"
+        "    ivec2 at = ivec2(gl_FragCoord.xy);\n"
+        "    vec4 sum = vec4(0.0);\n";
+    for (int i = 0; i < count; ++i) {
+        source += "    sum += floor(texelFetch(pass" + std::to_string(i) + ", at, 0) * 255.0 + 0.5);\n";
+    }
+    source += "    vec4 mean = floor((sum + " + std::to_string(count / 2) + ".5) / " + std::to_string(count) +
+              ".0);\n"
+              "    mean.a = keepAlpha > 0.5 ? mean.a : 255.0;\n"
+              "    gl_FragColor = mean / 255.0;\n"
+              "}\n";
+    return source;
+}
 
 template <typename T>
 bool Load(T& proc, const char* name) {
@@ -52,7 +55,8 @@ bool LoadShaderProcs(ShaderProcs& p) {
            Load(p.attachShader, "glAttachShader") && Load(p.linkProgram, "glLinkProgram") &&
            Load(p.getProgramiv, "glGetProgramiv") && Load(p.deleteProgram, "glDeleteProgram") &&
            Load(p.useProgram, "glUseProgram") && Load(p.getUniformLocation, "glGetUniformLocation") &&
-           Load(p.uniform1i, "glUniform1i") && Load(p.uniform1f, "glUniform1f");
+           Load(p.uniform1i, "glUniform1i") && Load(p.uniform1f, "glUniform1f") &&
+           Load(p.activeTexture, "glActiveTexture");
 }
 
 GLuint CompileShader(const ShaderProcs& p, GLenum kind, const char* source) {
@@ -91,58 +95,59 @@ GLuint LinkProgram(const ShaderProcs& p, const char* fragmentSource) {
     return program;
 }
 
-bool MakePrograms(GLSumState& sum) {
+// The program that averages `count` passes, made on first use.
+GLuint MeanProgram(GLSumState& sum, int count) {
+    GLuint& program = sum.meanPrograms[static_cast<size_t>(count)];
+    if (program) {
+        return program;
+    }
     ShaderProcs& p = sum.procs;
-    if (!LoadShaderProcs(p)) {
-        return false;
+    program = LinkProgram(p, MeanShader(count).c_str());
+    if (!program) {
+        return 0;
     }
-    sum.addProgram = LinkProgram(p, kAddShader);
-    sum.meanProgram = LinkProgram(p, kMeanShader);
-    if (!sum.addProgram || !sum.meanProgram) {
-        return false;
+    p.useProgram(program);
+    for (int i = 0; i < count; ++i) {
+        p.uniform1i(p.getUniformLocation(program, ("pass" + std::to_string(i)).c_str()), i);
     }
-    p.useProgram(sum.addProgram);
-    p.uniform1i(p.getUniformLocation(sum.addProgram, "pass"), 0);
-    p.useProgram(sum.meanProgram);
-    p.uniform1i(p.getUniformLocation(sum.meanProgram, "sum"), 0);
-    sum.countLocation = p.getUniformLocation(sum.meanProgram, "count");
-    sum.keepAlphaLocation = p.getUniformLocation(sum.meanProgram, "keepAlpha");
     p.useProgram(0);
-    return true;
+    return program;
 }
 
-// The float buffer at the size of the frame; false when GL cannot make it.
-bool SizeSumBuffer(GLContextState& state, int width, int height) {
-    GLSumState& sum = state.sum;
+// The pass pictures at the size of the frame.
+void SizePassTextures(GLSumState& sum, int width, int height) {
     if (sum.width == width && sum.height == height) {
-        return true;
-    }
-    const FramebufferProcs& f = state.fbo;
-    if (!sum.framebuffer) {
-        f.genFramebuffers(1, &sum.framebuffer);
+        return;
     }
     GLint bound = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    glBindTexture(GL_TEXTURE_2D, kSumTexture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA32F, width, height, 0, GL_RGBA, GL_FLOAT, nullptr);
+    for (int i = 0; i < kMostGLSumPasses; ++i) {
+        glBindTexture(GL_TEXTURE_2D, kFirstPassTexture + static_cast<GLuint>(i));
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    }
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
-    f.bindFramebuffer(GL_FRAMEBUFFER, sum.framebuffer);
-    f.framebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, kSumTexture, 0);
-    bool complete = f.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-    f.bindFramebuffer(GL_FRAMEBUFFER, state.framebuffer);
-    sum.width = complete ? width : 0;
-    sum.height = complete ? height : 0;
-    return complete;
+    sum.width = width;
+    sum.height = height;
 }
 
-// Draws the whole viewport with `program` reading `texture`, with the chart's
-// GL state put aside and restored afterwards.
-void DrawWhole(GLSumState& sum, GLuint program, GLuint texture, bool add) {
+// Draws into the colour attachment `texture` from now on; false when GL
+// cannot draw into it.
+bool AttachColour(GLContextState& state, GLuint texture) {
+    const FramebufferProcs& f = state.fbo;
+    f.framebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+    return f.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+}
+
+// Draws the whole viewport with `program` reading the first `count` pass
+// pictures, with the chart's GL state put aside and restored afterwards.
+void DrawMean(GLSumState& sum, GLuint program, int count) {
+    const ShaderProcs& p = sum.procs;
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_ALPHA_TEST);
+    glDisable(GL_BLEND);
     glDisable(GL_DITHER);
     glDisable(GL_LIGHTING);
     glDisable(GL_FOG);
@@ -152,68 +157,75 @@ void DrawWhole(GLSumState& sum, GLuint program, GLuint texture, bool add) {
     glDisable(GL_SCISSOR_TEST);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    if (add) {
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_ONE, GL_ONE);
-    } else {
-        glDisable(GL_BLEND);
+    for (int i = count - 1; i >= 0; --i) {
+        p.activeTexture(GL_TEXTURE0 + static_cast<GLenum>(i));
+        glBindTexture(GL_TEXTURE_2D, kFirstPassTexture + static_cast<GLuint>(i));
     }
-    glBindTexture(GL_TEXTURE_2D, texture);
-    sum.procs.useProgram(program);
+    p.useProgram(program);
     glBegin(GL_QUADS);
     glVertex2f(-1.0f, -1.0f);
     glVertex2f(1.0f, -1.0f);
     glVertex2f(1.0f, 1.0f);
     glVertex2f(-1.0f, 1.0f);
     glEnd();
-    sum.procs.useProgram(0);
+    p.useProgram(0);
+    for (int i = count - 1; i >= 1; --i) {
+        p.activeTexture(GL_TEXTURE0 + static_cast<GLenum>(i));
+        glBindTexture(GL_TEXTURE_2D, 0);
+    }
+    p.activeTexture(GL_TEXTURE0);
     glPopAttrib();
 }
 
 }  // namespace
 
-bool BeginGLSum(GLContextState& state, int width, int height) {
+bool BeginGLSum(GLContextState& state, int width, int height, int passes) {
     GLSumState& sum = state.sum;
-    if (sum.unavailable) {
+    if (sum.unavailable || passes < 2 || passes > kMostGLSumPasses) {
         return false;
     }
-    if (!sum.addProgram && !MakePrograms(sum)) {
+    if (!sum.loaded && !(sum.loaded = LoadShaderProcs(sum.procs))) {
         sum.unavailable = true;
         return false;
     }
-    if (!SizeSumBuffer(state, width, height)) {
+    if (!MeanProgram(sum, passes)) {
         sum.unavailable = true;
         return false;
     }
-    return glGetError() == GL_NO_ERROR || (sum.unavailable = true, false);
+    SizePassTextures(sum, width, height);
+    if (!AttachColour(state, kFirstPassTexture) || glGetError() != GL_NO_ERROR) {
+        AttachColour(state, state.colorTexture);
+        sum.unavailable = true;
+        return false;
+    }
+    return true;
 }
 
-void AddToGLSum(GLContextState& state, bool first) {
-    GLSumState& sum = state.sum;
-    state.fbo.bindFramebuffer(GL_FRAMEBUFFER, sum.framebuffer);
-    DrawWhole(sum, sum.addProgram, state.colorTexture, !first);
-    state.fbo.bindFramebuffer(GL_FRAMEBUFFER, state.framebuffer);
+void NextGLSumPass(GLContextState& state, int done) {
+    AttachColour(state, kFirstPassTexture + static_cast<GLuint>(std::min(done, kMostGLSumPasses - 1)));
 }
 
 void FinishGLSum(GLContextState& state, int passes, bool keepAlpha) {
     GLSumState& sum = state.sum;
-    sum.procs.useProgram(sum.meanProgram);
-    sum.procs.uniform1f(sum.countLocation, static_cast<float>(passes));
-    sum.procs.uniform1f(sum.keepAlphaLocation, keepAlpha ? 1.0f : 0.0f);
-    DrawWhole(sum, sum.meanProgram, kSumTexture, false);
+    AttachColour(state, state.colorTexture);
+    GLuint program = MeanProgram(sum, passes);
+    sum.procs.useProgram(program);
+    sum.procs.uniform1f(sum.procs.getUniformLocation(program, "keepAlpha"), keepAlpha ? 1.0f : 0.0f);
+    DrawMean(sum, program, passes);
     glClear(GL_DEPTH_BUFFER_BIT);
 }
 
 void ReleaseGLSum(GLContextState& state) {
     GLSumState& sum = state.sum;
-    if (sum.framebuffer) {
-        state.fbo.deleteFramebuffers(1, &sum.framebuffer);
-        const GLuint texture = kSumTexture;
-        glDeleteTextures(1, &texture);
+    if (sum.width) {
+        for (int i = 0; i < kMostGLSumPasses; ++i) {
+            const GLuint texture = kFirstPassTexture + static_cast<GLuint>(i);
+            glDeleteTextures(1, &texture);
+        }
     }
-    if (sum.addProgram)
-        sum.procs.deleteProgram(sum.addProgram);
-    if (sum.meanProgram)
-        sum.procs.deleteProgram(sum.meanProgram);
+    for (GLuint program : sum.meanPrograms) {
+        if (program)
+            sum.procs.deleteProgram(program);
+    }
     sum = GLSumState{};
 }
