@@ -17,12 +17,17 @@ constexpr float kEyeDistance = 4.0f;
 // Movie frames are rendered whole up to this size.
 constexpr int kLargestFrame = 4096;
 
-// Reads the viewport's pixels as bottom-up BGR rows padded to 4 bytes. GL
-// hands out its own RGBA layout fastest; the reordering is done here.
+// Reads the viewport's pixels as bottom-up BGR rows padded to 4 bytes:
+// GL's own row order and, with a 4-byte pack alignment, the picture's
+// layout, so GL writes straight into the picture.
 void ReadViewport(GLRenderer& r, int width, int height, CDib& picture) {
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    if (picture.Stride() == (width * 3 + 3) / 4 * 4) {
+        glReadPixels(0, 0, width, height, GL_BGR, GL_UNSIGNED_BYTE, picture.Pixels());
+        return;
+    }
     std::vector<uint8_t>& rgba = r.context->readBuffer;
     rgba.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     for (int y = 0; y < height; ++y) {
         const uint8_t* in = rgba.data() + static_cast<size_t>(y) * width * 4;
