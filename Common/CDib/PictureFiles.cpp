@@ -228,13 +228,18 @@ bool CDib::Save(const FileSpec& spec, int kind) {
     if (NameHas(name, ".TGA") || NameHas(name, ".tga")) {
         kind = kDibTarga;
     }
-    // Written beside the target and renamed over it once complete, so a
-    // failed save leaves an earlier file as it was.
-    std::string temporary = std::string(name) + ".saving~";
+    // Written beside the target (the file a link names) and renamed over it
+    // once complete, so a failed save leaves an earlier file as it was.
+    std::string target;
     PlatformFile file;
     if (!HasHeader()) {
         return false;
     }
+    if (!NameFits(spec) || !SaveTarget(name, target)) {
+        ShowMessage("Error opening graphics file", kNoNumber);
+        return false;
+    }
+    std::string temporary = target + ".saving~";
     if (temporary.size() >= sizeof(spec.name) || !OpenFile(file, MakeFileSpec(temporary.c_str()), kFileWrite)) {
         ShowMessage("Error opening graphics file", kNoNumber);
         return false;
@@ -242,7 +247,7 @@ bool CDib::Save(const FileSpec& spec, int kind) {
     bool written = Write(file, kind);
     written = file.handle && std::fflush(file.handle) == 0 && written;
     CloseFile(file);
-    if (!written || std::rename(temporary.c_str(), name) != 0) {
+    if (!written || std::rename(temporary.c_str(), target.c_str()) != 0) {
         std::remove(temporary.c_str());
         return false;
     }

@@ -5,6 +5,7 @@
 // tavrilo-render and the tests, the Qt one in the desktop program.
 #pragma once
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -26,8 +27,19 @@ struct FileSpec {
 #pragma pack(pop)
 static_assert(sizeof(FileSpec) == 262, "FileSpec is stored in show files");
 
-// Makes a FileSpec from a path (cut to 255 characters).
+// Makes a FileSpec from a path (cut to 255 characters: check PathFits first
+// where the path comes from outside).
 FileSpec MakeFileSpec(const char* path);
+
+// The longest path a FileSpec holds whole.
+constexpr int kMaxPathLength = static_cast<int>(sizeof(FileSpec::name)) - 1;
+// Whether `path` fits a FileSpec without being cut.
+bool PathFits(const char* path);
+// Whether a FileSpec's name ends within its slot (a stored name that fills
+// all 256 bytes is a cut one).
+bool NameFits(const FileSpec& spec);
+// The message that refuses a path too long for a file name slot, naming it.
+void PathTooLongText(const char* path, char* out, int capacity);
 
 struct Rect {
     int32_t left = 0;
@@ -81,7 +93,9 @@ struct PlatformFile {
 enum FileMode { kFileRead = 1, kFileWrite = 2 };
 enum SeekFrom { kSeekStart = 0, kSeekEnd = 1, kSeekCurrent = 2 };
 
-// Opens for binary reading (1) or writing, created or truncated (2).
+// Opens for binary reading (1) or writing, created or truncated (2). Only a
+// regular file is opened for reading (a FIFO or a device would block or
+// never end); a name that does not end within its slot is refused.
 bool OpenFile(PlatformFile& file, const FileSpec& spec, int mode);
 // Bytes moved, or -1 when the file is not open.
 long ReadFile(PlatformFile& file, void* buffer, long count);
@@ -91,9 +105,27 @@ bool SeekFile(PlatformFile& file, long offset, int from);
 long TellFile(PlatformFile& file);
 void CloseFile(PlatformFile& file);
 
+// errno for a file that exists but is not a regular file (a FIFO, a device,
+// a socket); FileErrorText says so in words.
+constexpr int kNotRegularFile = ENODEV;
+// The reason for an errno value, as messages show it.
+const char* FileErrorText(int error);
+// Opens a regular file for binary reading without blocking on a FIFO;
+// null with errno set (kNotRegularFile for anything but a regular file).
+FILE* OpenRegularFile(const char* path);
+// Whether `path` names an existing regular file (links followed); errno
+// says why not.
+bool IsRegularFile(const char* path);
+// The file a save to `path` writes: symbolic links are followed to the
+// file they name, which need not exist yet. False with errno set when that
+// file exists and is not a regular file (EISDIR, kNotRegularFile) or the
+// links go round (ELOOP).
+bool SaveTarget(const char* path, std::string& target);
+
 // Writes `count` bytes to `path` through a temporary file beside it that is
 // renamed over the target only when everything was written, so a failed
-// write never destroys the previous file. False (with errno kept) on failure.
+// write never destroys the previous file. Through a symbolic link the file
+// it names is written. False (with errno kept) on failure.
 bool WriteWholeFile(const char* path, const void* bytes, long count);
 
 // The folder of the running program (no trailing "/"); empty when unknown.

@@ -1,4 +1,6 @@
 // Binary files for every module, on the C runtime.
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -16,18 +18,123 @@ FileSpec MakeFileSpec(const char* path) {
     return spec;
 }
 
+bool PathFits(const char* path) {
+    return path && std::strlen(path) <= static_cast<size_t>(kMaxPathLength);
+}
+
+bool NameFits(const FileSpec& spec) {
+    return std::memchr(spec.name, '\0', sizeof(spec.name)) != nullptr;
+}
+
+void PathTooLongText(const char* path, char* out, int capacity) {
+    if (!out || capacity <= 0) {
+        return;
+    }
+    std::snprintf(out, static_cast<size_t>(capacity), "The path is longer than %d characters: %s", kMaxPathLength,
+                  path ? path : "");
+}
+
+const char* FileErrorText(int error) {
+    return error == kNotRegularFile ? "not a regular file" : std::strerror(error);
+}
+
+FILE* OpenRegularFile(const char* path) {
+    if (!path || !*path) {
+        errno = ENOENT;
+        return nullptr;
+    }
+    // Opening a FIFO for reading waits for a writer unless it is non-blocking.
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return nullptr;
+    }
+    struct stat facts {};
+    if (fstat(fd, &facts) != 0 || !S_ISREG(facts.st_mode)) {
+        int reason = S_ISDIR(facts.st_mode) ? EISDIR : kNotRegularFile;
+        close(fd);
+        errno = reason;
+        return nullptr;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    FILE* file = fdopen(fd, "rb");
+    if (!file) {
+        int reason = errno;
+        close(fd);
+        errno = reason;
+    }
+    return file;
+}
+
+bool IsRegularFile(const char* path) {
+    struct stat facts {};
+    if (!path || !*path) {
+        errno = ENOENT;
+        return false;
+    }
+    if (stat(path, &facts) != 0) {
+        return false;
+    }
+    if (!S_ISREG(facts.st_mode)) {
+        errno = S_ISDIR(facts.st_mode) ? EISDIR : kNotRegularFile;
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+// The folder part of a path, with its "/" ("" for a bare name).
+std::string FolderOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
+bool SaveTarget(const char* path, std::string& target) {
+    if (!path || !*path) {
+        errno = ENOENT;
+        return false;
+    }
+    target = path;
+    for (int links = 0; links < 40; ++links) {
+        struct stat facts {};
+        if (lstat(target.c_str(), &facts) != 0) {
+            return errno == ENOENT;  // a new file
+        }
+        if (S_ISREG(facts.st_mode)) {
+            return true;
+        }
+        if (!S_ISLNK(facts.st_mode)) {
+            errno = S_ISDIR(facts.st_mode) ? EISDIR : kNotRegularFile;
+            return false;
+        }
+        char named[4096];
+        ssize_t length = readlink(target.c_str(), named, sizeof(named) - 1);
+        if (length <= 0) {
+            return false;
+        }
+        named[length] = '\0';
+        target = named[0] == '/' ? std::string(named) : FolderOf(target) + named;
+    }
+    errno = ELOOP;
+    return false;
+}
+
 PlatformFile::~PlatformFile() {
     CloseFile(*this);
 }
 
 bool OpenFile(PlatformFile& file, const FileSpec& spec, int mode) {
     CloseFile(file);
-    char name[sizeof(spec.name) + 1] = {};
-    std::memcpy(name, spec.name, sizeof(spec.name));
-    if (name[0] == '\0' || (mode != kFileRead && mode != kFileWrite)) {
+    if (!NameFits(spec)) {
+        errno = ENAMETOOLONG;
         return false;
     }
-    file.handle = std::fopen(name, mode == kFileRead ? "rb" : "wb");
+    if (spec.name[0] == '\0' || (mode != kFileRead && mode != kFileWrite)) {
+        return false;
+    }
+    file.handle = mode == kFileRead ? OpenRegularFile(spec.name) : std::fopen(spec.name, "wb");
     if (!file.handle) {
         return false;
     }
@@ -82,7 +189,11 @@ bool WriteWholeFile(const char* path, const void* bytes, long count) {
         errno = EINVAL;
         return false;
     }
-    std::string temporary = std::string(path) + ".saving~";
+    std::string target;
+    if (!SaveTarget(path, target)) {
+        return false;
+    }
+    std::string temporary = target + ".saving~";
     FILE* out = std::fopen(temporary.c_str(), "wb");
     if (!out) {
         return false;
@@ -97,7 +208,7 @@ bool WriteWholeFile(const char* path, const void* bytes, long count) {
         errno = savedErrno ? savedErrno : EIO;
         return false;
     }
-    if (std::rename(temporary.c_str(), path) != 0) {
+    if (std::rename(temporary.c_str(), target.c_str()) != 0) {
         savedErrno = errno;
         std::remove(temporary.c_str());
         errno = savedErrno;

@@ -15,6 +15,9 @@ struct PlatformEdit {
 
 bool CreateTextField(PlatformEdit& field, PlatformWindow& parent, int32_t x, int32_t y, int32_t width, int32_t height,
                      int id, PlatformFont* font);
+// Moves and sizes the field (parent client coordinates); hides it when it
+// has no place to show.
+void PlaceTextField(PlatformEdit& field, int32_t x, int32_t y, int32_t width, int32_t height, bool visible);
 void SetTextFieldFont(PlatformEdit& field, PlatformFont* font);
 void SetTextFieldText(PlatformEdit& field, const char* text, bool selectAll);
 void SelectTextFieldText(PlatformEdit& field, int first, int last);

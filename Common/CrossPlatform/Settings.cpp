@@ -61,7 +61,7 @@ void LoadSettings(const char* appName) {
     std::memset(state.text, 0, sizeof(state.text));
     std::snprintf(state.appName, sizeof(state.appName), "%s", appName ? appName : "");
     std::string path = SettingsPath(state.appName);
-    if (FILE* file = std::fopen(path.c_str(), "rb")) {
+    if (FILE* file = OpenRegularFile(path.c_str())) {
         size_t count = std::fread(state.text, 1, kSettingsCapacity, file);
         std::fclose(file);
         // Only the first 1023 characters can be held with the terminator;

@@ -119,7 +119,11 @@ bool CopyFrame(BackgroundMovie& movie, CDib& image) {
 }  // namespace
 
 BackgroundMovie* OpenMovieReader(const char* path, const char* demuxer, CDib& image) {
-    av_log_set_level(AV_LOG_ERROR);
+    SilenceFfmpegLog();
+    // Only a regular file: opening a FIFO or a device would wait for ever.
+    if (!IsRegularFile(path)) {
+        return nullptr;
+    }
     auto movie = std::make_unique<BackgroundMovie>();
     AVFormatContext* raw = nullptr;
     const AVInputFormat* format = demuxer ? av_find_input_format(demuxer) : nullptr;

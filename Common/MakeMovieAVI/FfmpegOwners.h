@@ -12,6 +12,12 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+// FFmpeg's own log lines never reach the terminal: every failure the
+// program meets is reported by the program, once, in its own words.
+inline void SilenceFfmpegLog() {
+    av_log_set_level(AV_LOG_QUIET);
+}
+
 struct CodecContextFree {
     void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
 };

@@ -45,7 +45,7 @@ bool FfmpegMovieSink::Fail(const std::string& what, int code) {
 }
 
 bool FfmpegMovieSink::Open(const FfmpegMovieSpec& spec) {
-    av_log_set_level(AV_LOG_ERROR);
+    SilenceFfmpegLog();
     const SinkParameters& p = spec.parameters;
     fieldOrder_ = p.fieldOrder;
     AVFormatContext* raw = nullptr;

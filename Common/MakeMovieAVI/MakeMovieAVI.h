@@ -120,12 +120,18 @@ public:
     bool Prepare(double framesPerSecond, int quality, bool isQuickTime);
     // Opens the writer chosen by the path for frames the size and depth of
     // `image`. DPS needs 720 x 486 (or 720 x 576 at 25 frames per second,
-    // to the thousandth) and fails otherwise without a message.
+    // to the thousandth) and fails otherwise without a message. The movie is
+    // written under a temporary name beside the target (the file a symbolic
+    // link names); a target that exists and is not a regular file is refused.
     bool Open(const FileSpec& file, const CDib& image, double framesPerSecond, int quality, int32_t frameCount);
     // Writes a frame; index -1 means the next one.
     bool WriteFrame(int32_t index, const CDib& image);
-    // Closes the movie; false when the file could not be finished.
+    // Closes the movie and puts it in place of the target; false when the
+    // file could not be finished, and then the target is left as it was.
     bool Close();
+    // Ends a movie that failed: the temporary file is removed and the target
+    // is left as it was.
+    void Abandon();
 
     bool IsOpen() const { return sink_ != nullptr; }
     int Kind() const { return kind_; }
@@ -141,11 +147,20 @@ private:
     bool WriteKey(int32_t index, const CDib& image);
     // The frame as the movie takes it: without alpha unless it keeps alpha.
     const CDib& Flattened(const CDib& image);
+    // Closes the fill and key movies; false when one could not be finished.
+    bool CloseSinks();
+    void RemoveTemporaries();
+    std::string TargetNamed(std::string text) const;
 
     std::unique_ptr<MovieSink> sink_;
     std::unique_ptr<MovieSink> keySink_;
     CDib keyPicture_{16, 16, 24};
     CDib flatPicture_{16, 16, 24};
+    // The files the movies replace once finished, and the files being written.
+    std::string target_;
+    std::string temporary_;
+    std::string keyTarget_;
+    std::string keyTemporary_;
     int kind_ = kWriterNone;
     int32_t nextIndex_ = 0;
     int32_t framesWritten_ = 0;
@@ -172,7 +187,7 @@ void ReleaseBackgroundMovie(BackgroundMovie* movie);
 // ---- internal: the writers behind MovieWriter
 
 struct SinkParameters {
-    std::string path;
+    std::string path;  // the file written (the temporary name)
     int width = 0;
     int height = 0;
     double framesPerSecond = 0.0;

@@ -1,7 +1,10 @@
 // The writer dispatch: the movie file's extension chooses the writer.
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <numeric>
+#include <utility>
 
 extern "C" {
 #include <libavutil/timecode.h>
@@ -145,6 +148,16 @@ std::string MovieAlphaProblem(const std::string& path, const std::string& reques
            ") keeps no alpha channel: use ap4h, rle or png in a .mov, or png in an .avi";
 }
 
+namespace {
+
+// A movie is made under this name beside the file it replaces, and renamed
+// over it only once finished, so a failed render never destroys that file.
+std::string MakingName(const std::string& target) {
+    return target + ".making~";
+}
+
+}  // namespace
+
 bool MovieWriter::Open(const FileSpec& file, const CDib& image, double framesPerSecond, int quality,
                        int32_t frameCount) {
     Close();
@@ -159,8 +172,18 @@ bool MovieWriter::Open(const FileSpec& file, const CDib& image, double framesPer
         lastError_ = "alpha and key movies are made from 32-bit frames";
         return false;
     }
+    if (!NameFits(file)) {
+        lastError_ = "the file name is too long";
+        return false;
+    }
+    if (!SaveTarget(file.name, target_)) {
+        const int reason = errno;
+        lastError_ = "cannot write " + std::string(file.name) + ": " + FileErrorText(reason);
+        return false;
+    }
+    temporary_ = MakingName(target_);
     SinkParameters p;
-    p.path = file.name;
+    p.path = temporary_;
     p.width = image.Width();
     p.height = image.Height();
     p.framesPerSecond = framesPerSecond;
@@ -181,10 +204,12 @@ bool MovieWriter::Open(const FileSpec& file, const CDib& image, double framesPer
     int bits = options.key && !options.alpha ? 24 : image.BitsPerPixel();
     sink_ = OpenSink(kind, p, bits, lastError_);
     if (!sink_) {
+        lastError_ = TargetNamed(lastError_);
+        std::remove(temporary_.c_str());
         return false;
     }
     if (options.key && !OpenKey(p)) {
-        Close();
+        Abandon();
         return false;
     }
     kind_ = kind;
@@ -199,12 +224,15 @@ bool MovieWriter::Open(const FileSpec& file, const CDib& image, double framesPer
 
 bool MovieWriter::OpenKey(const SinkParameters& fill) {
     SinkParameters key = fill;
-    key.path = KeyMoviePath(fill.path);
+    keyTarget_ = KeyMoviePath(target_);
+    keyTemporary_ = MakingName(keyTarget_);
+    key.path = keyTemporary_;
     key.alpha = false;
     std::string error;
-    keySink_ = OpenSink(MovieWriterKindFor(fill.path.c_str()), key, 24, error);
+    keySink_ = OpenSink(MovieWriterKindFor(keyTarget_.c_str()), key, 24, error);
     if (!keySink_) {
-        lastError_ = "the key movie " + key.path + " cannot be made: " + error;
+        std::remove(keyTemporary_.c_str());
+        lastError_ = "the key movie " + keyTarget_ + " cannot be made: " + TargetNamed(error);
         return false;
     }
     if (!keyPicture_.Create(fill.width, fill.height, 24)) {
@@ -241,7 +269,7 @@ bool MovieWriter::WriteKey(int32_t index, const CDib& image) {
         }
     }
     if (!keySink_->WriteFrame(index, keyPicture_)) {
-        lastError_ = "the key movie: " + keySink_->Error();
+        lastError_ = "the key movie: " + TargetNamed(keySink_->Error());
         return false;
     }
     return true;
@@ -255,7 +283,7 @@ bool MovieWriter::WriteFrame(int32_t index, const CDib& image) {
     int32_t at = index < 0 ? nextIndex_ : index;
     nextIndex_ = at + 1;
     if (!sink_->WriteFrame(at, options.key ? Flattened(image) : image)) {
-        lastError_ = sink_->Error();
+        lastError_ = TargetNamed(sink_->Error());
         return false;
     }
     if (keySink_ && !WriteKey(at, image)) {
@@ -265,12 +293,25 @@ bool MovieWriter::WriteFrame(int32_t index, const CDib& image) {
     return true;
 }
 
-bool MovieWriter::Close() {
+std::string MovieWriter::TargetNamed(std::string text) const {
+    // The user knows the movies by their own names, not the temporary ones.
+    const std::pair<const std::string*, const std::string*> names[] = {{&temporary_, &target_},
+                                                                        {&keyTemporary_, &keyTarget_}};
+    for (auto [from, to] : names) {
+        for (size_t at = from->empty() ? std::string::npos : text.find(*from); at != std::string::npos;
+             at = text.find(*from, at + to->size())) {
+            text.replace(at, from->size(), *to);
+        }
+    }
+    return text;
+}
+
+bool MovieWriter::CloseSinks() {
     bool keyClosed = true;
     if (keySink_) {
         keyClosed = keySink_->Close();
         if (!keyClosed) {
-            lastError_ = "the key movie: " + keySink_->Error();
+            lastError_ = "the key movie: " + TargetNamed(keySink_->Error());
         }
         keySink_.reset();
     }
@@ -279,13 +320,44 @@ bool MovieWriter::Close() {
     }
     bool ok = sink_->Close();
     if (!ok) {
-        lastError_ = sink_->Error();
+        lastError_ = TargetNamed(sink_->Error());
     }
-    ok = ok && keyClosed;
     if (sink_->FramesStored() >= 0) {
         framesWritten_ = sink_->FramesStored();
     }
     sink_.reset();
     kind_ = kWriterNone;
+    return ok && keyClosed;
+}
+
+void MovieWriter::RemoveTemporaries() {
+    for (std::string* name : {&temporary_, &keyTemporary_}) {
+        if (!name->empty()) {
+            std::remove(name->c_str());
+            name->clear();
+        }
+    }
+    keyTarget_.clear();
+}
+
+bool MovieWriter::Close() {
+    if (!sink_ && !keySink_) {
+        return true;
+    }
+    bool ok = CloseSinks();
+    for (auto [from, to] : {std::pair{&temporary_, &target_}, std::pair{&keyTemporary_, &keyTarget_}}) {
+        if (ok && !from->empty() && std::rename(from->c_str(), to->c_str()) != 0) {
+            lastError_ = "cannot put the movie in place of " + *to + ": " + std::strerror(errno);
+            ok = false;
+        }
+    }
+    RemoveTemporaries();
     return ok;
+}
+
+void MovieWriter::Abandon() {
+    std::string error = lastError_;
+    CloseSinks();
+    lastError_ = error;
+    RemoveTemporaries();
 }

@@ -2,6 +2,7 @@
 // through the movie module.
 #include "Background.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "MakeMovieAVI.h"
@@ -33,6 +34,12 @@ bool NameIsEmpty(const FileSpec& file) {
     return file.name[0] == '\0';
 }
 
+void FileMessage(const char* format, const char* name, const char* reason) {
+    char text[700] = {};
+    std::snprintf(text, sizeof(text), format, name, reason);
+    ShowMessage(text, kNoNumber);
+}
+
 }  // namespace
 
 bool IsMovieName(const char* name) {
@@ -41,7 +48,15 @@ bool IsMovieName(const char* name) {
 
 bool SetBackground(Show& show, const FileSpec& requested) {
     FileSpec file = requested;
-    file.name[sizeof(file.name) - 1] = '\0';
+    if (!NameFits(file)) {
+        // A stored name that fills its slot was cut: it names another file.
+        char name[sizeof(file.name) + 1] = {};
+        std::memcpy(name, file.name, sizeof(file.name));
+        char text[600] = {};
+        PathTooLongText(name, text, sizeof(text));
+        ShowMessage(text, kNoNumber);
+        return false;
+    }
     if (NameIsEmpty(file)) {
         CloseBackgroundMovie(show);
         show.backgroundImage.Destroy();
@@ -49,7 +64,12 @@ bool SetBackground(Show& show, const FileSpec& requested) {
         return false;
     }
     if (IsMovieName(file.name)) {
+        if (!IsRegularFile(file.name)) {
+            FileMessage("Can't open background movie \"%s\": %s", file.name, FileErrorText(errno));
+            return false;
+        }
         if (!OpenMovieBackground(show, file)) {
+            FileMessage("Can't open background movie \"%s\": %s", file.name, "not a movie the program reads");
             return false;
         }
     } else {

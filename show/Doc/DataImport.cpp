@@ -268,6 +268,8 @@ void ImportTableCommand(Show& show, std::string_view text) {
         gPreview->SelectedCell(column, row);
     }
     ReplaceShowContents([&] { ImportTable(show, text, column, row); });
+    // The chart shows the new data at once, not from the next frame step.
+    Evaluate(show, gCurrentFrame, true);
     RedrawMainWindow();
 }
 

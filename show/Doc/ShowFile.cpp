@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "Background.h"
 #include "Evaluate.h"
@@ -46,6 +48,7 @@ public:
     void Color(uint32_t& value) { Unsigned(value, 4); }
     void Float(float& value) { Unsigned(std::bit_cast<uint32_t>(value), 4); }
     void Text(char* text, size_t size) { Bytes(text, size); }
+    void FileName(char* name, size_t size) { Bytes(name, size); }
     size_t Position() const { return pos_; }
     bool Failed() const { return failed_; }
 
@@ -92,6 +95,17 @@ public:
         Bytes(text, size);
         text[size - 1] = '\0';
     }
+    // A file name that fills its whole slot lost its end when it was
+    // stored; cut here it would name another file, so it is left out and
+    // remembered for the message.
+    void FileName(char* name, size_t size) {
+        Bytes(name, size);
+        if (std::memchr(name, '\0', size) == nullptr) {
+            cutNames_.emplace_back(name, size);
+            std::memset(name, 0, size);
+        }
+    }
+    const std::vector<std::string>& CutNames() const { return cutNames_; }
     bool Failed() const { return failed_; }
 
 private:
@@ -100,6 +114,7 @@ private:
     size_t pos_ = 0;
     bool bigEndian_ = false;
     bool failed_ = false;
+    std::vector<std::string> cutNames_;
 };
 
 // The records below are packed: their numbers are moved through aligned
@@ -124,7 +139,7 @@ void FileField(Io& io, FileSpec& file) {
     int32_t parentId = file.parentId;
     io.Short(volume);
     io.Int(parentId);
-    io.Text(file.name, sizeof(file.name));
+    io.FileName(file.name, sizeof(file.name));
     file.volume = volume;
     file.parentId = parentId;
 }
@@ -334,6 +349,11 @@ bool ReadShowImage(Show& show, const uint8_t* image, long size, bool evaluate) {
     // The block is taken as stored, whatever the byte order of the file.
     reader.Seek(16);
     BlockFields(reader, show);
+    for (const std::string& name : reader.CutNames()) {
+        char text[600] = {};
+        PathTooLongText(name.c_str(), text, sizeof(text));
+        ShowMessage(text, kNoNumber);
+    }
     reader.SetBigEndian(swapped);
     int32_t count = 0;
     reader.Int(count);

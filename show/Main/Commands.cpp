@@ -209,6 +209,12 @@ bool MainWindow::OpenShowFile(const char* path) {
     if (!gShow || !path) {
         return false;
     }
+    if (!PathFits(path)) {
+        char text[600] = {};
+        PathTooLongText(path, text, sizeof(text));
+        ShowMessage(text, kNoNumber);
+        return false;
+    }
     const bool loaded = LoadShowFile(*gShow, MakeFileSpec(path));
     Paint();
     return loaded;

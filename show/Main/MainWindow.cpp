@@ -245,9 +245,15 @@ void MainWindow::LeftUp(int32_t x, int32_t y) {
     {
         PortScope scope(*this);
         for (int index : {kButtonReverse, kButtonStop, kButtonForward, kButtonAddKey}) {
-            if (buttons[index].HitTest(x, y, ToolButton::kNormal)) {
+            if (buttons[index].HitTest(x, y, -1)) {
                 hit = index;
                 break;
+            }
+        }
+        // Every pressed button rests again, wherever the button came up.
+        for (ToolButton& button : buttons) {
+            if (button.state == ToolButton::kPressed) {
+                button.SetState(ToolButton::kNormal);
             }
         }
     }

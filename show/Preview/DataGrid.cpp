@@ -15,6 +15,7 @@ constexpr int kHeader = 19;
 constexpr int kRowHeight = 14;
 constexpr int kStrip = 24;
 constexpr int kBackgroundTile = 113;
+constexpr int kFieldHeight = 15;
 
 void CopySlot(char* to, const char* from) {
     std::snprintf(to, kTextSlot, "%s", from);
@@ -148,6 +149,8 @@ void PreviewWindow::DrawGrid() {
         }
     }
     SelectFont(nullptr, -1, -1);
+    // The open editor follows its cell when the grid scrolls or resizes.
+    PlaceCellEditor();
 }
 
 void PreviewWindow::GridClick(int32_t x, int32_t y) {
@@ -178,12 +181,81 @@ void PreviewWindow::GridClick(int32_t x, int32_t y) {
         grid.selectedColumn = grid.selectedRow = -1;
         return;
     }
+    OpenCellEditor(column, row);
+}
+
+Rect PreviewWindow::CellEditorRect(int column, int row) const {
+    const Rect c = GetClientRect(*this);
+    const int cw = (c.right - kStrip) / kGridColumns;
+    const int top = kHeader + kRowHeight * (row - grid.firstRow);
+    return Rect{cw * column, top, cw * column + cw + 1, top + kFieldHeight};
+}
+
+void PreviewWindow::OpenCellEditor(int column, int row) {
     grid.selectedColumn = column;
     grid.selectedRow = row;
-    CreateTextField(grid.field, *this, cw * column, kHeader + kRowHeight * (row - grid.firstRow), cw + 1, 15,
-                    kGridFieldId, UiFont(kUiFont12));
+    const Rect r = CellEditorRect(column, row);
+    CreateTextField(grid.field, *this, r.left, r.top, r.right - r.left, r.bottom - r.top, kGridFieldId,
+                    UiFont(kUiFont12));
     SetTextFieldText(grid.field, grid.cells[column][row], true);
     // Show the selected row and column in the captions at once.
     PortScope scope(*this);
     DrawGrid();
+}
+
+void PreviewWindow::PlaceCellEditor() {
+    const int column = grid.selectedColumn;
+    const int row = grid.selectedRow;
+    if (!TextFieldExists(grid.field) || column < 0 || row < 0) {
+        return;
+    }
+    // A cell scrolled out of sight hides its editor until it comes back.
+    const bool visible = row >= grid.firstRow && row < grid.endRow;
+    const Rect r = CellEditorRect(column, row);
+    PlaceTextField(grid.field, r.left, r.top, r.right - r.left, r.bottom - r.top, visible);
+}
+
+bool PreviewWindow::CellEditorKey(uint32_t message, uintptr_t code) {
+    // The character of a key the editor took goes with it.
+    if (message == kMsgChar) {
+        const bool taken = grid.takenCharacter != 0 && code == grid.takenCharacter;
+        grid.takenCharacter = 0;
+        return taken;
+    }
+    if (!TextFieldExists(grid.field) || (code != kKeyReturn && code != kKeyTab && code != kKeyEscape)) {
+        return false;
+    }
+    grid.takenCharacter = static_cast<uint32_t>(code);
+    GridFieldKey(static_cast<uint32_t>(code));
+    return true;
+}
+
+void PreviewWindow::GridFieldKey(uint32_t key) {
+    const int column = grid.selectedColumn;
+    const int row = grid.selectedRow;
+    if (!TextFieldExists(grid.field) || column < 0 || row < 0) {
+        return;
+    }
+    if (key == kKeyEscape) {
+        DestroyTextField(grid.field);  // the typing is abandoned
+    } else {
+        CommitEdit();
+    }
+    // Tab goes on to the next cell to the right, then the next row.
+    const int next = row * kGridColumns + column + 1;
+    if (key == kKeyTab && next < kGridRows * kGridColumns) {
+        ScrollGridTo(next / kGridColumns);
+        OpenCellEditor(next % kGridColumns, next / kGridColumns);
+        return;
+    }
+    PortScope scope(*this);
+    DrawGrid();
+}
+
+void PreviewWindow::ScrollGridTo(int row) {
+    if (row < grid.firstRow) {
+        grid.firstRow = row;
+    } else if (grid.endRow != kGridRows && row >= grid.endRow) {
+        grid.firstRow = std::min(kGridRows - 1, grid.firstRow + row - grid.endRow + 1);
+    }
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Evaluate.h"
 #include "InterfaceColors.h"
 #include "Settings.h"
 
@@ -90,6 +91,9 @@ void PreviewWindow::Layout(bool sized) {
     if (sized && gPreview == this) {
         ResizeRenderer();
     }
+    if (sized && mode == PreviewMode::EditData && TextFieldExists(grid.field)) {
+        Paint();  // the grid and its open editor at the new size
+    }
 }
 
 void PreviewWindow::SelectedCell(int& column, int& row) const {
@@ -106,6 +110,8 @@ void PreviewWindow::SetMode(PreviewMode newMode) {
         CommitEdit();
         if (gShow) {
             StoreGrid(*gShow);
+            // The chart shows the typed data as soon as it is seen again.
+            Evaluate(*gShow, gCurrentFrame, false);
         }
     } else if (gShow) {
         LoadGrid(*gShow);
@@ -161,7 +167,7 @@ intptr_t PreviewWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t 
             return 1;
         case kMsgKeyDown:
         case kMsgChar:
-            if (wParam != kKeyShift && parent) {
+            if (!CellEditorKey(message, wParam) && wParam != kKeyShift && parent) {
                 SendEvent(parent, message, wParam, lParam);
             }
             return 1;

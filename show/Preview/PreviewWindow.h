@@ -34,6 +34,7 @@ struct DataGrid {
     int32_t selectedColumn = -1;
     int32_t selectedRow = -1;
     PlatformEdit field;
+    uint32_t takenCharacter = 0;  // the character of a key the editor took
     char cells[kGridColumns][kGridRows][kTextSlot] = {};
 };
 
@@ -75,6 +76,12 @@ public:
     // The data grid.
     void DrawGrid();
     void GridClick(int32_t x, int32_t y);
+    // Enter, Tab or Esc typed in the cell editor: commit, commit and open
+    // the next cell, or abandon the typing.
+    void GridFieldKey(uint32_t key);
+    // Takes Enter, Tab and Esc (and their characters) while a cell is being
+    // edited, so they never reach the main window's keys; false for others.
+    bool CellEditorKey(uint32_t message, uintptr_t code);
     void CommitEdit();
     void LoadGrid(const Show& show);
     void StoreGrid(Show& show) const;
@@ -103,6 +110,13 @@ private:
     void MouseMove(int32_t x, int32_t y);
     void LeftDown(int32_t x, int32_t y);
     void LeftUp(int32_t x, int32_t y);
+    // The cell editor over cell (column, row), in client coordinates.
+    Rect CellEditorRect(int column, int row) const;
+    void OpenCellEditor(int column, int row);
+    // Moves the open editor onto its cell; hides it while the cell is out of sight.
+    void PlaceCellEditor();
+    // Scrolls the grid so that `row` is in sight.
+    void ScrollGridTo(int row);
 };
 
 // The preview's rectangle (screen coordinates) for a parent window rectangle,

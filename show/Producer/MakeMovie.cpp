@@ -1,6 +1,8 @@
 // A whole movie: writer, frame picture, the passes and the closing word.
 #include "MakeMovie.h"
 
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -31,6 +33,11 @@ std::string FramesWrittenText(int32_t count) {
     return std::to_string(count) + (count == 1 ? " frame was written." : " frames were written.");
 }
 
+// What became of the file a failed movie would have replaced.
+std::string KeptText(const std::string& path) {
+    return access(path.c_str(), F_OK) == 0 ? " " + path + " was left as it was." : std::string(" No file was made.");
+}
+
 }  // namespace
 
 MovieOutcome MakeMovieFile(const MovieJob& job, const RenderRangeHooks& hooks) {
@@ -38,6 +45,12 @@ MovieOutcome MakeMovieFile(const MovieJob& job, const RenderRangeHooks& hooks) {
     const MovieOptions& o = job.options;
     outcome.message = MovieSizeProblem(o);
     if (!outcome.message.empty()) {
+        return outcome;
+    }
+    if (!PathFits(job.path.c_str())) {
+        char text[600] = {};
+        PathTooLongText(job.path.c_str(), text, sizeof(text));
+        outcome.message = text;
         return outcome;
     }
     MovieWriter writer;
@@ -73,14 +86,21 @@ MovieOutcome MakeMovieFile(const MovieJob& job, const RenderRangeHooks& hooks) {
         pass = RenderRange(writer, image, o.fieldMode, job.lowerFieldFirst, o.end, o.start, o.hold, hooks);
         outcome.cancelled = outcome.cancelled || pass.cancelled;
     }
-    bool closed = writer.Close();
+    // A failed movie is abandoned: its temporary file goes and the file it
+    // would have replaced stays. Cancelling closes the frames made so far.
+    bool closed = false;
+    if (pass.failed) {
+        writer.Abandon();
+    } else {
+        closed = writer.Close();
+    }
     outcome.framesWritten = writer.FramesWritten();
     if (pass.failed) {
-        outcome.message =
-            "The movie could not be finished: " + pass.error + ". " + FramesWrittenText(outcome.framesWritten);
+        outcome.message = "The movie could not be finished: " + pass.error + ". " +
+                          FramesWrittenText(outcome.framesWritten) + KeptText(job.path);
     } else if (!closed) {
         outcome.message = "The movie file could not be finished: " + writer.LastError() + ". " +
-                          FramesWrittenText(outcome.framesWritten);
+                          FramesWrittenText(outcome.framesWritten) + KeptText(job.path);
     } else {
         // A key cut the frames or a hold short: the file is good but holds
         // fewer frames than asked for, and says so.

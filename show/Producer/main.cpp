@@ -2,6 +2,7 @@
 // and the main window, runs the message loop and tears down in order.
 #include <malloc.h>
 
+#include <csignal>
 #include <memory>
 
 #include "Background.h"
@@ -17,6 +18,9 @@ int main(int argc, char** argv) {
     // twice as long otherwise).
     mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
     mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
+    // Beyond a file-size limit a write fails ("File too large") and the
+    // movie or file is abandoned, instead of the signal ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     PlatformInit("Tavrilo", 101);
     std::unique_ptr<Show> show = CreateShow();
     gShow = show.get();

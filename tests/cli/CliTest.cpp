@@ -1,9 +1,12 @@
 // tavrilo-render as scripts use it: run the program, read its output and
 // exit status.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -29,10 +32,11 @@ std::string Quote(const std::string& text) {
     return quoted + "'";
 }
 
-// Runs tavrilo-render with a private settings folder.
-RunResult RunRender(const TempFolder& folder, const std::string& arguments) {
+// Runs tavrilo-render with a private settings folder; `shell` comes first
+// on the command line (a limit, a timeout).
+RunResult RunRender(const TempFolder& folder, const std::string& arguments, const std::string& shell = "") {
     std::string errPath = folder.File("stderr.txt");
-    std::string command = "XDG_CONFIG_HOME=" + Quote(folder.Path()) + " " +
+    std::string command = shell + (shell.empty() ? "" : " ") + "XDG_CONFIG_HOME=" + Quote(folder.Path()) + " " +
                           Quote(std::string(TAVRILO_BIN_DIR) + "/tavrilo-render") + " " + arguments + " 2>" +
                           Quote(errPath);
     RunResult run;
@@ -213,4 +217,143 @@ TEST(Cli, RendersPicturesAndMovies) {
     size_t count = fread(orders, 1, sizeof(orders) - 1, pipe);
     pclose(pipe);
     EXPECT_EQ(std::string(orders, count), "progressive\ntt\n");
+}
+
+TEST(Cli, BadOptionValuesAreRefusedInOneLine) {
+    TempFolder folder;
+    std::string out = Quote(folder.File("out.avi"));
+    for (std::string arguments :
+         {"--quality abc", "--quality 1000", "--fps 29.97abc", "--fps 0", "--fps 61", "--start abc", "--end ''",
+          "--hold 1:2:3:4:5", "--codec zzzz", "--codec apch", "--interval 10abc"}) {
+        RunResult bad = RunRender(folder, "-o " + out + " --end 5 " + arguments);
+        std::string option = arguments.substr(0, arguments.find(' '));
+        EXPECT_EQ(bad.status, 1) << arguments;
+        EXPECT_EQ(CountLines(bad.err), 1) << arguments << ": " << bad.err;
+        EXPECT_EQ(bad.err.rfind("tavrilo-render: " + option, 0), 0u) << arguments << ": " << bad.err;
+        EXPECT_TRUE(Has(bad.err, "see --help")) << bad.err;
+        EXPECT_FALSE(std::filesystem::exists(folder.File("out.avi"))) << arguments;
+    }
+    // The value is named as given, control characters shown escaped.
+    RunResult shown = RunRender(folder, "--quality \"$(printf '9\\033[2J')\"");
+    EXPECT_TRUE(Has(shown.err, "\"9\\x1b[2J\"")) << shown.err;
+    // Good values of each kind still pass.
+    RunResult good = RunRender(folder, "-o " + out +
+                                           " --size 32x24 --aa 0 --start 00:00:00:00 --end 3 --hold 0 --fps "
+                                           "29.97 --quality 80 --codec MJPG --no-fields");
+    EXPECT_EQ(good.status, 0) << good.err;
+}
+
+TEST(Cli, NothingIsSavedBeforeTheWholeRunIsChecked) {
+    TempFolder folder;
+    std::string show = folder.File("s.tvr");
+    ASSERT_TRUE(WriteText(show, "the user's show"));
+    for (const std::string& rest : {"-o " + Quote(folder.File("a.avi")) + " --fps 0",
+                                    "-o " + Quote(folder.File("f##.png")) + " --start 10 --end 5"}) {
+        RunResult run = RunRender(folder, "--save " + Quote(show) + " " + rest);
+        EXPECT_EQ(run.status, 1) << rest;
+        auto bytes = ReadBytes(show);
+        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "the user's show") << rest;
+    }
+    // A movie size the settings make impossible is found before saving too.
+    ASSERT_TRUE(WriteText(folder.File("Tavrilo.ini"), "[Tavrilo]\r\nMovieWid=0\r\n"));
+    RunResult sized = RunRender(folder, "--save " + Quote(show) + " -o " + Quote(folder.File("a.avi")));
+    EXPECT_EQ(sized.status, 1);
+    EXPECT_TRUE(Has(sized.err, "at least 1 pixel")) << sized.err;
+    auto bytes = ReadBytes(show);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "the user's show");
+}
+
+TEST(Cli, PathsTooLongForAFileNameAreRefused) {
+    TempFolder folder;
+    std::string name = folder.File(std::string(300, 'n'));
+    for (std::string option : {"--save", "--data", "-o"}) {
+        RunResult run = RunRender(folder, option + " " + Quote(name + (option == "-o" ? ".avi" : ".tvr")));
+        EXPECT_EQ(run.status, 1) << option;
+        EXPECT_TRUE(Has(run.err, "longer than 255 characters")) << run.err;
+        EXPECT_TRUE(Has(run.err, std::string(300, 'n'))) << run.err;
+    }
+    RunResult show = RunRender(folder, Quote(name + ".tvr") + " --info");
+    EXPECT_EQ(show.status, 1);
+    EXPECT_TRUE(Has(show.err, "longer than 255 characters")) << show.err;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);  // stderr.txt alone
+}
+
+TEST(Cli, FifosAndDevicesAreRefusedWithoutWaiting) {
+    TempFolder folder;
+    std::string fifo = folder.File("pipe.txt");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    // Without the check the program waits for ever on the FIFO.
+    const std::string limit = "timeout 20 env";
+    for (const std::string& arguments : {Quote(fifo) + " --info", "--new --data " + Quote(fifo),
+                                         "--picture " + Quote(fifo) + " -o " + Quote(folder.File("p.bmp"))}) {
+        RunResult run = RunRender(folder, arguments, limit);
+        EXPECT_EQ(run.status, 1) << arguments << ": " << run.err;
+        EXPECT_EQ(run.err.rfind("tavrilo-render: ", 0), 0u) << run.err;
+        EXPECT_TRUE(Has(run.err, "pipe.txt")) << run.err;
+    }
+    RunResult save = RunRender(folder, "--save " + Quote(fifo), limit);
+    EXPECT_EQ(save.status, 1) << save.err;
+    EXPECT_TRUE(Has(save.err, "not a regular file")) << save.err;
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+
+    std::string device = folder.File("null.avi");
+    ASSERT_EQ(symlink("/dev/null", device.c_str()), 0);
+    RunResult movie = RunRender(folder, "-o " + Quote(device) + " --end 2 --size 32x24", limit);
+    EXPECT_EQ(movie.status, 1) << movie.err;
+    EXPECT_TRUE(std::filesystem::is_symlink(device));
+}
+
+TEST(Cli, SavingThroughALinkWritesTheFileItNames) {
+    TempFolder folder;
+    std::filesystem::create_directories(folder.File("shows"));
+    std::string target = folder.File("shows/real.tvr");
+    std::string link = folder.File("link.tvr");
+    ASSERT_TRUE(WriteText(target, "old"));
+    ASSERT_EQ(symlink("shows/real.tvr", link.c_str()), 0);
+    RunResult run = RunRender(folder, "--save " + Quote(link));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(std::filesystem::file_size(target), 5921u + 56u * 3u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.File("shows")), {}), 1);
+}
+
+TEST(Cli, AFailedMovieKeepsThePreviousFileAndSaysHowFarItGot) {
+    TempFolder folder;
+    std::string movie = folder.File("old.mov");
+    ASSERT_TRUE(WriteText(movie, "last week's movie"));
+    // 400 KiB may be written: the header and a few frames.
+    RunResult run = RunRender(folder, "-o " + Quote(movie) + " --end 60 --size 720x486 --no-fields", "ulimit -f 800;");
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_TRUE(Has(run.err, "File too large")) << run.err;
+    EXPECT_TRUE(Has(run.err, "frames were written") || Has(run.err, "frame was written")) << run.err;
+    auto bytes = ReadBytes(movie);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "last week's movie");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 2);  // and stderr.txt
+}
+
+TEST(Cli, TerminatingARenderClosesTheMovieMadeSoFar) {
+    TempFolder folder;
+    std::string movie = folder.File("long.avi");
+    // Starts a long render, waits for its movie to be under way, stops it.
+    std::string shell = "(XDG_CONFIG_HOME=" + Quote(folder.Path()) + " " +
+                        Quote(std::string(TAVRILO_BIN_DIR) + "/tavrilo-render") + " -o " + Quote(movie) +
+                        " --end 00:30:00:00 --size 32x24 --aa 0 --codec DIB 2>/dev/null & pid=$!; "
+                        "for i in $(seq 200); do [ -e " +
+                        Quote(movie + ".making~") +
+                        " ] && break; sleep 0.1; done; sleep 0.5; kill -TERM $pid; wait $pid)";
+    int status = std::system(shell.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 143);  // 128 + SIGTERM, as a shell reports it
+    EXPECT_TRUE(std::filesystem::exists(movie));
+    EXPECT_FALSE(std::filesystem::exists(movie + ".making~"));
+}
+
+TEST(Cli, LoaderMessagesNameTheFileWithControlCharactersEscaped) {
+    TempFolder folder;
+    std::string table = folder.File("bad\nname.txt");  // not there
+    RunResult run = RunRender(folder, "--new --data " + Quote(table));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(CountLines(run.err), 1) << run.err;
+    EXPECT_EQ(run.err.rfind("tavrilo-render: ", 0), 0u) << run.err;
+    EXPECT_TRUE(Has(run.err, "bad\\nname.txt")) << run.err;
 }

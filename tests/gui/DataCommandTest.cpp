@@ -135,4 +135,35 @@ TEST_F(ProgramTest, TransportButtonsPressAndAddKeys) {
     EXPECT_EQ(TheShow().keys[1].frame, 60);
 }
 
+TEST_F(ProgramTest, ImportedDataShowsAtOnce) {
+    TheShow().animateData = 1;
+    Evaluate(TheShow(), 0, true);
+    TempFolder folder;
+    const std::string path = folder.File("table.txt");
+    ASSERT_TRUE(WriteText(path, "\tA\tB\tC\tD\nJan\t61\t62\t63\t64\n"));
+    WhenModal([path](QWidget* modal) { AnswerFileDialog(modal, path); });
+    Choose(kCmdLoadData);
+    const float loaded = TheShow().currentValues[0];
+    EXPECT_TRUE(loaded >= 61.0f && loaded <= 64.0f) << loaded;
+
+    QApplication::clipboard()->setText(QStringLiteral("\tA\tB\tC\tD\nJan\t71\t72\t73\t74\n"));
+    Choose(kCmdClipboardData);
+    const float pasted = TheShow().currentValues[0];
+    EXPECT_TRUE(pasted >= 71.0f && pasted <= 74.0f) << pasted;
+}
+
+TEST_F(ProgramTest, AButtonReleasedAwayFromItRests) {
+    const Rect add = Window().buttons[kButtonAddKey].rect;
+    const int keys = TheShow().keyCount;
+    QTest::mousePress(HandleOf(Window()), Qt::LeftButton, Qt::NoModifier,
+                      ClientToWindow(Window(), add.left + 5, add.top + 5));
+    DispatchPending();
+    ASSERT_EQ(Window().buttons[kButtonAddKey].state, ToolButton::kPressed);
+    QTest::mouseRelease(HandleOf(Window()), Qt::LeftButton, Qt::NoModifier,
+                        ClientToWindow(Window(), add.left - 40, add.top - 60));
+    DispatchPending();
+    EXPECT_EQ(Window().buttons[kButtonAddKey].state, ToolButton::kNormal);
+    EXPECT_EQ(TheShow().keyCount, keys);  // released away: nothing happens
+}
+
 }  // namespace

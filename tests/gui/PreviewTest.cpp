@@ -1,6 +1,7 @@
 // The preview: spin and move drags through the queue, the tool-strip
 // read-outs that follow them, and the data grid's editing and scrolling.
 #include <QLineEdit>
+#include <cstring>
 
 #include "ProgramFixture.h"
 #include "Utilities.h"
@@ -210,6 +211,89 @@ TEST_F(PreviewTest, ScrolledGridOpensTheRowUnderTheClick) {
     ClickAt(Preview(), client.right - 12, 8);
     EXPECT_EQ(Preview().grid.firstRow, 2);
     EXPECT_NE(Field(), nullptr);  // a scroll click leaves the edit open
+}
+
+TEST_F(PreviewTest, EnterTabAndEscStayWithTheCellEditor) {
+    Evaluate(TheShow(), 45, true);
+    const int keys = TheShow().keyCount;
+    ClickModeMark(2);
+    ClickCell(1, 1);
+    Type("42");
+    QTest::keyClick(Field(), Qt::Key_Return);
+    DispatchPending();
+    EXPECT_STREQ(Preview().grid.cells[1][1], "42");  // committed to the cell
+    EXPECT_EQ(Field(), nullptr);
+    EXPECT_EQ(TheShow().keyCount, keys);  // no key was planted
+    EXPECT_EQ(gCurrentFrame, 45);         // and the frame stayed
+
+    // Tab commits and opens the next cell to the right, then the next row.
+    ClickCell(3, 1);
+    Type("7");
+    QTest::keyClick(Field(), Qt::Key_Tab);
+    DispatchPending();
+    EXPECT_STREQ(Preview().grid.cells[3][1], "7");
+    ASSERT_NE(Field(), nullptr);
+    EXPECT_EQ(Preview().grid.selectedColumn, 4);
+    Type("8");
+    QTest::keyClick(Field(), Qt::Key_Tab);
+    DispatchPending();
+    EXPECT_STREQ(Preview().grid.cells[4][1], "8");
+    EXPECT_EQ(Preview().grid.selectedColumn, 0);
+    EXPECT_EQ(Preview().grid.selectedRow, 2);
+    ASSERT_NE(Field(), nullptr);
+    EXPECT_EQ(Field()->text().toStdString(), Preview().grid.cells[0][2]);
+    EXPECT_EQ(gCurrentFrame, 45);  // Tab did not jump to a key
+
+    // Esc abandons what was typed.
+    const std::string before = Preview().grid.cells[0][2];
+    Type("thrown away");
+    QTest::keyClick(Field(), Qt::Key_Escape);
+    DispatchPending();
+    EXPECT_EQ(Field(), nullptr);
+    EXPECT_EQ(Preview().grid.cells[0][2], before);
+    EXPECT_TRUE(Preview().EditingData());
+}
+
+TEST_F(PreviewTest, TheChartShowsTypedDataAsSoonAsTheGridIsLeft) {
+    TheShow().animateData = 1;
+    Evaluate(TheShow(), 0, true);
+    ClickModeMark(2);
+    ClickCell(1, 1);
+    for (const char* value : {"11", "12", "13"}) {
+        Type(value);
+        QTest::keyClick(Field(), Qt::Key_Tab);
+        DispatchPending();
+    }
+    Type("14");
+    ClickModeMark(1);
+    float shown[kCategories];
+    std::memcpy(shown, TheShow().currentValues, sizeof(shown));
+    Evaluate(TheShow(), gCurrentFrame, false);  // what stepping the frame would show
+    EXPECT_EQ(std::memcmp(shown, TheShow().currentValues, sizeof(shown)), 0);
+    EXPECT_TRUE(shown[0] == 11.0f || shown[0] == 12.0f || shown[0] == 13.0f || shown[0] == 14.0f) << shown[0];
+}
+
+TEST_F(PreviewTest, TheOpenEditorFollowsItsCellWhenTheGridScrollsOrResizes) {
+    ClickModeMark(2);
+    Preview().grid.firstRow = 3;
+    Preview().Paint();
+    ClickCell(2, 1);  // row 4
+    ASSERT_EQ(Preview().grid.selectedRow, 4);
+    const Rect client = GetClientRect(Preview());
+    ClickAt(Preview(), client.right - 12, 8);  // scrolls up one row
+    EXPECT_EQ(Preview().grid.firstRow, 2);
+    EXPECT_EQ(TextFieldRect(Preview().grid.field).top, 19 + 14 * 2);
+
+    const Rect main = GetWindowRect(Window());
+    MoveWindowTo(Window(), Rect{main.left, main.top, main.right + 200, main.bottom + 150}, true);
+    ProcessPendingEvents();
+    DispatchPending();
+    const int cw = (GetClientRect(Preview()).right - 24) / 5;
+    ASSERT_GT(cw, CellWidth() - 1);
+    const Rect field = TextFieldRect(Preview().grid.field);
+    EXPECT_EQ(field.left, cw * 2);
+    EXPECT_EQ(field.right - field.left, cw + 1);
+    EXPECT_EQ(field.top, 19 + 14 * 2);
 }
 
 TEST(GridText, ValuesShowAsShortDecimals) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -233,22 +234,24 @@ TEST(Companions, MissingDpsLibrariesFailWithoutAMessage) {
     EXPECT_TRUE(Headless().messages.empty());
 }
 
-TEST(Companions, FullDeviceFailsTheFrameWrites) {
+TEST(Companions, FullDiskFailsTheFrameWrites) {
     ScopedSettings settings;
     TempFolder folder;
     for (const char* name : {"full.rtv", "full.dps"}) {
-        std::string link = folder.File(name);
-        ASSERT_EQ(symlink("/dev/full", link.c_str()), 0);
+        std::string path = folder.File(name);
         MovieWriter writer;
         CDib image(720, 486, 24);
         FillSyntheticFrame(image, 1);
-        ASSERT_TRUE(writer.Open(MakeFileSpec(link.c_str()), image, 29.97, 100, 50)) << name;
+        FileSizeLimit limit(2 * 1024 * 1024);
+        ASSERT_TRUE(limit.Active());
+        ASSERT_TRUE(writer.Open(MakeFileSpec(path.c_str()), image, 29.97, 100, 50)) << name;
         bool failed = false;
         for (int i = 0; i < 50 && !failed; ++i) {
             failed = !writer.WriteFrame(-1, image);
         }
         EXPECT_TRUE(failed) << name;
         EXPECT_FALSE(writer.Close()) << name;
+        EXPECT_FALSE(std::filesystem::exists(path)) << name;  // nothing half-made is left
     }
 }
 

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <filesystem>
 
 #include "HeadlessPlatform.h"
 #include "MakeMovie.h"
@@ -16,6 +17,14 @@ namespace {
 
 constexpr int kWidth = 48;
 constexpr int kHeight = 32;
+
+size_t FilesIn(const std::string& folder) {
+    size_t count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        count += entry.is_regular_file() || entry.is_symlink() ? 1 : 0;
+    }
+    return count;
+}
 
 RenderRangeHooks SyntheticHooks(std::vector<double>* grabbed = nullptr) {
     RenderRangeHooks hooks;
@@ -216,14 +225,19 @@ TEST(MakeMovieFile, AFrameThatCannotBeWrittenEndsTheMovieWithAMessage) {
     ScopedSettings settings;
     TempFolder folder;
     for (const char* name : {"full.mov", "full.avi", "full.rtv"}) {
-        std::string link = folder.File(name);
-        ASSERT_EQ(symlink("/dev/full", link.c_str()), 0);
-        MovieJob job = LosslessJob(link, 0, 200, 0, true);
+        std::string path = folder.File(name);
+        MovieJob job = LosslessJob(path, 0, 200, 0, true);
         job.options.width = 320;
         job.options.height = 240;
         job.writer.codec = "";
         std::vector<double> grabbed;
-        MovieOutcome outcome = MakeMovieFile(job, SyntheticHooks(&grabbed));
+        MovieOutcome outcome;
+        {
+            // As on a full disk: writing beyond the limit fails.
+            FileSizeLimit limit(400 * 1024);
+            ASSERT_TRUE(limit.Active());
+            outcome = MakeMovieFile(job, SyntheticHooks(&grabbed));
+        }
         EXPECT_FALSE(outcome.made) << name;
         EXPECT_NE(outcome.message, "Movie file successfully made");
         // Either the header already met the full disk, or a frame did and the
@@ -231,7 +245,7 @@ TEST(MakeMovieFile, AFrameThatCannotBeWrittenEndsTheMovieWithAMessage) {
         bool atOpen = outcome.message.find("could not be made") != std::string::npos;
         bool counted = outcome.message.find(std::to_string(outcome.framesWritten) + " frame") != std::string::npos;
         EXPECT_TRUE(atOpen || counted) << outcome.message;
-        EXPECT_NE(outcome.message.find("No space left"), std::string::npos) << name << ": " << outcome.message;
+        EXPECT_NE(outcome.message.find("File too large"), std::string::npos) << name << ": " << outcome.message;
         // The movie ended at the failure: no reverse pass was rendered.
         EXPECT_LT(grabbed.size(), 200u) << name;
     }
@@ -269,7 +283,59 @@ TEST(MakeMovieFile, ARendererFailureEndsTheMovieWithAMessage) {
     EXPECT_FALSE(outcome.made);
     EXPECT_EQ(outcome.framesWritten, 4);
     EXPECT_NE(outcome.message.find("frame 4 could not be rendered"), std::string::npos) << outcome.message;
-    EXPECT_EQ(ProbeMovie(job.path, false).packets, 4);
+    EXPECT_NE(outcome.message.find("4 frames were written. No file was made."), std::string::npos) << outcome.message;
+    // A failed movie leaves nothing half-made behind.
+    EXPECT_FALSE(std::filesystem::exists(job.path));
+    EXPECT_EQ(FilesIn(folder.Path()), 0u);
 }
 
 }  // namespace
+
+TEST(MakeMovieFile, AMovieThatFailsPartWayKeepsThePreviousFile) {
+    ScopedSettings settings;
+    TempFolder folder;
+    for (const char* name : {"old.avi", "old.mov", "old.dps", "old.rtv"}) {
+        std::string path = folder.File(name);
+        ASSERT_TRUE(WriteText(path, "the movie the user had"));
+        MovieJob job = LosslessJob(path, 0, 120, 0, false);
+        job.options.width = 720;
+        job.options.height = 486;
+        job.options.framesPerSecond = 29.97;
+        job.writer.codec = "";
+        MovieOutcome outcome;
+        {
+            FileSizeLimit limit(1024 * 1024);
+            ASSERT_TRUE(limit.Active());
+            outcome = MakeMovieFile(job, SyntheticHooks());
+        }
+        EXPECT_FALSE(outcome.made) << name;
+        EXPECT_NE(outcome.message.find("File too large"), std::string::npos) << name << ": " << outcome.message;
+        EXPECT_NE(outcome.message.find(std::to_string(outcome.framesWritten) + " frame"), std::string::npos)
+            << outcome.message;
+        EXPECT_NE(outcome.message.find("was left as it was"), std::string::npos) << outcome.message;
+        std::vector<uint8_t> bytes = ReadBytes(path);
+        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "the movie the user had") << name;
+    }
+    EXPECT_EQ(FilesIn(folder.Path()), 4u);  // no temporary file left beside them
+}
+
+TEST(MakeMovieFile, ACancelledMovieReplacesTheFileThroughItsLink) {
+    ScopedSettings settings;
+    TempFolder folder;
+    std::filesystem::create_directories(folder.File("real"));
+    std::string target = folder.File("real/clip.mov");
+    std::string link = folder.File("clip.mov");
+    ASSERT_TRUE(WriteText(target, "previous"));
+    ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
+    MovieJob job = LosslessJob(link, 0, 20, 0, false);
+    RenderRangeHooks hooks = SyntheticHooks();
+    int asked = 0;
+    hooks.cancelled = [&asked] { return ++asked > 5; };
+    MovieOutcome outcome = MakeMovieFile(job, hooks);
+    EXPECT_TRUE(outcome.made) << outcome.message;
+    EXPECT_TRUE(outcome.cancelled);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ProbeMovie(target, false).packets, outcome.framesWritten);
+    EXPECT_GT(outcome.framesWritten, 0);
+    EXPECT_EQ(FilesIn(folder.File("real")), 1u);
+}

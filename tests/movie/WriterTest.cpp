@@ -1,7 +1,10 @@
 // The AVI and QuickTime writers, read back with FFmpeg.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -241,20 +244,40 @@ TEST(MovieWriter, InterlacedStreamsAreMarkedWithTheirFieldOrder) {
     }
 }
 
-TEST(MovieWriter, WriteToAFullDeviceFailsAndCloseStillReturns) {
+TEST(MovieWriter, WriteToAFullDiskFailsAndCloseStillReturns) {
     ScopedSettings settings;
+    TempFolder folder;
     MovieWriter writer;
     writer.options.codec = "DIB ";
     CDib image(320, 240, 24);
-    ASSERT_TRUE(writer.Open(MakeFileSpec("/dev/full"), image, 25.0, 100, 100));
+    FileSizeLimit limit(1024 * 1024);
+    ASSERT_TRUE(limit.Active());
+    ASSERT_TRUE(writer.Open(MakeFileSpec(folder.File("full.avi").c_str()), image, 25.0, 100, 100));
     bool failed = false;
     for (int i = 0; i < 100 && !failed; ++i) {
         failed = !writer.WriteFrame(-1, image);
     }
     EXPECT_TRUE(failed);
-    EXPECT_NE(writer.LastError().find("No space"), std::string::npos) << writer.LastError();
+    EXPECT_NE(writer.LastError().find("File too large"), std::string::npos) << writer.LastError();
     EXPECT_FALSE(writer.Close());
     EXPECT_FALSE(writer.IsOpen());
+}
+
+TEST(MovieWriter, ADeviceOrFifoIsNeverWrittenAsAMovie) {
+    ScopedSettings settings;
+    TempFolder folder;
+    std::string fifo = folder.File("pipe.avi");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::string link = folder.File("full.mov");
+    ASSERT_EQ(symlink("/dev/full", link.c_str()), 0);
+    for (const std::string& path : {fifo, link}) {
+        MovieWriter writer;
+        CDib image(32, 32, 24);
+        EXPECT_FALSE(writer.Open(MakeFileSpec(path.c_str()), image, 25.0, 100, 1)) << path;
+        EXPECT_NE(writer.LastError().find("not a regular file"), std::string::npos) << writer.LastError();
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
 }
 
 TEST(MovieWriter, DispatchFollowsCaseSensitiveExtensions) {

@@ -1,10 +1,10 @@
 // Writing a whole file through a temporary beside it: a failed write keeps
 // the previous file and leaves nothing behind.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
 #include <filesystem>
 #include <string>
 
@@ -21,29 +21,6 @@ size_t EntriesIn(const std::string& folder) {
     }
     return count;
 }
-
-// Limits the size of files this process may write, so that writing more
-// fails with EFBIG as on a full disk; restores the limit at the end.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        active_ = setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-    bool Active() const { return active_; }
-
-private:
-    rlimit saved_{};
-    void (*previousHandler_)(int) = nullptr;
-    bool active_ = false;
-};
 
 }  // namespace
 
@@ -102,4 +79,43 @@ TEST(WriteWholeFile, RefusesBadArguments) {
     EXPECT_FALSE(WriteWholeFile(path.c_str(), "a", -1));
     EXPECT_FALSE(WriteWholeFile(path.c_str(), nullptr, 5));
     EXPECT_EQ(EntriesIn(folder.Path()), 0u);
+}
+
+TEST(WriteWholeFile, ThroughALinkWritesTheFileItNamesAndKeepsTheLink) {
+    TempFolder folder;
+    std::filesystem::create_directories(folder.File("real"));
+    std::string target = folder.File("real/show.tvr");
+    std::string link = folder.File("show.tvr");
+    ASSERT_TRUE(WriteText(target, "old"));
+    ASSERT_EQ(symlink("real/show.tvr", link.c_str()), 0);
+    ASSERT_TRUE(WriteWholeFile(link.c_str(), "new", 3));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    std::vector<uint8_t> bytes = ReadBytes(target);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "new");
+    EXPECT_EQ(EntriesIn(folder.Path()), 2u);  // the link and the folder
+    EXPECT_EQ(EntriesIn(folder.File("real")), 1u);
+
+    // A link to a file not made yet makes that file.
+    std::string dangling = folder.File("later.tvr");
+    ASSERT_EQ(symlink("real/later.tvr", dangling.c_str()), 0);
+    ASSERT_TRUE(WriteWholeFile(dangling.c_str(), "x", 1));
+    EXPECT_TRUE(std::filesystem::is_symlink(dangling));
+    EXPECT_TRUE(std::filesystem::is_regular_file(folder.File("real/later.tvr")));
+}
+
+TEST(WriteWholeFile, AFifoOrALinkToADeviceIsRefusedAndKept) {
+    TempFolder folder;
+    std::string fifo = folder.File("pipe");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    errno = 0;
+    EXPECT_FALSE(WriteWholeFile(fifo.c_str(), "abc", 3));
+    EXPECT_EQ(errno, kNotRegularFile);
+    EXPECT_STREQ(FileErrorText(errno), "not a regular file");
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+    std::string device = folder.File("null");
+    ASSERT_EQ(symlink("/dev/null", device.c_str()), 0);
+    EXPECT_FALSE(WriteWholeFile(device.c_str(), "abc", 3));
+    EXPECT_TRUE(std::filesystem::is_symlink(device));
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+    EXPECT_EQ(EntriesIn(folder.Path()), 2u);
 }

@@ -2,6 +2,8 @@
 // reading and writing whole files.
 #pragma once
 
+#include <sys/resource.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -35,3 +37,19 @@ std::vector<uint8_t> ReadBytes(const std::string& path);
 bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 bool WriteText(const std::string& path, const std::string& text);
 std::string TestDataPath(const std::string& name);
+
+// Limits the size of files this process may write, so that writing more
+// fails with EFBIG as on a full disk; restores the limit at the end.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool Active() const { return active_; }
+
+private:
+    rlimit saved_{};
+    void (*previousHandler_)(int) = nullptr;
+    bool active_ = false;
+};

@@ -1,8 +1,11 @@
 // tavrilo-render: loads a show, imports data, reports and renders.
 #include "Cli.h"
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "CrossPlatform.h"
 #include "Doc.h"
@@ -38,13 +41,27 @@ int Fail(const std::string& message) {
     return 1;
 }
 
-// True when the last operation showed a message (it was printed already).
+// Messages are kept quiet while they are shown and printed here: each line
+// starts with the program's name and names the file it is about.
+size_t gMessagesPrinted = 0;
+
+void PrintMessages(const std::string& file) {
+    const std::vector<std::string>& messages = Headless().messages;
+    for (; gMessagesPrinted < messages.size(); ++gMessagesPrinted) {
+        const std::string& text = messages[gMessagesPrinted];
+        std::string named = file.empty() || text.find(file) != std::string::npos ? "" : TerminalText(file) + ": ";
+        std::fprintf(stderr, "tavrilo-render: %s%s\n", named.c_str(), TerminalText(text).c_str());
+    }
+}
+
+// True when the last operation showed a message.
 bool Reported(size_t messagesBefore) {
     return Headless().messages.size() > messagesBefore;
 }
 
-int FailWithMessages(size_t messagesBefore, const std::string& fallback) {
+int FailWithMessages(size_t messagesBefore, const std::string& file, const std::string& fallback) {
     if (Reported(messagesBefore)) {
+        PrintMessages(file);
         return 1;
     }
     return Fail(fallback);
@@ -60,23 +77,27 @@ int PrepareShow(Show& show, const RenderOptions& options) {
     size_t before = Headless().messages.size();
     if (!options.showPath.empty()) {
         if (!LoadShowFile(show, MakeFileSpec(options.showPath.c_str()))) {
-            return FailWithMessages(before, "can't read show file \"" + options.showPath + "\"");
+            return FailWithMessages(before, options.showPath,
+                                    "can't read show file \"" + TerminalText(options.showPath) + "\"");
         }
     } else if (!options.newShow) {
         MakeDemoShow(show);
     }
     Evaluate(show, 0, false);
+    PrintMessages(options.showPath);  // a background or texture it names
     if (!options.dataPath.empty()) {
         before = Headless().messages.size();
         if (!LoadDataFileCommand(show, MakeFileSpec(options.dataPath.c_str()))) {
-            return FailWithMessages(before, "can't read data file \"" + options.dataPath + "\"");
+            return FailWithMessages(before, options.dataPath,
+                                    "can't read data file \"" + TerminalText(options.dataPath) + "\"");
         }
     }
     if (!options.streamPath.empty()) {
         before = Headless().messages.size();
         std::string interval = options.intervalText.empty() ? "30" : options.intervalText;
         if (!LoadStreamFileCommand(show, MakeFileSpec(options.streamPath.c_str()), interval.c_str())) {
-            return FailWithMessages(before, "can't load stream file \"" + options.streamPath + "\"");
+            return FailWithMessages(before, options.streamPath,
+                                    "can't load stream file \"" + TerminalText(options.streamPath) + "\"");
         }
     }
     return 0;
@@ -99,6 +120,10 @@ bool EndsWith(const std::string& text, const char* suffix) {
     return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
+bool IsPictureName(const std::string& path) {
+    return EndsWith(path, ".png") || EndsWith(path, ".bmp") || EndsWith(path, ".tga");
+}
+
 int Render(Show& show, const RenderOptions& options) {
     if (options.bench) {
         return RenderBenchCommand(show, options);
@@ -106,10 +131,38 @@ int Render(Show& show, const RenderOptions& options) {
     if (options.outPath.empty()) {
         return 0;
     }
-    if (EndsWith(options.outPath, ".png") || EndsWith(options.outPath, ".bmp") || EndsWith(options.outPath, ".tga")) {
+    if (IsPictureName(options.outPath)) {
         return RenderPicturesCommand(show, options);
     }
     return RenderMovieCommand(show, options);
+}
+
+// Whether a file may be written at `path`: a new file, a regular one or a
+// link to one.
+bool CheckWritable(const std::string& option, const std::string& path, std::string& error) {
+    std::string target;
+    if (path.empty() || path.find('#') != std::string::npos || SaveTarget(path.c_str(), target)) {
+        return true;
+    }
+    const int reason = errno;
+    error = option + " \"" + TerminalText(path) + "\": " + FileErrorText(reason);
+    return false;
+}
+
+// Everything the run will do is checked before anything is written: a run
+// that fails must not have replaced the show file it was told to save.
+int CheckRun(const Show& show, const RenderOptions& options) {
+    std::string error;
+    bool good = CheckWritable("--save", options.savePath, error) && CheckWritable("-o", options.outPath, error);
+    if (good && !options.bench && !options.outPath.empty()) {
+        if (IsPictureName(options.outPath)) {
+            good = CheckPictureOptions(show, options, error);
+        } else {
+            MovieJob job;
+            good = MovieJobFromOptions(show, options, job, error);
+        }
+    }
+    return good ? 0 : Fail(error);
 }
 
 int RunWithShow(const RenderOptions& options) {
@@ -119,10 +172,14 @@ int RunWithShow(const RenderOptions& options) {
         ApplyRate(*show, *options.rate);
     }
     int status = PrepareShow(*show, options);
+    if (status == 0) {
+        status = CheckRun(*show, options);
+    }
     if (status == 0 && !options.savePath.empty()) {
         size_t before = Headless().messages.size();
         if (!SaveShowFile(*show, MakeFileSpec(options.savePath.c_str()))) {
-            status = FailWithMessages(before, "can't save show file \"" + options.savePath + "\"");
+            status = FailWithMessages(before, options.savePath,
+                                      "can't save show file \"" + TerminalText(options.savePath) + "\"");
         }
     }
     if (status == 0) {
@@ -131,6 +188,7 @@ int RunWithShow(const RenderOptions& options) {
     if (status == 0) {
         status = Render(*show, options);
     }
+    PrintMessages(std::string());
     DestroyShow(*show);
     gShow = nullptr;
     return status;
@@ -142,15 +200,22 @@ int RunTavriloRender(int argc, char** argv) {
     RenderOptions options;
     std::string error;
     if (!ParseRenderOptions(argc, argv, options, error)) {
-        std::fprintf(stderr, "tavrilo-render: %s\n%s", error.c_str(), kUsage);
+        std::fprintf(stderr, "tavrilo-render: %s; see --help\n", error.c_str());
         return 1;
     }
     if (options.help || argc <= 1) {
         std::fputs(kUsage, stdout);
         return 0;
     }
+    // Beyond a file-size limit a write fails with "File too large" (and the
+    // movie is abandoned) instead of the signal ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
+    Headless().quiet = true;
+    gMessagesPrinted = Headless().messages.size();
     if (!options.picturePath.empty()) {
-        return ConvertPictureCommand(options.picturePath.c_str(), options.outPath.c_str());
+        int status = ConvertPictureCommand(options.picturePath.c_str(), options.outPath.c_str());
+        PrintMessages(options.picturePath);
+        return status;
     }
     // Settings are read, never written: batch runs leave the desktop's
     // preferences as they were.

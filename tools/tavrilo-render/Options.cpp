@@ -6,6 +6,10 @@
 #include <cstring>
 #include <string>
 
+#include "CrossPlatform.h"
+#include "MakeMovie.h"
+#include "MakeMovieAVI.h"
+
 namespace {
 
 bool ParseInt(const std::string& text, long low, long high, long& value) {
@@ -58,6 +62,115 @@ bool EndsWith(const std::string& text, const char* suffix) {
     return text.size() >= length && text.compare(text.size() - length, length, suffix) == 0;
 }
 
+// "--name takes <what>, not "value"": the message of a refused value.
+bool Refuse(const std::string& name, const char* what, const std::string& value, std::string& error) {
+    error = name + " takes " + what + ", not \"" + TerminalText(value) + "\"";
+    return false;
+}
+
+// A path must fit a file name slot whole, or another file would be used.
+bool ParsePath(const std::string& name, const std::string& value, std::string& path, std::string& error) {
+    if (value.empty()) {
+        return Refuse(name, "a file name", value, error);
+    }
+    if (!PathFits(value.c_str())) {
+        error = name + ": the path is longer than " + std::to_string(kMaxPathLength) + " characters: \"" +
+                TerminalText(value) + "\"";
+        return false;
+    }
+    path = value;
+    return true;
+}
+
+bool IsDigits(const std::string& text) {
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+// Timecodes as typed in the program: up to four groups of one or two digits
+// separated by ":" or "." (hours, minutes, seconds, frames), or digits alone.
+bool ParseTimecode(const std::string& name, const std::string& value, std::optional<std::string>& out,
+                   std::string& error) {
+    bool good = IsDigits(value) && value.size() <= 8;
+    if (!good && !value.empty()) {
+        int groups = 0;
+        size_t start = 0;
+        good = true;
+        while (good && start <= value.size()) {
+            size_t end = value.find_first_of(":.", start);
+            std::string group = value.substr(start, end == std::string::npos ? std::string::npos : end - start);
+            good = IsDigits(group) && group.size() <= 2 && ++groups <= 4;
+            start = end == std::string::npos ? value.size() + 1 : end + 1;
+        }
+    }
+    if (!good) {
+        return Refuse(name, "a timecode such as 00:00:03:10", value, error);
+    }
+    out = value;
+    return true;
+}
+
+// A plain decimal number ("29.97", "15"), or -1 when the text is not one.
+double PlainDecimal(const std::string& text) {
+    size_t point = text.find('.');
+    std::string digits = point == std::string::npos ? text : text.substr(0, point) + text.substr(point + 1);
+    return IsDigits(digits) && text.size() <= 32 ? std::strtod(text.c_str(), nullptr) : -1.0;
+}
+
+bool ParseInterval(const std::string& name, const std::string& value, std::string& out, std::string& error) {
+    if (!(PlainDecimal(value) > 0.0)) {
+        return Refuse(name, "a number of frames above 0", value, error);
+    }
+    out = value;
+    return true;
+}
+
+// A frame rate: a plain decimal number above 0, at most 60.
+bool ParseFrameRate(const std::string& name, const std::string& value, std::optional<std::string>& out,
+                    std::string& error) {
+    double rate = PlainDecimal(value);
+    if (!(rate > 0.0 && rate <= kMaxMovieRate)) {
+        return Refuse(name, "a frame rate above 0 and at most 60, such as 29.97", value, error);
+    }
+    out = value;
+    return true;
+}
+
+bool ParseQuality(const std::string& name, const std::string& value, std::optional<std::string>& out,
+                  std::string& error) {
+    long quality = 0;
+    if (!ParseInt(value, 0, 100, quality)) {
+        return Refuse(name, "a whole number from 0 to 100", value, error);
+    }
+    out = value;
+    return true;
+}
+
+// "rle" means "rle ": codes are four characters, trailing spaces included.
+std::string PaddedCode(const std::string& code) {
+    std::string padded = code;
+    padded.resize(4, ' ');
+    return padded;
+}
+
+bool Offered(const std::string& code, MovieContainer container) {
+    for (const std::string& offered : MovieCodecCodes(container)) {
+        if (offered == code) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ParseCodec(const std::string& name, const std::string& value, std::optional<std::string>& out,
+                std::string& error) {
+    if (value.empty() || value.size() > 4 ||
+        (!Offered(PaddedCode(value), MovieContainer::Avi) && !Offered(PaddedCode(value), MovieContainer::QuickTime))) {
+        return Refuse(name, "a four-character code such as avc1 or MJPG", value, error);
+    }
+    out = value;
+    return true;
+}
+
 // Applies an option that takes a value; false with a message when the value is bad.
 bool ApplyValue(const std::string& name, const std::string& value, RenderOptions& options, std::string& error) {
     long number = 0;
@@ -69,48 +182,43 @@ bool ApplyValue(const std::string& name, const std::string& value, RenderOptions
         } else if (value == "film") {
             options.rate = 2397;
         } else {
-            error = "--rate takes ntsc, pal or film, not \"" + value + "\"";
-            return false;
+            return Refuse(name, "ntsc, pal or film", value, error);
         }
     } else if (name == "--data") {
-        options.dataPath = value;
+        return ParsePath(name, value, options.dataPath, error);
     } else if (name == "--stream") {
-        options.streamPath = value;
+        return ParsePath(name, value, options.streamPath, error);
     } else if (name == "--interval") {
-        options.intervalText = value;
+        return ParseInterval(name, value, options.intervalText, error);
     } else if (name == "--save") {
-        options.savePath = value;
+        return ParsePath(name, value, options.savePath, error);
     } else if (name == "--eval") {
         if (!ParseFrames(value, options.evalFrames)) {
-            error = "--eval takes frame numbers separated by commas, not \"" + value + "\"";
-            return false;
+            return Refuse(name, "frame numbers separated by commas", value, error);
         }
         options.evaluate = true;
     } else if (name == "--picture") {
-        options.picturePath = value;
+        return ParsePath(name, value, options.picturePath, error);
     } else if (name == "-o" || name == "--output") {
-        options.outPath = value;
+        return ParsePath(name, value, options.outPath, error);
     } else if (name == "--frame") {
         if (!ParseInt(value, INT32_MIN, INT32_MAX, number)) {
-            error = "--frame takes a frame number, not \"" + value + "\"";
-            return false;
+            return Refuse(name, "a frame number", value, error);
         }
         options.frame = static_cast<int32_t>(number);
     } else if (name == "--start") {
-        options.start = value;
+        return ParseTimecode(name, value, options.start, error);
     } else if (name == "--end") {
-        options.end = value;
+        return ParseTimecode(name, value, options.end, error);
     } else if (name == "--hold") {
-        options.hold = value;
+        return ParseTimecode(name, value, options.hold, error);
     } else if (name == "--size") {
         if (!ParseSize(value, options)) {
-            error = "--size takes WIDTHxHEIGHT in pixels, such as 720x486, not \"" + value + "\"";
-            return false;
+            return Refuse(name, "WIDTHxHEIGHT in pixels, such as 720x486", value, error);
         }
     } else if (name == "--aa") {
         if (!ParseInt(value, 0, 100, number)) {
-            error = "--aa takes a level from 0 to 100, not \"" + value + "\"";
-            return false;
+            return Refuse(name, "a level from 0 to 100", value, error);
         }
         options.antiAliasing = static_cast<int>(number);
     } else if (name == "--aspect") {
@@ -119,8 +227,7 @@ bool ApplyValue(const std::string& name, const std::string& value, RenderOptions
         } else if (value == "16:9") {
             options.aspect = 0.5625f;
         } else {
-            error = "--aspect takes 4:3 or 16:9, not \"" + value + "\"";
-            return false;
+            return Refuse(name, "4:3 or 16:9", value, error);
         }
     } else if (name == "--field-order") {
         if (value != "upper" && value != "lower") {
@@ -129,17 +236,13 @@ bool ApplyValue(const std::string& name, const std::string& value, RenderOptions
         }
         options.lowerFieldFirst = value == "lower";
     } else if (name == "--fps") {
-        options.fps = value;
+        return ParseFrameRate(name, value, options.fps, error);
     } else if (name == "--quality") {
-        options.quality = value;
+        return ParseQuality(name, value, options.quality, error);
     } else if (name == "--codec") {
-        if (value.empty() || value.size() > 4) {
-            error = "--codec takes a four-character code such as avc1 or MJPG, not \"" + value + "\"";
-            return false;
-        }
-        options.codec = value;
+        return ParseCodec(name, value, options.codec, error);
     } else {
-        error = "unknown option " + name;
+        error = "unknown option " + TerminalText(name);
         return false;
     }
     return true;
@@ -158,6 +261,24 @@ bool IsValueOption(const std::string& name) {
     return false;
 }
 
+// A codec the movie's container does not offer would be silently replaced.
+bool CheckCodec(const RenderOptions& options, std::string& error) {
+    if (!options.codec) {
+        return true;
+    }
+    int kind = MovieWriterKindFor(options.outPath.c_str());
+    if (kind != kWriterAvi && kind != kWriterQuickTime) {
+        return true;  // DPS and RTV have their own compression
+    }
+    MovieContainer container = kind == kWriterAvi ? MovieContainer::Avi : MovieContainer::QuickTime;
+    if (Offered(PaddedCode(*options.codec), container)) {
+        return true;
+    }
+    error = "--codec \"" + TerminalText(*options.codec) + "\" is not offered for " +
+            (kind == kWriterAvi ? "AVI" : "QuickTime") + " movies";
+    return false;
+}
+
 bool CheckOutput(const RenderOptions& options, std::string& error) {
     if (!options.picturePath.empty()) {
         if (options.outPath.empty()) {
@@ -172,10 +293,11 @@ bool CheckOutput(const RenderOptions& options, std::string& error) {
     static const char* const kKinds[] = {".png", ".bmp", ".tga", ".avi", ".mov", ".dps", ".rtv"};
     for (const char* kind : kKinds) {
         if (EndsWith(options.outPath, kind)) {
-            return true;
+            return CheckCodec(options, error);
         }
     }
-    error = "-o needs a file ending in .png, .bmp, .tga, .avi, .mov, .dps or .rtv: \"" + options.outPath + "\"";
+    error = "-o needs a file ending in .png, .bmp, .tga, .avi, .mov, .dps or .rtv: \"" + TerminalText(options.outPath) +
+            "\"";
     return false;
 }
 
@@ -214,7 +336,7 @@ bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::stri
         if (IsValueOption(arg)) {
             if (!inlineValue) {
                 if (i + 1 >= argc) {
-                    error = arg + " needs a value";
+                    error = TerminalText(arg) + " needs a value";
                     return false;
                 }
                 value = argv[++i];
@@ -223,7 +345,7 @@ bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::stri
                 return false;
             }
         } else if (inlineValue) {
-            error = "unknown option " + arg;
+            error = "unknown option " + TerminalText(arg);
             return false;
         } else if (arg == "--new") {
             options.newShow = true;
@@ -242,12 +364,15 @@ bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::stri
         } else if (arg == "--help" || arg == "-h") {
             options.help = true;
         } else if (!arg.empty() && arg[0] == '-') {
-            error = "unknown option " + arg;
+            error = "unknown option " + TerminalText(arg);
             return false;
         } else if (options.showPath.empty()) {
-            options.showPath = arg;
+            if (!ParsePath("the show file", arg, options.showPath, error)) {
+                return false;
+            }
         } else {
-            error = "only one show file can be given (\"" + options.showPath + "\" and \"" + arg + "\")";
+            error = "only one show file can be given (\"" + TerminalText(options.showPath) + "\" and \"" +
+                    TerminalText(arg) + "\")";
             return false;
         }
     }
@@ -260,4 +385,26 @@ bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::stri
         return false;
     }
     return CheckOutput(options, error) && CheckAlpha(options, error);
+}
+
+std::string TerminalText(const std::string& text) {
+    static const char kHex[] = "0123456789abcdef";
+    std::string shown;
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\n') {
+            shown += "\\n";
+        } else if (c == '\t') {
+            shown += "\\t";
+        } else if (c == '\\') {
+            shown += "\\\\";
+        } else if (byte < 0x20 || byte == 0x7f) {
+            shown += "\\x";
+            shown += kHex[byte >> 4];
+            shown += kHex[byte & 15];
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
 }

@@ -39,5 +39,10 @@ struct RenderOptions {
     bool help = false;                    // --help
 };
 
-// Parses the command line; false with a one-line message in `error`.
+// Parses the command line and checks every value; false with a one-line
+// message in `error` naming the option and the value.
 bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::string& error);
+
+// A text as a terminal line may show it: control characters (and "\\")
+// escaped, so a file name cannot break or rewrite the line.
+std::string TerminalText(const std::string& text);

@@ -22,7 +22,8 @@ void OnInterrupt(int signal) {
     gInterrupted = signal;
 }
 
-// Installs the Ctrl+C and SIGTERM handler for its lifetime.
+// Installs the Ctrl+C and SIGTERM handler for its lifetime: SIGTERM (a job
+// being stopped) is taken like Ctrl+C, so the movie made so far is closed.
 class InterruptScope {
 public:
     InterruptScope() {
@@ -141,18 +142,18 @@ int RenderMovieWith(Show& show, const RenderOptions& options, const MovieFrameSo
     if (terminal) {
         std::fprintf(stderr, "\n");
     }
-    if (gInterrupted) {
-        std::fprintf(stderr, "tavrilo-render: cancelled; %s holds %d frames\n", job.path.c_str(),
+    if (gInterrupted && outcome.made) {
+        std::fprintf(stderr, "tavrilo-render: cancelled; %s holds %d frames\n", TerminalText(job.path).c_str(),
                      outcome.framesWritten);
         return 128 + gInterrupted;
     }
     if (!outcome.made) {
         if (!outcome.message.empty()) {
-            std::fprintf(stderr, "tavrilo-render: %s\n", outcome.message.c_str());
+            std::fprintf(stderr, "tavrilo-render: %s\n", TerminalText(outcome.message).c_str());
         }
         return 1;
     }
-    std::printf("%s: %s (%d frames)\n", outcome.message.c_str(), job.path.c_str(), outcome.framesWritten);
+    std::printf("%s: %s (%d frames)\n", outcome.message.c_str(), TerminalText(job.path).c_str(), outcome.framesWritten);
     return 0;
 }
 

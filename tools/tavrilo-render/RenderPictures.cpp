@@ -146,6 +146,20 @@ bool EncodePng(PngWriter& w, const CDib& picture, std::vector<uint8_t>& bytes, s
     return true;
 }
 
+struct SequenceRange {
+    int32_t first = 0;
+    int32_t end = 0;
+};
+
+// The frames of a numbered sequence: --start (0) up to --end (the last key).
+SequenceRange PictureRange(const Show& show, const RenderOptions& options) {
+    int32_t lastKey = show.keys[std::clamp(show.keyCount, 1, kMaxKeys) - 1].frame;
+    SequenceRange range;
+    range.first = options.start ? TimecodeEntry(options.start->c_str(), 0) : 0;
+    range.end = options.end ? TimecodeEntry(options.end->c_str(), lastKey) : lastKey;
+    return range;
+}
+
 }  // namespace
 
 std::string SequenceName(const std::string& pattern, int32_t frame) {
@@ -177,29 +191,55 @@ bool WritePng(const CDib& picture, const std::string& path) {
     return WriteWholeFile(path.c_str(), bytes.data(), static_cast<long>(bytes.size()));
 }
 
+bool CheckPictureOptions(const Show& show, const RenderOptions& options, std::string& error) {
+    if (options.outPath.empty()) {
+        error = "no output picture given (-o OUT.png)";
+        return false;
+    }
+    if (!KnownPictureName(options.outPath)) {
+        error = "the picture name must end in .png, .bmp or .tga: " + TerminalText(options.outPath);
+        return false;
+    }
+    const int width = options.width.value_or(720);
+    const int height = options.height.value_or(gFrameRate == kRatePal ? 576 : 486);
+    if (width < 1 || height < 1 || width > 4096 || height > 4096) {
+        error = "--size must be between 1x1 and 4096x4096";
+        return false;
+    }
+    const int antiAliasing = options.antiAliasing.value_or(show.antiAliasing);
+    if (antiAliasing < 0 || antiAliasing > 100) {
+        error = "--aa must be 0 to 100";
+        return false;
+    }
+    if (options.outPath.find('#') == std::string::npos) {
+        return true;
+    }
+    SequenceRange range = PictureRange(show, options);
+    if (range.first < 0 || range.end <= range.first) {
+        error = "nothing to render: --end must come after --start";
+        return false;
+    }
+    // The longest frame number decides the longest name.
+    if (!PathFits(SequenceName(options.outPath, range.end - 1).c_str())) {
+        error = "the picture names are longer than " + std::to_string(kMaxPathLength) +
+                " characters: " + TerminalText(SequenceName(options.outPath, range.end - 1));
+        return false;
+    }
+    return true;
+}
+
 int RenderPicturesCommand(Show& show, const RenderOptions& options) {
     PictureSettings settings;
     std::string error;
-    if (options.outPath.empty()) {
-        return Fail("no output picture given (-o OUT.png)");
-    }
-    if (!KnownPictureName(options.outPath)) {
-        return Fail("the picture name must end in .png, .bmp or .tga: " + options.outPath);
-    }
-    if (!ApplySettings(show, options, settings, error)) {
+    if (!CheckPictureOptions(show, options, error) || !ApplySettings(show, options, settings, error)) {
         return Fail(error);
     }
     CDib picture(16, 16, settings.bitsPerPixel);
     if (options.outPath.find('#') == std::string::npos) {
         return RenderOne(show, settings, options.frame.value_or(0), options.outPath, picture);
     }
-    int32_t lastKey = show.keys[std::clamp(show.keyCount, 1, kMaxKeys) - 1].frame;
-    int32_t first = options.start ? TimecodeEntry(options.start->c_str(), 0) : 0;
-    int32_t end = options.end ? TimecodeEntry(options.end->c_str(), lastKey) : lastKey;
-    if (first < 0 || end <= first) {
-        return Fail("nothing to render: --end must come after --start");
-    }
-    return RenderSequence(show, settings, options.outPath, first, end);
+    SequenceRange range = PictureRange(show, options);
+    return RenderSequence(show, settings, options.outPath, range.first, range.end);
 }
 
 int RenderBenchCommand(Show& show, const RenderOptions& options) {

@@ -9,6 +9,9 @@
 #include "Options.h"
 #include "ShowRecord.h"
 
+// Checks the picture options against the show without rendering or
+// writing anything; false with a one-line message in `error`.
+bool CheckPictureOptions(const Show& show, const RenderOptions& options, std::string& error);
 // Renders the pictures the options ask for. 0 on success; 1 with a one-line
 // message on standard error.
 int RenderPicturesCommand(Show& show, const RenderOptions& options);

@@ -33,8 +33,18 @@ int RunQuestion(const char* text, const char* caption, QMessageBox::StandardButt
     return answer;
 }
 
-FileSpec SpecOf(const QString& path) {
-    return MakeFileSpec(path.toUtf8().constData());
+// The chosen file as a FileSpec; a path too long for the name slot would
+// name another file once cut, so it is refused with a message.
+bool SpecOf(const QString& path, FileSpec& spec) {
+    const QByteArray bytes = path.toUtf8();
+    if (!PathFits(bytes.constData())) {
+        char text[600] = {};
+        PathTooLongText(bytes.constData(), text, sizeof(text));
+        ShowMessage(text, kNoNumber);
+        return false;
+    }
+    spec = MakeFileSpec(bytes.constData());
+    return true;
 }
 
 void SetUpFileDialog(QFileDialog& dialog, const char* filter, const char* initialFolder, const char* extension) {
@@ -138,8 +148,7 @@ bool ChooseFileToOpen(PlatformWindow* owner, FileSpec& file, const char* filter,
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return false;
     }
-    file = SpecOf(dialog.selectedFiles().front());
-    return true;
+    return SpecOf(dialog.selectedFiles().front(), file);
 }
 
 bool ChooseFilesToOpen(PlatformWindow* owner, std::vector<FileSpec>& files, const char* filter, const char* title,
@@ -152,7 +161,12 @@ bool ChooseFilesToOpen(PlatformWindow* owner, std::vector<FileSpec>& files, cons
     }
     files.clear();
     for (const QString& path : dialog.selectedFiles()) {
-        files.push_back(SpecOf(path));
+        FileSpec spec{};
+        if (!SpecOf(path, spec)) {
+            files.clear();
+            return false;
+        }
+        files.push_back(spec);
     }
     files.push_back(FileSpec{});
     return true;
@@ -170,6 +184,5 @@ bool ChooseFileToSave(PlatformWindow* owner, FileSpec& file, const char* filter,
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return false;
     }
-    file = SpecOf(dialog.selectedFiles().front());
-    return true;
+    return SpecOf(dialog.selectedFiles().front(), file);
 }

@@ -29,6 +29,20 @@ bool CreateTextField(PlatformEdit& field, PlatformWindow& parent, int32_t x, int
     return true;
 }
 
+void PlaceTextField(PlatformEdit& field, int32_t x, int32_t y, int32_t width, int32_t height, bool visible) {
+    if (!field.field || !field.parent || !field.parent->native) {
+        return;
+    }
+    const QRect client = field.parent->native->ClientArea();
+    field.field->setGeometry(x + client.left(), y + client.top(), width, height);
+    if (visible && field.field->isHidden()) {
+        field.field->show();
+        field.field->setFocus();  // typing goes on where it was left
+    } else if (!visible) {
+        field.field->hide();
+    }
+}
+
 void SetTextFieldFont(PlatformEdit& field, PlatformFont* font) {
     if (field.field && font) {
         field.field->setFont(font->font);
