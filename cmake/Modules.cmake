@@ -95,6 +95,7 @@ pkg_check_modules(TAVRILO_GL_DEPS REQUIRED IMPORTED_TARGET egl opengl glu freety
 add_library(tavrilo_gl STATIC
   Common/OpenGL/GLContext.cpp
   Common/OpenGL/GLFrame.cpp
+  Common/OpenGL/GLSum.cpp
   Common/OpenGL/GLTextures.cpp
   Common/OpenGL/GLPrimitives.cpp
   Common/OpenGL/GLFonts.cpp

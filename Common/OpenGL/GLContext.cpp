@@ -252,6 +252,7 @@ GLContextState::~GLContextState() {
         return;
     }
     if (eglGetCurrentContext() == context) {
+        ReleaseGLSum(*this);
         if (framebuffer) {
             fbo.deleteFramebuffers(1, &framebuffer);
         }

@@ -17,12 +17,17 @@ constexpr float kEyeDistance = 4.0f;
 // Movie frames are rendered whole up to this size.
 constexpr int kLargestFrame = 4096;
 
-// Reads the viewport's pixels as bottom-up BGR rows padded to 4 bytes. GL
-// hands out its own RGBA layout fastest; the reordering is done here.
+// Reads the viewport's pixels as bottom-up BGR rows padded to 4 bytes:
+// GL's own row order and, with a 4-byte pack alignment, the picture's
+// layout, so GL writes straight into the picture.
 void ReadViewport(GLRenderer& r, int width, int height, CDib& picture) {
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    if (picture.Stride() == (width * 3 + 3) / 4 * 4) {
+        glReadPixels(0, 0, width, height, GL_BGR, GL_UNSIGNED_BYTE, picture.Pixels());
+        return;
+    }
     std::vector<uint8_t>& rgba = r.context->readBuffer;
     rgba.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     for (int y = 0; y < height; ++y) {
         const uint8_t* in = rgba.data() + static_cast<size_t>(y) * width * 4;
@@ -189,7 +194,9 @@ void Average(GLRenderer& r, int width, int height, int count) {
 
 // The passes are summed exactly and divided once with rounding, so the
 // average is the true mean of the passes (no darkening from truncation).
-// The average then replaces the framebuffer's picture pixel for pixel.
+// The average then replaces the framebuffer's picture pixel for pixel. GL
+// keeps the sum where it can; otherwise each pass is read back and summed
+// here, with the same result.
 void Accumulate(GLRenderer& r, AccumStep step, int passes) {
     if (passes < 2 || !MakeRendererCurrent(r)) {
         return;
@@ -199,10 +206,22 @@ void Accumulate(GLRenderer& r, AccumStep step, int passes) {
     ViewportSize(r, width, height);
     size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
     if (step == AccumStep::Begin) {
-        r.accumA->Create(width, height, 24);
-        r.accumB->Create(width, height, 24);
-        r.accumSum.resize(bytes);
         r.accumPasses = 0;
+        r.gpuSumActive = !r.cpuAccumulation && BeginGLSum(*r.context, width, height, passes);
+        if (!r.gpuSumActive) {
+            r.accumA->Create(width, height, 24);
+            r.accumB->Create(width, height, 24);
+            r.accumSum.resize(bytes);
+        }
+        return;
+    }
+    if (r.gpuSumActive) {
+        if (step == AccumStep::First || step == AccumStep::Next) {
+            r.accumPasses = step == AccumStep::First ? 1 : std::min(r.accumPasses + 1, passes);
+            NextGLSumPass(*r.context, r.accumPasses);
+        } else {
+            FinishGLSum(*r.context, std::max(1, r.accumPasses), r.keepAlpha);
+        }
         return;
     }
     if (r.accumA->Width() != width || r.accumA->Height() != height || r.accumA->BitsPerPixel() != 24 ||

@@ -104,6 +104,10 @@ public:
     // The frame keeps the chart's coverage as alpha (anti-aliasing averages
     // it like colour) and GrabFrame reads 32-bit pictures.
     bool keepAlpha = false;
+    // The passes are summed on the CPU (read back one by one) even where GL
+    // can keep the sum; the fallback for drivers without float framebuffers.
+    bool cpuAccumulation = false;
+    bool gpuSumActive = false;  // this frame's passes go to GL's sum
 };
 
 using GLRendererPtr = std::unique_ptr<GLRenderer, void (*)(GLRenderer*)>;
