@@ -76,3 +76,9 @@ private:
     bool headerWritten_ = false;
     std::atomic<bool> failed_{false};
 };
+
+// The scale and rate of an AVI file's video stream header, as stored.
+bool ReadAviRate(const std::string& path, uint32_t& scale, uint32_t& rate);
+// Stores scale and rate as given in place of the muxer's reduced pair, when
+// both describe the same rate.
+bool RestoreAviRate(const std::string& path, uint32_t scale, uint32_t rate);

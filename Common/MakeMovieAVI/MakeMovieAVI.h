@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CDib.h"
@@ -48,6 +49,8 @@ struct MovieWriterOptions {
     // The displayed picture's height / width (0.75 for 4:3); the stream's
     // pixel aspect is set from it. 0: square pixels, nothing stored.
     double pictureAspect = 0.0;
+    // Container tags such as "comment" (AVI and QuickTime).
+    std::vector<std::pair<std::string, std::string>> tags;
 };
 
 // One open movie file of one kind.
@@ -135,6 +138,7 @@ struct SinkParameters {
     std::string codec;  // resolved four-character code (AVI and QuickTime)
     FieldOrder fieldOrder = FieldOrder::Progressive;
     double pictureAspect = 0.0;
+    std::vector<std::pair<std::string, std::string>> tags;
 };
 
 std::unique_ptr<MovieSink> OpenAviSink(const SinkParameters& parameters, std::string& error);

@@ -66,6 +66,7 @@ bool MovieWriter::Open(const FileSpec& file, const CDib& image, double framesPer
     p.frameCount = frameCount;
     p.fieldOrder = options.fieldOrder;
     p.pictureAspect = options.pictureAspect;
+    p.tags = options.tags;
     int kind = MovieWriterKindFor(file.name);
     if (kind == kWriterQuickTime || kind == kWriterAvi) {
         MovieContainer container = kind == kWriterAvi ? MovieContainer::Avi : MovieContainer::QuickTime;

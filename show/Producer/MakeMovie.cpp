@@ -17,14 +17,12 @@ std::string FramesWrittenText(int32_t count) {
 
 }  // namespace
 
-MovieOutcome MakeMovieFile(const MovieJob& job, const RenderRangeHooks& hooks) {
-    MovieOutcome outcome;
+bool OpenMovieWriter(const MovieJob& job, MovieWriter& writer, CDib& image, int32_t frameCount, MovieOutcome& outcome) {
     const MovieOptions& o = job.options;
     outcome.message = MovieSizeProblem(o);
     if (!outcome.message.empty()) {
-        return outcome;
+        return false;
     }
-    MovieWriter writer;
     writer.options = job.writer;
     if (o.fieldMode == kFieldModeFields) {
         writer.options.fieldOrder = job.lowerFieldFirst ? FieldOrder::LowerFirst : FieldOrder::UpperFirst;
@@ -32,28 +30,24 @@ MovieOutcome MakeMovieFile(const MovieJob& job, const RenderRangeHooks& hooks) {
     bool isQuickTime = std::strstr(job.path.c_str(), ".mov") != nullptr;
     if (!writer.Prepare(o.framesPerSecond, o.quality, isQuickTime)) {
         outcome.message = "The movie cannot be made: " + writer.LastError();
-        return outcome;
+        return false;
     }
-    CDib image(16, 16, 8);
     if (!image.Create(o.width, o.height, 24)) {
         outcome.message = kNoMemoryMessage;
-        return outcome;
+        return false;
     }
-    outcome.framesAnnounced = MovieFrameCount(o);
-    if (!writer.Open(MakeFileSpec(job.path.c_str()), image, o.framesPerSecond, o.quality, outcome.framesAnnounced)) {
+    outcome.framesAnnounced = frameCount;
+    if (!writer.Open(MakeFileSpec(job.path.c_str()), image, o.framesPerSecond, o.quality, frameCount)) {
         if (!WriterSaidIt(job, writer)) {
             outcome.message = "The movie file could not be made: " + writer.LastError();
         }
-        return outcome;
+        return false;
     }
     outcome.opened = true;
-    RenderRangeResult pass =
-        RenderRange(writer, image, o.fieldMode, job.lowerFieldFirst, o.start, o.end, o.hold, hooks);
-    outcome.cancelled = pass.cancelled;
-    if (!pass.failed && o.reverse) {
-        pass = RenderRange(writer, image, o.fieldMode, job.lowerFieldFirst, o.end, o.start, o.hold, hooks);
-        outcome.cancelled = outcome.cancelled || pass.cancelled;
-    }
+    return true;
+}
+
+void CloseMovieWriter(MovieWriter& writer, const RenderRangeResult& pass, MovieOutcome& outcome) {
     bool closed = writer.Close();
     outcome.framesWritten = writer.FramesWritten();
     if (pass.failed) {
@@ -66,5 +60,23 @@ MovieOutcome MakeMovieFile(const MovieJob& job, const RenderRangeHooks& hooks) {
         outcome.made = true;
         outcome.message = kMovieMadeMessage;
     }
+}
+
+MovieOutcome MakeMovieFile(const MovieJob& job, const RenderRangeHooks& hooks) {
+    MovieOutcome outcome;
+    const MovieOptions& o = job.options;
+    MovieWriter writer;
+    CDib image(16, 16, 8);
+    if (!OpenMovieWriter(job, writer, image, MovieFrameCount(o), outcome)) {
+        return outcome;
+    }
+    RenderRangeResult pass =
+        RenderRange(writer, image, o.fieldMode, job.lowerFieldFirst, o.start, o.end, o.hold, hooks);
+    outcome.cancelled = pass.cancelled;
+    if (!pass.failed && o.reverse) {
+        pass = RenderRange(writer, image, o.fieldMode, job.lowerFieldFirst, o.end, o.start, o.hold, hooks);
+        outcome.cancelled = outcome.cancelled || pass.cancelled;
+    }
+    CloseMovieWriter(writer, pass, outcome);
     return outcome;
 }

@@ -32,6 +32,11 @@ struct RenderOptions {
     std::optional<std::string> codec;    // --codec CODE
     std::optional<bool> fields;          // --fields / --no-fields (default: the MovieFields setting)
     std::optional<bool> reverse;         // --reverse / --no-reverse (default: the MovieReverse setting)
+    std::optional<int> part;             // --part K/N: K, from 0
+    int parts = 1;                       //             N
+    std::string joinPath;                // --join OUT: the joined movie
+    std::vector<std::string> segments;   // the segment files after --join OUT
+    std::string batchPath;               // --batch JOBS.tsv
     bool bench = false;                  // --bench
     bool help = false;                   // --help
 };

@@ -9,17 +9,20 @@
 #include <cstdio>
 
 #include "MovieFrames.h"
+#include "MovieParts.h"
 #include "Settings.h"
 
 namespace {
 
+// The signal that stopped the render: SIGINT (Ctrl+C) or SIGTERM (sent by
+// kill, and by cluster schedulers when a job is cancelled); 0 while none.
 volatile std::sig_atomic_t gInterrupted = 0;
 
-void OnInterrupt(int) {
-    gInterrupted = 1;
+void OnInterrupt(int signal) {
+    gInterrupted = signal;
 }
 
-// Installs the Ctrl+C handler for its lifetime.
+// Installs the Ctrl+C and SIGTERM handlers for its lifetime.
 class InterruptScope {
 public:
     InterruptScope() {
@@ -27,14 +30,19 @@ public:
         struct sigaction action {};
         action.sa_handler = OnInterrupt;
         sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &previous_);
+        sigaction(SIGINT, &action, &previousInterrupt_);
+        sigaction(SIGTERM, &action, &previousTerminate_);
     }
-    ~InterruptScope() { sigaction(SIGINT, &previous_, nullptr); }
+    ~InterruptScope() {
+        sigaction(SIGINT, &previousInterrupt_, nullptr);
+        sigaction(SIGTERM, &previousTerminate_, nullptr);
+    }
     InterruptScope(const InterruptScope&) = delete;
     InterruptScope& operator=(const InterruptScope&) = delete;
 
 private:
-    struct sigaction previous_ {};
+    struct sigaction previousInterrupt_ {};
+    struct sigaction previousTerminate_ {};
 };
 
 int32_t LastKeyFrame(const Show& show) {
@@ -93,6 +101,28 @@ bool MovieJobFromOptions(const Show& show, const RenderOptions& options, MovieJo
     return error.empty();
 }
 
+namespace {
+
+std::string PartText(const RenderOptions& options) {
+    return "part " + std::to_string(*options.part) + "/" + std::to_string(options.parts);
+}
+
+// What a stopped render left behind, and the exit status: 128 + the signal.
+int ReportInterrupted(const RenderOptions& options, const std::string& path, const MovieOutcome& outcome) {
+    const char* how = gInterrupted == SIGTERM ? "stopped (SIGTERM)" : "cancelled";
+    if (!options.part) {
+        std::fprintf(stderr, "tavrilo-render: %s; %s holds %d frames\n", how, path.c_str(), outcome.framesWritten);
+    } else {
+        std::fprintf(stderr,
+                     "tavrilo-render: %s; %s is closed and holds %d of its %d frames: render %s again before "
+                     "joining\n",
+                     how, path.c_str(), outcome.framesWritten, outcome.framesAnnounced, PartText(options).c_str());
+    }
+    return 128 + gInterrupted;
+}
+
+}  // namespace
+
 int RenderMovieWith(Show& show, const RenderOptions& options, const MovieFrameSource& source) {
     MovieJob job;
     std::string error;
@@ -115,14 +145,14 @@ int RenderMovieWith(Show& show, const RenderOptions& options, const MovieFrameSo
         };
     }
     InterruptScope interrupts;
-    MovieOutcome outcome = MakeMovieFile(job, hooks);
+    MovieOutcome outcome =
+        options.part ? MakeMoviePartFile(job, *options.part, options.parts, hooks) : MakeMovieFile(job, hooks);
+    std::string path = options.part ? MovieSegmentPath(job.path, *options.part) : job.path;
     if (terminal) {
         std::fprintf(stderr, "\n");
     }
     if (gInterrupted) {
-        std::fprintf(stderr, "tavrilo-render: cancelled; %s holds %d frames\n", job.path.c_str(),
-                     outcome.framesWritten);
-        return 130;
+        return ReportInterrupted(options, path, outcome);
     }
     if (!outcome.made) {
         if (!outcome.message.empty()) {
@@ -130,7 +160,11 @@ int RenderMovieWith(Show& show, const RenderOptions& options, const MovieFrameSo
         }
         return 1;
     }
-    std::printf("%s: %s (%d frames)\n", outcome.message.c_str(), job.path.c_str(), outcome.framesWritten);
+    if (options.part && !outcome.opened) {
+        std::printf("%s\n", outcome.message.c_str());  // an empty share
+    } else {
+        std::printf("%s: %s (%d frames)\n", outcome.message.c_str(), path.c_str(), outcome.framesWritten);
+    }
     return 0;
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Draw.h"
+#include "MovieSegments.h"
 #include "Settings.h"
 #include "Utilities.h"
 
@@ -79,12 +80,18 @@ int RenderOne(Show& show, const PictureSettings& s, int32_t frame, const std::st
 }
 
 // Renders frames first .. end - 1; each picture is written while the next
-// frame renders.
-int RenderSequence(Show& show, const PictureSettings& s, const std::string& pattern, int32_t first, int32_t end) {
+// frame renders. With `primeFirst` the frame before `first` is rendered and
+// not written, so that the carried renderer state is as in a run from an
+// earlier frame.
+int RenderSequence(Show& show, const PictureSettings& s, const std::string& pattern, int32_t first, int32_t end,
+                   bool primeFirst) {
     CDib pictures[2] = {CDib(16, 16, 8), CDib(16, 16, 8)};
     std::future<bool> writing;
     std::string writingName;
     int current = 0;
+    if (primeFirst && !RenderShowFrame(show, first - 1, s.width, s.height, s.antiAliasing, pictures[1])) {
+        return Fail("OpenGL is not installed!");
+    }
     for (int32_t frame = first; frame < end; ++frame) {
         CDib& picture = pictures[current];
         if (!RenderShowFrame(show, frame, s.width, s.height, s.antiAliasing, picture)) {
@@ -190,7 +197,16 @@ int RenderPicturesCommand(Show& show, const RenderOptions& options) {
     if (first < 0 || end <= first) {
         return Fail("nothing to render: --end must come after --start");
     }
-    return RenderSequence(show, settings, options.outPath, first, end);
+    if (!options.part) {
+        return RenderSequence(show, settings, options.outPath, first, end, false);
+    }
+    MovieShare share = MovieShareOf(end - first, *options.part, options.parts);
+    if (share.Count() == 0) {
+        std::printf("part %d/%d has no frames to render: the sequence has %d frames\n", *options.part, options.parts,
+                    end - first);
+        return 0;
+    }
+    return RenderSequence(show, settings, options.outPath, first + share.first, first + share.end, share.first > 0);
 }
 
 int RenderBenchCommand(Show& show, const RenderOptions& options) {
