@@ -25,16 +25,36 @@ bool FindAviRate(FILE* file, long& at, uint32_t& scale, uint32_t& rate) {
     return false;
 }
 
+uint32_t Word(const uint8_t* at) {
+    uint32_t value = 0;
+    std::memcpy(&value, at, 4);
+    return value;
+}
+
 }  // namespace
 
-bool ReadAviRate(const std::string& path, uint32_t& scale, uint32_t& rate) {
+bool ReadAviHeaderFacts(const std::string& path, AviHeaderFacts& facts) {
     FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
         return false;
     }
-    long at = 0;
-    bool found = FindAviRate(file, at, scale, rate);
+    uint8_t head[8192] = {};
+    size_t got = std::fread(head, 1, sizeof(head), file);
     std::fclose(file);
+    bool found = false;
+    for (size_t i = 0; i + 48 <= got; ++i) {
+        if (std::memcmp(head + i, "avih", 4) == 0) {
+            facts.maxBytesPerSecond = Word(head + i + 12);
+        } else if (std::memcmp(head + i, "strh", 4) == 0 && std::memcmp(head + i + 8, "vids", 4) == 0 && !found) {
+            facts.scale = Word(head + i + 28);
+            facts.rate = Word(head + i + 32);
+            found = true;
+        } else if (std::memcmp(head + i, "strf", 4) == 0 && found && facts.formatBytes == 0) {
+            facts.formatBytes = Word(head + i + 4);
+        } else if (std::memcmp(head + i, "vprp", 4) == 0) {
+            facts.fieldsPerFrame = Word(head + i + 40);
+        }
+    }
     return found;
 }
 

@@ -240,6 +240,20 @@ bool JoinedMovie::Open(const std::string& path, const Segment& first, std::strin
         return Failed("cannot describe the joined movie", result, message);
     }
     bool bottomUp = !quickTime && TakeBottomUpMark(*stream_->codecpar);
+    AviHeaderFacts avi;
+    if (!quickTime && ReadAviHeaderFacts(first.path, avi)) {
+        // The reader does not give these back; the writer takes them from
+        // the stream's data rate and field order.
+        stream_->codecpar->bit_rate = static_cast<int64_t>(avi.maxBytesPerSecond) * 8;
+        if (avi.fieldsPerFrame == 2 && stream_->codecpar->field_order <= AV_FIELD_PROGRESSIVE) {
+            stream_->codecpar->field_order = AV_FIELD_TT;
+        }
+        if (avi.formatBytes == 40 && stream_->codecpar->extradata_size > 0) {
+            // Headers the reader found inside the frames stay there.
+            av_freep(&stream_->codecpar->extradata);
+            stream_->codecpar->extradata_size = 0;
+        }
+    }
     stream_->time_base = first.video->time_base;
     stream_->avg_frame_rate = first.video->avg_frame_rate;
     stream_->r_frame_rate = first.video->r_frame_rate;
@@ -333,10 +347,9 @@ bool WriteJoined(const std::string& path, std::vector<Segment>& segments, int64_
         return false;
     }
     frames = joined.FramesCopied();
-    uint32_t scale = 0;
-    uint32_t rate = 0;
-    if (!IsQuickTime(*segments.front().format) && ReadAviRate(segments.front().path, scale, rate)) {
-        RestoreAviRate(path, scale, rate);
+    AviHeaderFacts avi;
+    if (!IsQuickTime(*segments.front().format) && ReadAviHeaderFacts(segments.front().path, avi)) {
+        RestoreAviRate(path, avi.scale, avi.rate);
     }
     return true;
 }
