@@ -35,6 +35,10 @@ std::vector<std::string> MovieCodecCodes(MovieContainer container);
 // it, otherwise the container's default ("MJPG" for AVI, "apch" for QuickTime).
 std::string ResolveMovieCodec(const std::string& requested, MovieContainer container);
 
+// The compressor's plain name as the user sees it ("H.264" for "avc1");
+// a code without one shows as itself.
+std::string MovieCodecName(const std::string& code);
+
 // The writer kind the path selects (case-sensitive tests, in this order):
 // ".mov" QuickTime, ".dps" DPS, ".rtv" RTV, anything else AVI.
 int MovieWriterKindFor(const char* path);

@@ -85,6 +85,25 @@ std::vector<std::string> MovieCodecCodes(MovieContainer container) {
     return codes;
 }
 
+std::string MovieCodecName(const std::string& code) {
+    struct Named {
+        const char* code;
+        const char* name;
+    };
+    static constexpr Named kNames[] = {
+        {"DIB ", "Uncompressed"},  {"raw ", "Uncompressed"}, {"MJPG", "Motion-JPEG"}, {"avc1", "H.264"},
+        {"apch", "ProRes 422 HQ"}, {"ap4h", "ProRes 4444"},  {"rle ", "Animation"},   {"png ", "PNG"},
+        {"AVdh", "DNxHR"},         {"AVdn", "DNxHD"},
+    };
+    for (const Named& named : kNames) {
+        if (code == named.code) {
+            return named.name;
+        }
+    }
+    const size_t end = code.find_last_not_of(' ');
+    return end == std::string::npos ? code : code.substr(0, end + 1);
+}
+
 AVPixelFormat EncoderPixelFormat(const MovieCodec& codec, int width, int height) {
     bool h264 = codec.encoder && std::string_view(codec.encoder) == "libx264";
     if (h264 && (width % 2 != 0 || height % 2 != 0)) {

@@ -58,6 +58,9 @@ double MovieRate(const char* text);
 MovieOptions ParseMovieOptions(const MovieOptionTexts& texts, int32_t lastKeyFrame);
 // Writes start, end and hold back into their rows in the long form.
 void NormaliseMovieTimecodes(MovieOptionTexts& texts, const MovieOptions& options);
+// The text stored for a start or hold frame: a timecode that entry reads
+// back to the same frame at the current rate ("-" before a negative one).
+std::string MovieTimecodeToStore(int32_t frame);
 // end + 2 x hold - start, doubled with the reverse pass.
 int32_t MovieFrameCount(const MovieOptions& options);
 // Empty when the size can be rendered, otherwise a message saying why not.
@@ -145,9 +148,11 @@ MovieOutcome MakeMovieFile(const MovieJob& job, const RenderRangeHooks& hooks);
 
 // The steps of a whole movie around its passes: prepares and opens the
 // writer for `frameCount` frames with the picture made at the movie's size
-// (false with the outcome's message set), and closes it, wording the outcome.
+// (false with the outcome's message set), and closes it, wording the outcome
+// (fewer frames than `framesExpected`: cut short by a cancel).
 bool OpenMovieWriter(const MovieJob& job, MovieWriter& writer, CDib& image, int32_t frameCount, MovieOutcome& outcome);
-void CloseMovieWriter(MovieWriter& writer, const RenderRangeResult& pass, MovieOutcome& outcome);
+void CloseMovieWriter(MovieWriter& writer, const RenderRangeResult& pass, int32_t framesExpected,
+                      MovieOutcome& outcome);
 
 // Make Movie after its dialog and file chooser: parses the confirmed rows
 // (old values 0, `lastKeyFrame` and 0), writes the normalised timecodes back

@@ -60,6 +60,6 @@ MovieOutcome MakeMoviePartFile(const MovieJob& job, int part, int parts, const R
     const MovieOptions& o = job.options;
     RenderRangeResult pass = RenderMoviePart(writer, image, o.fieldMode, job.lowerFieldFirst, plan, share, hooks);
     outcome.cancelled = pass.cancelled;
-    CloseMovieWriter(writer, pass, outcome);
+    CloseMovieWriter(writer, pass, share.Count(), outcome);
     return outcome;
 }
