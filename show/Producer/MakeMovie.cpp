@@ -78,8 +78,8 @@ void CloseMovieWriter(MovieWriter& writer, const RenderRangeResult& pass, int32_
         // fewer frames than asked for, and says so.
         outcome.made = true;
         outcome.cancelled = outcome.cancelled || outcome.framesWritten < framesExpected;
-        outcome.message = outcome.cancelled ? CancelledText(outcome.framesWritten, framesExpected)
-                                            : std::string(kMovieMadeMessage);
+        outcome.message =
+            outcome.cancelled ? CancelledText(outcome.framesWritten, framesExpected) : std::string(kMovieMadeMessage);
     }
 }
 
