@@ -17,12 +17,22 @@ extern "C" {
 
 namespace {
 
+struct Trait {
+    const char* name;
+    std::string value;
+};
+
+// A segment's facts. Its file is open only while it is looked at or copied,
+// so that any number of segments can be joined.
 struct Segment {
     std::string path;
     InputFormatOwner format;
     AVStream* video = nullptr;
     MovieSegmentTag tag;
     int64_t frames = 0;
+    bool quickTime = false;
+    int64_t startTime = 0;
+    std::vector<Trait> traits;  // what must agree between segments
 };
 
 bool IsQuickTime(const AVFormatContext& format) {
@@ -45,28 +55,49 @@ int64_t CountVideoPackets(const std::string& path, int streamIndex) {
     return count;
 }
 
-bool OpenSegment(const std::string& path, Segment& segment, std::string& message) {
-    segment.path = path;
+std::vector<Trait> Traits(const Segment& s);
+
+// Opens the segment's file and finds its video; false with a message.
+bool OpenReader(Segment& segment, std::string& message) {
     AVFormatContext* raw = nullptr;
-    int result = avformat_open_input(&raw, path.c_str(), nullptr, nullptr);
+    int result = avformat_open_input(&raw, segment.path.c_str(), nullptr, nullptr);
     if (result < 0) {
-        message = "cannot read the segment " + path + ": " + FfmpegErrorText(result);
+        message = "cannot read the segment " + segment.path + ": " + FfmpegErrorText(result);
         return false;
     }
     segment.format.reset(raw);
     result = avformat_find_stream_info(raw, nullptr);
     int index = result < 0 ? result : av_find_best_stream(raw, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     if (index < 0) {
-        message = path + " holds no readable video";
+        message = segment.path + " holds no readable video";
         return false;
     }
     segment.video = raw->streams[index];
-    AVDictionaryEntry* comment = av_dict_get(raw->metadata, "comment", nullptr, 0);
+    return true;
+}
+
+void CloseReader(Segment& segment) {
+    segment.video = nullptr;
+    segment.format.reset();
+}
+
+bool OpenSegment(const std::string& path, Segment& segment, std::string& message) {
+    segment.path = path;
+    if (!OpenReader(segment, message)) {
+        return false;
+    }
+    AVFormatContext* format = segment.format.get();
+    AVDictionaryEntry* comment = av_dict_get(format->metadata, "comment", nullptr, 0);
     if (!comment || !ParseMovieSegmentTag(comment->value, segment.tag)) {
         message = path + " is not a segment made by tavrilo-render --part";
         return false;
     }
-    segment.frames = segment.video->nb_frames > 0 ? segment.video->nb_frames : CountVideoPackets(path, index);
+    AVStream& video = *segment.video;
+    segment.frames = video.nb_frames > 0 ? video.nb_frames : CountVideoPackets(path, video.index);
+    segment.quickTime = IsQuickTime(*format);
+    segment.startTime = video.start_time != AV_NOPTS_VALUE ? video.start_time : 0;
+    segment.traits = Traits(segment);
+    CloseReader(segment);
     return true;
 }
 
@@ -154,11 +185,6 @@ std::string HeadersText(const AVCodecParameters& p) {
     return text;
 }
 
-struct Trait {
-    const char* name;
-    std::string value;
-};
-
 // What must agree between segments for the copy to be one movie.
 std::vector<Trait> Traits(const Segment& s) {
     const AVCodecParameters& p = *s.video->codecpar;
@@ -178,9 +204,9 @@ std::vector<Trait> Traits(const Segment& s) {
 }
 
 bool CheckAgreement(const std::vector<Segment>& segments, std::string& message) {
-    std::vector<Trait> expected = Traits(segments.front());
+    const std::vector<Trait>& expected = segments.front().traits;
     for (size_t i = 1; i < segments.size(); ++i) {
-        std::vector<Trait> traits = Traits(segments[i]);
+        const std::vector<Trait>& traits = segments[i].traits;
         for (size_t k = 0; k < traits.size(); ++k) {
             if (traits[k].value != expected[k].value) {
                 message = segments[i].path + " does not match " + segments.front().path + ": its " + traits[k].name +
@@ -209,7 +235,7 @@ bool TakeBottomUpMark(AVCodecParameters& p) {
 
 class JoinedMovie {
 public:
-    bool Open(const std::string& path, const Segment& first, std::string& message);
+    bool Open(const std::string& path, Segment& first, std::string& message);
     bool Copy(Segment& segment, std::string& message);
     bool Finish(std::string& message);
     int64_t FramesCopied() const { return copied_; }
@@ -227,8 +253,11 @@ private:
     bool headerWritten_ = false;
 };
 
-bool JoinedMovie::Open(const std::string& path, const Segment& first, std::string& message) {
-    bool quickTime = IsQuickTime(*first.format);
+bool JoinedMovie::Open(const std::string& path, Segment& first, std::string& message) {
+    if (!OpenReader(first, message)) {
+        return false;
+    }
+    bool quickTime = first.quickTime;
     AVFormatContext* raw = nullptr;
     int result = avformat_alloc_output_context2(&raw, nullptr, quickTime ? "mov" : "avi", path.c_str());
     format_.reset(raw);
@@ -284,8 +313,11 @@ bool JoinedMovie::Copy(Segment& segment, std::string& message) {
     if (!packet) {
         return Failed("cannot join", AVERROR(ENOMEM), message);
     }
+    if (!segment.format && !OpenReader(segment, message)) {
+        return false;
+    }
     AVRational timeBase = segment.video->time_base;
-    int64_t start = segment.video->start_time != AV_NOPTS_VALUE ? segment.video->start_time : 0;
+    int64_t start = segment.startTime;
     int64_t end = start;
     int64_t shift = offset_ - start;
     int result = 0;
@@ -312,6 +344,7 @@ bool JoinedMovie::Copy(Segment& segment, std::string& message) {
     if (result != AVERROR_EOF) {
         return Failed("cannot read " + segment.path, result, message);
     }
+    CloseReader(segment);
     offset_ += end - start;
     return true;
 }
@@ -348,7 +381,7 @@ bool WriteJoined(const std::string& path, std::vector<Segment>& segments, int64_
     }
     frames = joined.FramesCopied();
     AviHeaderFacts avi;
-    if (!IsQuickTime(*segments.front().format) && ReadAviHeaderFacts(segments.front().path, avi)) {
+    if (!segments.front().quickTime && ReadAviHeaderFacts(segments.front().path, avi)) {
         RestoreAviRate(path, avi.scale, avi.rate);
     }
     return true;
@@ -393,8 +426,8 @@ MovieJoinOutcome JoinMovieSegments(const std::string& moviePath, const std::vect
     if (!CheckParts(moviePath, segments, outcome.message) || !CheckAgreement(segments, outcome.message)) {
         return outcome;
     }
-    if ((kind == kWriterQuickTime) != IsQuickTime(*segments.front().format)) {
-        outcome.message = "the segments are " + Traits(segments.front())[0].value + " movies; " + moviePath +
+    if ((kind == kWriterQuickTime) != segments.front().quickTime) {
+        outcome.message = "the segments are " + segments.front().traits[0].value + " movies; " + moviePath +
                           " would be " + (kind == kWriterQuickTime ? "QuickTime" : "AVI");
         return outcome;
     }
