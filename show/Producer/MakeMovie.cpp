@@ -26,6 +26,7 @@ MovieOutcome MakeMovieFile(const MovieJob& job, const RenderRangeHooks& hooks) {
     }
     MovieWriter writer;
     writer.options = job.writer;
+    writer.options.firstFrameNumber = o.start;
     if (o.fieldMode == kFieldModeFields) {
         writer.options.fieldOrder = job.lowerFieldFirst ? FieldOrder::LowerFirst : FieldOrder::UpperFirst;
     }
@@ -35,7 +36,9 @@ MovieOutcome MakeMovieFile(const MovieJob& job, const RenderRangeHooks& hooks) {
         return outcome;
     }
     CDib image(16, 16, 8);
-    if (!image.Create(o.width, o.height, 24)) {
+    // Alpha and key movies are made from frames that keep the coverage.
+    int bitsPerPixel = job.writer.alpha || job.writer.key ? 32 : 24;
+    if (!image.Create(o.width, o.height, bitsPerPixel)) {
         outcome.message = kNoMemoryMessage;
         return outcome;
     }

@@ -122,6 +122,12 @@ bool ApplyValue(const std::string& name, const std::string& value, RenderOptions
             error = "--aspect takes 4:3 or 16:9, not \"" + value + "\"";
             return false;
         }
+    } else if (name == "--field-order") {
+        if (value != "upper" && value != "lower") {
+            error = "--field-order takes upper or lower, not \"" + value + "\"";
+            return false;
+        }
+        options.lowerFieldFirst = value == "lower";
     } else if (name == "--fps") {
         options.fps = value;
     } else if (name == "--quality") {
@@ -143,7 +149,7 @@ bool IsValueOption(const std::string& name) {
     static const char* const kNames[] = {"--rate",   "--data",    "--stream",  "--interval", "--save",
                                          "--eval",   "--picture", "-o",        "--output",   "--frame",
                                          "--start",  "--end",     "--hold",    "--size",     "--aa",
-                                         "--aspect", "--fps",     "--quality", "--codec"};
+                                         "--aspect", "--fps",     "--quality", "--codec",    "--field-order"};
     for (const char* known : kNames) {
         if (name == known) {
             return true;

@@ -25,15 +25,16 @@ struct RenderOptions {
     std::optional<std::string> hold;   // --hold TC
     std::optional<int> width;          // --size WxH
     std::optional<int> height;
-    std::optional<int> antiAliasing;     // --aa 0..100
-    std::optional<float> aspect;         // --aspect 4:3 (0.75) | 16:9 (0.5625)
-    std::optional<std::string> fps;      // --fps R
-    std::optional<std::string> quality;  // --quality Q
-    std::optional<std::string> codec;    // --codec CODE
-    std::optional<bool> fields;          // --fields / --no-fields (default: the MovieFields setting)
-    std::optional<bool> reverse;         // --reverse / --no-reverse (default: the MovieReverse setting)
-    bool bench = false;                  // --bench
-    bool help = false;                   // --help
+    std::optional<int> antiAliasing;      // --aa 0..100
+    std::optional<float> aspect;          // --aspect 4:3 (0.75) | 16:9 (0.5625)
+    std::optional<std::string> fps;       // --fps R
+    std::optional<std::string> quality;   // --quality Q
+    std::optional<std::string> codec;     // --codec CODE
+    std::optional<bool> fields;           // --fields / --no-fields (default: the MovieFields setting)
+    std::optional<bool> reverse;          // --reverse / --no-reverse (default: the MovieReverse setting)
+    std::optional<bool> lowerFieldFirst;  // --field-order upper|lower
+    bool bench = false;                   // --bench
+    bool help = false;                    // --help
 };
 
 // Parses the command line; false with a one-line message in `error`.

@@ -10,16 +10,19 @@
 
 #include "MovieFrames.h"
 #include "Settings.h"
+#include "Utilities.h"
 
 namespace {
 
 volatile std::sig_atomic_t gInterrupted = 0;
 
-void OnInterrupt(int) {
-    gInterrupted = 1;
+// The signal that stopped the render: SIGINT (Ctrl+C) or SIGTERM (what
+// batch systems send); 0 while none came.
+void OnInterrupt(int signal) {
+    gInterrupted = signal;
 }
 
-// Installs the Ctrl+C handler for its lifetime.
+// Installs the Ctrl+C and SIGTERM handler for its lifetime.
 class InterruptScope {
 public:
     InterruptScope() {
@@ -27,14 +30,19 @@ public:
         struct sigaction action {};
         action.sa_handler = OnInterrupt;
         sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &previous_);
+        sigaction(SIGINT, &action, &previousInterrupt_);
+        sigaction(SIGTERM, &action, &previousTerminate_);
     }
-    ~InterruptScope() { sigaction(SIGINT, &previous_, nullptr); }
+    ~InterruptScope() {
+        sigaction(SIGINT, &previousInterrupt_, nullptr);
+        sigaction(SIGTERM, &previousTerminate_, nullptr);
+    }
     InterruptScope(const InterruptScope&) = delete;
     InterruptScope& operator=(const InterruptScope&) = delete;
 
 private:
-    struct sigaction previous_ {};
+    struct sigaction previousInterrupt_ {};
+    struct sigaction previousTerminate_ {};
 };
 
 int32_t LastKeyFrame(const Show& show) {
@@ -60,7 +68,8 @@ void ApplyCommandLine(const RenderOptions& o, MovieOptionTexts& t) {
     t.start = o.start.value_or(t.start);
     t.end = o.end.value_or(t.end);
     t.hold = o.hold.value_or(t.hold);
-    t.fps = o.fps.value_or(t.fps);
+    // The movie runs at the show's own rate unless told otherwise.
+    t.fps = o.fps.value_or(ShowMovieRateText(gFrameRate));
     t.quality = o.quality.value_or(t.quality);
     if (o.fields) {
         t.fields = *o.fields ? "1" : "";
@@ -88,7 +97,8 @@ bool MovieJobFromOptions(const Show& show, const RenderOptions& options, MovieJo
     job.writer.codec = options.codec ? FourCharacterCode(*options.codec) : std::string();
     job.writer.storeCodec = false;
     job.writer.pictureAspect = options.aspect.value_or(show.frameAspect);
-    job.lowerFieldFirst = show.fieldSwap != 0;
+    job.lowerFieldFirst =
+        options.lowerFieldFirst.value_or(DefaultLowerFieldFirst(job.options.height, show.fieldSwap != 0));
     error = MovieSizeProblem(job.options);
     return error.empty();
 }
@@ -122,7 +132,7 @@ int RenderMovieWith(Show& show, const RenderOptions& options, const MovieFrameSo
     if (gInterrupted) {
         std::fprintf(stderr, "tavrilo-render: cancelled; %s holds %d frames\n", job.path.c_str(),
                      outcome.framesWritten);
-        return 130;
+        return 128 + gInterrupted;
     }
     if (!outcome.made) {
         if (!outcome.message.empty()) {

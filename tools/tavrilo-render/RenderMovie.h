@@ -20,7 +20,8 @@ using MovieFrameSource = std::function<bool(Show& show, double frame, int antiAl
 bool MovieJobFromOptions(const Show& show, const RenderOptions& options, MovieJob& job, std::string& error);
 
 // Renders the movie with a frame source; the exit status: 0 made, 1 failed,
-// 130 cancelled by Ctrl+C (the frames so far are in a properly closed file).
+// 130 cancelled by Ctrl+C, 143 stopped by SIGTERM (either way the frames so
+// far are in a properly closed file).
 int RenderMovieWith(Show& show, const RenderOptions& options, const MovieFrameSource& source);
 // Renders the movie with the chart renderer.
 int RenderMovieCommand(Show& show, const RenderOptions& options);
