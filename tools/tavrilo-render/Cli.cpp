@@ -28,8 +28,9 @@ const char kUsage[] =
     "  --eval F[,F...]           print the evaluated values of frames as JSON lines\n"
     "  -o OUT.png|.bmp|.tga      render pictures (--frame N, or NAME####.png with --start/--end)\n"
     "  -o OUT.avi|.mov|.dps|.rtv render a movie (--start --end --hold --fps --quality --codec\n"
-    "                            --fields|--no-fields --reverse|--no-reverse)\n"
-    "  --size WxH  --aa LEVEL  --aspect 4:3|16:9\n"
+    "                            --fields|--no-fields --field-order upper|lower\n"
+    "                            --reverse|--no-reverse --alpha --key)\n"
+    "  --size WxH  --aa LEVEL  --aspect 4:3|16:9  --alpha (pictures: .png, .tga)\n"
     "  --picture IN -o OUT.bmp|.tga  read a picture as the program does and write it out\n";
 
 int Fail(const std::string& message) {

@@ -179,6 +179,26 @@ bool CheckOutput(const RenderOptions& options, std::string& error) {
     return false;
 }
 
+// --alpha needs an output that holds alpha (the movie's codec is checked
+// when the movie is made); --key needs a movie.
+bool CheckAlpha(const RenderOptions& options, std::string& error) {
+    bool picture =
+        EndsWith(options.outPath, ".png") || EndsWith(options.outPath, ".bmp") || EndsWith(options.outPath, ".tga");
+    if (options.key && (options.outPath.empty() || picture || !options.picturePath.empty())) {
+        error = "--key needs a movie: -o OUT.mov or OUT.avi";
+        return false;
+    }
+    if (options.alpha && (options.outPath.empty() || !options.picturePath.empty())) {
+        error = "--alpha needs -o with a movie, a .png or a .tga";
+        return false;
+    }
+    if (options.alpha && EndsWith(options.outPath, ".bmp")) {
+        error = "--alpha needs a picture that holds alpha: .png or .tga, not .bmp";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::string& error) {
@@ -213,6 +233,10 @@ bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::stri
             options.fields = arg == "--fields";
         } else if (arg == "--reverse" || arg == "--no-reverse") {
             options.reverse = arg == "--reverse";
+        } else if (arg == "--alpha") {
+            options.alpha = true;
+        } else if (arg == "--key") {
+            options.key = true;
         } else if (arg == "--bench") {
             options.bench = true;
         } else if (arg == "--help" || arg == "-h") {
@@ -235,5 +259,5 @@ bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::stri
         error = "--interval needs --stream FILE";
         return false;
     }
-    return CheckOutput(options, error);
+    return CheckOutput(options, error) && CheckAlpha(options, error);
 }

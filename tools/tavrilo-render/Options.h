@@ -33,6 +33,8 @@ struct RenderOptions {
     std::optional<bool> fields;           // --fields / --no-fields (default: the MovieFields setting)
     std::optional<bool> reverse;          // --reverse / --no-reverse (default: the MovieReverse setting)
     std::optional<bool> lowerFieldFirst;  // --field-order upper|lower
+    bool alpha = false;                   // --alpha: the chart over a transparent background
+    bool key = false;                     // --key: also NAME-key.mov, the key for the movie
     bool bench = false;                   // --bench
     bool help = false;                    // --help
 };

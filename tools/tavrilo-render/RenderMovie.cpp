@@ -97,6 +97,16 @@ bool MovieJobFromOptions(const Show& show, const RenderOptions& options, MovieJo
     job.writer.codec = options.codec ? FourCharacterCode(*options.codec) : std::string();
     job.writer.storeCodec = false;
     job.writer.pictureAspect = options.aspect.value_or(show.frameAspect);
+    job.writer.alpha = options.alpha;
+    job.writer.key = options.key;
+    if (options.alpha) {
+        std::string requested = job.writer.codec.empty() ? ReadSettingString("CodecType", "") : job.writer.codec;
+        error = MovieAlphaProblem(job.path, requested);
+        if (!error.empty()) {
+            error = "--alpha: " + error;
+            return false;
+        }
+    }
     job.lowerFieldFirst =
         options.lowerFieldFirst.value_or(DefaultLowerFieldFirst(job.options.height, show.fieldSwap != 0));
     error = MovieSizeProblem(job.options);
@@ -111,6 +121,8 @@ int RenderMovieWith(Show& show, const RenderOptions& options, const MovieFrameSo
         return 1;
     }
     int antiAliasing = options.antiAliasing.value_or(show.antiAliasing);
+    // The frames are drawn in the movie's shape, as pictures are.
+    SetFrameAspect(show, static_cast<float>(job.writer.pictureAspect));
     bool terminal = isatty(STDERR_FILENO) != 0;
     int32_t currentFrame = job.options.start;
     RenderRangeHooks hooks;
