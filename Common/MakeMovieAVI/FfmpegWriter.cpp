@@ -126,7 +126,8 @@ bool FfmpegMovieSink::OpenEncoder(const FfmpegMovieSpec& spec, AVStream& stream)
     AVCodecContext& c = *encoder_;
     c.width = p.width;
     c.height = p.height;
-    std::string sizeProblem = MovieCodecSizeProblem(*spec.codec, p.width, p.height);
+    std::string sizeProblem =
+        MovieCodecSizeProblem(*spec.codec, p.width, p.height, p.fieldOrder != FieldOrder::Progressive);
     if (!sizeProblem.empty()) {
         return Fail(sizeProblem, 0);
     }

@@ -105,11 +105,16 @@ AVPixelFormat EncoderPixelFormat(const MovieCodec& codec, int width, int height,
     return codec.pixelFormat;
 }
 
-std::string MovieCodecSizeProblem(const MovieCodec& codec, int width, int height) {
-    if (codec.encoder && std::string_view(codec.encoder) == "dnxhd" &&
-        (width < 256 || height < 120 || width % 2 != 0 || height % 2 != 0)) {
+std::string MovieCodecSizeProblem(const MovieCodec& codec, int width, int height, bool interlaced) {
+    if (!codec.encoder || std::string_view(codec.encoder) != "dnxhd") {
+        return {};
+    }
+    if (width < 256 || height < 120 || width % 2 != 0 || height % 2 != 0) {
         return "DNxHR HQ takes frames of at least 256 x 120 with an even width and height, not " +
                std::to_string(width) + " x " + std::to_string(height);
+    }
+    if (interlaced) {
+        return "DNxHR HQ codes whole frames only: make the movie without fields, or use ProRes (apch) for fields";
     }
     return {};
 }

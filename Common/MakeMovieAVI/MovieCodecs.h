@@ -34,8 +34,9 @@ const MovieCodec& ChooseMovieCodec(std::string_view code, MovieContainer contain
 // interlaced H.264 at a height 4:2:0 fields cannot take (486) 4:2:2.
 // With `alpha`, the codec's format with alpha when it has one.
 AVPixelFormat EncoderPixelFormat(const MovieCodec& codec, int width, int height, bool interlaced, bool alpha = false);
-// Empty when the codec can write frames of this size; otherwise why not.
-std::string MovieCodecSizeProblem(const MovieCodec& codec, int width, int height);
+// Empty when the codec can write frames of this size and kind; otherwise why
+// not (DNxHR HQ has a smallest size and codes no fields).
+std::string MovieCodecSizeProblem(const MovieCodec& codec, int width, int height, bool interlaced);
 
 // The colour a movie's frames are converted to and tagged with: BT.601 for
 // standard-definition sizes (SMPTE 170M primaries, or BT.470BG at 576
