@@ -132,6 +132,19 @@ if(NOT TAVRILO_FUZZ)
     TAVRILO_SOURCE_RESOURCES="${CMAKE_CURRENT_SOURCE_DIR}/resources")
 endif()
 
+# The program's own drawn dialogs (value dialog, colour and texture chooser)
+# on the platform layer's drawing and queue. The colour arithmetic is here
+# too: it needs no windows, but only the dialogs and editors use it.
+if(NOT TAVRILO_FUZZ)
+  add_library(tavrilo_dialogs STATIC
+    Common/Utilities/ColorMath.cpp
+    Common/Utilities/ValueDialog.cpp
+    Common/Utilities/ColorChooser.cpp
+  )
+  target_include_directories(tavrilo_dialogs PUBLIC Common/Utilities)
+  target_link_libraries(tavrilo_dialogs PUBLIC tavrilo_utilities tavrilo_qtplatform)
+endif()
+
 # The desktop program's windows: the preview and the main window.
 if(NOT TAVRILO_FUZZ)
   add_library(tavrilo_preview STATIC
@@ -150,7 +163,8 @@ if(NOT TAVRILO_FUZZ)
     show/Main/ToolStrip.cpp
     show/Main/Playback.cpp
     show/Main/MovieCommand.cpp
+    show/Main/MovieDialogs.cpp
   )
   target_include_directories(tavrilo_main PUBLIC show/Main)
-  target_link_libraries(tavrilo_main PUBLIC tavrilo_preview tavrilo_producer tavrilo_doc tavrilo_qtplatform)
+  target_link_libraries(tavrilo_main PUBLIC tavrilo_preview tavrilo_producer tavrilo_dialogs tavrilo_doc tavrilo_qtplatform)
 endif()

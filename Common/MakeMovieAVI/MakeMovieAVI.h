@@ -50,6 +50,9 @@ ExactRate ExactMovieRate(double framesPerSecond);
 // 24 hours (earlier frames count back from midnight). Empty for a rate no
 // timecode runs at (only 23.976, 24, 25, 29.97, 30, 50, 59.94 and 60 do).
 std::string MovieTimecode(ExactRate rate, int32_t frame);
+// The compressor's plain name as the user sees it ("H.264" for "avc1");
+// a code without one shows as itself.
+std::string MovieCodecName(const std::string& code);
 
 // The writer kind the path selects (case-sensitive tests, in this order):
 // ".mov" QuickTime, ".dps" DPS, ".rtv" RTV, anything else AVI.

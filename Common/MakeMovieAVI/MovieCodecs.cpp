@@ -18,7 +18,7 @@ constexpr AVPixelFormat kNoAlpha = AV_PIX_FMT_NONE;
 constexpr std::array<MovieCodec, 9> kCodecs{{
     {"DIB ", nullptr, AV_PIX_FMT_BGR24, true, FF_PROFILE_UNKNOWN, true, false, kNoAlpha, "Uncompressed"},
     {"raw ", "rawvideo", AV_PIX_FMT_RGB24, true, FF_PROFILE_UNKNOWN, false, true, kNoAlpha, "Uncompressed"},
-    {"MJPG", "mjpeg", AV_PIX_FMT_YUVJ422P, false, FF_PROFILE_UNKNOWN, true, true, kNoAlpha, "Motion JPEG"},
+    {"MJPG", "mjpeg", AV_PIX_FMT_YUVJ422P, false, FF_PROFILE_UNKNOWN, true, true, kNoAlpha, "Motion-JPEG"},
     {"avc1", "libx264", AV_PIX_FMT_YUV420P, false, FF_PROFILE_UNKNOWN, true, true, kNoAlpha, "H.264"},
     {"apch", "prores_ks", AV_PIX_FMT_YUV422P10LE, false, 3, false, true, kNoAlpha, "ProRes 422 HQ"},
     {"ap4h", "prores_ks", AV_PIX_FMT_YUV444P10LE, false, 4, false, true, AV_PIX_FMT_YUVA444P10LE, "ProRes 4444"},
@@ -88,6 +88,19 @@ std::vector<std::string> MovieCodecCodes(MovieContainer container) {
         }
     }
     return codes;
+}
+
+std::string MovieCodecName(const std::string& code) {
+    for (const MovieCodec& codec : kCodecs) {
+        if (code == codec.code) {
+            return codec.name;
+        }
+    }
+    if (code == "AVdn") {
+        return "DNxHD";
+    }
+    const size_t end = code.find_last_not_of(' ');
+    return end == std::string::npos ? code : code.substr(0, end + 1);
 }
 
 AVPixelFormat EncoderPixelFormat(const MovieCodec& codec, int width, int height, bool interlaced, bool alpha) {

@@ -23,14 +23,18 @@ enum DialogResult : int { kDialogCancel = 0, kDialogOk = 1, kDialogApply = 2 };
 // "@S" slider, "@L" colour, "@F" folder, anything else text); values are
 // read and written in place. A negative itemCount means |itemCount| items
 // and an Apply button. Returns kDialogOk, kDialogCancel or kDialogApply.
-int RunValueDialog(PlatformWindow* owner, int x, int y, int itemCount, DialogSlot* labels,
-                   DialogSlot* values, const char* title);
+int RunValueDialog(PlatformWindow* owner, int x, int y, int itemCount, DialogSlot* labels, DialogSlot* values,
+                   const char* title);
 
 // Runs the colour and texture chooser at (x, y). The colour (0x00BBGGRR) is
 // changed in place while the user drags; texture may be null, which disables
 // Texture mode. Returns 1 for OK, 0 for Cancel (the opening colour restored).
-int RunColorChooser(PlatformWindow* owner, int x, int y, int32_t* colour, FileSpec* texture,
-                    const char* title);
+int RunColorChooser(PlatformWindow* owner, int x, int y, int32_t* colour, FileSpec* texture, const char* title);
+
+// The chooser's mode, kept between openings (HLS at start).
+enum ColorChooserModes : int { kChooserRgb = 0, kChooserHls = 1, kChooserTexture = 2 };
+int ColorChooserMode();
+void SetColorChooserMode(int mode);
 
 // Hue, luminance and saturation 0..240; red, green and blue 0..255.
 void HlsToRgb(int hue, int luminance, int saturation, int& red, int& green, int& blue);

@@ -1,11 +1,12 @@
-// Make Movie File: the movie options come from the settings (the options
-// dialog is not part of the program yet), the file from the save chooser;
-// the frames render with the progress shown in the preview.
+// Make Movie File: the options dialog over the preview (its rows from the
+// settings), the file from the save chooser, for AVI and QuickTime the
+// compressor; the frames render with the progress shown in the preview.
 #include <algorithm>
 
 #include "Doc.h"
 #include "MainWindow.h"
 #include "MakeMovie.h"
+#include "MovieDialogs.h"
 #include "MovieFrames.h"
 #include "Settings.h"
 
@@ -16,11 +17,28 @@ void MainWindow::MakeMovieCommand() {
     Show& show = *gShow;
     const int32_t lastKeyFrame = show.keys[std::clamp(show.keyCount, 1, kMaxKeys) - 1].frame;
     MovieOptionTexts rows = ReadMovieOptionTexts(lastKeyFrame);
+    const bool confirmed = AskMovieOptions(*Preview(), rows);
+    Evaluate(show, gCurrentFrame, true);
+    if (!confirmed) {
+        return;
+    }
     const int type = ReadSettingInt("MovieType", 0);
     FileSpec file{};
     const std::string folder = ReadSettingString("InitialFolder", "");
     if (!ChooseFileToSave(this, file, MovieFileFilter(type), "", folder.c_str(), MovieDefaultExtension(type))) {
         return;
+    }
+    Evaluate(show, gCurrentFrame, true);
+    // AVI and QuickTime movies ask for their compressor; cancelling that
+    // ends Make Movie without a word.
+    const int kind = MovieWriterKindFor(file.name);
+    if (kind == kWriterAvi || kind == kWriterQuickTime) {
+        const MovieContainer container = kind == kWriterAvi ? MovieContainer::Avi : MovieContainer::QuickTime;
+        const bool chosen = AskVideoCompression(*Preview(), container, rows.quality);
+        Evaluate(show, gCurrentFrame, true);
+        if (!chosen) {
+            return;
+        }
     }
     RememberFolder(file);
     const int32_t frameBefore = gCurrentFrame;

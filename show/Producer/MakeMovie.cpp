@@ -1,6 +1,8 @@
 // A whole movie: writer, frame picture, the passes and the closing word.
 #include "MakeMovie.h"
 
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -9,6 +11,20 @@ bool WriterSaidIt(const MovieJob& job, const MovieWriter& writer) {
     // The RTV writer shows its own message when its library is missing.
     return MovieWriterKindFor(job.path.c_str()) == kWriterRtv &&
            writer.LastError().find("is not installed!") != std::string::npos;
+}
+
+// The frames a finished run holds: each pass writes the range and the two
+// holds (a pass over an empty range only its tail hold).
+int32_t FramesExpected(const MovieOptions& o) {
+    const int64_t range = std::llabs(int64_t{o.end} - o.start);
+    const int64_t pass = range > 0 ? range + 2 * int64_t{o.hold} : o.hold;
+    const int64_t all = o.reverse ? 2 * pass : pass;
+    return all > INT32_MAX ? INT32_MAX : static_cast<int32_t>(all);
+}
+
+std::string CancelledText(int32_t written, int32_t expected) {
+    return "Movie file made with " + std::to_string(written) + " of " + std::to_string(expected) +
+           " frames: rendering was cancelled";
 }
 
 std::string FramesWrittenText(int32_t count) {
@@ -66,8 +82,13 @@ MovieOutcome MakeMovieFile(const MovieJob& job, const RenderRangeHooks& hooks) {
         outcome.message = "The movie file could not be finished: " + writer.LastError() + ". " +
                           FramesWrittenText(outcome.framesWritten);
     } else {
+        // A key cut the frames or a hold short: the file is good but holds
+        // fewer frames than asked for, and says so.
         outcome.made = true;
-        outcome.message = kMovieMadeMessage;
+        const int32_t expected = FramesExpected(o);
+        outcome.cancelled = outcome.cancelled || outcome.framesWritten < expected;
+        outcome.message =
+            outcome.cancelled ? CancelledText(outcome.framesWritten, expected) : std::string(kMovieMadeMessage);
     }
     return outcome;
 }

@@ -66,6 +66,9 @@ double MovieRate(const char* text);
 MovieOptions ParseMovieOptions(const MovieOptionTexts& texts, int32_t lastKeyFrame);
 // Writes start, end and hold back into their rows in the long form.
 void NormaliseMovieTimecodes(MovieOptionTexts& texts, const MovieOptions& options);
+// The text stored for a start or hold frame: a timecode that entry reads
+// back to the same frame at the current rate ("-" before a negative one).
+std::string MovieTimecodeToStore(int32_t frame);
 // end + 2 x hold - start, doubled with the reverse pass.
 int32_t MovieFrameCount(const MovieOptions& options);
 // Empty when the size can be rendered, otherwise a message saying why not.
@@ -137,7 +140,7 @@ struct MovieJob {
     MovieOptions options;
     std::string path;
     MovieWriterOptions writer;     // codec, storing of CodecType, aspect, alpha, key
-    bool lowerFieldFirst = false;  // the show's fieldSwap
+    bool lowerFieldFirst = false;  // with fields: the lower field first
 };
 
 struct MovieOutcome {

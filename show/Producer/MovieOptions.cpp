@@ -102,6 +102,23 @@ void NormaliseMovieTimecodes(MovieOptionTexts& t, const MovieOptions& o) {
     t.hold = TimecodeText(o.hold, true);
 }
 
+std::string MovieTimecodeToStore(int32_t frame) {
+    // Timecode entry counts whole nominal seconds and minutes (30 frames a
+    // second at 29.97), so the stored text does too.
+    const int64_t perSecond = NominalRate();
+    int64_t rest = std::llabs(int64_t{frame});
+    const int64_t hours = std::min<int64_t>(rest / (perSecond * 3600), 99);
+    rest -= hours * perSecond * 3600;
+    const int64_t minutes = std::min<int64_t>(rest / (perSecond * 60), 99);
+    rest -= minutes * perSecond * 60;
+    const int64_t seconds = std::min<int64_t>(rest / perSecond, 99);
+    const int64_t frames = std::min<int64_t>(rest - seconds * perSecond, 99);
+    char text[32];
+    std::snprintf(text, sizeof(text), "%s%02d:%02d:%02d:%02d", frame < 0 ? "-" : "", static_cast<int>(hours),
+                  static_cast<int>(minutes), static_cast<int>(seconds), static_cast<int>(frames));
+    return text;
+}
+
 MovieOutcome MakeMovieFromRows(MovieOptionTexts& rows, int32_t lastKeyFrame, const std::string& path, bool fieldSwap,
                                const RenderRangeHooks& hooks) {
     MovieJob job;
@@ -112,7 +129,12 @@ MovieOutcome MakeMovieFromRows(MovieOptionTexts& rows, int32_t lastKeyFrame, con
     WriteSettingInt("MovieType", MovieTypeFor(path.c_str()));
     MovieOutcome outcome = MakeMovieFile(job, hooks);
     if (outcome.opened) {
-        WriteMovieOptionTexts(rows);
+        // The rows keep the long form they show; the stored start and hold
+        // read back to the same frames next time.
+        MovieOptionTexts stored = rows;
+        stored.start = MovieTimecodeToStore(job.options.start);
+        stored.hold = MovieTimecodeToStore(job.options.hold);
+        WriteMovieOptionTexts(stored);
     }
     return outcome;
 }

@@ -77,6 +77,7 @@ bool RangeRenderer::Hold(int32_t hold) {
         }
         Progress(static_cast<double>(j) / hold, kHoldMessage, 0);
         if (Cancelled()) {
+            result.cancelled = true;
             break;
         }
     }

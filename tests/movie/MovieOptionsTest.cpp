@@ -204,6 +204,39 @@ TEST(MakeMovieFromRows, StoresTypeAndRowsAndNormalisesTimecodes) {
     EXPECT_EQ(ReadSettingString("MovieStart", ""), TimecodeText(2, true));
 }
 
+TEST(MakeMovieFromRows, StoredStartAndHoldReadBackToTheSameFrames) {
+    for (int32_t rate : {kRateNtsc, kRatePal, 2397}) {
+        RateScope scope(rate);
+        for (int32_t frame : {0, 1, 29, 1798, 1800, 1802, 53946, 107892, 108000, 1000000, -1, -30, -1800}) {
+            EXPECT_EQ(TimecodeEntry(MovieTimecodeToStore(frame).c_str(), 0), frame) << rate << " " << frame;
+        }
+    }
+    RateScope ntsc(kRateNtsc);
+    EXPECT_EQ(MovieTimecodeToStore(1800), "00:01:00:00");
+    EXPECT_EQ(MovieTimecodeToStore(-30), "-00:00:01:00");
+    // A whole run: the row keeps the long form it shows, the settings the
+    // text that comes back as the same start next time.
+    ScopedSettings settings;
+    TempFolder folder;
+    MovieOptionTexts rows = ReadMovieOptionTexts(8);
+    rows.width = "16";
+    rows.height = "16";
+    rows.start = "00:01:00:00";
+    rows.end = "00:01:00:02";
+    rows.hold = "00:01:00:00";
+    rows.fields = "";
+    RenderRangeHooks hooks;
+    hooks.grab = [](double, CDib&) { return true; };
+    hooks.cancelled = [] { return true; };  // only the first frame and a hold frame
+    WriteSettingString("CodecType", "png ");
+    MovieOutcome outcome = MakeMovieFromRows(rows, 8, folder.File("drift.mov"), false, hooks);
+    ASSERT_TRUE(outcome.opened) << outcome.message;
+    EXPECT_EQ(rows.start, TimecodeText(1800, true));
+    EXPECT_EQ(TimecodeEntry(ReadSettingString("MovieStart", "").c_str(), 0), 1800);
+    EXPECT_EQ(TimecodeEntry(ReadSettingString("MovieHold", "").c_str(), 0), 1800);
+    EXPECT_EQ(ReadMovieOptionTexts(8).start, "00:01:00:00");
+}
+
 TEST(MakeMovieFromRows, NothingButTheTypeIsStoredWhenTheWriterDoesNotOpen) {
     ScopedSettings settings;
     MovieOptionTexts rows = ReadMovieOptionTexts(8);

@@ -164,6 +164,26 @@ TEST(RenderRange, CancellingEndsThePassAndTheMovieIsStillComplete) {
     MovieFacts facts = ProbeMovie(job.path, true);
     EXPECT_EQ(facts.packets, outcome.framesWritten);
     EXPECT_EQ(RenderedTimes(facts), (std::vector<double>{0, 0, 0, 1, 2, 2}));
+    EXPECT_EQ(outcome.message, "Movie file made with 6 of 24 frames: rendering was cancelled");
+}
+
+TEST(RenderRange, AKeyInAHoldIsReportedAsACutShortMovie) {
+    ScopedSettings settings;
+    TempFolder folder;
+    MovieJob job = LosslessJob(folder.File("h.mov"), 0, 4, 3, false);
+    RenderRangeHooks hooks = SyntheticHooks();
+    int polls = 0;
+    hooks.cancelled = [&polls] { return ++polls == 2; };  // the head hold's first poll
+    MovieOutcome outcome = MakeMovieFile(job, hooks);
+    EXPECT_TRUE(outcome.made);
+    EXPECT_TRUE(outcome.cancelled);
+    EXPECT_EQ(outcome.framesWritten, 1 + 4 + 3);
+    EXPECT_EQ(outcome.message, "Movie file made with 8 of 10 frames: rendering was cancelled");
+    // Left alone the same movie is complete.
+    MovieOutcome whole = MakeMovieFile(job, SyntheticHooks());
+    EXPECT_FALSE(whole.cancelled);
+    EXPECT_EQ(whole.framesWritten, 10);
+    EXPECT_EQ(whole.message, "Movie file successfully made");
 }
 
 TEST(RenderRange, ProgressAndFrameHooksFollowEveryFrame) {
