@@ -1,5 +1,6 @@
-// The AVI writer: one video stream with scale 100 and rate
-// trunc(frames per second x 100 + 0.5), through FFmpeg's AVI muxer.
+// The AVI writer: one video stream whose rate and scale are the movie's
+// exact rate (30000 and 1001 at 29.97, 2500 and 100 at 25), through
+// FFmpeg's AVI muxer.
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -83,27 +84,27 @@ namespace {
 
 class AviSink : public FfmpegMovieSink {
 public:
-    AviSink(std::string path, uint32_t rate) : path_(std::move(path)), rate_(rate) {}
+    AviSink(std::string path, ExactRate rate) : path_(std::move(path)), rate_(rate) {}
     bool Close() override {
         bool ok = FfmpegMovieSink::Close();
         if (!closed_) {
             closed_ = true;
-            RestoreAviRate(path_, 100, rate_);
+            RestoreAviRate(path_, static_cast<uint32_t>(rate_.scale), static_cast<uint32_t>(rate_.rate));
         }
         return ok;
     }
 
 private:
     std::string path_;
-    uint32_t rate_;
+    ExactRate rate_;
     bool closed_ = false;
 };
 
 }  // namespace
 
 std::unique_ptr<MovieSink> OpenAviSink(const SinkParameters& parameters, std::string& error) {
-    int rate = static_cast<int>(std::trunc(parameters.framesPerSecond * 100.0 + 0.5));
-    if (rate <= 0) {
+    ExactRate rate = ExactMovieRate(parameters.framesPerSecond);
+    if (rate.rate <= 0) {
         error = "the frame rate must be above 0";
         return nullptr;
     }
@@ -111,12 +112,12 @@ std::unique_ptr<MovieSink> OpenAviSink(const SinkParameters& parameters, std::st
     spec.muxer = "avi";
     spec.parameters = parameters;
     spec.codec = &ChooseMovieCodec(parameters.codec, MovieContainer::Avi);
-    spec.timeBase = AVRational{100, rate};
+    spec.timeBase = AVRational{rate.scale, rate.rate};
     spec.frameDuration = 1;
     if (!spec.codec->encoder) {
         spec.muxerOptions.emplace_back("flipped_raw_rgb", "1");
     }
-    auto sink = std::make_unique<AviSink>(parameters.path, static_cast<uint32_t>(rate));
+    auto sink = std::make_unique<AviSink>(parameters.path, rate);
     if (!sink->Open(spec)) {
         error = sink->Error();
         return nullptr;

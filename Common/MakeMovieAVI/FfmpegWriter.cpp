@@ -62,6 +62,9 @@ bool FfmpegMovieSink::Open(const FfmpegMovieSpec& spec) {
     stream->sample_aspect_ratio = PixelAspect(p);
     encoderTimeBase_ = av_mul_q(spec.timeBase, AVRational{static_cast<int>(spec.frameDuration), 1});
     stream->avg_frame_rate = av_inv_q(encoderTimeBase_);
+    if (!spec.timecode.empty()) {
+        av_dict_set(&stream->metadata, "timecode", spec.timecode.c_str(), 0);
+    }
     if (spec.codec->encoder) {
         if (!OpenEncoder(spec, *stream)) {
             return false;
@@ -108,6 +111,9 @@ void FfmpegMovieSink::DescribeStoredStream(const FfmpegMovieSpec& spec, AVStream
     par.height = spec.parameters.height;
     par.field_order = ToFieldOrder(spec.parameters.fieldOrder);
     par.sample_aspect_ratio = stream.sample_aspect_ratio;
+    MovieColour colour = MovieColourFor(AV_PIX_FMT_BGR24, spec.parameters.height);
+    par.color_primaries = colour.primaries;
+    par.color_trc = colour.transfer;
 }
 
 bool FfmpegMovieSink::OpenEncoder(const FfmpegMovieSpec& spec, AVStream& stream) {
@@ -123,7 +129,17 @@ bool FfmpegMovieSink::OpenEncoder(const FfmpegMovieSpec& spec, AVStream& stream)
     AVCodecContext& c = *encoder_;
     c.width = p.width;
     c.height = p.height;
-    c.pix_fmt = EncoderPixelFormat(*spec.codec, p.width, p.height);
+    std::string sizeProblem =
+        MovieCodecSizeProblem(*spec.codec, p.width, p.height, p.fieldOrder != FieldOrder::Progressive);
+    if (!sizeProblem.empty()) {
+        return Fail(sizeProblem, 0);
+    }
+    c.pix_fmt = EncoderPixelFormat(*spec.codec, p.width, p.height, p.fieldOrder != FieldOrder::Progressive, p.alpha);
+    colour_ = MovieColourFor(c.pix_fmt, p.height);
+    c.color_primaries = colour_.primaries;
+    c.color_trc = colour_.transfer;
+    c.colorspace = colour_.matrix;
+    c.color_range = colour_.range;
     c.time_base = encoderTimeBase_;
     c.framerate = av_inv_q(encoderTimeBase_);
     c.sample_aspect_ratio = stream.sample_aspect_ratio;
@@ -166,6 +182,11 @@ bool FfmpegMovieSink::OpenEncoder(const FfmpegMovieSpec& spec, AVStream& stream)
     frame_->format = c.pix_fmt;
     frame_->width = c.width;
     frame_->height = c.height;
+    // Some encoders (ProRes) take the colour tags from every frame.
+    frame_->color_primaries = c.color_primaries;
+    frame_->color_trc = c.color_trc;
+    frame_->colorspace = c.colorspace;
+    frame_->color_range = c.color_range;
     result = av_frame_get_buffer(frame_.get(), 0);
     return result < 0 ? Fail("out of memory", result) : true;
 }
@@ -183,6 +204,12 @@ bool FfmpegMovieSink::ConvertFrame(const QueuedFrame& queued) {
         scaleFromFormat_ = from;
         if (!scale_) {
             return Fail("cannot convert the frame's pixels", 0);
+        }
+        if (colour_.scaleMatrix != 0) {
+            // Full-range RGB in, the movie's matrix and range out.
+            const int* matrix = sws_getCoefficients(colour_.scaleMatrix);
+            sws_setColorspaceDetails(scale_.get(), matrix, 1, matrix, colour_.range == AVCOL_RANGE_JPEG ? 1 : 0, 0,
+                                     1 << 16, 1 << 16);
         }
     }
     // The picture is stored bottom-up: start at its top row and walk back.

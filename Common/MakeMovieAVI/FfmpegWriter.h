@@ -23,6 +23,7 @@ struct FfmpegMovieSpec {
     AVRational timeBase{1, 1};  // the stream's time base
     int64_t frameDuration = 1;  // one frame in that time base
     std::vector<std::pair<std::string, std::string>> muxerOptions;
+    std::string timecode;  // of the first frame; empty: none
 };
 
 // Frames are copied into a short queue and converted, encoded and written
@@ -72,6 +73,7 @@ private:
     AVStream* stream_ = nullptr;
     AVRational encoderTimeBase_{1, 1};
     FieldOrder fieldOrder_ = FieldOrder::Progressive;
+    MovieColour colour_;
     int scaleFromFormat_ = AV_PIX_FMT_NONE;
     bool headerWritten_ = false;
     std::atomic<bool> failed_{false};

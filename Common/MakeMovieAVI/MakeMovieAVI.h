@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -35,6 +36,21 @@ std::vector<std::string> MovieCodecCodes(MovieContainer container);
 // it, otherwise the container's default ("MJPG" for AVI, "apch" for QuickTime).
 std::string ResolveMovieCodec(const std::string& requested, MovieContainer container);
 
+// A movie rate as an exact fraction: rate / scale frames per second.
+struct ExactRate {
+    int32_t rate = 0;
+    int32_t scale = 1;
+};
+// The exact rate a typed rate means: 29.97 is 30000/1001, 23.976 (or 23.98)
+// 24000/1001 and 59.94 60000/1001; any other rate is taken as typed, in
+// hundredths (25 is 2500/100) or, when it has a third decimal, thousandths.
+// A rate of 0 or below gives rate 0.
+ExactRate ExactMovieRate(double framesPerSecond);
+// The timecode of frame `frame` at the rate, as SMPTE 12M counts it:
+// drop-frame ("HH:MM:SS;FF") at 29.97 and 59.94, non-drop otherwise, within
+// 24 hours (earlier frames count back from midnight). Empty for a rate no
+// timecode runs at (only 23.976, 24, 25, 29.97, 30, 50, 59.94 and 60 do).
+std::string MovieTimecode(ExactRate rate, int32_t frame);
 // The compressor's plain name as the user sees it ("H.264" for "avc1");
 // a code without one shows as itself.
 std::string MovieCodecName(const std::string& code);
@@ -55,7 +71,23 @@ struct MovieWriterOptions {
     double pictureAspect = 0.0;
     // Container tags such as "comment" (AVI and QuickTime).
     std::vector<std::pair<std::string, std::string>> tags;
+    // The number of the first movie frame, counted at the movie's rate:
+    // QuickTime movies carry it as the start of their timecode track.
+    std::optional<int32_t> firstFrameNumber;
+    // Frames are 32-bit with the chart's coverage as alpha, and the movie
+    // keeps it; Open refuses a codec or writer that cannot.
+    bool alpha = false;
+    // Also write the key (the frames' alpha as white on black) as a second
+    // movie, KeyMoviePath of the movie's path, in the same codec.
+    bool key = false;
 };
+
+// The path of the key movie that goes with `path`: "-key" before the
+// extension ("show.mov" gives "show-key.mov").
+std::string KeyMoviePath(const std::string& path);
+// Empty when the writer for `path` with the codec `requested` (resolved as
+// Open resolves it) keeps alpha; otherwise a one-line reason.
+std::string MovieAlphaProblem(const std::string& path, const std::string& requested);
 
 // One open movie file of one kind.
 class MovieSink {
@@ -73,6 +105,8 @@ public:
 protected:
     std::string error_;
 };
+
+struct SinkParameters;
 
 // The movie writer of Make Movie: prepare, open, write frame, close.
 class MovieWriter {
@@ -106,7 +140,15 @@ public:
     const std::string& LastError() const { return lastError_; }
 
 private:
+    bool OpenKey(const SinkParameters& fill);
+    bool WriteKey(int32_t index, const CDib& image);
+    // The frame as the movie takes it: without alpha unless it keeps alpha.
+    const CDib& Flattened(const CDib& image);
+
     std::unique_ptr<MovieSink> sink_;
+    std::unique_ptr<MovieSink> keySink_;
+    CDib keyPicture_{16, 16, 24};
+    CDib flatPicture_{16, 16, 24};
     int kind_ = kWriterNone;
     int32_t nextIndex_ = 0;
     int32_t framesWritten_ = 0;
@@ -143,6 +185,8 @@ struct SinkParameters {
     FieldOrder fieldOrder = FieldOrder::Progressive;
     double pictureAspect = 0.0;
     std::vector<std::pair<std::string, std::string>> tags;
+    std::optional<int32_t> firstFrameNumber;
+    bool alpha = false;  // 32-bit frames whose alpha the movie keeps
 };
 
 std::unique_ptr<MovieSink> OpenAviSink(const SinkParameters& parameters, std::string& error);

@@ -7,19 +7,24 @@
 
 extern "C" {
 #include <libavutil/opt.h>
+#include <libavutil/pixdesc.h>
+#include <libswscale/swscale.h>
 }
 
 namespace {
 
-constexpr std::array<MovieCodec, 8> kCodecs{{
-    {"DIB ", nullptr, AV_PIX_FMT_BGR24, true, FF_PROFILE_UNKNOWN, true, false},
-    {"raw ", "rawvideo", AV_PIX_FMT_RGB24, true, FF_PROFILE_UNKNOWN, false, true},
-    {"MJPG", "mjpeg", AV_PIX_FMT_YUVJ422P, false, FF_PROFILE_UNKNOWN, true, true},
-    {"avc1", "libx264", AV_PIX_FMT_YUV420P, false, FF_PROFILE_UNKNOWN, true, true},
-    {"apch", "prores_ks", AV_PIX_FMT_YUV422P10LE, false, 3, false, true},
-    {"ap4h", "prores_ks", AV_PIX_FMT_YUV444P10LE, false, 4, false, true},
-    {"rle ", "qtrle", AV_PIX_FMT_RGB24, true, FF_PROFILE_UNKNOWN, false, true},
-    {"png ", "png", AV_PIX_FMT_RGB24, true, FF_PROFILE_UNKNOWN, true, true},
+constexpr AVPixelFormat kNoAlpha = AV_PIX_FMT_NONE;
+
+constexpr std::array<MovieCodec, 9> kCodecs{{
+    {"DIB ", nullptr, AV_PIX_FMT_BGR24, true, FF_PROFILE_UNKNOWN, true, false, kNoAlpha, "Uncompressed"},
+    {"raw ", "rawvideo", AV_PIX_FMT_RGB24, true, FF_PROFILE_UNKNOWN, false, true, kNoAlpha, "Uncompressed"},
+    {"MJPG", "mjpeg", AV_PIX_FMT_YUVJ422P, false, FF_PROFILE_UNKNOWN, true, true, kNoAlpha, "Motion-JPEG"},
+    {"avc1", "libx264", AV_PIX_FMT_YUV420P, false, FF_PROFILE_UNKNOWN, true, true, kNoAlpha, "H.264"},
+    {"apch", "prores_ks", AV_PIX_FMT_YUV422P10LE, false, 3, false, true, kNoAlpha, "ProRes 422 HQ"},
+    {"ap4h", "prores_ks", AV_PIX_FMT_YUV444P10LE, false, 4, false, true, AV_PIX_FMT_YUVA444P10LE, "ProRes 4444"},
+    {"rle ", "qtrle", AV_PIX_FMT_RGB24, true, FF_PROFILE_UNKNOWN, false, true, AV_PIX_FMT_ARGB, "Animation"},
+    {"png ", "png", AV_PIX_FMT_RGB24, true, FF_PROFILE_UNKNOWN, true, true, AV_PIX_FMT_RGBA, "PNG"},
+    {"AVdh", "dnxhd", AV_PIX_FMT_YUV422P, false, FF_PROFILE_UNKNOWN, false, true, kNoAlpha, "DNxHR HQ"},
 }};
 
 bool Offers(const MovieCodec& codec, MovieContainer container) {
@@ -86,30 +91,82 @@ std::vector<std::string> MovieCodecCodes(MovieContainer container) {
 }
 
 std::string MovieCodecName(const std::string& code) {
-    struct Named {
-        const char* code;
-        const char* name;
-    };
-    static constexpr Named kNames[] = {
-        {"DIB ", "Uncompressed"},  {"raw ", "Uncompressed"}, {"MJPG", "Motion-JPEG"}, {"avc1", "H.264"},
-        {"apch", "ProRes 422 HQ"}, {"ap4h", "ProRes 4444"},  {"rle ", "Animation"},   {"png ", "PNG"},
-        {"AVdh", "DNxHR"},         {"AVdn", "DNxHD"},
-    };
-    for (const Named& named : kNames) {
-        if (code == named.code) {
-            return named.name;
+    for (const MovieCodec& codec : kCodecs) {
+        if (code == codec.code) {
+            return codec.name;
         }
+    }
+    if (code == "AVdn") {
+        return "DNxHD";
     }
     const size_t end = code.find_last_not_of(' ');
     return end == std::string::npos ? code : code.substr(0, end + 1);
 }
 
-AVPixelFormat EncoderPixelFormat(const MovieCodec& codec, int width, int height) {
+AVPixelFormat EncoderPixelFormat(const MovieCodec& codec, int width, int height, bool interlaced, bool alpha) {
+    if (alpha && codec.alphaFormat != AV_PIX_FMT_NONE) {
+        return codec.alphaFormat;
+    }
     bool h264 = codec.encoder && std::string_view(codec.encoder) == "libx264";
     if (h264 && (width % 2 != 0 || height % 2 != 0)) {
         return AV_PIX_FMT_YUV444P;
     }
+    if (h264 && interlaced && height % 4 != 0) {
+        // A 4:2:0 field needs an even number of lines; 243-line fields do not.
+        return AV_PIX_FMT_YUV422P;
+    }
     return codec.pixelFormat;
+}
+
+std::string MovieCodecSizeProblem(const MovieCodec& codec, int width, int height, bool interlaced) {
+    if (!codec.encoder || std::string_view(codec.encoder) != "dnxhd") {
+        return {};
+    }
+    if (width < 256 || height < 120 || width % 2 != 0 || height % 2 != 0) {
+        return "DNxHR HQ takes frames of at least 256 x 120 with an even width and height, not " +
+               std::to_string(width) + " x " + std::to_string(height);
+    }
+    if (interlaced) {
+        return "DNxHR HQ codes whole frames only: make the movie without fields, or use ProRes (apch) for fields";
+    }
+    return {};
+}
+
+MovieColour MovieColourFor(AVPixelFormat format, int height) {
+    MovieColour colour;
+    colour.transfer = AVCOL_TRC_BT709;
+    if (height >= 720) {
+        colour.primaries = AVCOL_PRI_BT709;
+        colour.matrix = AVCOL_SPC_BT709;
+        colour.scaleMatrix = SWS_CS_ITU709;
+    } else if (height == 576) {
+        // 625-line primaries; the BT.601 matrix is tagged by the code
+        // QuickTime knows it by (6), the same matrix as BT.470BG's.
+        colour.primaries = AVCOL_PRI_BT470BG;
+        colour.matrix = AVCOL_SPC_SMPTE170M;
+        colour.scaleMatrix = SWS_CS_ITU601;
+    } else {
+        colour.primaries = AVCOL_PRI_SMPTE170M;
+        colour.matrix = AVCOL_SPC_SMPTE170M;
+        colour.scaleMatrix = SWS_CS_ITU601;
+    }
+    const AVPixFmtDescriptor* description = av_pix_fmt_desc_get(format);
+    bool rgb = description && (description->flags & AV_PIX_FMT_FLAG_RGB) != 0;
+    if (rgb) {
+        // Red, green and blue as rendered: no matrix, no range to tag.
+        colour.matrix = AVCOL_SPC_UNSPECIFIED;
+        colour.scaleMatrix = 0;
+    } else {
+        bool jpeg = format == AV_PIX_FMT_YUVJ420P || format == AV_PIX_FMT_YUVJ422P || format == AV_PIX_FMT_YUVJ444P;
+        colour.range = jpeg ? AVCOL_RANGE_JPEG : AVCOL_RANGE_MPEG;
+        if (jpeg) {
+            // Motion-JPEG pictures are JFIF: the BT.601 matrix at full range
+            // whatever the size, as every JPEG decoder reads them.
+            colour.matrix = AVCOL_SPC_SMPTE170M;
+            colour.scaleMatrix = SWS_CS_ITU601;
+        }
+    }
+    return colour;
 }
 
 bool CodesFields(const MovieCodec& codec, AVPixelFormat format, int height) {
@@ -140,6 +197,10 @@ void ApplyMovieQuality(const MovieCodec& codec, int quality, AVCodecContext& con
             int bits = static_cast<int>(nominal * (0.1 + 0.9 * std::clamp(quality, 0, 100) / 100.0));
             av_dict_set_int(options, "bits_per_mb", std::max(bits, 128), 0);
         }
+    }
+    if (encoder == "dnxhd") {
+        // The profile is the encoder's own option; its data rate is fixed.
+        av_dict_set(options, "profile", "dnxhr_hq", 0);
     }
     // rawvideo, qtrle and png are lossless: quality does not apply.
 }

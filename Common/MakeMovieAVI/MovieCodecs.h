@@ -17,6 +17,8 @@ struct MovieCodec {
     int profile;  // the encoder's profile, or FF_PROFILE_UNKNOWN
     bool inAvi;
     bool inQuickTime;
+    AVPixelFormat alphaFormat;  // what the encoder is fed with alpha; AV_PIX_FMT_NONE: no alpha
+    const char* name;           // plain name, for lists
 };
 
 // The codec for `code` in the container, or null when the container does not
@@ -28,8 +30,25 @@ const MovieCodec& DefaultMovieCodec(MovieContainer container);
 const MovieCodec& ChooseMovieCodec(std::string_view code, MovieContainer container);
 
 // The pixel format the encoder is fed at this size: the codec's own, or for
-// H.264 at an odd width or height (which 4:2:0 cannot take) 4:4:4.
-AVPixelFormat EncoderPixelFormat(const MovieCodec& codec, int width, int height);
+// H.264 at an odd width or height (which 4:2:0 cannot take) 4:4:4, and for
+// interlaced H.264 at a height 4:2:0 fields cannot take (486) 4:2:2.
+// With `alpha`, the codec's format with alpha when it has one.
+AVPixelFormat EncoderPixelFormat(const MovieCodec& codec, int width, int height, bool interlaced, bool alpha = false);
+// Empty when the codec can write frames of this size and kind; otherwise why
+// not (DNxHR HQ has a smallest size and codes no fields).
+std::string MovieCodecSizeProblem(const MovieCodec& codec, int width, int height, bool interlaced);
+
+// The colour a movie's frames are converted to and tagged with: BT.601 for
+// standard-definition sizes (SMPTE 170M primaries, or BT.470BG at 576
+// lines), BT.709 from 720 lines up; limited range for video formats.
+struct MovieColour {
+    AVColorPrimaries primaries = AVCOL_PRI_UNSPECIFIED;
+    AVColorTransferCharacteristic transfer = AVCOL_TRC_UNSPECIFIED;
+    AVColorSpace matrix = AVCOL_SPC_UNSPECIFIED;
+    AVColorRange range = AVCOL_RANGE_UNSPECIFIED;
+    int scaleMatrix = 0;  // swscale's SWS_CS_ coefficients for the matrix
+};
+MovieColour MovieColourFor(AVPixelFormat format, int height);
 // Whether the encoder codes the two fields separately at this format and
 // height (H.264 needs a height divisible by 4 at 4:2:0, by 2 otherwise;
 // ProRes takes any).

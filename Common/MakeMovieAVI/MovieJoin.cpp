@@ -288,7 +288,10 @@ bool JoinedMovie::Open(const std::string& path, Segment& first, std::string& mes
     stream_->r_frame_rate = first.video->r_frame_rate;
     stream_->sample_aspect_ratio = first.video->sample_aspect_ratio;
     stream_->codecpar->sample_aspect_ratio = first.video->sample_aspect_ratio;
+    // The timecode goes on; the track names are the writer's own (the
+    // timecode track would otherwise take the video's).
     av_dict_copy(&stream_->metadata, first.video->metadata, 0);
+    av_dict_set(&stream_->metadata, "handler_name", nullptr, 0);
     av_dict_copy(&raw->metadata, first.format->metadata, 0);
     av_dict_set(&raw->metadata, "comment", nullptr, 0);
     result = avio_open(&raw->pb, path.c_str(), AVIO_FLAG_WRITE);

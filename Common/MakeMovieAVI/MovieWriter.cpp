@@ -1,6 +1,11 @@
 // The writer dispatch: the movie file's extension chooses the writer.
 #include <cmath>
 #include <cstring>
+#include <numeric>
+
+extern "C" {
+#include <libavutil/timecode.h>
+}
 
 #include "MakeMovieAVI.h"
 #include "MakeMovieQT.h"
@@ -18,6 +23,50 @@ int MovieWriterKindFor(const char* path) {
         return kWriterRtv;
     }
     return kWriterAvi;
+}
+
+ExactRate ExactMovieRate(double framesPerSecond) {
+    if (!(framesPerSecond > 0.0) || framesPerSecond > 1000.0) {
+        return ExactRate{0, 1};
+    }
+    // The rates of 525-line video run 1000/1001 slower than their names.
+    for (int32_t nominal : {24, 30, 60}) {
+        if (std::fabs(framesPerSecond - nominal * 1000.0 / 1001.0) < 0.005) {
+            return ExactRate{nominal * 1000, 1001};
+        }
+    }
+    double hundredths = framesPerSecond * 100.0;
+    if (std::fabs(hundredths - std::round(hundredths)) < 1e-6) {
+        return ExactRate{static_cast<int32_t>(std::round(hundredths)), 100};
+    }
+    auto thousandths = static_cast<int32_t>(std::round(framesPerSecond * 1000.0));
+    int32_t divisor = std::gcd(thousandths, 1000);
+    return ExactRate{thousandths / divisor, 1000 / divisor};
+}
+
+std::string MovieTimecode(ExactRate rate, int32_t frame) {
+    if (rate.rate <= 0 || rate.scale <= 0) {
+        return {};
+    }
+    bool ntsc = rate.scale == 1001 && (rate.rate == 24000 || rate.rate == 30000 || rate.rate == 60000);
+    bool whole = rate.rate % rate.scale == 0;
+    int nominal = ntsc ? rate.rate / 1000 : (whole ? rate.rate / rate.scale : 0);
+    if (nominal != 24 && nominal != 25 && nominal != 30 && nominal != 50 && nominal != 60) {
+        return {};
+    }
+    bool drop = ntsc && nominal != 24;
+    // Drop-frame leaves out two numbers a minute (four at 59.94) except
+    // every tenth minute.
+    int64_t day = drop ? 144LL * (nominal * 600 - nominal / 15 * 9) : 86400LL * nominal;
+    int64_t wrapped = ((frame % day) + day) % day;
+    AVTimecode timecode{};
+    int flags = (drop ? AV_TIMECODE_FLAG_DROPFRAME : 0) | AV_TIMECODE_FLAG_24HOURSMAX;
+    AVRational avRate{rate.rate, rate.scale};
+    if (av_timecode_init(&timecode, avRate, flags, static_cast<int>(wrapped), nullptr) < 0) {
+        return {};
+    }
+    char text[AV_TIMECODE_STR_SIZE] = {};
+    return av_timecode_make_string(&timecode, text, 0);
 }
 
 std::string ResolveMovieCodec(const std::string& requested, MovieContainer container) {
@@ -53,10 +102,63 @@ bool MovieWriter::Prepare(double framesPerSecond, int quality, bool isQuickTime)
     return PrepareQuickTime(framesPerSecond, RequestedCodec(options), lastError_);
 }
 
+namespace {
+
+std::unique_ptr<MovieSink> OpenSink(int kind, const SinkParameters& p, int bitsPerPixel, std::string& error) {
+    switch (kind) {
+        case kWriterAvi:
+            return OpenAviSink(p, error);
+        case kWriterQuickTime:
+            return OpenQuickTimeSink(p, error);
+        case kWriterDps:
+            return OpenDpsSink(p, bitsPerPixel, error);
+        default:
+            return OpenRtvSink(p, bitsPerPixel, error);
+    }
+}
+
+}  // namespace
+
+std::string KeyMoviePath(const std::string& path) {
+    size_t slash = path.find_last_of('/');
+    size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
+        return path + "-key";
+    }
+    return path.substr(0, dot) + "-key" + path.substr(dot);
+}
+
+std::string MovieAlphaProblem(const std::string& path, const std::string& requested) {
+    int kind = MovieWriterKindFor(path.c_str());
+    if (kind == kWriterRtv) {
+        return {};
+    }
+    if (kind == kWriterDps) {
+        return "DPS movies keep no alpha channel";
+    }
+    MovieContainer container = kind == kWriterAvi ? MovieContainer::Avi : MovieContainer::QuickTime;
+    const MovieCodec& codec = ChooseMovieCodec(requested, container);
+    if (codec.alphaFormat != AV_PIX_FMT_NONE) {
+        return {};
+    }
+    return std::string("the codec \"") + codec.code + "\" (" + codec.name +
+           ") keeps no alpha channel: use ap4h, rle or png in a .mov, or png in an .avi";
+}
+
 bool MovieWriter::Open(const FileSpec& file, const CDib& image, double framesPerSecond, int quality,
                        int32_t frameCount) {
     Close();
     lastError_.clear();
+    if (options.alpha) {
+        lastError_ = MovieAlphaProblem(file.name, RequestedCodec(options));
+        if (!lastError_.empty()) {
+            return false;
+        }
+    }
+    if ((options.alpha || options.key) && image.BitsPerPixel() != 32) {
+        lastError_ = "alpha and key movies are made from 32-bit frames";
+        return false;
+    }
     SinkParameters p;
     p.path = file.name;
     p.width = image.Width();
@@ -67,21 +169,23 @@ bool MovieWriter::Open(const FileSpec& file, const CDib& image, double framesPer
     p.fieldOrder = options.fieldOrder;
     p.pictureAspect = options.pictureAspect;
     p.tags = options.tags;
+    p.firstFrameNumber = options.firstFrameNumber;
+    p.alpha = options.alpha;
     int kind = MovieWriterKindFor(file.name);
     if (kind == kWriterQuickTime || kind == kWriterAvi) {
         MovieContainer container = kind == kWriterAvi ? MovieContainer::Avi : MovieContainer::QuickTime;
         p.codec = ResolveMovieCodec(RequestedCodec(options), container);
-        sink_ = kind == kWriterAvi ? OpenAviSink(p, lastError_) : OpenQuickTimeSink(p, lastError_);
-    } else if (kind == kWriterDps) {
-        if (!DpsSizeFits(image, framesPerSecond)) {
-            lastError_ = "DPS movies are 720 x 486, or 720 x 576 at 25 frames per second";
-            return false;
-        }
-        sink_ = OpenDpsSink(p, image.BitsPerPixel(), lastError_);
-    } else {
-        sink_ = OpenRtvSink(p, image.BitsPerPixel(), lastError_);
+    } else if (kind == kWriterDps && !DpsSizeFits(image, framesPerSecond)) {
+        lastError_ = "DPS movies are 720 x 486, or 720 x 576 at 25 frames per second";
+        return false;
     }
+    int bits = options.key && !options.alpha ? 24 : image.BitsPerPixel();
+    sink_ = OpenSink(kind, p, bits, lastError_);
     if (!sink_) {
+        return false;
+    }
+    if (options.key && !OpenKey(p)) {
+        Close();
         return false;
     }
     kind_ = kind;
@@ -94,6 +198,56 @@ bool MovieWriter::Open(const FileSpec& file, const CDib& image, double framesPer
     return true;
 }
 
+bool MovieWriter::OpenKey(const SinkParameters& fill) {
+    SinkParameters key = fill;
+    key.path = KeyMoviePath(fill.path);
+    key.alpha = false;
+    std::string error;
+    keySink_ = OpenSink(MovieWriterKindFor(fill.path.c_str()), key, 24, error);
+    if (!keySink_) {
+        lastError_ = "the key movie " + key.path + " cannot be made: " + error;
+        return false;
+    }
+    if (!keyPicture_.Create(fill.width, fill.height, 24)) {
+        lastError_ = "out of memory";
+        return false;
+    }
+    return true;
+}
+
+const CDib& MovieWriter::Flattened(const CDib& image) {
+    if (options.alpha || image.BitsPerPixel() != 32 || !flatPicture_.Create(image.Width(), image.Height(), 24)) {
+        return image;
+    }
+    for (int row = 0; row < image.Height(); ++row) {
+        const uint8_t* in = image.Row(row);
+        uint8_t* out = flatPicture_.Row(row);
+        for (int x = 0; x < image.Width(); ++x) {
+            std::memcpy(out + 3 * x, in + 4 * x, 3);
+        }
+    }
+    return flatPicture_;
+}
+
+bool MovieWriter::WriteKey(int32_t index, const CDib& image) {
+    if (image.BitsPerPixel() != 32 || image.Width() != keyPicture_.Width() || image.Height() != keyPicture_.Height()) {
+        lastError_ = "the key needs 32-bit frames of the movie's size";
+        return false;
+    }
+    for (int row = 0; row < image.Height(); ++row) {
+        const uint8_t* in = image.Row(row);
+        uint8_t* out = keyPicture_.Row(row);
+        for (int x = 0; x < image.Width(); ++x) {
+            std::memset(out + 3 * x, in[4 * x + 3], 3);
+        }
+    }
+    if (!keySink_->WriteFrame(index, keyPicture_)) {
+        lastError_ = "the key movie: " + keySink_->Error();
+        return false;
+    }
+    return true;
+}
+
 bool MovieWriter::WriteFrame(int32_t index, const CDib& image) {
     if (!sink_) {
         lastError_ = "no movie is open";
@@ -101,8 +255,11 @@ bool MovieWriter::WriteFrame(int32_t index, const CDib& image) {
     }
     int32_t at = index < 0 ? nextIndex_ : index;
     nextIndex_ = at + 1;
-    if (!sink_->WriteFrame(at, image)) {
+    if (!sink_->WriteFrame(at, options.key ? Flattened(image) : image)) {
         lastError_ = sink_->Error();
+        return false;
+    }
+    if (keySink_ && !WriteKey(at, image)) {
         return false;
     }
     ++framesWritten_;
@@ -110,13 +267,22 @@ bool MovieWriter::WriteFrame(int32_t index, const CDib& image) {
 }
 
 bool MovieWriter::Close() {
+    bool keyClosed = true;
+    if (keySink_) {
+        keyClosed = keySink_->Close();
+        if (!keyClosed) {
+            lastError_ = "the key movie: " + keySink_->Error();
+        }
+        keySink_.reset();
+    }
     if (!sink_) {
-        return true;
+        return keyClosed;
     }
     bool ok = sink_->Close();
     if (!ok) {
         lastError_ = sink_->Error();
     }
+    ok = ok && keyClosed;
     if (sink_->FramesStored() >= 0) {
         framesWritten_ = sink_->FramesStored();
     }

@@ -1,5 +1,6 @@
-// QuickTime movies: the writer (one video track, media time scale
-// trunc(100 x frames per second), every sample 100 long) through FFmpeg's
+// QuickTime movies: the writer (one video track whose media time scale and
+// sample duration are the movie's exact rate: 30000 and 1001 at 29.97, 2500
+// and 100 at 25) through FFmpeg's
 // QuickTime muxer, and the reader of QuickTime background movies. Reached
 // through MovieWriter and the background movie functions of MakeMovieAVI.h.
 #pragma once
@@ -9,10 +10,6 @@
 #include <string>
 
 #include "MakeMovieAVI.h"
-
-// The media time scale of a movie at `framesPerSecond`.
-int32_t QuickTimeTimeScale(double framesPerSecond);
-constexpr int32_t kQuickTimeSampleDuration = 100;
 
 // Checks that a QuickTime movie can be written at this rate (and that the
 // muxer and the chosen compressor exist).

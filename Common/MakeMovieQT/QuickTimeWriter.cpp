@@ -1,15 +1,9 @@
 // The QuickTime writer on FFmpeg's mov muxer.
-#include <cmath>
-
 #include "FfmpegWriter.h"
 #include "MakeMovieQT.h"
 
-int32_t QuickTimeTimeScale(double framesPerSecond) {
-    return static_cast<int32_t>(std::trunc(100.0 * framesPerSecond));
-}
-
 bool PrepareQuickTime(double framesPerSecond, const std::string& codec, std::string& error) {
-    if (QuickTimeTimeScale(framesPerSecond) <= 0) {
+    if (ExactMovieRate(framesPerSecond).rate <= 0) {
         error = "the frame rate must be above 0";
         return false;
     }
@@ -26,8 +20,8 @@ bool PrepareQuickTime(double framesPerSecond, const std::string& codec, std::str
 }
 
 std::unique_ptr<MovieSink> OpenQuickTimeSink(const SinkParameters& parameters, std::string& error) {
-    int32_t timeScale = QuickTimeTimeScale(parameters.framesPerSecond);
-    if (timeScale <= 0) {
+    ExactRate rate = ExactMovieRate(parameters.framesPerSecond);
+    if (rate.rate <= 0) {
         error = "the frame rate must be above 0";
         return nullptr;
     }
@@ -35,11 +29,14 @@ std::unique_ptr<MovieSink> OpenQuickTimeSink(const SinkParameters& parameters, s
     spec.muxer = "mov";
     spec.parameters = parameters;
     spec.codec = &ChooseMovieCodec(parameters.codec, MovieContainer::QuickTime);
-    spec.timeBase = AVRational{1, timeScale};
-    spec.frameDuration = kQuickTimeSampleDuration;
+    spec.timeBase = AVRational{1, rate.rate};
+    spec.frameDuration = rate.scale;
     // Keep the media time scale as asked; the muxer would otherwise double
     // time scales below 10000.
-    spec.muxerOptions.emplace_back("video_track_timescale", std::to_string(timeScale));
+    spec.muxerOptions.emplace_back("video_track_timescale", std::to_string(rate.rate));
+    if (parameters.firstFrameNumber) {
+        spec.timecode = MovieTimecode(rate, *parameters.firstFrameNumber);
+    }
     auto sink = std::make_unique<FfmpegMovieSink>();
     if (!sink->Open(spec)) {
         error = sink->Error();

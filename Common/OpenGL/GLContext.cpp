@@ -144,6 +144,13 @@ void ApplyFixedState() {
     glEnable(GL_DEPTH_TEST);
     glAlphaFunc(GL_GREATER, 0.1f);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    // Colour blends as above; the framebuffer's alpha gathers coverage
+    // (what is drawn over what was there), so that a frame over a
+    // transparent background carries the chart's coverage as its alpha.
+    PFNGLBLENDFUNCSEPARATEPROC blendSeparate = nullptr;
+    if (LoadProc(blendSeparate, "glBlendFuncSeparate")) {
+        blendSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    }
     glEnable(GL_BLEND);
     glEnable(GL_ALPHA_TEST);
     glEnable(GL_TEXTURE_2D);
@@ -356,6 +363,10 @@ void Present(GLRenderer& r, bool swap) {
 
 void SetRendererFrameAspect(GLRenderer& r, float aspect) {
     r.frameAspect = aspect;
+}
+
+void SetRendererAlpha(GLRenderer& r, bool keepAlpha) {
+    r.keepAlpha = keepAlpha;
 }
 
 std::string RendererDescription(GLRenderer& r) {

@@ -35,6 +35,29 @@ void ReadViewport(GLRenderer& r, int width, int height, CDib& picture) {
     }
 }
 
+// Reads the viewport as bottom-up BGRA rows. The framebuffer holds colour
+// multiplied by coverage (drawn over transparent black); the picture gets
+// the straight colour back, rounded, so that it composites as drawn.
+void ReadViewportWithAlpha(GLRenderer& r, int width, int height, CDib& picture) {
+    std::vector<uint8_t>& rgba = r.context->readBuffer;
+    rgba.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* in = rgba.data() + static_cast<size_t>(y) * width * 4;
+        uint8_t* out = picture.Row(y);
+        for (int x = 0; x < width; ++x) {
+            int alpha = in[4 * x + 3];
+            for (int c = 0; c < 3; ++c) {
+                int premultiplied = in[4 * x + 2 - c];
+                out[4 * x + c] =
+                    alpha == 0 ? 0 : static_cast<uint8_t>(std::min(255, (premultiplied * 255 + alpha / 2) / alpha));
+            }
+            out[4 * x + 3] = static_cast<uint8_t>(alpha);
+        }
+    }
+}
+
 }  // namespace
 
 void ViewportSize(GLRenderer& r, int& width, int& height) {
@@ -157,7 +180,7 @@ void Average(GLRenderer& r, int width, int height, int count) {
             out[4 * x] = red;
             out[4 * x + 1] = green;
             out[4 * x + 2] = blue;
-            out[4 * x + 3] = 255;
+            out[4 * x + 3] = r.keepAlpha ? mean[std::min<int>(s[4 * x + 3], largest)] : 255;
         }
     }
 }
@@ -256,9 +279,13 @@ bool GrabFrame(GLRenderer& r, CDib& picture) {
     int width = 0;
     int height = 0;
     ViewportSize(r, width, height);
-    if (!picture.Create(width, height, 24)) {
+    if (!picture.Create(width, height, r.keepAlpha ? 32 : 24)) {
         return false;
     }
-    ReadViewport(r, width, height, picture);
+    if (r.keepAlpha) {
+        ReadViewportWithAlpha(r, width, height, picture);
+    } else {
+        ReadViewport(r, width, height, picture);
+    }
     return true;
 }

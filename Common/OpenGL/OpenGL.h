@@ -101,6 +101,9 @@ public:
     int32_t accumPasses = 0;
     CDib presentPicture{16, 16, 24};
     CDib* bitmapTarget = nullptr;  // AttachBitmap's picture
+    // The frame keeps the chart's coverage as alpha (anti-aliasing averages
+    // it like colour) and GrabFrame reads 32-bit pictures.
+    bool keepAlpha = false;
 };
 
 using GLRendererPtr = std::unique_ptr<GLRenderer, void (*)(GLRenderer*)>;
@@ -122,6 +125,9 @@ uint8_t* AttachBitmap(GLRenderer& renderer, int width, int height, int depth, CD
 // glFlush; with swap the picture goes to the target.
 void Present(GLRenderer& renderer, bool swap);
 void SetRendererFrameAspect(GLRenderer& renderer, float aspect);
+// Whether frames keep their alpha (the chart's coverage over a transparent
+// background) for GrabFrame.
+void SetRendererAlpha(GLRenderer& renderer, bool keepAlpha);
 // Makes the renderer's context current; false while it is not ready.
 bool MakeRendererCurrent(GLRenderer& renderer);
 // The GL renderer and version strings, for diagnostics.
@@ -138,7 +144,9 @@ void SetLighting(GLRenderer& renderer, int level);
 void ClearBuffers(GLRenderer& renderer, bool withDepth);
 void Accumulate(GLRenderer& renderer, AccumStep step, int passes);
 void DrawBackground(GLRenderer& renderer, const CDib& picture);
-// Reads the viewport into a bottom-up 24-bit picture.
+// Reads the viewport into a bottom-up 24-bit picture; with the renderer's
+// alpha kept, a 32-bit picture whose alpha is the coverage and whose colour
+// is straight (not multiplied by the alpha).
 bool GrabFrame(GLRenderer& renderer, CDib& picture);
 // The current viewport's width and height.
 void ViewportSize(GLRenderer& renderer, int& width, int& height);

@@ -32,7 +32,9 @@ void RenderFrame(Show& show, int antiAliasing, bool fast, bool swap);
 int RenderFrameAt(Show& show, int32_t frame, CDib* destination);
 // Renders frame `frame` at width x height with the anti-aliasing level into
 // a bottom-up 24-bit picture, creating the renderer when needed and leaving
-// the viewport at that size. False when GL is not available.
+// the viewport at that size. An `out` of 32 bits asks for the chart over a
+// transparent background: it stays 32 bits with the coverage as alpha. False
+// when GL is not available.
 bool RenderShowFrame(Show& show, int32_t frame, int width, int height, int antiAliasing, CDib& out);
 
 // Passes and sub-pixel offsets of an anti-aliasing level.

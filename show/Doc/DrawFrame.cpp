@@ -103,8 +103,11 @@ bool RenderShowFrame(Show& show, int32_t frame, int width, int height, int antiA
     if (!EnsureShowRenderer(show, width, height)) {
         return false;
     }
+    SetRendererAlpha(*show.renderer, out.BitsPerPixel() == 32);
     SetProjection(*show.renderer, width, height, 0.0, 0.0);
     Evaluate(show, frame, false);
     RenderFrame(show, antiAliasing, false, false);
-    return GrabFrame(*show.renderer, out);
+    bool grabbed = GrabFrame(*show.renderer, out);
+    SetRendererAlpha(*show.renderer, false);
+    return grabbed;
 }

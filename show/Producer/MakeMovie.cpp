@@ -40,6 +40,7 @@ bool OpenMovieWriter(const MovieJob& job, MovieWriter& writer, CDib& image, int3
         return false;
     }
     writer.options = job.writer;
+    writer.options.firstFrameNumber = job.writer.firstFrameNumber.value_or(o.start);
     if (o.fieldMode == kFieldModeFields) {
         writer.options.fieldOrder = job.lowerFieldFirst ? FieldOrder::LowerFirst : FieldOrder::UpperFirst;
     }
@@ -48,7 +49,9 @@ bool OpenMovieWriter(const MovieJob& job, MovieWriter& writer, CDib& image, int3
         outcome.message = "The movie cannot be made: " + writer.LastError();
         return false;
     }
-    if (!image.Create(o.width, o.height, 24)) {
+    // Alpha and key movies are made from frames that keep the coverage.
+    int bitsPerPixel = job.writer.alpha || job.writer.key ? 32 : 24;
+    if (!image.Create(o.width, o.height, bitsPerPixel)) {
         outcome.message = kNoMemoryMessage;
         return false;
     }

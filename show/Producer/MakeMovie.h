@@ -48,6 +48,14 @@ MovieOptionTexts ReadMovieOptionTexts(int32_t lastKeyFrame);
 // Stores the eight rows (not the end) under their settings keys.
 void WriteMovieOptionTexts(const MovieOptionTexts& texts);
 
+// Whether the lower field comes first by default: for 480 and 486 lines (the
+// NTSC convention), not for other heights; the show's field swap flips it.
+bool DefaultLowerFieldFirst(int height, bool fieldSwap);
+
+// The movie rate that matches the program's frame rate, as typed: "29.97",
+// "25" or "23.976".
+const char* ShowMovieRateText(int32_t frameRate);
+
 // min(decimal value, 4096); below 1 gives 0.
 int MovieDimension(const char* text);
 // The decimal value capped at 60; not above 0 gives 0.
@@ -94,7 +102,9 @@ constexpr const char* kNoMemoryMessage = "Not Enough Memory to Make Movie";
 
 struct RenderRangeHooks {
     // Renders show frame `frame` (a half frame for the second field) into
-    // the picture, which is already the movie's size and 24 bits. Required.
+    // the picture, which is already the movie's size and depth: 24 bits, or
+    // 32 with the chart's coverage as alpha for alpha and key movies.
+    // Required.
     std::function<bool(double frame, CDib& image)> grab;
     // The progress panel: fraction, message, start tick (0 during holds).
     std::function<void(double fraction, const char* message, uint32_t startTick)> progress;
@@ -129,8 +139,8 @@ void InterleaveFields(CDib& first, const CDib& second, bool lowerFieldFirst);
 struct MovieJob {
     MovieOptions options;
     std::string path;
-    MovieWriterOptions writer;     // codec, storing of CodecType, aspect
-    bool lowerFieldFirst = false;  // the show's fieldSwap
+    MovieWriterOptions writer;     // codec, storing of CodecType, aspect, alpha, key
+    bool lowerFieldFirst = false;  // with fields: the lower field first
 };
 
 struct MovieOutcome {
@@ -156,7 +166,8 @@ void CloseMovieWriter(MovieWriter& writer, const RenderRangeResult& pass, int32_
 
 // Make Movie after its dialog and file chooser: parses the confirmed rows
 // (old values 0, `lastKeyFrame` and 0), writes the normalised timecodes back
-// into them, stores MovieType for the path, makes the movie and, once the
-// writer was opened, stores the eight option rows.
-MovieOutcome MakeMovieFromRows(MovieOptionTexts& rows, int32_t lastKeyFrame, const std::string& path,
-                               bool lowerFieldFirst, const RenderRangeHooks& hooks);
+// into them, stores MovieType for the path, makes the movie (fields in the
+// default order for its height, flipped by `fieldSwap`) and, once the writer
+// was opened, stores the eight option rows.
+MovieOutcome MakeMovieFromRows(MovieOptionTexts& rows, int32_t lastKeyFrame, const std::string& path, bool fieldSwap,
+                               const RenderRangeHooks& hooks);

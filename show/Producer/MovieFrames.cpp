@@ -53,8 +53,11 @@ bool RenderMovieFrame(Show& show, double frame, int width, int height, int antiA
     if (!EnsureShowRenderer(show, width, height)) {
         return false;
     }
+    SetRendererAlpha(*show.renderer, out.BitsPerPixel() == 32);
     SetProjection(*show.renderer, width, height, 0.0, 0.0);
     EvaluateBetween(show, frame);
     RenderFrame(show, antiAliasing, false, false);
-    return GrabFrame(*show.renderer, out);
+    bool grabbed = GrabFrame(*show.renderer, out);
+    SetRendererAlpha(*show.renderer, false);
+    return grabbed;
 }

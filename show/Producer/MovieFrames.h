@@ -13,6 +13,7 @@
 // come from the earlier one. Whole frames evaluate as usual.
 void EvaluateBetween(Show& show, double frame);
 // Renders frame `frame` (whole or not) at width x height with the
-// anti-aliasing level into a 24-bit bottom-up picture. False when GL is not
+// anti-aliasing level into a 24-bit bottom-up picture (32 bits with the
+// chart's coverage as alpha when `out` is 32 bits). False when GL is not
 // available.
 bool RenderMovieFrame(Show& show, double frame, int width, int height, int antiAliasing, CDib& out);

@@ -60,6 +60,18 @@ void WriteMovieOptionTexts(const MovieOptionTexts& t) {
     WriteSettingString("MovieReverse", t.reverse.c_str());
 }
 
+bool DefaultLowerFieldFirst(int height, bool fieldSwap) {
+    bool ntsc = height == 480 || height == 486;
+    return ntsc != fieldSwap;
+}
+
+const char* ShowMovieRateText(int32_t frameRate) {
+    if (frameRate == kRatePal) {
+        return "25";
+    }
+    return frameRate == kRateFilm ? "23.976" : "29.97";
+}
+
 int MovieDimension(const char* text) {
     double value = std::min(ParseDecimal(text), static_cast<double>(kMaxMovieSize));
     return value < 1.0 ? 0 : static_cast<int>(value);
@@ -107,13 +119,13 @@ std::string MovieTimecodeToStore(int32_t frame) {
     return text;
 }
 
-MovieOutcome MakeMovieFromRows(MovieOptionTexts& rows, int32_t lastKeyFrame, const std::string& path,
-                               bool lowerFieldFirst, const RenderRangeHooks& hooks) {
+MovieOutcome MakeMovieFromRows(MovieOptionTexts& rows, int32_t lastKeyFrame, const std::string& path, bool fieldSwap,
+                               const RenderRangeHooks& hooks) {
     MovieJob job;
     job.options = ParseMovieOptions(rows, lastKeyFrame);
     NormaliseMovieTimecodes(rows, job.options);
     job.path = path;
-    job.lowerFieldFirst = lowerFieldFirst;
+    job.lowerFieldFirst = DefaultLowerFieldFirst(job.options.height, fieldSwap);
     WriteSettingInt("MovieType", MovieTypeFor(path.c_str()));
     MovieOutcome outcome = MakeMovieFile(job, hooks);
     if (outcome.opened) {

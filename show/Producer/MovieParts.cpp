@@ -52,6 +52,8 @@ MovieOutcome MakeMoviePartFile(const MovieJob& job, int part, int parts, const R
     MovieJob segment = job;
     segment.path = MovieSegmentPath(job.path, part);
     segment.writer.tags.emplace_back("comment", FormatMovieSegmentTag({part, parts, share, frameCount}));
+    // The segment's timecode starts at its own first frame.
+    segment.writer.firstFrameNumber = job.options.start + share.first;
     MovieWriter writer;
     CDib image(16, 16, 8);
     if (!OpenMovieWriter(segment, writer, image, share.Count(), outcome)) {

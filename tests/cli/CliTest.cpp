@@ -206,7 +206,7 @@ TEST(Cli, RendersPicturesAndMovies) {
     std::string progressive = folder.File("whole.mov");
     RunResult whole = RunRender(folder, "-o " + Quote(progressive) + " --end 3 --size 96x64 --aa 0 --no-fields");
     ASSERT_EQ(whole.status, 0) << whole.err;
-    std::string probe = "ffprobe -v error -show_entries stream=field_order -of csv=p=0 ";
+    std::string probe = "ffprobe -v error -select_streams v:0 -show_entries stream=field_order -of csv=p=0 ";
     FILE* pipe = popen((probe + Quote(progressive) + " && " + probe + Quote(movie)).c_str(), "r");
     ASSERT_NE(pipe, nullptr);
     char orders[64] = {};

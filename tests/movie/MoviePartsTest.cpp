@@ -283,12 +283,15 @@ TEST(MovieJoin, EveryContainerAndCodecCopiesExactly) {
         const char* file;
         const char* codec;
         Same same;
+        bool alpha = false;
     };
     for (Kind kind : {Kind{"p.mov", "apch", File}, Kind{"r.mov", "rle ", Frames}, Kind{"m.avi", "MJPG", File},
-                      Kind{"d.avi", "DIB ", File}, Kind{"h.mov", "avc1", Close}, Kind{"h.avi", "avc1", Close}}) {
+                      Kind{"d.avi", "DIB ", File}, Kind{"h.mov", "avc1", Close}, Kind{"h.avi", "avc1", Close},
+                      Kind{"a.mov", "ap4h", File, true}}) {
         MovieJob whole = Job(folder.File(std::string("whole-") + kind.file), 0, 30, 2, true, true);
         whole.writer.codec = kind.codec;
         whole.writer.pictureAspect = 0.75;
+        whole.writer.alpha = kind.alpha;
         whole.options.framesPerSecond = 29.97;
         StatefulRenderer renderer;
         ASSERT_TRUE(MakeMovieFile(whole, renderer.Hooks()).made) << kind.file;
@@ -305,6 +308,15 @@ TEST(MovieJoin, EveryContainerAndCodecCopiesExactly) {
         EXPECT_EQ(facts.packets, single.packets) << kind.file;
         EXPECT_EQ(facts.codecTag, single.codecTag) << kind.file;
         EXPECT_EQ(facts.fieldOrder, single.fieldOrder) << kind.file;
+        // The joined movie's timecode is the first segment's, which is the
+        // single run's; a later segment's starts at its own first frame.
+        EXPECT_EQ(facts.timecode, single.timecode) << kind.file;
+        if (std::string(kind.file).find(".mov") != std::string::npos) {
+            EXPECT_EQ(single.timecode, "00:00:00;00") << kind.file;
+            EXPECT_EQ(ProbeMovie(segments[1], false).timecode, "00:00:00;22") << kind.file;
+        }
+        EXPECT_EQ(facts.alphas, single.alphas) << kind.file;
+        EXPECT_EQ(facts.alphas.empty(), !kind.alpha) << kind.file;
         EXPECT_EQ(facts.timeBaseDen * single.timeBaseNum, single.timeBaseDen * facts.timeBaseNum) << kind.file;
         EXPECT_EQ(facts.rateNum * single.rateDen, single.rateNum * facts.rateDen) << kind.file;
         std::vector<std::vector<uint8_t>> copied;

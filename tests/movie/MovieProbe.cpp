@@ -8,6 +8,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/pixdesc.h>
 #include <libswscale/swscale.h>
 }
 
@@ -21,7 +22,30 @@ struct Closer {
     void operator()(SwsContext* s) const { sws_freeContext(s); }
 };
 
+void KeepAlpha(MovieFacts& facts, const AVFrame& frame) {
+    std::vector<uint8_t> bgra(static_cast<size_t>(frame.width) * frame.height * 4);
+    std::unique_ptr<SwsContext, Closer> scale(
+        sws_getContext(frame.width, frame.height, static_cast<AVPixelFormat>(frame.format), frame.width, frame.height,
+                       AV_PIX_FMT_BGRA, SWS_POINT, nullptr, nullptr, nullptr));
+    uint8_t* data[1] = {bgra.data()};
+    int lines[1] = {frame.width * 4};
+    sws_scale(scale.get(), frame.data, frame.linesize, 0, frame.height, data, lines);
+    std::vector<uint8_t> alpha(static_cast<size_t>(frame.width) * frame.height);
+    for (size_t i = 0; i < alpha.size(); ++i) {
+        alpha[i] = bgra[4 * i + 3];
+    }
+    facts.alphas.push_back(std::move(alpha));
+}
+
 void Keep(MovieFacts& facts, const AVFrame& frame) {
+    const AVPixFmtDescriptor* description = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(frame.format));
+    if (description && (description->flags & AV_PIX_FMT_FLAG_ALPHA)) {
+        KeepAlpha(facts, frame);
+    }
+    bool eightBitYuv = description && !(description->flags & AV_PIX_FMT_FLAG_RGB) && description->comp[0].depth == 8;
+    if (facts.frames.empty() && eightBitYuv) {
+        facts.firstLuma = frame.data[0][static_cast<size_t>(frame.height / 2) * frame.linesize[0] + frame.width / 2];
+    }
     std::vector<uint8_t> rows(static_cast<size_t>(frame.width) * frame.height * 3);
     std::unique_ptr<SwsContext, Closer> scale(
         sws_getContext(frame.width, frame.height, static_cast<AVPixelFormat>(frame.format), frame.width, frame.height,
@@ -75,6 +99,16 @@ MovieFacts ProbeMovie(const std::string& path, bool decode) {
     facts.rateNum = stream->avg_frame_rate.num ? stream->avg_frame_rate.num : stream->r_frame_rate.num;
     facts.rateDen = stream->avg_frame_rate.num ? stream->avg_frame_rate.den : stream->r_frame_rate.den;
     facts.fieldOrder = stream->codecpar->field_order;
+    facts.colourPrimaries = stream->codecpar->color_primaries;
+    facts.colourTransfer = stream->codecpar->color_trc;
+    facts.colourMatrix = stream->codecpar->color_space;
+    facts.colourRange = stream->codecpar->color_range;
+    for (unsigned i = 0; i < raw->nb_streams && facts.timecode.empty(); ++i) {
+        AVDictionaryEntry* entry = av_dict_get(raw->streams[i]->metadata, "timecode", nullptr, 0);
+        if (entry && raw->streams[i]->codecpar->codec_tag == MKTAG('t', 'm', 'c', 'd')) {
+            facts.timecode = entry->value;
+        }
+    }
     std::unique_ptr<AVCodecContext, Closer> decoder(avcodec_alloc_context3(codec));
     avcodec_parameters_to_context(decoder.get(), stream->codecpar);
     if (decode && avcodec_open2(decoder.get(), codec, nullptr) < 0) {

@@ -24,6 +24,15 @@ struct MovieFacts {
     int packets = 0;
     std::vector<std::vector<uint8_t>> frames;  // decoded, BGR24 top-down, width x 3 per row
     std::vector<bool> interlaced;              // per decoded frame
+    // The colour tags as the stream reports them (AVColorPrimaries ...).
+    int colourPrimaries = 0;
+    int colourTransfer = 0;
+    int colourMatrix = 0;
+    int colourRange = 0;
+    std::string timecode;  // the first frame's timecode, empty without one
+    // Per decoded frame with alpha: the alpha plane, width x height, top-down.
+    std::vector<std::vector<uint8_t>> alphas;
+    int firstLuma = -1;  // luma of the first frame's centre (8-bit YUV only)
 };
 
 // Opens `path`, counts its packets and, with `decode`, decodes every frame.

@@ -148,4 +148,31 @@ TEST(RenderMovieCommand, TerminateStopsAPartWithItsSegmentClosed) {
     EXPECT_TRUE(ReadBytes(options.outPath).empty());
 }
 
+TEST(RenderMovieCommand, TerminateSignalStopsLikeCtrlCAndLeavesAPlayableMovie) {
+    ScopedSettings settings;
+    TempFolder folder;
+    WriteSettingString("MovieFields", "");
+    Show show;
+    for (const char* code : {"apch", "avc1"}) {
+        RenderOptions options;
+        options.outPath = folder.File(std::string("terminated_") + code + ".mov");
+        options.width = 48;
+        options.height = 32;
+        options.end = "200";
+        options.codec = code;
+        int calls = 0;
+        EXPECT_EQ(RenderMovieWith(show, options, Synthetic(&calls, 9, SIGTERM)), 128 + SIGTERM) << code;
+        MovieFacts facts = ProbeMovie(options.outPath, true);
+        EXPECT_TRUE(facts.opened) << code;
+        // Frames 0 .. 6 were written before the ninth grab saw the signal.
+        EXPECT_GE(facts.packets, 7) << code;
+        EXPECT_LE(facts.packets, 9) << code;
+        EXPECT_EQ(facts.frames.size(), static_cast<size_t>(facts.packets)) << code;
+    }
+    // The handler is gone again: the default action would end the process.
+    struct sigaction now {};
+    sigaction(SIGTERM, nullptr, &now);
+    EXPECT_EQ(now.sa_handler, SIG_DFL);
+}
+
 }  // namespace

@@ -60,7 +60,8 @@ TEST_P(EveryCodec, ReadsBackWithCountSizeRateAndCodec) {
     EXPECT_EQ(facts.height, 64);
     EXPECT_EQ(facts.packets, 7);
     ASSERT_EQ(facts.frames.size(), 7u);
-    EXPECT_EQ(static_cast<int64_t>(facts.rateNum) * 100, static_cast<int64_t>(facts.rateDen) * 2997);
+    EXPECT_EQ(facts.rateNum, 30000);
+    EXPECT_EQ(facts.rateDen, 1001);
     // The code used is remembered for the next movie.
     EXPECT_EQ(ReadSettingString("CodecType", ""), c.code);
     for (size_t i = 0; i < fed.size(); ++i) {
@@ -145,37 +146,52 @@ TEST(MovieWriter, CodecComesFromTheSettingAndIsNotStoredWhenToldNot) {
     EXPECT_EQ(ReadSettingString("CodecType", "unset"), "");
 }
 
-TEST(MovieWriter, AviStreamHeaderHasScale100AndTheRoundedRate) {
-    ScopedSettings settings;
-    TempFolder folder;
-    for (double fps : {29.97, 25.0, 23.976}) {
-        std::string path = folder.File("rate.avi");
-        ASSERT_TRUE(WriteMovie(path, "MJPG", 32, 32, fps, 3));
-        std::vector<uint8_t> bytes = ReadBytes(path);
-        auto at = std::search(bytes.begin(), bytes.end(), "strhvids", "strhvids" + 4);
-        ASSERT_NE(at, bytes.end());
-        size_t i = static_cast<size_t>(at - bytes.begin());
-        uint32_t scale = 0;
-        uint32_t rate = 0;
-        std::memcpy(&scale, &bytes[i + 28], 4);
-        std::memcpy(&rate, &bytes[i + 32], 4);
-        EXPECT_EQ(scale, 100u) << fps;
-        EXPECT_EQ(rate, static_cast<uint32_t>(fps * 100 + 0.5)) << fps;
-        MovieFacts facts = ProbeMovie(path, false);
-        EXPECT_EQ(static_cast<int64_t>(facts.rateNum) * 100, static_cast<int64_t>(facts.rateDen) * rate);
-        EXPECT_EQ(facts.packets, 3);
+// The AVI stream header's scale and rate.
+std::pair<uint32_t, uint32_t> AviScaleAndRate(const std::string& path) {
+    std::vector<uint8_t> bytes = ReadBytes(path);
+    auto at = std::search(bytes.begin(), bytes.end(), "strh", "strh" + 4);
+    if (at == bytes.end() || bytes.end() - at < 36 || std::memcmp(&*(at + 8), "vids", 4) != 0) {
+        return {0, 0};
     }
+    uint32_t scale = 0;
+    uint32_t rate = 0;
+    std::memcpy(&scale, &*(at + 28), 4);
+    std::memcpy(&rate, &*(at + 32), 4);
+    return {scale, rate};
 }
 
-TEST(MovieWriter, QuickTimeTimeScaleAndSampleDuration) {
+struct RateCase {
+    double typed;
+    int rate;
+    int scale;
+};
+
+// AVI rate and scale, QuickTime time scale and sample duration.
+TEST(MovieWriter, RatesAreExactFractionsInBothContainers) {
     ScopedSettings settings;
     TempFolder folder;
-    std::string path = folder.File("scale.mov");
-    ASSERT_TRUE(WriteMovie(path, "png ", 32, 32, 29.97, 3));
-    MovieFacts facts = ProbeMovie(path, false);
-    EXPECT_EQ(facts.timeBaseNum, 1);
-    EXPECT_EQ(facts.timeBaseDen, 2997);
-    EXPECT_EQ(facts.firstDuration, 100);
+    for (RateCase c : {RateCase{29.97, 30000, 1001}, RateCase{23.976, 24000, 1001}, RateCase{23.98, 24000, 1001},
+                       RateCase{59.94, 60000, 1001}, RateCase{25.0, 2500, 100}, RateCase{24.0, 2400, 100},
+                       RateCase{50.0, 5000, 100}, RateCase{12.345, 2469, 200}}) {
+        std::string avi = folder.File("rate.avi");
+        ASSERT_TRUE(WriteMovie(avi, "MJPG", 32, 32, c.typed, 3));
+        auto [scale, rate] = AviScaleAndRate(avi);
+        EXPECT_EQ(scale, static_cast<uint32_t>(c.scale)) << c.typed;
+        EXPECT_EQ(rate, static_cast<uint32_t>(c.rate)) << c.typed;
+        MovieFacts facts = ProbeMovie(avi, false);
+        EXPECT_EQ(static_cast<int64_t>(facts.rateNum) * c.scale, static_cast<int64_t>(facts.rateDen) * c.rate);
+        EXPECT_EQ(facts.packets, 3);
+
+        std::string mov = folder.File("rate.mov");
+        ASSERT_TRUE(WriteMovie(mov, "png ", 32, 32, c.typed, 3));
+        facts = ProbeMovie(mov, false);
+        EXPECT_EQ(facts.timeBaseNum, 1) << c.typed;
+        EXPECT_EQ(facts.timeBaseDen, c.rate) << c.typed;
+        EXPECT_EQ(facts.firstDuration, c.scale) << c.typed;
+        EXPECT_EQ(static_cast<int64_t>(facts.rateNum) * c.scale, static_cast<int64_t>(facts.rateDen) * c.rate);
+    }
+    EXPECT_EQ(ExactMovieRate(0.0).rate, 0);
+    EXPECT_EQ(ExactMovieRate(-3.0).rate, 0);
 }
 
 TEST(MovieWriter, UncompressedAviKeepsOddWidthsAndIsBottomUp) {
@@ -347,6 +363,13 @@ TEST(MovieWriter, EveryCodecTakesOddSizesAndNtscFields) {
                 writer.options.fieldOrder = FieldOrder::LowerFirst;
                 CDib image(width, height, 24);
                 FillSyntheticFrame(image, 1);
+                if (code == "AVdh") {
+                    // DNxHR has a smallest frame and codes no fields: refused with the reason.
+                    EXPECT_FALSE(writer.Open(MakeFileSpec(path.c_str()), image, 29.97, 90, 2));
+                    EXPECT_NE(writer.LastError().find(width < 256 ? "at least 256 x 120" : "whole frames only"),
+                              std::string::npos);
+                    continue;
+                }
                 ASSERT_TRUE(writer.Open(MakeFileSpec(path.c_str()), image, 29.97, 90, 2))
                     << code << " " << width << ": " << writer.LastError();
                 ASSERT_TRUE(writer.WriteFrame(-1, image));

@@ -136,6 +136,12 @@ bool ApplyValue(const std::string& name, const std::string& value, RenderOptions
             error = "--aspect takes 4:3 or 16:9, not \"" + value + "\"";
             return false;
         }
+    } else if (name == "--field-order") {
+        if (value != "upper" && value != "lower") {
+            error = "--field-order takes upper or lower, not \"" + value + "\"";
+            return false;
+        }
+        options.lowerFieldFirst = value == "lower";
     } else if (name == "--part") {
         if (!ParsePart(value, options)) {
             error = "--part takes K/N, part K (from 0) of N, such as 0/4, not \"" + value + "\"";
@@ -163,10 +169,10 @@ bool ApplyValue(const std::string& name, const std::string& value, RenderOptions
 }
 
 bool IsValueOption(const std::string& name) {
-    static const char* const kNames[] = {"--rate",    "--data", "--stream", "--interval", "--save",  "--eval",
-                                         "--picture", "-o",     "--output", "--frame",    "--start", "--end",
-                                         "--hold",    "--size", "--aa",     "--aspect",   "--fps",   "--quality",
-                                         "--codec",   "--part", "--join",   "--batch"};
+    static const char* const kNames[] = {"--rate",    "--data", "--stream", "--interval", "--save",       "--eval",
+                                         "--picture", "-o",     "--output", "--frame",    "--start",      "--end",
+                                         "--hold",    "--size", "--aa",     "--aspect",   "--fps",        "--quality",
+                                         "--codec",   "--part", "--join",   "--batch",    "--field-order"};
     for (const char* known : kNames) {
         if (name == known) {
             return true;
@@ -194,6 +200,26 @@ bool CheckOutput(const RenderOptions& options, std::string& error) {
     }
     error = "-o needs a file ending in .png, .bmp, .tga, .avi, .mov, .dps or .rtv: \"" + options.outPath + "\"";
     return false;
+}
+
+// --alpha needs an output that holds alpha (the movie's codec is checked
+// when the movie is made); --key needs a movie.
+bool CheckAlpha(const RenderOptions& options, std::string& error) {
+    bool picture =
+        EndsWith(options.outPath, ".png") || EndsWith(options.outPath, ".bmp") || EndsWith(options.outPath, ".tga");
+    if (options.key && (options.outPath.empty() || picture || !options.picturePath.empty())) {
+        error = "--key needs a movie: -o OUT.mov or OUT.avi";
+        return false;
+    }
+    if (options.alpha && (options.outPath.empty() || !options.picturePath.empty())) {
+        error = "--alpha needs -o with a movie, a .png or a .tga";
+        return false;
+    }
+    if (options.alpha && EndsWith(options.outPath, ".bmp")) {
+        error = "--alpha needs a picture that holds alpha: .png or .tga, not .bmp";
+        return false;
+    }
+    return true;
 }
 
 // --join OUT SEGMENT... and nothing else.
@@ -272,7 +298,10 @@ bool CheckCombination(const std::vector<std::string>& positional, RenderOptions&
         error = "--interval needs --stream FILE";
         return false;
     }
-    return CheckOutput(options, error) && CheckBatch(options, error) && CheckPart(options, error);
+    if (!options.batchPath.empty()) {
+        return CheckOutput(options, error) && CheckBatch(options, error);  // rows bring their outputs
+    }
+    return CheckOutput(options, error) && CheckAlpha(options, error) && CheckPart(options, error);
 }
 
 }  // namespace
@@ -310,6 +339,10 @@ bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::stri
             options.fields = arg == "--fields";
         } else if (arg == "--reverse" || arg == "--no-reverse") {
             options.reverse = arg == "--reverse";
+        } else if (arg == "--alpha") {
+            options.alpha = true;
+        } else if (arg == "--key") {
+            options.key = true;
         } else if (arg == "--bench") {
             options.bench = true;
         } else if (arg == "--help" || arg == "-h") {

@@ -11,6 +11,7 @@
 #include "MovieFrames.h"
 #include "MovieParts.h"
 #include "Settings.h"
+#include "Utilities.h"
 
 namespace {
 
@@ -68,7 +69,8 @@ void ApplyCommandLine(const RenderOptions& o, MovieOptionTexts& t) {
     t.start = o.start.value_or(t.start);
     t.end = o.end.value_or(t.end);
     t.hold = o.hold.value_or(t.hold);
-    t.fps = o.fps.value_or(t.fps);
+    // The movie runs at the show's own rate unless told otherwise.
+    t.fps = o.fps.value_or(ShowMovieRateText(gFrameRate));
     t.quality = o.quality.value_or(t.quality);
     if (o.fields) {
         t.fields = *o.fields ? "1" : "";
@@ -96,7 +98,18 @@ bool MovieJobFromOptions(const Show& show, const RenderOptions& options, MovieJo
     job.writer.codec = options.codec ? FourCharacterCode(*options.codec) : std::string();
     job.writer.storeCodec = false;
     job.writer.pictureAspect = options.aspect.value_or(show.frameAspect);
-    job.lowerFieldFirst = show.fieldSwap != 0;
+    job.writer.alpha = options.alpha;
+    job.writer.key = options.key;
+    if (options.alpha) {
+        std::string requested = job.writer.codec.empty() ? ReadSettingString("CodecType", "") : job.writer.codec;
+        error = MovieAlphaProblem(job.path, requested);
+        if (!error.empty()) {
+            error = "--alpha: " + error;
+            return false;
+        }
+    }
+    job.lowerFieldFirst =
+        options.lowerFieldFirst.value_or(DefaultLowerFieldFirst(job.options.height, show.fieldSwap != 0));
     error = MovieSizeProblem(job.options);
     return error.empty();
 }
@@ -131,6 +144,8 @@ int RenderMovieWith(Show& show, const RenderOptions& options, const MovieFrameSo
         return 1;
     }
     int antiAliasing = options.antiAliasing.value_or(show.antiAliasing);
+    // The frames are drawn in the movie's shape, as pictures are.
+    SetFrameAspect(show, static_cast<float>(job.writer.pictureAspect));
     bool terminal = isatty(STDERR_FILENO) != 0;
     int32_t currentFrame = job.options.start;
     RenderRangeHooks hooks;

@@ -21,6 +21,7 @@ struct PictureSettings {
     int width = 720;
     int height = 486;
     int antiAliasing = 0;
+    int bitsPerPixel = 24;  // 32: the chart over a transparent background
 };
 
 bool EndsWith(const std::string& text, const char* tail) {
@@ -49,6 +50,7 @@ bool ApplySettings(Show& show, const RenderOptions& options, PictureSettings& ou
     }
     float aspect = options.aspect.value_or(static_cast<float>(ReadSettingInt("AspectMode", 7500) * 0.0001));
     SetFrameAspect(show, aspect);
+    out.bitsPerPixel = options.alpha ? 32 : 24;
     return true;
 }
 
@@ -85,7 +87,7 @@ int RenderOne(Show& show, const PictureSettings& s, int32_t frame, const std::st
 // earlier frame.
 int RenderSequence(Show& show, const PictureSettings& s, const std::string& pattern, int32_t first, int32_t end,
                    bool primeFirst) {
-    CDib pictures[2] = {CDib(16, 16, 8), CDib(16, 16, 8)};
+    CDib pictures[2] = {CDib(16, 16, s.bitsPerPixel), CDib(16, 16, s.bitsPerPixel)};
     std::future<bool> writing;
     std::string writingName;
     int current = 0;
@@ -134,7 +136,8 @@ bool EncodePng(PngWriter& w, const CDib& picture, std::vector<uint8_t>& bytes, s
         return false;
     }
     png_set_write_fn(w.png, &bytes, PngWriteData, PngFlush);
-    png_set_IHDR(w.png, w.info, picture.Width(), picture.Height(), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+    int colourType = picture.BitsPerPixel() == 32 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB;
+    png_set_IHDR(w.png, w.info, picture.Width(), picture.Height(), 8, colourType, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_compression_level(w.png, 3);
     png_write_info(w.png, w.info);
@@ -160,7 +163,7 @@ std::string SequenceName(const std::string& pattern, int32_t frame) {
 }
 
 bool WritePng(const CDib& picture, const std::string& path) {
-    if (picture.BitsPerPixel() != 24 || picture.Width() < 1 || picture.Height() < 1) {
+    if ((picture.BitsPerPixel() != 24 && picture.BitsPerPixel() != 32) || picture.Width() < 1 || picture.Height() < 1) {
         return false;
     }
     std::vector<png_bytep> rows(static_cast<size_t>(picture.Height()));
@@ -187,7 +190,7 @@ int RenderPicturesCommand(Show& show, const RenderOptions& options) {
     if (!ApplySettings(show, options, settings, error)) {
         return Fail(error);
     }
-    CDib picture(16, 16, 8);
+    CDib picture(16, 16, settings.bitsPerPixel);
     if (options.outPath.find('#') == std::string::npos) {
         return RenderOne(show, settings, options.frame.value_or(0), options.outPath, picture);
     }

@@ -16,8 +16,9 @@ int RenderPicturesCommand(Show& show, const RenderOptions& options);
 // and prints the frames per second (render and read-back, no encoding).
 int RenderBenchCommand(Show& show, const RenderOptions& options);
 
-// Writes a 24-bit bottom-up picture as an 8-bit RGB PNG; the file is
-// replaced only when the whole picture was written. False on failure.
+// Writes a 24-bit bottom-up picture as an 8-bit RGB PNG (a 32-bit one as
+// RGBA, its alpha kept); the file is replaced only when the whole picture
+// was written. False on failure.
 bool WritePng(const CDib& picture, const std::string& path);
 // The name of frame `frame` in a sequence: the first run of "#" replaced by
 // the zero-padded frame number.
