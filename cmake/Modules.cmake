@@ -1,20 +1,23 @@
 # The core libraries: everything but the desktop windows builds and runs without Qt.
 
-# Platform services every module may use: files, byte order, time, settings.
+# Platform services every module may use: files, byte order, time,
+# settings, and the user-facing calls that forward to the installed platform
+# implementation (the headless one is part of it; the Qt one is below).
 add_library(tavrilo_platform STATIC
   Common/CrossPlatform/Files.cpp
   Common/CrossPlatform/Bytes.cpp
   Common/CrossPlatform/Settings.cpp
-  Common/CrossPlatform/Resources.cpp
+  Common/CrossPlatform/PlatformText.cpp
+  Common/CrossPlatform/PlatformCalls.cpp
+  Common/CrossPlatform/ProgramFolders.cpp
+  Common/CrossPlatform/Headless.cpp
+  Common/CrossPlatform/ResourceMasks.cpp
 )
 target_include_directories(tavrilo_platform PUBLIC Common/CrossPlatform)
-# The picture resources are drawn into a CDib.
-target_include_directories(tavrilo_platform PRIVATE Common/CDib)
-target_link_libraries(tavrilo_platform PUBLIC tavrilo_cdib)
 
-# The headless implementation of messages, questions and drawing (no windows).
-add_library(tavrilo_headless STATIC Common/CrossPlatform/Headless.cpp)
-target_link_libraries(tavrilo_headless PUBLIC tavrilo_platform)
+# What a headless program installs: the headless platform (HeadlessPlatform.h).
+add_library(tavrilo_headless INTERFACE)
+target_link_libraries(tavrilo_headless INTERFACE tavrilo_platform)
 
 add_library(tavrilo_utilities STATIC
   Common/Utilities/Ease.cpp
@@ -27,7 +30,7 @@ target_link_libraries(tavrilo_utilities PUBLIC tavrilo_platform)
 # The binding to the JPEG companion library (companions/PlinthJpeg).
 add_library(tavrilo_jpegdll STATIC Common/JpegDll/JpegDll.cpp)
 target_include_directories(tavrilo_jpegdll PUBLIC Common/JpegDll companions/PlinthJpeg)
-target_link_libraries(tavrilo_jpegdll PUBLIC ${CMAKE_DL_LIBS})
+target_link_libraries(tavrilo_jpegdll PUBLIC tavrilo_platform ${CMAKE_DL_LIBS})
 
 add_library(tavrilo_cdib STATIC
   Common/CDib/CDib.cpp
@@ -37,6 +40,7 @@ add_library(tavrilo_cdib STATIC
   Common/CDib/ReadTiff.cpp
   Common/CDib/ReadPhotoshop.cpp
   Common/CDib/ReadJpeg.cpp
+  Common/CDib/ResourcePictures.cpp
 )
 target_include_directories(tavrilo_cdib PUBLIC Common/CDib)
 target_link_libraries(tavrilo_cdib PUBLIC tavrilo_platform tavrilo_utilities tavrilo_jpegdll ${CMAKE_DL_LIBS})
@@ -117,7 +121,6 @@ if(NOT TAVRILO_FUZZ)
   find_package(Qt6 REQUIRED COMPONENTS Widgets)
   qt_add_resources(tavrilo_resource_sources ${CMAKE_CURRENT_SOURCE_DIR}/resources/tavrilo.qrc)
   add_library(tavrilo_qtplatform STATIC
-    Common/CrossPlatform/Qt/PlatformText.cpp
     Common/CrossPlatform/Qt/QtApp.cpp
     Common/CrossPlatform/Qt/QtDialogs.cpp
     Common/CrossPlatform/Qt/QtDrawing.cpp
@@ -131,8 +134,10 @@ if(NOT TAVRILO_FUZZ)
   )
   target_include_directories(tavrilo_qtplatform PUBLIC Common/CrossPlatform PRIVATE Common/CrossPlatform/Qt)
   target_link_libraries(tavrilo_qtplatform PUBLIC tavrilo_platform tavrilo_cdib Qt6::Widgets)
-  target_compile_definitions(tavrilo_qtplatform PRIVATE
-    TAVRILO_SOURCE_RESOURCES="${CMAKE_CURRENT_SOURCE_DIR}/resources")
+  # The build tree lays the help page out as an installation does, so that
+  # the program finds it at <program folder>/../share/tavrilo there too.
+  configure_file(${CMAKE_CURRENT_SOURCE_DIR}/resources/help/Tavrilo.html
+                 ${CMAKE_BINARY_DIR}/share/tavrilo/Tavrilo.html COPYONLY)
 endif()
 
 # The program's own drawn dialogs (value dialog, colour and texture chooser)

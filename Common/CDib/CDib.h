@@ -37,11 +37,11 @@ static_assert(sizeof(PaletteEntry) == 4);
 // Results of the picture readers.
 enum DibReadResult : int {
     kDibReadOk = 0,
-    kDibCompressed = 1,     // compressed data, or the JPEG library failed to start
-    kDibTooLarge = 2,       // width or height above kDibMaxSize
-    kDibUnreadable = 3,     // not a readable file of the chosen format, or a read error
-    kDibNoHeader = 4,       // the picture had no header
-    kDibTooFewColors = 5,   // fewer than 8 bits per pixel
+    kDibCompressed = 1,    // compressed data, or the JPEG library failed to start
+    kDibTooLarge = 2,      // width or height above kDibMaxSize
+    kDibUnreadable = 3,    // not a readable file of the chosen format, or a read error
+    kDibNoHeader = 4,      // the picture had no header
+    kDibTooFewColors = 5,  // fewer than 8 bits per pixel
     kDibOutOfMemory = 6,
 };
 
@@ -52,8 +52,12 @@ enum DibLoadResult : int { kDibLoadFailed = 0, kDibLoaded = 1, kDibPlaceholder =
 enum DibFileKind : int { kDibBitmap = 0, kDibTarga = 1, kDibNothing = 2 };
 
 constexpr int kDibMaxSize = 8192;
-// The bitmap resource drawn when a picture cannot be loaded.
-constexpr int kMissingPictureResource = 133;
+class CDib;
+// Loads the one-bit picture resource `bitmapId` of the installed platform
+// (kMissingPictureResource is the sign drawn in place of a picture that
+// cannot be loaded) into a 24-bit picture: set bits white, clear bits black.
+// False when there is no such resource.
+bool LoadResourceMask(CDib& image, int bitmapId);
 
 class CDib {
 public:

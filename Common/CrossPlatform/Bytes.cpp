@@ -1,8 +1,10 @@
 // Byte order and time.
-#include "CrossPlatform.h"
-
 #include <algorithm>
 #include <chrono>
+#include <functional>
+#include <utility>
+
+#include "CrossPlatform.h"
 
 uint32_t ReadInteger(const uint8_t* bytes, int count, bool bigEndian) {
     uint32_t value = 0;
@@ -27,6 +29,11 @@ void ReverseBytes(void* buffer, int count) {
 namespace {
 using Clock = std::chrono::steady_clock;
 const Clock::time_point kStart = Clock::now();
+
+std::function<int64_t()>& CounterOverride() {
+    static std::function<int64_t()> counter;
+    return counter;
+}
 }  // namespace
 
 uint32_t TickCount() {
@@ -34,8 +41,17 @@ uint32_t TickCount() {
     return static_cast<uint32_t>(elapsed.count());
 }
 
+void SetHighResolutionCounter(std::function<int64_t()> counter) {
+    CounterOverride() = std::move(counter);
+}
+
 int64_t HighResolutionCounter() {
+    if (CounterOverride()) {
+        return CounterOverride()();
+    }
     return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
 }
 
-int64_t HighResolutionFrequency() { return 1000000000; }
+int64_t HighResolutionFrequency() {
+    return 1000000000;
+}

@@ -1,12 +1,17 @@
 // The platform layer: files, byte order, time, messages and questions, and
 // the small records every module shares (file names, rectangles).
-// This header has no Qt in it. The core links the headless implementation of
-// the user-facing calls (messages to standard error); the desktop program
-// links the Qt one.
+// This header has no Qt in it. The user-facing calls forward to the platform
+// implementation the program installed (Platform.h): the headless one in
+// tavrilo-render and the tests, the Qt one in the desktop program.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "Platform.h"
 
 // ---------------------------------------------------------------- records
 
@@ -48,6 +53,8 @@ constexpr long kNoNumber = -9999;
 // A message the user must see; unless number is kNoNumber the text is
 // followed by "  [ number ]".
 void ShowMessage(const char* text, long number);
+// The message box text: the text, then "  [ n ]" unless n is kNoNumber.
+std::string MessageText(const char* text, long number);
 // 1 yes, 0 no, -1 cancel.
 int AskYesNoCancel(const char* text, const char* caption);
 bool AskYesNo(const char* text, const char* caption);
@@ -89,6 +96,13 @@ void CloseFile(PlatformFile& file);
 // write never destroys the previous file. False (with errno kept) on failure.
 bool WriteWholeFile(const char* path, const void* bytes, long count);
 
+// The folder of the running program (no trailing "/"); empty when unknown.
+std::string ProgramFolder();
+// The folders the companion libraries are looked for in, in order: the
+// installed place (<program folder>/../lib/tavrilo), then the program's own
+// folder (the build tree). A library found in neither is loaded by name.
+std::vector<std::string> CompanionFolders();
+
 // ---------------------------------------------------------------- bytes and time
 
 // Assembles an integer from `count` (1 to 4) bytes in either byte order.
@@ -98,12 +112,15 @@ void ReverseBytes(void* buffer, int count);
 uint32_t TickCount();  // milliseconds since an arbitrary start
 int64_t HighResolutionCounter();
 int64_t HighResolutionFrequency();  // counts per second
+// Replaces the high-resolution counter with `counter` (tests drive playback
+// with a clock of their own); an empty function restores the steady clock.
+void SetHighResolutionCounter(std::function<int64_t()> counter);
 
 // ---------------------------------------------------------------- drawing
+
+// The picture resource drawn when a picture cannot be loaded.
+constexpr int kMissingPictureResource = 133;
 
 class CDib;
 // Draws a picture scaled into `dest` of the current port (no-op headless).
 void StretchImage(const Rect& dest, const Rect& source, void* context, const CDib& image);
-// Loads the one-bit picture resource `bitmapId` into a 24-bit picture: set
-// bits white, clear bits black. False when there is no such resource.
-bool LoadResourceMask(CDib& image, int bitmapId);

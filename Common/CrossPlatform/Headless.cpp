@@ -1,7 +1,7 @@
 // The headless platform: messages to standard error, preset answers to
 // questions, no windows to draw into.
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -9,8 +9,11 @@
 #include "HeadlessPlatform.h"
 
 HeadlessState& Headless() {
-    static HeadlessState state;
-    return state;
+    if (auto* headless = dynamic_cast<HeadlessPlatform*>(&CurrentPlatform())) {
+        return headless->state;
+    }
+    static HeadlessState unused;  // another kind of platform is installed
+    return unused;
 }
 
 void ResetHeadless() {
@@ -19,39 +22,34 @@ void ResetHeadless() {
     Headless().quiet = quiet;
 }
 
-void ShowMessage(const char* text, long number) {
-    char line[600] = {};
-    if (number == kNoNumber) {
-        std::snprintf(line, sizeof(line), "%s", text ? text : "");
-    } else {
-        std::snprintf(line, sizeof(line), "%s  [ %ld ]", text ? text : "", number);
-    }
-    Headless().messages.emplace_back(line);
-    if (!Headless().quiet) {
-        std::fprintf(stderr, "%s\n", line);
+void HeadlessPlatform::ShowMessage(const char* text, long number) {
+    std::string line = MessageText(text, number);
+    state.messages.push_back(line);
+    if (!state.quiet) {
+        std::fprintf(stderr, "%s\n", line.c_str());
     }
 }
 
-int AskYesNoCancel(const char* text, const char* caption) {
-    (void)text;
-    (void)caption;
-    return Headless().yesNoCancelAnswer;
+int HeadlessPlatform::AskYesNoCancel(const char* text, const char* caption) {
+    return state.yesNoCancelAnswer;
 }
 
-bool AskYesNo(const char* text, const char* caption) {
+bool HeadlessPlatform::AskYesNo(const char* text, const char* caption) {
     return AskYesNoCancel(text, caption) == 1;
 }
 
-void AskText(char* text, const char* title, const char* line1, const char* line2) {
-    if (text && !Headless().textAnswer.empty()) {
-        std::snprintf(text, 81, "%s", Headless().textAnswer.c_str());
+void HeadlessPlatform::AskText(char* text, const char* title, const char* line1, const char* line2) {
+    if (text && !state.textAnswer.empty()) {
+        std::snprintf(text, 81, "%s", state.textAnswer.c_str());
     }
 }
 
-void Beep(int kind) { ++Headless().beeps; }
+void HeadlessPlatform::Beep(int kind) {
+    ++state.beeps;
+}
 
-long ReadClipboardText(char* buffer, long capacity) {
-    const std::string& text = Headless().clipboard;
+long HeadlessPlatform::ReadClipboardText(char* buffer, long capacity) {
+    const std::string& text = state.clipboard;
     if (text.empty() || !buffer || capacity <= 0) {
         return 0;
     }
@@ -59,5 +57,3 @@ long ReadClipboardText(char* buffer, long capacity) {
     std::memcpy(buffer, text.c_str(), static_cast<size_t>(count));
     return count;
 }
-
-void StretchImage(const Rect& dest, const Rect& source, void* context, const CDib& image) {}

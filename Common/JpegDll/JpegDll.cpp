@@ -3,33 +3,24 @@
 #include "JpegDll.h"
 
 #include <dlfcn.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <string>
 
-namespace {
+#include "CrossPlatform.h"
 
-// The folder holding the running program, with a trailing "/", or "".
-std::string ProgramFolder() {
-    char path[4096] = {};
-    ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
-    if (length <= 0) {
-        return {};
-    }
-    std::string folder(path, static_cast<size_t>(length));
-    size_t slash = folder.rfind('/');
-    return slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
-}
+namespace {
 
 void* LoadByName(const char* name) {
     if (!name || !*name) {
         return nullptr;
     }
     if (!std::strchr(name, '/')) {
-        std::string beside = ProgramFolder() + name;
-        if (void* handle = dlopen(beside.c_str(), RTLD_NOW | RTLD_LOCAL)) {
-            return handle;
+        for (const std::string& folder : CompanionFolders()) {
+            std::string path = folder + "/" + name;
+            if (void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) {
+                return handle;
+            }
         }
     }
     return dlopen(name, RTLD_NOW | RTLD_LOCAL);

@@ -2,10 +2,12 @@
 #include "Companion.h"
 
 #include <dlfcn.h>
-#include <unistd.h>
 
-#include <climits>
 #include <cstring>
+#include <string>
+#include <vector>
+
+#include "CrossPlatform.h"
 
 namespace {
 
@@ -15,17 +17,6 @@ std::string& FolderOverride() {
 }
 
 bool gOverridden = false;
-
-std::string ProgramFolder() {
-    char path[PATH_MAX] = {};
-    ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
-    if (length <= 0) {
-        return {};
-    }
-    std::string text(path, static_cast<size_t>(length));
-    size_t slash = text.rfind('/');
-    return slash == std::string::npos ? std::string() : text.substr(0, slash);
-}
 
 }  // namespace
 
@@ -41,10 +32,10 @@ void SetCompanionFolderOverride(const std::string& folder) {
 }
 
 LibraryOwner LoadCompanion(const char* fileName) {
-    std::string folder = gOverridden ? FolderOverride() : ProgramFolder();
-    if (!folder.empty()) {
-        std::string beside = folder + "/" + fileName;
-        if (void* handle = dlopen(beside.c_str(), RTLD_NOW | RTLD_LOCAL)) {
+    std::vector<std::string> folders = gOverridden ? std::vector<std::string>{FolderOverride()} : CompanionFolders();
+    for (const std::string& folder : folders) {
+        std::string path = folder + "/" + fileName;
+        if (void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) {
             return LibraryOwner(handle);
         }
     }

@@ -4,14 +4,64 @@
 // object with colour and depth at the size the picture needs.
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
-#include <malloc.h>
 
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "GLInternal.h"
 #include "OpenGL.h"
 
 namespace {
+
+// Why the last context could not be made; empty after a success.
+std::string gContextError;
+
+// The name of an EGL error code, as the EGL headers spell it.
+std::string EglErrorName(EGLint code) {
+    switch (code) {
+        case EGL_SUCCESS:
+            return "EGL_SUCCESS";
+        case EGL_NOT_INITIALIZED:
+            return "EGL_NOT_INITIALIZED";
+        case EGL_BAD_ACCESS:
+            return "EGL_BAD_ACCESS";
+        case EGL_BAD_ALLOC:
+            return "EGL_BAD_ALLOC";
+        case EGL_BAD_ATTRIBUTE:
+            return "EGL_BAD_ATTRIBUTE";
+        case EGL_BAD_CONFIG:
+            return "EGL_BAD_CONFIG";
+        case EGL_BAD_CONTEXT:
+            return "EGL_BAD_CONTEXT";
+        case EGL_BAD_CURRENT_SURFACE:
+            return "EGL_BAD_CURRENT_SURFACE";
+        case EGL_BAD_DISPLAY:
+            return "EGL_BAD_DISPLAY";
+        case EGL_BAD_MATCH:
+            return "EGL_BAD_MATCH";
+        case EGL_BAD_NATIVE_PIXMAP:
+            return "EGL_BAD_NATIVE_PIXMAP";
+        case EGL_BAD_NATIVE_WINDOW:
+            return "EGL_BAD_NATIVE_WINDOW";
+        case EGL_BAD_PARAMETER:
+            return "EGL_BAD_PARAMETER";
+        case EGL_BAD_SURFACE:
+            return "EGL_BAD_SURFACE";
+        case EGL_CONTEXT_LOST:
+            return "EGL_CONTEXT_LOST";
+        default: {
+            char text[32];
+            std::snprintf(text, sizeof(text), "EGL error 0x%04X", static_cast<unsigned>(code));
+            return text;
+        }
+    }
+}
+
+// Records why a context could not be made, with the EGL error pending.
+void ContextFailed(const char* step) {
+    gContextError = std::string(step) + ": " + EglErrorName(eglGetError());
+}
 
 bool HasExtension(const char* list, const char* name) {
     if (!list) {
@@ -78,21 +128,9 @@ EGLDisplay FindDisplay() {
     return display;
 }
 
-// The software GL driver frees and allocates vertex buffers of a few hundred
-// kilobytes in every frame; with the C library's default thresholds each
-// free hands the memory back to the system and the next frame faults it in
-// again, which doubles the time of a frame. Freed memory is kept instead.
-void KeepFreedMemory() {
-    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
-    mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
-}
-
 // The one display of the process; contexts of all renderers live on it.
 EGLDisplay SharedDisplay() {
-    static EGLDisplay display = [] {
-        KeepFreedMemory();
-        return FindDisplay();
-    }();
+    static EGLDisplay display = FindDisplay();
     return display;
 }
 
@@ -177,24 +215,33 @@ void EmptyCaches(GLRenderer& r) {
 std::unique_ptr<GLContextState> NewContext(int width, int height) {
     EGLDisplay display = SharedDisplay();
     if (display == EGL_NO_DISPLAY) {
+        ContextFailed("no EGL display could be opened");
         return nullptr;
     }
     auto state = std::make_unique<GLContextState>();
     state->display = display;
     state->context = CreateContext(display);
     if (state->context == EGL_NO_CONTEXT) {
+        ContextFailed("no OpenGL context could be made");
         return nullptr;
     }
-    if (!eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, state->context) || !LoadFramebufferProcs(state->fbo)) {
+    if (!eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, state->context)) {
+        ContextFailed("the OpenGL context could not be made current");
+        return nullptr;
+    }
+    if (!LoadFramebufferProcs(state->fbo)) {
+        gContextError = "the OpenGL driver has no framebuffer objects";
         return nullptr;
     }
     state->fbo.genFramebuffers(1, &state->framebuffer);
     state->colorTexture = kFramebufferTexture;
     state->fbo.genRenderbuffers(1, &state->depthBuffer);
     if (!ResizeFramebuffer(*state, width, height)) {
+        gContextError = "no " + std::to_string(width) + " x " + std::to_string(height) + " framebuffer could be made";
         return nullptr;
     }
     glViewport(0, 0, state->width, state->height);
+    gContextError.clear();
     return state;
 }
 
@@ -265,6 +312,18 @@ bool MakeRendererCurrent(GLRenderer& r) {
         return eglMakeCurrent(r.context->display, EGL_NO_SURFACE, EGL_NO_SURFACE, r.context->context);
     }
     return true;
+}
+
+const std::string& GLContextError() {
+    return gContextError;
+}
+
+std::string GLUnavailableMessage() {
+    std::string message = "OpenGL is not installed!";
+    if (!gContextError.empty()) {
+        message += "\n" + gContextError;
+    }
+    return message;
 }
 
 GLRenderer::GLRenderer() = default;

@@ -111,8 +111,14 @@ using GLRendererPtr = std::unique_ptr<GLRenderer, void (*)(GLRenderer*)>;
 // ---------------------------------------------------------------- context
 
 // Creates a renderer bound to `target`; ready stays 0 when no GL context can
-// be made (the caller then shows "OpenGL is not installed!").
+// be made (the caller then shows "OpenGL is not installed!" and
+// GLContextError()).
 GLRendererPtr CreateGLRenderer(const GLTarget& target, float frameAspect);
+// Why the last GL context could not be made, with the EGL error ("no OpenGL
+// context could be made: EGL_BAD_MATCH"); empty after a success.
+const std::string& GLContextError();
+// "OpenGL is not installed!", then a line with GLContextError() when known.
+std::string GLUnavailableMessage();
 // The deleter of GLRendererPtr: empties the texture cache, deletes the
 // context and the accumulation bitmaps.
 void DestroyGLRenderer(GLRenderer* renderer);

@@ -261,17 +261,13 @@ bool LoadStream(Show& show, std::string_view text, float interval, bool makeKey)
 }
 
 void ImportTableCommand(Show& show, std::string_view text) {
+    // The table goes in at the grid's selected cell while the grid is open.
+    int column = 0;
+    int row = 0;
     if (gPreview && gPreview->EditingData()) {
-        int column = 0;
-        int row = 0;
         gPreview->SelectedCell(column, row);
-        gPreview->SetEditingData(false);
-        ImportTable(show, text, column, row);
-        gPreview->SetEditingData(true);
-        gPreview->Repaint();
-    } else {
-        ImportTable(show, text, 0, 0);
     }
+    ReplaceShowContents([&] { ImportTable(show, text, column, row); });
     RedrawMainWindow();
 }
 

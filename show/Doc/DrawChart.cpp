@@ -12,6 +12,29 @@ namespace {
 constexpr int kSets = 4;
 constexpr int kValues = 32;
 
+// The chart box: 1.5 wide and 1 high around the origin, the walls at its
+// back (z = 0) reaching forward by the bar depth.
+constexpr float kBoxHalfWidth = 0.75f;
+constexpr float kBoxHalfHeight = 0.5f;
+constexpr float kBoxWidth = 1.5f;
+// Depth per point of the show's bar depth (0 to 100): of the walls and
+// grid, and the depth unit of the data.
+constexpr float kWallDepthPerPoint = 0.005f;
+constexpr float kDataDepthPerPoint = 0.0033333334f;
+// A bar, column and line box is 1.25 depth units deep and stands 0.75 of
+// that in front of the walls.
+constexpr float kDataDepthUnits = 1.25f;
+constexpr float kDataFrontFraction = 0.75f;
+// Each set drawn after another is shrunk a little so that coplanar faces
+// do not fight.
+constexpr float kSetShrink = 0.0005f;
+// Grid lines lie just inside the box and just in front of the back wall.
+constexpr float kGridHalfWidth = 0.745f;
+constexpr float kGridLift = 0.005f;
+constexpr float kGridLineWidth = 2.0f;
+// Visibility is a percentage.
+constexpr float kPercent = 0.01f;
+
 // Everything a data style needs about the show for this frame.
 struct DataContext {
     Show& show;
@@ -65,7 +88,7 @@ void DrawBars(DataContext& c) {
     int n = c.layout.count;
     bool stacked = show.placement == 1;
     float slot = static_cast<float>(show.barWidth) * 0.014999992f / n;
-    float gap = (1.5f - n * slot) / (1 + n);
+    float gap = (kBoxWidth - n * slot) / (1 + n);
     float w = stacked ? slot : slot / (c.layout.end - c.layout.first);
     float back = 0.25f * c.u;
     float d = c.u;
@@ -74,7 +97,7 @@ void DrawBars(DataContext& c) {
         if (!Drawn(c, s))
             continue;
         SelectTexture(c.r, SourceTexture(show, s));
-        float x0 = -0.75f + gap + inset + (!stacked && show.showSet == 0 ? s * w : 0.0f);
+        float x0 = -kBoxHalfWidth + gap + inset + (!stacked && show.showSet == 0 ? s * w : 0.0f);
         float zf = back + d;
         for (int j = 0; j < n; ++j) {
             float x = x0 + j * (gap + slot);
@@ -83,9 +106,9 @@ void DrawBars(DataContext& c) {
         }
         if (stacked) {
             w -= 0.001f;
-            d -= 0.0005f;
-            back -= 0.0005f;
-            inset += 0.0005f;
+            d -= kSetShrink;
+            back -= kSetShrink;
+            inset += kSetShrink;
         }
     }
 }
@@ -94,8 +117,8 @@ void DrawAreas(DataContext& c) {
     const Show& show = c.show;
     int n = c.layout.count;
     bool stacked = show.placement == 1;
-    float zf = 1.25f * c.u;
-    float d = 0.75f * zf;
+    float zf = kDataDepthUnits * c.u;
+    float d = kDataFrontFraction * zf;
     if (show.showSet == 0 || stacked)
         d /= c.layout.setsWithData;
     float total = 0.75f + 0.0075001875f * show.barWidth;
@@ -113,8 +136,8 @@ void DrawAreas(DataContext& c) {
             x = next;
         }
         if (stacked) {
-            inset += 0.0005f;
-            zf -= 0.0005f;
+            inset += kSetShrink;
+            zf -= kSetShrink;
         } else if (show.showSet == 0) {
             zf -= d;
         }
@@ -124,8 +147,8 @@ void DrawAreas(DataContext& c) {
 void DrawLines(DataContext& c) {
     const Show& show = c.show;
     int n = c.layout.count;
-    float zf = 1.25f * c.u;
-    float d = 0.75f * zf;
+    float zf = kDataDepthUnits * c.u;
+    float d = kDataFrontFraction * zf;
     if (show.showSet == 0)
         d /= c.layout.setsWithData;
     float total = 0.75f + 0.0075001875f * show.barWidth;
@@ -149,8 +172,8 @@ void DrawLines(DataContext& c) {
 void DrawMarkers(DataContext& c) {
     const Show& show = c.show;
     int n = c.layout.count;
-    float zf = 1.25f * c.u;
-    float d = 0.75f * zf;
+    float zf = kDataDepthUnits * c.u;
+    float d = kDataFrontFraction * zf;
     if (show.showSet == 0)
         d /= c.layout.setsWithData;
     float q = show.barWidth * 0.013333334f / n;
@@ -198,21 +221,27 @@ void DrawPie(DataContext& c) {
 }
 
 void WallsOf(Show& show, GLRenderer& r) {
-    float d = show.barDepth * 0.005f;
+    float d = show.barDepth * kWallDepthPerPoint;
     uint32_t color = show.wallsColor;
     if (show.seeBack) {
-        ChartVertex p[4] = {MakeVertex(color, -0.75f, 0.5f, 0, 1), MakeVertex(color, 0.75f, 0.5f, 0, 1),
-                            MakeVertex(color, 0.75f, -0.5f, 0, 1), MakeVertex(color, -0.75f, -0.5f, 0, 1)};
+        ChartVertex p[4] = {MakeVertex(color, -kBoxHalfWidth, kBoxHalfHeight, 0, 1),
+                            MakeVertex(color, kBoxHalfWidth, kBoxHalfHeight, 0, 1),
+                            MakeVertex(color, kBoxHalfWidth, -kBoxHalfHeight, 0, 1),
+                            MakeVertex(color, -kBoxHalfWidth, -kBoxHalfHeight, 0, 1)};
         DrawWall(r, p, (show.seeLeft ? 8 : 0) + (show.seeBottom ? 4 : 0));
     }
     if (show.seeLeft) {
-        ChartVertex p[4] = {MakeVertex(color, -0.75f, 0.5f, d, 1), MakeVertex(color, -0.75f, 0.5f, 0, 1),
-                            MakeVertex(color, -0.75f, -0.5f, 0, 1), MakeVertex(color, -0.75f, -0.5f, d, 1)};
+        ChartVertex p[4] = {MakeVertex(color, -kBoxHalfWidth, kBoxHalfHeight, d, 1),
+                            MakeVertex(color, -kBoxHalfWidth, kBoxHalfHeight, 0, 1),
+                            MakeVertex(color, -kBoxHalfWidth, -kBoxHalfHeight, 0, 1),
+                            MakeVertex(color, -kBoxHalfWidth, -kBoxHalfHeight, d, 1)};
         DrawWall(r, p, (show.seeBack ? 2 : 0) + (show.seeBottom ? 4 : 0));
     }
     if (show.seeBottom) {
-        ChartVertex p[4] = {MakeVertex(color, -0.75f, -0.5f, d, 1), MakeVertex(color, -0.75f, -0.5f, 0, 1),
-                            MakeVertex(color, 0.75f, -0.5f, 0, 1), MakeVertex(color, 0.75f, -0.5f, d, 1)};
+        ChartVertex p[4] = {MakeVertex(color, -kBoxHalfWidth, -kBoxHalfHeight, d, 1),
+                            MakeVertex(color, -kBoxHalfWidth, -kBoxHalfHeight, 0, 1),
+                            MakeVertex(color, kBoxHalfWidth, -kBoxHalfHeight, 0, 1),
+                            MakeVertex(color, kBoxHalfWidth, -kBoxHalfHeight, d, 1)};
         DrawWall(r, p, (show.seeBack ? 2 : 0) + (show.seeLeft ? 1 : 0));
     }
 }
@@ -272,14 +301,14 @@ void DrawGrid(Show& show) {
     if (!r || show.style == ChartStyle::Pie)
         return;
     int k = show.gridLines / 6;
-    float d = show.barDepth * 0.005f;
+    float d = show.barDepth * kWallDepthPerPoint;
     for (int i = 1; i < k; ++i) {
-        float y = 0.5f - static_cast<float>(i) / k;
-        DrawEdge(*r, MakeVertex(show.gridColor, -0.745f, y, 0.005f, 1),
-                 MakeVertex(show.gridColor, 0.745f, y, 0.005f, 1), 2.0f, nullptr);
+        float y = kBoxHalfHeight - static_cast<float>(i) / k;
+        DrawEdge(*r, MakeVertex(show.gridColor, -kGridHalfWidth, y, kGridLift, 1),
+                 MakeVertex(show.gridColor, kGridHalfWidth, y, kGridLift, 1), kGridLineWidth, nullptr);
         if (show.seeLeft) {
-            DrawEdge(*r, MakeVertex(show.gridColor, -0.745f, y, d, 1), MakeVertex(show.gridColor, -0.745f, y, 0, 1),
-                     2.0f, nullptr);
+            DrawEdge(*r, MakeVertex(show.gridColor, -kGridHalfWidth, y, d, 1),
+                     MakeVertex(show.gridColor, -kGridHalfWidth, y, 0, 1), kGridLineWidth, nullptr);
         }
     }
 }
@@ -291,8 +320,8 @@ void DrawData(Show& show) {
     DataContext c{show, *r, ComputeDataLayout(show)};
     if (c.layout.count == 0 || c.layout.setsWithData == 0 || show.dataMax == show.dataMin)
         return;
-    c.u = show.barDepth * 0.0033333334f;
-    c.alpha = show.visibility * 0.01f;
+    c.u = show.barDepth * kDataDepthPerPoint;
+    c.alpha = show.visibility * kPercent;
     c.range = show.dataMax - show.dataMin;
     switch (show.style) {
         case ChartStyle::Bar:

@@ -66,7 +66,28 @@ const float* DataRow(const Show& show, int row) {
     return row == kDataRows ? show.currentValues : nullptr;
 }
 
-KeyFrame& LiveKeyFrame(Show& show) { return gPreview ? gPreview->liveKeyFrame : show.current; }
+void PreviewLink::ShowReplaced(const std::function<void()>& replace) {
+    if (!EditingData()) {
+        replace();
+        return;
+    }
+    SetEditingData(false);
+    replace();
+    SetEditingData(true);
+    Repaint();
+}
+
+void ReplaceShowContents(const std::function<void()>& replace) {
+    if (gPreview) {
+        gPreview->ShowReplaced(replace);
+    } else {
+        replace();
+    }
+}
+
+KeyFrame& LiveKeyFrame(Show& show) {
+    return gPreview ? gPreview->liveKeyFrame : show.current;
+}
 
 std::unique_ptr<Show> CreateShow() {
     auto show = std::make_unique<Show>();
@@ -80,7 +101,7 @@ std::unique_ptr<Show> CreateShow() {
     show->streamColumns = 0;
     show->streamLastRow = 0;
     show->streamValues.clear();
-    show->lengthFrames = ((gFrameRate * 60) / 100) * 10;
+    show->lengthFrames = TenMinuteShowLength(gFrameRate);
     return show;
 }
 

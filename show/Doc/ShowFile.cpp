@@ -378,22 +378,14 @@ bool LoadShowFile(Show& show, const FileSpec& file) {
         ShowMessage(text, kNoNumber);
         return false;
     }
-    // The data grid writes itself into the show when it closes and reloads
-    // when it opens, so it is closed around the replacement.
-    bool grid = gPreview && gPreview->EditingData();
-    if (grid) {
-        gPreview->SetEditingData(false);
-    }
-    ResetShow(show);
-    ReadShowImage(show, bytes.data(), static_cast<long>(bytes.size()), true);
-    show.showFile = chosen;
-    ShowFileTitle(&chosen);
-    RememberFolder(chosen);
-    SetBackground(show, show.background);
-    if (grid) {
-        gPreview->SetEditingData(true);
-        gPreview->Repaint();
-    }
+    ReplaceShowContents([&] {
+        ResetShow(show);
+        ReadShowImage(show, bytes.data(), static_cast<long>(bytes.size()), true);
+        show.showFile = chosen;
+        ShowFileTitle(&chosen);
+        RememberFolder(chosen);
+        SetBackground(show, show.background);
+    });
     if (gMainWindow) {
         gMainWindow->Redraw();
     }
@@ -459,13 +451,8 @@ bool NewShowCommand(Show& show, const AskSaveFn& ask, const ChooseSaveFn& choose
     if (!AskToSaveChanges(show, ask, chooseSave)) {
         return false;
     }
-    if (gPreview && gPreview->EditingData()) {
-        gPreview->SetEditingData(false);
-        ResetShow(show);
-        gPreview->SetEditingData(true);
-    }
+    ReplaceShowContents([&] { ResetShow(show); });
     ShowFileTitle(nullptr);
-    ResetShow(show);
     Evaluate(show, 0, true);
     return true;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -33,7 +34,7 @@ struct KeyFrame {
 
 // A font of the show.
 struct FontSpec {
-    float size;  // points
+    float size;     // points
     int32_t style;  // FontFlags
     char face[256];
     uint32_t color;  // 0x00BBGGRR
@@ -57,7 +58,7 @@ constexpr int kMaxKeys = 64;
 constexpr int kUndoSteps = 32;
 constexpr int kDataRows = 5;
 constexpr int kCategories = 33;
-constexpr int kTextSlot = 64;   // names, labels, title, prefix, suffix: 63 characters and a NUL
+constexpr int kTextSlot = 64;  // names, labels, title, prefix, suffix: 63 characters and a NUL
 constexpr int32_t kClipEmpty = -9999;
 
 // Channel ch (0..11) of a keyframe; 0 outside.
@@ -140,7 +141,7 @@ struct Show {
     BackgroundMovieOwner backgroundMovie{nullptr, nullptr};
     int32_t streamColumns = 0;  // values per stream row, 0 = no stream
     int32_t streamLastRow = 0;
-    float streamInterval = 0;   // frames per stream row
+    float streamInterval = 0;  // frames per stream row
     std::vector<float> streamValues;
 
     Show() = default;
@@ -171,6 +172,11 @@ public:
     virtual bool EditingData() const = 0;
     virtual void SelectedCell(int& column, int& row) const = 0;
     virtual void SetEditingData(bool on) = 0;
+    // The show is being replaced (New, Load, an import) by `replace`. The
+    // data grid writes itself into the show when it closes and reloads when
+    // it opens, so an open grid is closed around the replacement and the
+    // picture drawn again.
+    virtual void ShowReplaced(const std::function<void()>& replace);
 };
 
 class RedrawLink {
@@ -196,6 +202,15 @@ extern MainWindowLink* gMainWindow;
 KeyFrame& LiveKeyFrame(Show& show);
 
 // ---- life cycle
+
+// Replaces the show's contents by running `replace`, and tells the preview.
+void ReplaceShowContents(const std::function<void()>& replace);
+
+// The show length in frames at `framesPerSecond` hundredths of frames per
+// second: ten minutes, rounded down to whole tens of frames.
+inline int32_t TenMinuteShowLength(int32_t framesPerSecond) {
+    return ((framesPerSecond * 60) / 100) * 10;
+}
 
 // Creates the show: reads the show-related settings, sets the program-wide
 // frame rate from the settings and the length to ten minutes of frames.

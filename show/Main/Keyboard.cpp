@@ -31,95 +31,95 @@ intptr_t MainWindow::Key(uint32_t message, uintptr_t code) {
     const bool down = message == kMsgKeyDown;
     Show* show = gShow;
     switch (code) {
-        case 112:
+        case kKeyF1:  // the same number as the character "p": key-down F1, character p
             if (down) {
                 Command(kCmdHelp);
             } else {
                 Play(1);
             }
             break;
-        case 3:
+        case kCharCtrlC:
             Command(kCmdCopy);
             break;
-        case 24:
+        case kCharCtrlX:
             Command(kCmdCut);
             break;
-        case 22:
+        case kCharCtrlV:
             Command(kCmdPaste);
             break;
-        case 8:
+        case kKeyBackspace:
             // Backspace gives a key-down and a character: delete once.
             if (down) {
                 Command(kCmdDelete);
             }
             break;
-        case 46:
+        case kKeyDelete:
             Command(kCmdDelete);
             break;
-        case 26:
+        case kCharCtrlZ:
             Command(kCmdUndo);
             break;
-        case 25:
+        case kCharCtrlY:
             Command(kCmdRedo);
             break;
-        case 15:
+        case kCharCtrlO:
             Command(kCmdLoadShow);
             break;
-        case 19:
+        case kCharCtrlS:
             CommitGrid();
             if (show) {
                 QuickSaveCommand(*show, [this](FileSpec& file) { return ChooseSave(file); });
             }
             break;
-        case 9:
+        case kKeyTab:
             if (!down) {
                 NextKey();
             }
             break;
-        case 13:
+        case kKeyReturn:
             if (down && show) {
                 SetKey(*show);
             }
             break;
-        case 32:
-        case 80:
-        case 96:
-        case 76:
-        case 108:
+        case kKeySpace:
+        case kKeyP:
+        case kKeyNumpad0:  // also the character `
+        case kKeyL:
+        case kCharLowerL:
             Play(1);
             break;
-        case 82:
-        case 114:
-        case 74:
-        case 106:
+        case kKeyR:
+        case kCharLowerR:
+        case kKeyJ:
+        case kCharLowerJ:  // also numeric-pad *
             Play(-1);
             break;
-        case 75:
-        case 107:
+        case kKeyK:
+        case kCharLowerK:  // also numeric-pad +
             Play(0);
             break;
-        case 48:
+        case kKey0:
             gCurrentFrame = 0;
             Play(1);
             break;
-        case 43:
+        case kCharPlus:
             if (show)
                 Evaluate(*show, gCurrentFrame + 1, true);
             break;
-        case 45:
+        case kCharMinus:  // also Insert
             if (show)
                 Evaluate(*show, gCurrentFrame - 1, true);
             break;
-        case 36:
+        case kKeyHome:
             if (show)
                 Evaluate(*show, 0, true);
             break;
-        case 100:
+        case kCharLowerD:  // also numeric-pad 4
             if (Preview()) {
                 Preview()->OffscreenCheck();
             }
             break;
-        case 35:
+        case kKeyEnd:
             if (show) {
                 Evaluate(*show, show->keys[std::clamp(show->keyCount, 1, kMaxKeys) - 1].frame, true);
             }

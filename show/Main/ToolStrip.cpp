@@ -3,14 +3,12 @@
 // picture buttons and the frame counter.
 #include <cstdio>
 
+#include "InterfaceColors.h"
 #include "MainWindow.h"
 #include "Utilities.h"
 
 namespace {
 
-constexpr uint32_t kBlack = 0x000000;
-constexpr uint32_t kWhite = 0xFFFFFF;
-constexpr uint32_t kLightGrey = 0xC0C0C0;
 constexpr int kTile = 113;
 constexpr int kTileSize = 128;
 
@@ -21,8 +19,8 @@ int32_t Trunc(double value) {
 void DrawReadout(int32_t x, int32_t y, const char* label, int32_t a, int32_t b) {
     char value[48];
     std::snprintf(value, sizeof(value), "%d,%d", a, b);
-    DrawText(kBlack, label, x + 8, y, kTextLeft);
-    DrawText(kBlack, value, x + 40, y, kTextLeft);
+    DrawText(kInterfaceBlack, label, x + 8, y, kTextLeft);
+    DrawText(kInterfaceBlack, value, x + 40, y, kTextLeft);
 }
 
 }  // namespace
@@ -96,13 +94,13 @@ void MainWindow::DrawToolStrip(const KeyFrame& placement) {
     // under each part first, so soft edges and text never pile up.
     const Rect panel{u, e.bottom + 8, e.left - 8, e.bottom + 8 + ScrollBarWidth() + 48};
     TileResourceBitmap(panel, kTile);
-    FillRoundRect(kLightGrey, panel, 12);
-    FrameRoundRect(kBlack, panel, 12, 1, kPenSolid);
+    FillRoundRect(kInterfaceLightGrey, panel, 12);
+    FrameRoundRect(kInterfaceBlack, panel, 12, 1, kPenSolid);
     const char* labels[] = {"Move Chart", "Spin Chart", "Edit Data"};
     for (int n = 0; n < 3; ++n) {
         const Rect mark{e.left - 27, e.bottom + 18 + 17 * n, e.left - 16, e.bottom + 29 + 17 * n};
-        DrawText(kBlack, labels[n], e.left - 31, mark.top - 2, kTextRight);
-        DrawRadioMark(kBlack, mark, static_cast<int>(mode) == n);
+        DrawText(kInterfaceBlack, labels[n], e.left - 31, mark.top - 2, kTextRight);
+        DrawRadioMark(kInterfaceBlack, mark, static_cast<int>(mode) == n);
     }
     DrawReadout(panel.left, panel.top + 6, "Pos", Trunc(1000.0 * placement.x), Trunc(1000.0 * placement.y));
     DrawReadout(panel.left, panel.top + 23, "Size", Trunc(100.0 * placement.width), Trunc(100.0 * placement.height));
@@ -116,7 +114,7 @@ void MainWindow::DrawToolStrip(const KeyFrame& placement) {
     TileResourceBitmap(Rect{client.right - u - rateWidth - 2, client.bottom - u / 2 - 6, client.right - u + 2,
                             client.bottom - u / 2 + 10},
                        kTile);
-    DrawText(kBlack, rate, client.right - u, client.bottom - u / 2 - 4, kTextRight);
+    DrawText(kInterfaceBlack, rate, client.right - u, client.bottom - u / 2 - 4, kTextRight);
     SelectFont(nullptr, -1, -1);
     DrawTransport(e.right - 184, client.bottom - u - 24);
 }
@@ -124,8 +122,8 @@ void MainWindow::DrawToolStrip(const KeyFrame& placement) {
 void MainWindow::DrawTransport(int32_t a, int32_t b) {
     const Rect panel{a, b + 4, a + 184, b + 31};
     TileResourceBitmap(panel, kTile);
-    FillRoundRect(kLightGrey, panel, 10);
-    FrameRoundRect(kBlack, panel, 10, 1, kPenSolid);
+    FillRoundRect(kInterfaceLightGrey, panel, 10);
+    FrameRoundRect(kInterfaceBlack, panel, 10, 1, kPenSolid);
     buttons[kButtonReverse].Place(Rect{a + 4, b + 8, a + 23, b + 27});
     buttons[kButtonStop].Place(Rect{a + 28, b + 8, a + 47, b + 27});
     buttons[kButtonForward].Place(Rect{a + 52, b + 8, a + 71, b + 27});
@@ -139,12 +137,12 @@ void MainWindow::DrawFrameCounter(int32_t frame) {
         return;
     }
     PortScope scope(*this);
-    FillRect(kLightGrey, counterBox);
-    FillRoundRect(kWhite, counterBox, 6);
-    FrameRoundRect(kBlack, counterBox, 6, 1, kPenSolid);
-    SelectFont(UiFont(kUiFont12), kWhite, kBackOpaque);
+    FillRect(kInterfaceLightGrey, counterBox);
+    FillRoundRect(kInterfaceWhite, counterBox, 6);
+    FrameRoundRect(kInterfaceBlack, counterBox, 6, 1, kPenSolid);
+    SelectFont(UiFont(kUiFont12), kInterfaceWhite, kBackOpaque);
     const std::string text = TimecodeText(frame, false);
-    DrawText(kBlack, text.c_str(), RectCenterX(counterBox), counterBox.bottom - 17, kTextCenter);
+    DrawText(kInterfaceBlack, text.c_str(), RectCenterX(counterBox), counterBox.bottom - 17, kTextCenter);
     SelectFont(nullptr, -1, -1);
 }
 

@@ -5,17 +5,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "InterfaceColors.h"
 #include "PreviewWindow.h"
 #include "Utilities.h"
 
 namespace {
 
-constexpr uint32_t kBlack = 0x000000;
-constexpr uint32_t kWhite = 0xFFFFFF;
-constexpr uint32_t kYellow = 0x00FFFF;
-constexpr uint32_t kGrey = 0xA0A0A0;
-constexpr uint32_t kLineGrey = 0x808080;
-constexpr uint32_t kLightGrey = 0xE0E0E0;
 constexpr int kHeader = 19;
 constexpr int kRowHeight = 14;
 constexpr int kStrip = 24;
@@ -29,14 +24,14 @@ void DrawGridFrame(const Rect& c) {
     DrawResourceBitmap(Rect{c.left, c.top, 0, 0}, kBackgroundTile, kRopCopy);
     DrawResourceBitmap(Rect{c.right - 128, c.top, 0, 0}, kBackgroundTile, kRopCopy);
     const Rect strip{c.right - 25, c.top + 12, c.right + 1, c.bottom};
-    FillRect(kGrey, strip);
-    FrameRect(kBlack, strip, 1, kPenSolid);
+    FillRect(kInterfaceMidGrey, strip);
+    FrameRect(kInterfaceBlack, strip, 1, kPenSolid);
     const Rect band{c.left, c.top, c.right - 1, c.top + kHeader};
-    FillRoundRect(kGrey, band, 12);
-    FrameRoundRect(kBlack, band, 12, 1, kPenSolid);
-    FillRect(kGrey, Rect{c.left + 1, c.top + 12, c.right - 2, c.top + 20});
-    DrawLine(kBlack, 0, c.top + 12, 0, c.top + 24, 1, kPenSolid);
-    DrawLine(kBlack, c.right - 1, c.top + 12, c.right - 1, c.bottom, 1, kPenSolid);
+    FillRoundRect(kInterfaceMidGrey, band, 12);
+    FrameRoundRect(kInterfaceBlack, band, 12, 1, kPenSolid);
+    FillRect(kInterfaceMidGrey, Rect{c.left + 1, c.top + 12, c.right - 2, c.top + 20});
+    DrawLine(kInterfaceBlack, 0, c.top + 12, 0, c.top + 24, 1, kPenSolid);
+    DrawLine(kInterfaceBlack, c.right - 1, c.top + 12, c.right - 1, c.bottom, 1, kPenSolid);
 }
 
 }  // namespace
@@ -108,38 +103,39 @@ void PreviewWindow::DrawGrid() {
     DrawGridFrame(c);
     SelectFont(UiFont(kUiFont8), -1, kBackTransparent);
     if (grid.firstRow == 0) {
-        DrawText(grid.selectedRow == 0 ? kYellow : kWhite, "Label", c.right - 13, c.top + 20, kTextCenter);
+        DrawText(grid.selectedRow == 0 ? kInterfaceYellow : kInterfaceWhite, "Label", c.right - 13, c.top + 20,
+                 kTextCenter);
     } else {
-        FillTriangle(kLightGrey, c.right - 13, c.top + 10, 3, 90);
+        FillTriangle(kInterfaceVeryLightGrey, c.right - 13, c.top + 10, 3, 90);
     }
     SelectFont(nullptr, -1, -1);
     SelectFont(UiFont(kUiFont12), -1, kBackTransparent);
     const char* captions[kGridColumns] = {"Label", "A", "B", "C", "D"};
     for (int n = 0; n < kGridColumns; ++n) {
-        DrawText(grid.selectedColumn == n ? kYellow : kWhite, captions[n], c.left + n * cw + cw / 2, c.top + 2,
-                 kTextCenter);
+        DrawText(grid.selectedColumn == n ? kInterfaceYellow : kInterfaceWhite, captions[n], c.left + n * cw + cw / 2,
+                 c.top + 2, kTextCenter);
     }
     grid.endRow = kGridRows;
     for (int i = std::max(1, grid.firstRow); i < kGridRows; ++i) {
         const int y = c.top + kHeader + kRowHeight * (i - grid.firstRow);
         if (y > c.bottom - 28) {
-            FillTriangle(kLightGrey, c.right - 12, y + 7, 3, 270);
+            FillTriangle(kInterfaceVeryLightGrey, c.right - 12, y + 7, 3, 270);
             grid.endRow = i;
             break;
         }
         char number[16];
         std::snprintf(number, sizeof(number), "%d", i);
-        DrawText(grid.selectedRow == i ? kYellow : kWhite, number, c.right - 12, y, kTextCenter);
+        DrawText(grid.selectedRow == i ? kInterfaceYellow : kInterfaceWhite, number, c.right - 12, y, kTextCenter);
     }
     const Rect cells{c.left, c.top + 18, c.right - kStrip, c.bottom};
-    FillRect(kWhite, cells);
-    FrameRect(kBlack, cells, 1, kPenSolid);
+    FillRect(kInterfaceWhite, cells);
+    FrameRect(kInterfaceBlack, cells, 1, kPenSolid);
     for (int n = 1; n < kGridColumns; ++n) {
-        DrawLine(kLineGrey, c.left + n * cw, c.top + kHeader, c.left + n * cw, c.bottom, 1, kPenSolid);
+        DrawLine(kInterfaceLineGrey, c.left + n * cw, c.top + kHeader, c.left + n * cw, c.bottom, 1, kPenSolid);
     }
     for (int n = 1; n <= kGridRows - grid.firstRow; ++n) {
         const int y = c.top + kHeader + kRowHeight * n;
-        DrawLine(kLineGrey, c.left, y, c.right - kStrip - 1, y, 1, kPenSolid);
+        DrawLine(kInterfaceLineGrey, c.left, y, c.right - kStrip - 1, y, 1, kPenSolid);
     }
     const TextMeasure measure = [](const char* text) { return TextWidth(text); };
     for (int n = 0; n < kGridColumns; ++n) {
@@ -147,7 +143,8 @@ void PreviewWindow::DrawGrid() {
             char text[kTextSlot];
             CopySlot(text, grid.cells[n][k]);
             ShortenToWidth(text, cw - 12, "...", measure, kTextSlot);
-            DrawText(kBlack, text, c.left + n * cw + 6, c.top + kHeader + kRowHeight * (k - grid.firstRow), kTextLeft);
+            DrawText(kInterfaceBlack, text, c.left + n * cw + 6, c.top + kHeader + kRowHeight * (k - grid.firstRow),
+                     kTextLeft);
         }
     }
     SelectFont(nullptr, -1, -1);

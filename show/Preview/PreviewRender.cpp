@@ -31,7 +31,7 @@ GLTarget PreviewWindow::Target() {
 void PreviewWindow::BindRenderer() {
     glAvailable = gShow && AttachShowRenderer(*gShow, Target());
     if (!glAvailable) {
-        ShowMessage("OpenGL is not installed!", kNoNumber);
+        ShowMessage(GLUnavailableMessage().c_str(), kNoNumber);
         PostQuit(0);
         return;
     }

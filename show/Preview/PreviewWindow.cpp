@@ -5,12 +5,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "InterfaceColors.h"
 #include "Settings.h"
 
 namespace {
-
-constexpr uint32_t kWhite = 0xFFFFFF;
-constexpr uint32_t kBlack = 0x000000;
 
 int32_t Trunc(double value) {
     return static_cast<int32_t>(value);
@@ -142,9 +140,9 @@ void PreviewWindow::DrawTVSafe() {
     const int32_t w = client.right;
     const int32_t h = client.bottom;
     const Rect action{Trunc(0.096 * w), Trunc(0.096 * h), w - Trunc(0.096 * w), h - Trunc(0.096 * h)};
-    FrameRoundRect(kWhite, action, Trunc(0.1 * w), 1, kPenSolid);
+    FrameRoundRect(kInterfaceWhite, action, Trunc(0.1 * w), 1, kPenSolid);
     const Rect title{Trunc(0.048 * w), Trunc(0.048 * h), w - Trunc(0.048 * w), h - Trunc(0.048 * h)};
-    FrameRect(kWhite, title, 1, kPenSolid);
+    FrameRect(kInterfaceWhite, title, 1, kPenSolid);
 }
 
 intptr_t PreviewWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) {

@@ -1,5 +1,7 @@
 // The desktop program's entry: starts the platform layer, creates the show
 // and the main window, runs the message loop and tears down in order.
+#include <malloc.h>
+
 #include <memory>
 
 #include "Background.h"
@@ -10,6 +12,11 @@
 // A show named on the command line (as a file manager passes it when the
 // user opens a ".tvr" file) is loaded once the windows exist.
 int main(int argc, char** argv) {
+    // Keep the memory the software GL driver frees in every frame instead of
+    // handing it back to the system and faulting it in again (a frame takes
+    // twice as long otherwise).
+    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
     PlatformInit("Tavrilo", 101);
     std::unique_ptr<Show> show = CreateShow();
     gShow = show.get();

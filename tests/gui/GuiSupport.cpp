@@ -13,17 +13,6 @@
 #include "HeadlessPlatform.h"
 #include "Settings.h"
 
-// The test support's settings helper resets the headless platform's state;
-// these programs link the Qt platform instead, so that state lives here.
-HeadlessState& Headless() {
-    static HeadlessState state;
-    return state;
-}
-
-void ResetHeadless() {
-    Headless() = HeadlessState{};
-}
-
 namespace {
 
 void StartPlatformOnce() {

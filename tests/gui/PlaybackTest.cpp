@@ -1,7 +1,9 @@
-// Real-time playback: it follows the clock, any key stops it and is
-// consumed, the transport stops it, and it ends by itself at the end.
-#include <QTimer>
-#include <chrono>
+// Real-time playback on a clock the test drives: each reading of the
+// high-resolution counter moves it on by a fixed step, so the frames shown
+// are exact whatever the machine is doing. It follows the clock, any key
+// stops it and is consumed, the transport stops it, and it ends by itself
+// at the end.
+#include <functional>
 
 #include "ProgramFixture.h"
 #include "Utilities.h"
@@ -15,77 +17,109 @@ protected:
         MakeDemoShow(TheShow());  // keys up to frame 299
         Evaluate(TheShow(), 0, true);
     }
-    // Presses `stopKey` after `ms` milliseconds of playback.
-    void StopWithKeyAfter(int ms, Qt::Key stopKey) {
-        QWindow* handle = HandleOf(Window());
-        QTimer::singleShot(ms, [handle, stopKey]() { QTest::keyClick(handle, stopKey); });
+    void TearDown() override {
+        SetHighResolutionCounter({});
+        ProgramTest::TearDown();
     }
-    double Seconds(std::chrono::steady_clock::time_point start) {
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    // The counter counts of one frame at the program's rate, as playback
+    // works them out.
+    static int64_t FrameTicks() { return HighResolutionFrequency() * 100 / gFrameRate; }
+    // Each reading moves the clock on by `framesPerReading` frames; at the
+    // reading number `atReading` (the first is number 1, when playback
+    // starts) `action` runs once.
+    void DriveClock(int64_t framesPerReading, int atReading, std::function<void()> action) {
+        SetHighResolutionCounter([=, readings = 0, now = int64_t{0}]() mutable {
+            now += framesPerReading * FrameTicks();
+            if (++readings == atReading && action) {
+                action();
+            }
+            return now;
+        });
     }
+    void PostKey(uint32_t key) { PostEvent(&Window(), kMsgKeyDown, key, 0); }
 };
 
 TEST_F(PlaybackTest, PlaysWithTheClockAndAnyKeyStopsIt) {
-    StopWithKeyAfter(500, Qt::Key_Home);
-    const auto start = std::chrono::steady_clock::now();
+    // Three frames a reading; Home arrives during the tenth step.
+    DriveClock(3, 11, [this] { PostKey(kKeyHome); });
     Press(Qt::Key_Space);
-    const double seconds = Seconds(start);
     EXPECT_EQ(Window().playback.direction, 0);
     // Home stopped playback and was not run as a command of its own.
-    const int expected = static_cast<int>(seconds * 29.97);
-    EXPECT_GT(gCurrentFrame, 5);
-    EXPECT_LE(gCurrentFrame, expected + 1);
-    EXPECT_GE(gCurrentFrame, expected - 10);  // one slow drawing step under load
-    EXPECT_GE(Window().playback.stepsDrawn, Window().playback.framesShown);
+    EXPECT_EQ(gCurrentFrame, 30);
+    EXPECT_EQ(Window().playback.stepsDrawn, 10);
+    EXPECT_EQ(Window().playback.framesShown, 10);
     EXPECT_EQ(Window().buttons[kButtonForward].state, ToolButton::kNormal);
+}
+
+TEST_F(PlaybackTest, SlowDrawingDropsFramesAndFastDrawingRepeatsThem) {
+    DriveClock(1, 21, [this] { PostKey(kKeyK); });
+    Press(Qt::Key_L);
+    EXPECT_EQ(gCurrentFrame, 20);  // every frame shown once
+    EXPECT_EQ(Window().playback.framesShown, 20);
+
+    Evaluate(TheShow(), 0, true);
+    // Half a frame a reading: each frame is drawn twice.
+    SetHighResolutionCounter([this, readings = 0, now = int64_t{0}]() mutable {
+        now += FrameTicks() / 2 + 1;
+        if (++readings == 21) {
+            PostKey(kKeyK);
+        }
+        return now;
+    });
+    Press(Qt::Key_L);
+    EXPECT_EQ(gCurrentFrame, 10);
+    EXPECT_EQ(Window().playback.stepsDrawn, 20);
+    EXPECT_EQ(Window().playback.framesShown, 10);
 }
 
 TEST_F(PlaybackTest, PalPlaysAtTwentyFiveFrames) {
     Choose(kCmdPal);
-    StopWithKeyAfter(400, Qt::Key_K);
-    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(gFrameRate, 2500);
+    // A second of the clock in one reading is 25 frames; K comes in the
+    // fifth step, after the input the menu choice left queued.
+    SetHighResolutionCounter([this, readings = 0, now = int64_t{0}]() mutable {
+        now += HighResolutionFrequency();
+        if (++readings == 6) {
+            PostKey(kKeyK);
+        }
+        return now;
+    });
     Press(Qt::Key_L);
-    const int expected = static_cast<int>(Seconds(start) * 25.0);
-    EXPECT_LE(gCurrentFrame, expected + 1);
-    EXPECT_GE(gCurrentFrame, expected - 10);  // one slow drawing step under load
+    EXPECT_EQ(gCurrentFrame, 125);
 }
 
 TEST_F(PlaybackTest, ReverseFromTheStartStopsAtFrameZero) {
-    StopWithKeyAfter(3000, Qt::Key_K);  // only if it failed to stop by itself
-    const auto start = std::chrono::steady_clock::now();
+    DriveClock(1, 50, [this] { PostKey(kKeyK); });  // only if it failed to stop by itself
     Press(Qt::Key_R);
-    EXPECT_LT(Seconds(start), 1.0);
     EXPECT_EQ(gCurrentFrame, 0);
     EXPECT_EQ(Window().playback.direction, 0);
+    EXPECT_LT(Window().playback.stepsDrawn, 5);
 }
 
 TEST_F(PlaybackTest, StartingAtTheEndStartsFromTheBeginning) {
     Evaluate(TheShow(), 299, true);
-    StopWithKeyAfter(300, Qt::Key_K);
+    DriveClock(2, 6, [this] { PostKey(kKeyK); });
     Press(Qt::Key_P, Qt::ShiftModifier);
-    EXPECT_GT(gCurrentFrame, 0);
-    EXPECT_LT(gCurrentFrame, 40);
+    EXPECT_EQ(gCurrentFrame, 10);
 }
 
 TEST_F(PlaybackTest, PlaysToTheEndAndStopsByItself) {
-    TheShow().keys[2].frame = 15;  // half a second
-    StopWithKeyAfter(4000, Qt::Key_K);
-    const auto start = std::chrono::steady_clock::now();
+    TheShow().keys[2].frame = 15;                    // half a second
+    DriveClock(1, 100, [this] { PostKey(kKeyK); });  // only if it failed to stop by itself
     Press(Qt::Key_Space);
-    EXPECT_LT(Seconds(start), 2.0);
-    EXPECT_GE(gCurrentFrame, 15);
-    EXPECT_LE(gCurrentFrame, 18);
+    EXPECT_EQ(Window().playback.direction, 0);
+    EXPECT_EQ(gCurrentFrame, 16);  // the first frame past the end stops it
+    EXPECT_EQ(Window().playback.stepsDrawn, 17);
 }
 
 TEST_F(PlaybackTest, ATransportClickOnlyStops) {
     const Rect reverse = Window().buttons[kButtonReverse].rect;
     ASSERT_GT(reverse.right, 0);
-    QWindow* handle = HandleOf(Window());
-    const QPoint at = ClientToWindow(Window(), reverse.left + 5, reverse.top + 5);
-    QTimer::singleShot(300, [handle, at]() { QTest::mouseClick(handle, Qt::LeftButton, Qt::NoModifier, at); });
+    const intptr_t at = MakePointParam(reverse.left + 5, reverse.top + 5);
+    DriveClock(1, 8, [this, at] { PostEvent(&Window(), kMsgLeftUp, kMouseLeft, at); });
     Press(Qt::Key_Space);
     const int32_t stoppedAt = gCurrentFrame;
-    EXPECT_GT(stoppedAt, 0);
+    EXPECT_EQ(stoppedAt, 7);
     EXPECT_EQ(Window().playback.direction, 0);
     DispatchPending();
     EXPECT_EQ(gCurrentFrame, stoppedAt);  // no reverse play started

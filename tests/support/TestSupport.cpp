@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -7,6 +9,28 @@
 
 #include "HeadlessPlatform.h"
 #include "Settings.h"
+
+namespace {
+
+// Every test program runs on the headless platform unless a test installs
+// another (the GUI tests start the Qt one).
+class HeadlessEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { InstallPlatform(&platform_); }
+    void TearDown() override {
+        if (&CurrentPlatform() == &platform_) {
+            InstallPlatform(nullptr);
+        }
+    }
+
+private:
+    HeadlessPlatform platform_;
+};
+
+[[maybe_unused]] ::testing::Environment* const gHeadlessEnvironment =
+    ::testing::AddGlobalTestEnvironment(new HeadlessEnvironment);
+
+}  // namespace
 
 TempFolder::TempFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "tavrilo-test-XXXXXX").string();
@@ -45,4 +69,6 @@ bool WriteText(const std::string& path, const std::string& text) {
     return static_cast<bool>(out);
 }
 
-std::string TestDataPath(const std::string& name) { return std::string(TAVRILO_TEST_DATA) + "/" + name; }
+std::string TestDataPath(const std::string& name) {
+    return std::string(TAVRILO_TEST_DATA) + "/" + name;
+}

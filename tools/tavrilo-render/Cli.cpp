@@ -59,7 +59,7 @@ int FailWithMessages(size_t messagesBefore, const std::string& fallback) {
 
 void ApplyRate(Show& show, int32_t rate) {
     gFrameRate = rate;
-    show.lengthFrames = ((gFrameRate * 60) / 100) * 10;
+    show.lengthFrames = TenMinuteShowLength(gFrameRate);
 }
 
 // Loads the show the options name (or the demo show) and the data.

@@ -73,7 +73,7 @@ bool KnownPictureName(const std::string& path) {
 
 int RenderOne(Show& show, const PictureSettings& s, int32_t frame, const std::string& path, CDib& picture) {
     if (!RenderShowFrame(show, frame, s.width, s.height, s.antiAliasing, picture)) {
-        return Fail("OpenGL is not installed!");
+        return Fail(GLUnavailableMessage());
     }
     if (!SavePicture(picture, path)) {
         return Fail("cannot write " + path);
@@ -97,7 +97,7 @@ int RenderSequence(Show& show, const PictureSettings& s, const std::string& patt
     for (int32_t frame = first; frame < end; ++frame) {
         CDib& picture = pictures[current];
         if (!RenderShowFrame(show, frame, s.width, s.height, s.antiAliasing, picture)) {
-            return Fail("OpenGL is not installed!");
+            return Fail(GLUnavailableMessage());
         }
         if (writing.valid() && !writing.get()) {
             return Fail("cannot write " + writingName);
@@ -220,7 +220,7 @@ int RenderBenchCommand(Show& show, const RenderOptions& options) {
     }
     CDib picture(16, 16, 8);
     if (!RenderShowFrame(show, 0, settings.width, settings.height, 0, picture)) {
-        return Fail("OpenGL is not installed!");
+        return Fail(GLUnavailableMessage());
     }
     int32_t lastKey = std::max(1, show.keys[std::clamp(show.keyCount, 1, kMaxKeys) - 1].frame);
     for (int level : {0, 25, 50, 75}) {

@@ -11,16 +11,19 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <string>
 
 #include "QtInternal.h"
 #include "Settings.h"
 
 namespace {
 
-char gAppName[64] = {};
-int gIconId = 0;
-int gCursorKind = 1;
-Rect gWorkArea;
+// The running platform: made by PlatformInit, deleted by PlatformShutdown.
+std::unique_ptr<QtPlatform> gPlatform;
+Platform* gPlatformBefore = nullptr;  // put back by PlatformShutdown
+// The toolkit's application object keeps a reference to these for the life
+// of the process.
 int gArgc = 1;
 char gArgv0[] = "tavrilo";
 char* gArgv[] = {gArgv0, nullptr};
@@ -68,18 +71,15 @@ QCursor CursorOfKind(int kind) {
     }
 }
 
-// Where the help page for a help file name may be: beside the program, in
-// the installed share folder, or in the source tree's resources.
+// Where the help page for a help file name may be: in the installed share
+// folder (the build tree has one too), or beside the program.
 QString FindHelpPage(const char* helpFile) {
     QString name = QFileInfo(FromUtf8Text(helpFile)).completeBaseName() + QStringLiteral(".html");
     const QString programDir = QApplication::applicationDirPath();
     const QStringList places = {
-        programDir + QStringLiteral("/"),
         programDir + QStringLiteral("/../share/tavrilo/"),
         programDir + QStringLiteral("/../share/doc/tavrilo/"),
-#ifdef TAVRILO_SOURCE_RESOURCES
-        QStringLiteral(TAVRILO_SOURCE_RESOURCES "/help/"),
-#endif
+        programDir + QStringLiteral("/"),
     };
     for (const QString& place : places) {
         if (QFileInfo::exists(place + name)) {
@@ -91,34 +91,56 @@ QString FindHelpPage(const char* helpFile) {
 
 }  // namespace
 
+QtContext& Qtx() {
+    if (gPlatform) {
+        return gPlatform->context;
+    }
+    static QtContext idle;
+    return idle;
+}
+
 bool PlatformInit(const char* appName, int iconId) {
     if (!QApplication::instance()) {
         new QApplication(gArgc, gArgv);
     }
     Q_INIT_RESOURCE(tavrilo);
     QApplication::setQuitOnLastWindowClosed(false);
-    std::snprintf(gAppName, sizeof(gAppName), "%s", appName ? appName : "");
-    gIconId = iconId;
-    QApplication::setApplicationName(QString::fromUtf8(gAppName));
+    if (gPlatform) {
+        PlatformShutdown();
+    }
+    gPlatform = std::make_unique<QtPlatform>();
+    gPlatformBefore = InstallPlatform(gPlatform.get());
+    QtContext& context = gPlatform->context;
+    std::snprintf(context.appName, sizeof(context.appName), "%s", appName ? appName : "");
+    context.iconId = iconId;
+    QApplication::setApplicationName(QString::fromUtf8(context.appName));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/%1.png").arg(iconId)));
     MakeInterfaceFonts();
-    gWorkArea = WorkArea();
-    gCursorKind = 1;
-    LoadSettings(gAppName);
+    context.workArea = WorkArea();
+    context.cursorKind = 1;
+    LoadSettings(context.appName);
     return true;
 }
 
 void PlatformShutdown() {
+    if (!gPlatform) {
+        return;
+    }
     DeleteInterfaceFonts();
     SaveSettings();
+    if (&CurrentPlatform() == gPlatform.get()) {
+        InstallPlatform(gPlatformBefore);
+    }
+    gPlatformBefore = nullptr;
+    gPlatform.reset();
 }
 
 const char* ApplicationName() {
-    return gAppName;
+    return Qtx().appName;
 }
 
 void SetCursorKind(int kind) {
-    gCursorKind = kind;
+    Qtx().cursorKind = kind;
     QWidget* target = PointerWindow();
     if (!target) {
         target = QApplication::activeWindow();
@@ -129,7 +151,7 @@ void SetCursorKind(int kind) {
 }
 
 int CurrentCursorKind() {
-    return gCursorKind;
+    return Qtx().cursorKind;
 }
 
 bool ShowHelp(PlatformWindow* window, const char* helpFile) {
@@ -138,16 +160,21 @@ bool ShowHelp(PlatformWindow* window, const char* helpFile) {
         ShowMessage("The help page could not be found.", kNoNumber);
         return false;
     }
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(page));
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(page))) {
+        const std::string text = "No viewer could open the help page " + page.toStdString() + ".";
+        ShowMessage(text.c_str(), kNoNumber);
+        return false;
+    }
+    return true;
 }
 
-void Beep(int kind) {
+void QtPlatform::Beep(int kind) {
     if (QApplication::instance()) {
         QApplication::beep();
     }
 }
 
-long ReadClipboardText(char* buffer, long capacity) {
+long QtPlatform::ReadClipboardText(char* buffer, long capacity) {
     if (!buffer || capacity <= 0 || !QApplication::instance()) {
         return 0;
     }

@@ -59,7 +59,7 @@ QWidget* DialogParent(PlatformWindow* owner) {
     return active ? active : nullptr;
 }
 
-void ShowMessage(const char* text, long number) {
+void QtPlatform::ShowMessage(const char* text, long number) {
     if (!QApplication::instance()) {
         std::fprintf(stderr, "%s\n", MessageText(text, number).c_str());
         return;
@@ -73,16 +73,16 @@ void ShowMessage(const char* text, long number) {
     ReactivateOwner(parent);
 }
 
-int AskYesNoCancel(const char* text, const char* caption) {
+int QtPlatform::AskYesNoCancel(const char* text, const char* caption) {
     const int answer = RunQuestion(text, caption, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     return answer == QMessageBox::Yes ? 1 : answer == QMessageBox::No ? 0 : -1;
 }
 
-bool AskYesNo(const char* text, const char* caption) {
+bool QtPlatform::AskYesNo(const char* text, const char* caption) {
     return RunQuestion(text, caption, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
-void AskText(char* text, const char* title, const char* line1, const char* line2) {
+void QtPlatform::AskText(char* text, const char* title, const char* line1, const char* line2) {
     if (!text) {
         return;
     }

@@ -12,8 +12,6 @@
 
 namespace {
 
-DrawingPort* gPort = nullptr;
-
 QRect ToQRect(const Rect& r) {
     return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
@@ -44,25 +42,25 @@ QRectF InsideOutline(const Rect& r, int penWidth) {
 // Runs a drawing step on the current port and shows the changed area.
 template <typename Draw>
 void OnPort(QRect bounds, Draw draw) {
-    if (!gPort || gPort->image.isNull()) {
+    if (!Qtx().port || Qtx().port->image.isNull()) {
         return;
     }
     {
-        QPainter painter(&gPort->image);
+        QPainter painter(&Qtx().port->image);
         draw(painter);
     }
-    if (gPort->widget) {
-        gPort->widget->update(bounds.normalized().adjusted(-2, -2, 2, 2).translated(0, gPort->widgetOffsetY));
+    if (Qtx().port->widget) {
+        Qtx().port->widget->update(bounds.normalized().adjusted(-2, -2, 2, 2).translated(0, Qtx().port->widgetOffsetY));
     }
 }
 
 }  // namespace
 
 PlatformPort GetPort() {
-    return gPort;
+    return Qtx().port;
 }
 void SetPort(PlatformPort port) {
-    gPort = port;
+    Qtx().port = port;
 }
 PlatformPort WindowPort(PlatformWindow& window) {
     return window.native ? &window.native->port : nullptr;
@@ -209,7 +207,7 @@ void DrawPercentSlider(uint32_t frameColour, uint32_t trackColour, const Rect& r
 // ---------------------------------------------------------------- pictures
 
 const QImage* ResourceImage(int bitmapId) {
-    static std::map<int, QImage> cache;
+    std::map<int, QImage>& cache = Qtx().resourceImages;
     auto it = cache.find(bitmapId);
     if (it == cache.end()) {
         QImage image(QStringLiteral(":/bitmaps/%1.png").arg(bitmapId));
@@ -271,16 +269,17 @@ bool TileResourceBitmap(const Rect& area, int bitmapId) {
     return true;
 }
 
-bool LoadResourceMask(CDib& image, int bitmapId) {
+bool QtPlatform::LoadResourceMask(int bitmapId, ResourceMask& mask) {
     const QImage* source = ResourceImage(bitmapId);
-    if (!source || !image.Create(source->width(), source->height(), 24)) {
+    if (!source) {
         return false;
     }
-    for (int y = 0; y < source->height(); ++y) {
-        uint8_t* row = image.Row(source->height() - 1 - y);
-        for (int x = 0; x < source->width(); ++x) {
-            const bool set = qGray(source->pixel(x, y)) >= 128;
-            std::fill_n(row + 3 * x, 3, set ? 255 : 0);
+    mask.width = source->width();
+    mask.height = source->height();
+    mask.bits.assign(static_cast<size_t>(mask.width) * static_cast<size_t>(mask.height), 0);
+    for (int y = 0; y < mask.height; ++y) {
+        for (int x = 0; x < mask.width; ++x) {
+            mask.bits[static_cast<size_t>(y * mask.width + x)] = qGray(source->pixel(x, y)) >= 128 ? 1 : 0;
         }
     }
     return true;
@@ -315,26 +314,26 @@ QImage ToQImage(const CDib& picture) {
 
 }  // namespace
 
-void StretchImage(const Rect& dest, const Rect& source, void* context, const CDib& image) {
-    DrawingPort* port = context ? static_cast<DrawingPort*>(context) : gPort;
+void QtPlatform::StretchImage(const Rect& dest, const Rect& source, void* context, const CDib& image) {
+    DrawingPort* port = context ? static_cast<DrawingPort*>(context) : Qtx().port;
     const QImage picture = ToQImage(image);
     if (!port || picture.isNull()) {
         return;
     }
-    DrawingPort* saved = gPort;
-    gPort = port;
+    DrawingPort* saved = Qtx().port;
+    Qtx().port = port;
     OnPort(ToQRect(dest), [&](QPainter& p) {
         p.setRenderHint(QPainter::SmoothPixmapTransform, false);
         p.setCompositionMode(QPainter::CompositionMode_Source);
         // Source rows count from the top of the picture as drawn.
         p.drawImage(ToQRect(dest), picture, ToQRect(source));
     });
-    gPort = saved;
+    Qtx().port = saved;
 }
 
 void DrawImage(const CDib& image, int32_t x, int32_t y) {
     const Rect source{0, 0, image.Width(), image.Height()};
-    StretchImage(Rect{x, y, x + image.Width(), y + image.Height()}, source, nullptr, image);
+    ::StretchImage(Rect{x, y, x + image.Width(), y + image.Height()}, source, nullptr, image);
 }
 
 uint32_t PortPixel(PlatformPort port, int32_t x, int32_t y) {

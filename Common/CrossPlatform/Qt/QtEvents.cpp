@@ -14,13 +14,8 @@
 namespace {
 
 std::deque<PlatformEvent>& Queue() {
-    static std::deque<PlatformEvent> queue;
-    return queue;
+    return Qtx().queue;
 }
-
-uint32_t gKeyPressCounter = 0;
-uint32_t gDispatchingKeyPress = 0;  // the key press whose message is being handled
-QPointer<QWidget> gPointerWindow;
 
 bool IsInputMessage(uint32_t message) {
     return message == kMsgKeyDown || message == kMsgKeyUp || message == kMsgChar || message == kMsgCommand ||
@@ -103,14 +98,14 @@ void ForgetWindowEvents(PlatformWindow* window) {
 }
 
 uint32_t NextKeyPress() {
-    return ++gKeyPressCounter;
+    return ++Qtx().keyPressCounter;
 }
 
 void SetPointerWindow(QWidget* widget) {
-    gPointerWindow = widget;
+    Qtx().pointerWindow = widget;
 }
 QWidget* PointerWindow() {
-    return gPointerWindow.data();
+    return Qtx().pointerWindow.data();
 }
 
 void ProcessPendingEvents() {
@@ -140,12 +135,12 @@ intptr_t DispatchEvent(const PlatformEvent& event) {
     if (!event.window || !IsLiveWindow(event.window)) {
         return 0;
     }
-    const uint32_t outer = gDispatchingKeyPress;
+    const uint32_t outer = Qtx().dispatchingKeyPress;
     if (IsKeyMessage(event.message)) {
-        gDispatchingKeyPress = event.keyPress;
+        Qtx().dispatchingKeyPress = event.keyPress;
     }
     intptr_t result = event.window->WindowProc(event.message, event.wParam, event.lParam);
-    gDispatchingKeyPress = outer;
+    Qtx().dispatchingKeyPress = outer;
     return result;
 }
 
@@ -175,8 +170,8 @@ void DrainKeys() {
     // go, with their characters; keys the user pressed stay.
     std::vector<uint32_t> repeats;
     for (auto it = queue.begin(); it != queue.end();) {
-        const bool repeat =
-            it->message == kMsgKeyDown && (it->lParam & kKeyRepeatBit) != 0 && it->keyPress != gDispatchingKeyPress;
+        const bool repeat = it->message == kMsgKeyDown && (it->lParam & kKeyRepeatBit) != 0 &&
+                            it->keyPress != Qtx().dispatchingKeyPress;
         if (repeat) {
             repeats.push_back(it->keyPress);
         }

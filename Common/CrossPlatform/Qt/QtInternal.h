@@ -7,10 +7,17 @@
 #include <QFont>
 #include <QImage>
 #include <QLineEdit>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <array>
+#include <deque>
 #include <map>
+#include <memory>
+#include <set>
+#include <vector>
 
+#include "Platform.h"
 #include "PlatformWindows.h"
 
 class QMenuBar;
@@ -77,6 +84,51 @@ struct NativeEdit : public QLineEdit {
 struct PlatformFont {
     QFont font;
 };
+
+// Everything the Qt platform remembers between calls, in one object: made
+// by PlatformInit, gone with PlatformShutdown.
+struct QtContext {
+    char appName[64] = {};
+    int iconId = 0;
+    int cursorKind = 1;
+    Rect workArea;
+    // queue (QtEvents.cpp)
+    std::deque<PlatformEvent> queue;
+    uint32_t keyPressCounter = 0;
+    uint32_t dispatchingKeyPress = 0;  // the key press whose message is being handled
+    QPointer<QWidget> pointerWindow;
+    // drawing and fonts (QtDrawing.cpp, QtText.cpp)
+    DrawingPort* port = nullptr;
+    std::map<int, QImage> resourceImages;
+    std::array<std::unique_ptr<PlatformFont>, 5> uiFonts;
+    PlatformFont* currentFont = nullptr;
+    PlatformFont* previousFont = nullptr;
+    QColor backColour = Qt::white;
+    int backMode = kBackOpaque;
+    // window table (QtWindows.cpp)
+    std::vector<QWidget*> windowTable;
+    std::set<const PlatformWindow*> liveWindows;
+    NativeWindow* firstTopLevel = nullptr;  // for the frame metrics
+};
+
+// The Qt implementation of the platform's user-facing operations; owns the
+// context.
+class QtPlatform : public Platform {
+public:
+    void ShowMessage(const char* text, long number) override;
+    int AskYesNoCancel(const char* text, const char* caption) override;
+    bool AskYesNo(const char* text, const char* caption) override;
+    void AskText(char* text, const char* title, const char* line1, const char* line2) override;
+    void Beep(int kind) override;
+    long ReadClipboardText(char* buffer, long capacity) override;
+    void StretchImage(const Rect& dest, const Rect& source, void* context, const CDib& image) override;
+    bool LoadResourceMask(int bitmapId, ResourceMask& mask) override;
+
+    QtContext context;
+};
+
+// The context of the running Qt platform (an empty one before PlatformInit).
+QtContext& Qtx();
 
 // ---- queue (QtEvents.cpp)
 void QueueEvent(PlatformWindow* window, uint32_t message, uintptr_t wParam, intptr_t lParam, uint32_t keyPress = 0);

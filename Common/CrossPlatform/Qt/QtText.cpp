@@ -8,18 +8,12 @@
 
 namespace {
 
-std::array<std::unique_ptr<PlatformFont>, 5> gUiFonts;
-PlatformFont* gCurrentFont = nullptr;
-PlatformFont* gPreviousFont = nullptr;
-QColor gBackColour = Qt::white;
-int gBackMode = kBackOpaque;
-
 QFont CurrentQFont() {
-    if (gCurrentFont) {
-        return gCurrentFont->font;
+    if (Qtx().currentFont) {
+        return Qtx().currentFont->font;
     }
-    if (gUiFonts[kUiFont12]) {
-        return gUiFonts[kUiFont12]->font;
+    if (Qtx().uiFonts[kUiFont12]) {
+        return Qtx().uiFonts[kUiFont12]->font;
     }
     return QFont();
 }
@@ -41,51 +35,51 @@ PlatformFont* CreateUiFont(const char* familyName, int size, int32_t flags) {
 }
 
 void DeleteUiFont(PlatformFont* font) {
-    if (font == gCurrentFont) {
-        gCurrentFont = nullptr;
+    if (font == Qtx().currentFont) {
+        Qtx().currentFont = nullptr;
     }
-    if (font == gPreviousFont) {
-        gPreviousFont = nullptr;
+    if (font == Qtx().previousFont) {
+        Qtx().previousFont = nullptr;
     }
     delete font;
 }
 
 void MakeInterfaceFonts() {
-    gUiFonts[kUiFont8].reset(CreateUiFont("Arial", 8, 0));
-    gUiFonts[kUiFont10].reset(CreateUiFont("Arial", 10, 0));
-    gUiFonts[kUiFont12].reset(CreateUiFont("Arial", 12, 0));
-    gUiFonts[kUiFont20].reset(CreateUiFont("Arial", 20, 0));
-    gUiFonts[kUiFontBold13].reset(CreateUiFont("Arial", 13, kFontBold));
+    Qtx().uiFonts[kUiFont8].reset(CreateUiFont("Arial", 8, 0));
+    Qtx().uiFonts[kUiFont10].reset(CreateUiFont("Arial", 10, 0));
+    Qtx().uiFonts[kUiFont12].reset(CreateUiFont("Arial", 12, 0));
+    Qtx().uiFonts[kUiFont20].reset(CreateUiFont("Arial", 20, 0));
+    Qtx().uiFonts[kUiFontBold13].reset(CreateUiFont("Arial", 13, kFontBold));
 }
 
 void DeleteInterfaceFonts() {
-    gCurrentFont = nullptr;
-    gPreviousFont = nullptr;
-    for (auto& font : gUiFonts) {
+    Qtx().currentFont = nullptr;
+    Qtx().previousFont = nullptr;
+    for (auto& font : Qtx().uiFonts) {
         font.reset();
     }
 }
 
 PlatformFont* UiFont(int which) {
-    if (which < 0 || which >= static_cast<int>(gUiFonts.size())) {
+    if (which < 0 || which >= static_cast<int>(Qtx().uiFonts.size())) {
         return nullptr;
     }
-    return gUiFonts[which].get();
+    return Qtx().uiFonts[which].get();
 }
 
 void SelectFont(PlatformFont* font, int64_t backColour, int backMode) {
     if (font) {
-        gPreviousFont = gCurrentFont;
-        gCurrentFont = font;
+        Qtx().previousFont = Qtx().currentFont;
+        Qtx().currentFont = font;
     } else {
-        gCurrentFont = gPreviousFont;
-        gPreviousFont = nullptr;
+        Qtx().currentFont = Qtx().previousFont;
+        Qtx().previousFont = nullptr;
     }
     if (backColour >= 0) {
-        gBackColour = ToQColor(static_cast<uint32_t>(backColour));
+        Qtx().backColour = ToQColor(static_cast<uint32_t>(backColour));
     }
     if (backMode >= 0) {
-        gBackMode = backMode;
+        Qtx().backMode = backMode;
     }
 }
 
@@ -114,8 +108,8 @@ void DrawText(uint32_t colour, const char* text, int32_t x, int32_t y, int align
     const QRect box(left, y, width, metrics.height());
     {
         QPainter painter(&port->image);
-        if (gBackMode == kBackOpaque) {
-            painter.fillRect(box, gBackColour);
+        if (Qtx().backMode == kBackOpaque) {
+            painter.fillRect(box, Qtx().backColour);
         }
         painter.setFont(font);
         painter.setPen(ToQColor(colour));

@@ -22,16 +22,12 @@ namespace {
 constexpr size_t kWindowTableSize = 256;
 
 std::vector<QWidget*>& WindowTable() {
-    static std::vector<QWidget*> table;
-    return table;
+    return Qtx().windowTable;
 }
 
 std::set<const PlatformWindow*>& LiveWindows() {
-    static std::set<const PlatformWindow*> live;
-    return live;
+    return Qtx().liveWindows;
 }
-
-NativeWindow* gFirstTopLevel = nullptr;  // for the frame metrics
 
 intptr_t SizeParam(const QRect& client) {
     return MakePointParam(client.width(), client.height());
@@ -91,8 +87,8 @@ NativeWindow::NativeWindow(PlatformWindow* ownerWindow, QWidget* parent, int32_t
 
 NativeWindow::~NativeWindow() {
     RemoveFromWindowTable(this);
-    if (gFirstTopLevel == this) {
-        gFirstTopLevel = nullptr;
+    if (Qtx().firstTopLevel == this) {
+        Qtx().firstTopLevel = nullptr;
     }
     if (owner && owner->native == this) {
         owner->native = nullptr;
@@ -275,8 +271,8 @@ bool CreatePlatformWindow(PlatformWindow& window, PlatformWindow* parent, int32_
     widget->setGeometry(0, 0, 0, 0);
     if (!parentWidget) {
         widget->setWindowIcon(QApplication::windowIcon());
-        if (!gFirstTopLevel) {
-            gFirstTopLevel = widget;
+        if (!Qtx().firstTopLevel) {
+            Qtx().firstTopLevel = widget;
         }
     }
     window.native = widget;
@@ -502,16 +498,16 @@ int MenuBarHeight() {
 }
 
 int CaptionHeight() {
-    if (gFirstTopLevel && gFirstTopLevel->windowHandle()) {
-        const QMargins frame = gFirstTopLevel->windowHandle()->frameMargins();
+    if (Qtx().firstTopLevel && Qtx().firstTopLevel->windowHandle()) {
+        const QMargins frame = Qtx().firstTopLevel->windowHandle()->frameMargins();
         return std::max(0, frame.top() - frame.left());
     }
     return 0;
 }
 
 int DialogFrameWidth() {
-    if (gFirstTopLevel && gFirstTopLevel->windowHandle()) {
-        return std::max(0, gFirstTopLevel->windowHandle()->frameMargins().left());
+    if (Qtx().firstTopLevel && Qtx().firstTopLevel->windowHandle()) {
+        return std::max(0, Qtx().firstTopLevel->windowHandle()->frameMargins().left());
     }
     return 0;
 }

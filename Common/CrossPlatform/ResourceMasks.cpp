@@ -1,11 +1,11 @@
-// Pictures compiled into the program. Resource 133 is the sign drawn in
-// place of a picture that cannot be loaded: a framed landscape struck
-// through, one bit per pixel ("#" set, "." clear), top row first.
+// The headless platform's pictures, compiled into the program. Resource 133
+// is the sign drawn in place of a picture that cannot be loaded: a framed
+// landscape struck through, one bit per pixel ("#" set, "." clear), top row
+// first.
 #include <cstddef>
-#include <cstring>
 
-#include "CDib.h"
 #include "CrossPlatform.h"
+#include "HeadlessPlatform.h"
 
 namespace {
 
@@ -46,17 +46,17 @@ const MaskResource* FindMask(int id) {
 
 }  // namespace
 
-bool LoadResourceMask(CDib& image, int bitmapId) {
+bool HeadlessPlatform::LoadResourceMask(int bitmapId, ResourceMask& mask) {
     const MaskResource* resource = FindMask(bitmapId);
-    if (!resource || !image.Create(resource->width, resource->height, 24)) {
+    if (!resource) {
         return false;
     }
-    std::memset(image.Pixels(), 0, image.PixelBytes());
+    mask.width = resource->width;
+    mask.height = resource->height;
+    mask.bits.assign(static_cast<size_t>(mask.width) * static_cast<size_t>(mask.height), 0);
     for (int y = 0; y < resource->height; ++y) {
-        uint8_t* pixel = image.Row(resource->height - 1 - y);
-        for (int x = 0; x < resource->width; ++x, pixel += 3) {
-            uint8_t value = resource->rows[y][x] == '#' ? 255 : 0;
-            pixel[0] = pixel[1] = pixel[2] = value;
+        for (int x = 0; x < resource->width; ++x) {
+            mask.bits[static_cast<size_t>(y * mask.width + x)] = resource->rows[y][x] == '#' ? 1 : 0;
         }
     }
     return true;

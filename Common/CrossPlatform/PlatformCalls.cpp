@@ -1,0 +1,56 @@
+// The free functions of the user-facing calls: each forwards to the
+// installed platform implementation.
+#include "CrossPlatform.h"
+#include "HeadlessPlatform.h"
+
+namespace {
+
+Platform* gInstalled = nullptr;
+
+}  // namespace
+
+Platform* InstallPlatform(Platform* platform) {
+    Platform* previous = gInstalled;
+    gInstalled = platform;
+    return previous;
+}
+
+bool PlatformInstalled() {
+    return gInstalled != nullptr;
+}
+
+Platform& CurrentPlatform() {
+    if (gInstalled) {
+        return *gInstalled;
+    }
+    static HeadlessPlatform fallback;
+    return fallback;
+}
+
+void ShowMessage(const char* text, long number) {
+    CurrentPlatform().ShowMessage(text, number);
+}
+
+int AskYesNoCancel(const char* text, const char* caption) {
+    return CurrentPlatform().AskYesNoCancel(text, caption);
+}
+
+bool AskYesNo(const char* text, const char* caption) {
+    return CurrentPlatform().AskYesNo(text, caption);
+}
+
+void AskText(char* text, const char* title, const char* line1, const char* line2) {
+    CurrentPlatform().AskText(text, title, line1, line2);
+}
+
+void Beep(int kind) {
+    CurrentPlatform().Beep(kind);
+}
+
+long ReadClipboardText(char* buffer, long capacity) {
+    return CurrentPlatform().ReadClipboardText(buffer, capacity);
+}
+
+void StretchImage(const Rect& dest, const Rect& source, void* context, const CDib& image) {
+    CurrentPlatform().StretchImage(dest, source, context, image);
+}
