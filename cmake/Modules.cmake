@@ -70,6 +70,8 @@ add_library(tavrilo_movie STATIC
   Common/MakeMovieAVI/DpsWriter.cpp
   Common/MakeMovieAVI/FfmpegWriter.cpp
   Common/MakeMovieAVI/MovieCodecs.cpp
+  Common/MakeMovieAVI/MovieJoin.cpp
+  Common/MakeMovieAVI/MovieSegments.cpp
   Common/MakeMovieAVI/MovieWriter.cpp
   Common/MakeMovieAVI/RtvWriter.cpp
   Common/MakeMovieQT/QuickTimeReader.cpp
@@ -83,6 +85,7 @@ add_library(tavrilo_producer STATIC
   show/Producer/MakeMovie.cpp
   show/Producer/MovieFrames.cpp
   show/Producer/MovieOptions.cpp
+  show/Producer/MovieParts.cpp
   show/Producer/MovieRules.cpp
   show/Producer/RenderRange.cpp
 )

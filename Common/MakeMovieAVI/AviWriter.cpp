@@ -9,36 +9,78 @@
 
 namespace {
 
-// The muxer reduces scale and rate by their common divisor (100/2500 becomes
-// 1/25). Editing systems read both, so the stream header is given back the
-// rate exactly as asked. Only a header whose reduced pair describes the same
-// rate is touched.
-bool RestoreAviRate(const std::string& path, ExactRate exact) {
-    auto rate = static_cast<uint32_t>(exact.rate);
-    auto newScale = static_cast<uint32_t>(exact.scale);
-    FILE* file = std::fopen(path.c_str(), "r+b");
+// The video stream header's scale and rate and where the scale is stored,
+// from the first 8 KiB of an AVI file.
+bool FindAviRate(FILE* file, long& at, uint32_t& scale, uint32_t& rate) {
+    uint8_t head[8192] = {};
+    size_t got = std::fread(head, 1, sizeof(head), file);
+    for (size_t i = 0; i + 36 <= got; ++i) {
+        if (std::memcmp(head + i, "strh", 4) != 0 || std::memcmp(head + i + 8, "vids", 4) != 0) {
+            continue;
+        }
+        at = static_cast<long>(i + 28);
+        std::memcpy(&scale, head + i + 28, 4);
+        std::memcpy(&rate, head + i + 32, 4);
+        return true;
+    }
+    return false;
+}
+
+uint32_t Word(const uint8_t* at) {
+    uint32_t value = 0;
+    std::memcpy(&value, at, 4);
+    return value;
+}
+
+}  // namespace
+
+bool ReadAviHeaderFacts(const std::string& path, AviHeaderFacts& facts) {
+    FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
         return false;
     }
     uint8_t head[8192] = {};
     size_t got = std::fread(head, 1, sizeof(head), file);
+    std::fclose(file);
+    bool found = false;
+    for (size_t i = 0; i + 48 <= got; ++i) {
+        if (std::memcmp(head + i, "avih", 4) == 0) {
+            facts.maxBytesPerSecond = Word(head + i + 12);
+        } else if (std::memcmp(head + i, "strh", 4) == 0 && std::memcmp(head + i + 8, "vids", 4) == 0 && !found) {
+            facts.scale = Word(head + i + 28);
+            facts.rate = Word(head + i + 32);
+            found = true;
+        } else if (std::memcmp(head + i, "strf", 4) == 0 && found && facts.formatBytes == 0) {
+            facts.formatBytes = Word(head + i + 4);
+        } else if (std::memcmp(head + i, "vprp", 4) == 0) {
+            facts.fieldsPerFrame = Word(head + i + 40);
+        }
+    }
+    return found;
+}
+
+// The muxer reduces scale and rate by their common divisor (100/2500 becomes
+// 1/25). Editing systems read both, so the stream header is given back the
+// pair exactly as asked. Only a header whose pair describes the same rate is
+// touched.
+bool RestoreAviRate(const std::string& path, uint32_t scale, uint32_t rate) {
+    FILE* file = std::fopen(path.c_str(), "r+b");
+    if (!file) {
+        return false;
+    }
+    long at = 0;
+    uint32_t oldScale = 0;
+    uint32_t oldRate = 0;
     bool done = false;
-    for (size_t i = 0; i + 36 <= got && !done; ++i) {
-        if (std::memcmp(head + i, "strh", 4) != 0 || std::memcmp(head + i + 8, "vids", 4) != 0) {
-            continue;
-        }
-        uint32_t scale = 0;
-        uint32_t oldRate = 0;
-        std::memcpy(&scale, head + i + 28, 4);
-        std::memcpy(&oldRate, head + i + 32, 4);
-        if (scale != 0 && static_cast<uint64_t>(oldRate) * newScale == static_cast<uint64_t>(rate) * scale) {
-            done = std::fseek(file, static_cast<long>(i + 28), SEEK_SET) == 0 &&
-                   std::fwrite(&newScale, 4, 1, file) == 1 && std::fwrite(&rate, 4, 1, file) == 1;
-        }
-        break;
+    if (FindAviRate(file, at, oldScale, oldRate) && oldScale != 0 && scale != 0 &&
+        static_cast<uint64_t>(oldRate) * scale == static_cast<uint64_t>(rate) * oldScale) {
+        done = std::fseek(file, at, SEEK_SET) == 0 && std::fwrite(&scale, 4, 1, file) == 1 &&
+               std::fwrite(&rate, 4, 1, file) == 1;
     }
     return std::fclose(file) == 0 && done;
 }
+
+namespace {
 
 class AviSink : public FfmpegMovieSink {
 public:
@@ -47,7 +89,7 @@ public:
         bool ok = FfmpegMovieSink::Close();
         if (!closed_) {
             closed_ = true;
-            RestoreAviRate(path_, rate_);
+            RestoreAviRate(path_, static_cast<uint32_t>(rate_.scale), static_cast<uint32_t>(rate_.rate));
         }
         return ok;
     }

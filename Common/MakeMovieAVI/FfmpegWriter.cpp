@@ -77,6 +77,9 @@ bool FfmpegMovieSink::Open(const FfmpegMovieSpec& spec) {
     if (result < 0) {
         return Fail("cannot create " + p.path, result);
     }
+    for (const auto& [key, value] : p.tags) {
+        av_dict_set(&format_->metadata, key.c_str(), value.c_str(), 0);
+    }
     AVDictionary* options = nullptr;
     for (const auto& [key, value] : spec.muxerOptions) {
         av_dict_set(&options, key.c_str(), value.c_str(), 0);

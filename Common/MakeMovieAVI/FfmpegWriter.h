@@ -78,3 +78,19 @@ private:
     bool headerWritten_ = false;
     std::atomic<bool> failed_{false};
 };
+
+// What an AVI file's header holds beyond what the demuxer gives: the main
+// header's largest data rate, the video stream header's scale and rate as
+// stored, the size of its format (40: a bitmap header without codec data),
+// and the fields per frame of the video properties (1 when none).
+struct AviHeaderFacts {
+    uint32_t maxBytesPerSecond = 0;
+    uint32_t scale = 0;
+    uint32_t rate = 0;
+    uint32_t formatBytes = 0;
+    uint32_t fieldsPerFrame = 1;
+};
+bool ReadAviHeaderFacts(const std::string& path, AviHeaderFacts& facts);
+// Stores scale and rate as given in place of the muxer's reduced pair, when
+// both describe the same rate.
+bool RestoreAviRate(const std::string& path, uint32_t scale, uint32_t rate);

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CDib.h"
@@ -68,6 +69,8 @@ struct MovieWriterOptions {
     // The displayed picture's height / width (0.75 for 4:3); the stream's
     // pixel aspect is set from it. 0: square pixels, nothing stored.
     double pictureAspect = 0.0;
+    // Container tags such as "comment" (AVI and QuickTime).
+    std::vector<std::pair<std::string, std::string>> tags;
     // The number of the first movie frame, counted at the movie's rate:
     // QuickTime movies carry it as the start of their timecode track.
     std::optional<int32_t> firstFrameNumber;
@@ -196,6 +199,7 @@ struct SinkParameters {
     std::string codec;  // resolved four-character code (AVI and QuickTime)
     FieldOrder fieldOrder = FieldOrder::Progressive;
     double pictureAspect = 0.0;
+    std::vector<std::pair<std::string, std::string>> tags;
     std::optional<int32_t> firstFrameNumber;
     bool alpha = false;  // 32-bit frames whose alpha the movie keeps
 };

@@ -191,6 +191,7 @@ bool MovieWriter::Open(const FileSpec& file, const CDib& image, double framesPer
     p.frameCount = frameCount;
     p.fieldOrder = options.fieldOrder;
     p.pictureAspect = options.pictureAspect;
+    p.tags = options.tags;
     p.firstFrameNumber = options.firstFrameNumber;
     p.alpha = options.alpha;
     int kind = MovieWriterKindFor(file.name);

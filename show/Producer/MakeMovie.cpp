@@ -40,52 +40,47 @@ std::string KeptText(const std::string& path) {
 
 }  // namespace
 
-MovieOutcome MakeMovieFile(const MovieJob& job, const RenderRangeHooks& hooks) {
-    MovieOutcome outcome;
+bool OpenMovieWriter(const MovieJob& job, MovieWriter& writer, CDib& image, int32_t frameCount, MovieOutcome& outcome) {
     const MovieOptions& o = job.options;
     outcome.message = MovieSizeProblem(o);
     if (!outcome.message.empty()) {
-        return outcome;
+        return false;
     }
     if (!PathFits(job.path.c_str())) {
         char text[600] = {};
         PathTooLongText(job.path.c_str(), text, sizeof(text));
         outcome.message = text;
-        return outcome;
+        return false;
     }
-    MovieWriter writer;
     writer.options = job.writer;
-    writer.options.firstFrameNumber = o.start;
+    writer.options.firstFrameNumber = job.writer.firstFrameNumber.value_or(o.start);
     if (o.fieldMode == kFieldModeFields) {
         writer.options.fieldOrder = job.lowerFieldFirst ? FieldOrder::LowerFirst : FieldOrder::UpperFirst;
     }
     bool isQuickTime = std::strstr(job.path.c_str(), ".mov") != nullptr;
     if (!writer.Prepare(o.framesPerSecond, o.quality, isQuickTime)) {
         outcome.message = "The movie cannot be made: " + writer.LastError();
-        return outcome;
+        return false;
     }
-    CDib image(16, 16, 8);
     // Alpha and key movies are made from frames that keep the coverage.
     int bitsPerPixel = job.writer.alpha || job.writer.key ? 32 : 24;
     if (!image.Create(o.width, o.height, bitsPerPixel)) {
         outcome.message = kNoMemoryMessage;
-        return outcome;
+        return false;
     }
-    outcome.framesAnnounced = MovieFrameCount(o);
-    if (!writer.Open(MakeFileSpec(job.path.c_str()), image, o.framesPerSecond, o.quality, outcome.framesAnnounced)) {
+    outcome.framesAnnounced = frameCount;
+    if (!writer.Open(MakeFileSpec(job.path.c_str()), image, o.framesPerSecond, o.quality, frameCount)) {
         if (!WriterSaidIt(job, writer)) {
             outcome.message = "The movie file could not be made: " + writer.LastError();
         }
-        return outcome;
+        return false;
     }
     outcome.opened = true;
-    RenderRangeResult pass =
-        RenderRange(writer, image, o.fieldMode, job.lowerFieldFirst, o.start, o.end, o.hold, hooks);
-    outcome.cancelled = pass.cancelled;
-    if (!pass.failed && o.reverse) {
-        pass = RenderRange(writer, image, o.fieldMode, job.lowerFieldFirst, o.end, o.start, o.hold, hooks);
-        outcome.cancelled = outcome.cancelled || pass.cancelled;
-    }
+    return true;
+}
+
+void CloseMovieWriter(const std::string& path, MovieWriter& writer, const RenderRangeResult& pass,
+                      int32_t framesExpected, MovieOutcome& outcome) {
     // A failed movie is abandoned: its temporary file goes and the file it
     // would have replaced stays. Cancelling closes the frames made so far.
     bool closed = false;
@@ -97,18 +92,35 @@ MovieOutcome MakeMovieFile(const MovieJob& job, const RenderRangeHooks& hooks) {
     outcome.framesWritten = writer.FramesWritten();
     if (pass.failed) {
         outcome.message = "The movie could not be finished: " + pass.error + ". " +
-                          FramesWrittenText(outcome.framesWritten) + KeptText(job.path);
+                          FramesWrittenText(outcome.framesWritten) + KeptText(path);
     } else if (!closed) {
         outcome.message = "The movie file could not be finished: " + writer.LastError() + ". " +
-                          FramesWrittenText(outcome.framesWritten) + KeptText(job.path);
+                          FramesWrittenText(outcome.framesWritten) + KeptText(path);
     } else {
         // A key cut the frames or a hold short: the file is good but holds
         // fewer frames than asked for, and says so.
         outcome.made = true;
-        const int32_t expected = FramesExpected(o);
-        outcome.cancelled = outcome.cancelled || outcome.framesWritten < expected;
+        outcome.cancelled = outcome.cancelled || outcome.framesWritten < framesExpected;
         outcome.message =
-            outcome.cancelled ? CancelledText(outcome.framesWritten, expected) : std::string(kMovieMadeMessage);
+            outcome.cancelled ? CancelledText(outcome.framesWritten, framesExpected) : std::string(kMovieMadeMessage);
     }
+}
+
+MovieOutcome MakeMovieFile(const MovieJob& job, const RenderRangeHooks& hooks) {
+    MovieOutcome outcome;
+    const MovieOptions& o = job.options;
+    MovieWriter writer;
+    CDib image(16, 16, 8);
+    if (!OpenMovieWriter(job, writer, image, MovieFrameCount(o), outcome)) {
+        return outcome;
+    }
+    RenderRangeResult pass =
+        RenderRange(writer, image, o.fieldMode, job.lowerFieldFirst, o.start, o.end, o.hold, hooks);
+    outcome.cancelled = pass.cancelled;
+    if (!pass.failed && o.reverse) {
+        pass = RenderRange(writer, image, o.fieldMode, job.lowerFieldFirst, o.end, o.start, o.hold, hooks);
+        outcome.cancelled = outcome.cancelled || pass.cancelled;
+    }
+    CloseMovieWriter(job.path, writer, pass, FramesExpected(o), outcome);
     return outcome;
 }

@@ -156,6 +156,14 @@ struct MovieOutcome {
 // closes the writer on every path and says how it went.
 MovieOutcome MakeMovieFile(const MovieJob& job, const RenderRangeHooks& hooks);
 
+// The steps of a whole movie around its passes: prepares and opens the
+// writer for `frameCount` frames with the picture made at the movie's size
+// (false with the outcome's message set), and closes it, wording the outcome
+// (fewer frames than `framesExpected`: cut short by a cancel).
+bool OpenMovieWriter(const MovieJob& job, MovieWriter& writer, CDib& image, int32_t frameCount, MovieOutcome& outcome);
+void CloseMovieWriter(const std::string& path, MovieWriter& writer, const RenderRangeResult& pass,
+                      int32_t framesExpected, MovieOutcome& outcome);
+
 // Make Movie after its dialog and file chooser: parses the confirmed rows
 // (old values 0, `lastKeyFrame` and 0), writes the normalised timecodes back
 // into them, stores MovieType for the path, makes the movie (fields in the

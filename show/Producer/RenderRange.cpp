@@ -1,10 +1,13 @@
 // The Render range loop: grabs each frame of the range (two fields of it
 // with field rendering), writes it with its head and tail holds and reports
 // progress; a key cancels, a frame that cannot be written ends the movie.
+// A part of a movie goes through the same grabs for its share of frames.
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
 #include "MakeMovie.h"
+#include "MovieParts.h"
 
 namespace {
 
@@ -133,5 +136,38 @@ RenderRangeResult RenderRange(MovieWriter& writer, CDib& image, int fieldMode, b
         current += step;
     }
     r.Hold(hold);
+    return r.result;
+}
+
+RenderRangeResult RenderMoviePart(MovieWriter& writer, CDib& image, int fieldMode, bool lowerFieldFirst,
+                                  const MoviePlan& plan, MovieShare share, const RenderRangeHooks& hooks) {
+    RangeRenderer r(writer, image, fieldMode, lowerFieldFirst, hooks);
+    int32_t count = share.Count();
+    if (count <= 0 || share.first < 0 || share.end > static_cast<int32_t>(plan.frames.size())) {
+        return r.result;
+    }
+    uint32_t startTick = std::max<uint32_t>(TickCount(), 1);
+    // The render before the share's first picture primes the carried state.
+    int32_t rendered = std::max(plan.frames[share.first] - 1, 0);
+    if (!r.Grab(plan.renders[rendered].frame, plan.renders[rendered].step)) {
+        return r.result;
+    }
+    for (int32_t m = share.first; m < share.end; ++m) {
+        r.Progress(static_cast<double>(m - share.first) / count, kRenderingMessage, startTick);
+        while (rendered < plan.frames[m]) {
+            const MovieRender& next = plan.renders[++rendered];
+            r.ShowFrame(next.frame);
+            if (!r.Grab(next.frame, next.step)) {
+                return r.result;
+            }
+        }
+        if (r.Cancelled()) {
+            r.result.cancelled = true;
+            break;
+        }
+        if (!r.Write()) {
+            return r.result;
+        }
+    }
     return r.result;
 }

@@ -119,6 +119,35 @@ TEST(RenderMovieCommand, InterruptCancelsAndTheMovieSoFarIsClosedProperly) {
     EXPECT_EQ(facts.frames.size(), static_cast<size_t>(facts.packets));
 }
 
+// A cluster cancelling a task sends SIGTERM: the part closes its segment,
+// says what it holds and exits with 128 + 15.
+TEST(RenderMovieCommand, TerminateStopsAPartWithItsSegmentClosed) {
+    ScopedSettings settings;
+    TempFolder folder;
+    WriteSettingString("MovieFields", "");
+    Show show;
+    RenderOptions options;
+    options.outPath = folder.File("movie.mov");
+    options.width = 32;
+    options.height = 32;
+    options.end = "00:00:03:10";  // 100 frames
+    options.codec = "apch";
+    options.part = 1;
+    options.parts = 2;
+    int calls = 0;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(RenderMovieWith(show, options, Synthetic(&calls, 6, SIGTERM)), 143);
+    std::string err = testing::internal::GetCapturedStderr();
+    std::string segment = folder.File("movie.part1.mov");
+    MovieFacts facts = ProbeMovie(segment, true);
+    EXPECT_TRUE(facts.opened);
+    EXPECT_EQ(facts.packets, 4);  // the primer and four frames rendered, the fifth not written
+    EXPECT_EQ(facts.frames.size(), 4u);
+    EXPECT_EQ(err, "tavrilo-render: stopped (SIGTERM); " + segment +
+                       " is closed and holds 4 of its 50 frames: render part 1/2 again before joining\n");
+    EXPECT_TRUE(ReadBytes(options.outPath).empty());
+}
+
 TEST(RenderMovieCommand, TerminateSignalStopsLikeCtrlCAndLeavesAPlayableMovie) {
     ScopedSettings settings;
     TempFolder folder;

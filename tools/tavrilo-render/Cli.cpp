@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "Batch.h"
 #include "CrossPlatform.h"
 #include "Doc.h"
 #include "HeadlessPlatform.h"
+#include "MovieSegments.h"
 #include "Options.h"
 #include "PictureCommand.h"
 #include "RenderMovie.h"
@@ -34,6 +36,11 @@ const char kUsage[] =
     "                            --fields|--no-fields --field-order upper|lower\n"
     "                            --reverse|--no-reverse --alpha --key)\n"
     "  --size WxH  --aa LEVEL  --aspect 4:3|16:9  --alpha (pictures: .png, .tga)\n"
+    "  --part K/N                render only part K (from 0) of N shares of the movie's frames, into\n"
+    "                            OUT.partK.mov (or the share of a NAME####.png sequence)\n"
+    "  --join OUT.mov OUT.part*.mov  join the segments of a movie rendered in parts\n"
+    "  --batch JOBS.tsv [--part K/N]  render the rows of a table: show, data file, output, options\n"
+    "                            (separated by tabs); part K of N renders rows K, K+N, K+2N ...\n"
     "  --picture IN -o OUT.bmp|.tga  read a picture as the program does and write it out\n";
 
 int Fail(const std::string& message) {
@@ -194,6 +201,16 @@ int RunWithShow(const RenderOptions& options) {
     return status;
 }
 
+int JoinCommand(const RenderOptions& options) {
+    MovieJoinOutcome outcome = JoinMovieSegments(options.joinPath, options.segments);
+    if (!outcome.joined) {
+        return Fail(outcome.message);
+    }
+    std::printf("Movie file successfully joined: %s (%zu segments, %d frames)\n", options.joinPath.c_str(),
+                options.segments.size(), outcome.frames);
+    return 0;
+}
+
 }  // namespace
 
 int RunTavriloRender(int argc, char** argv) {
@@ -217,8 +234,19 @@ int RunTavriloRender(int argc, char** argv) {
         PrintMessages(options.picturePath);
         return status;
     }
+    if (!options.joinPath.empty()) {
+        return JoinCommand(options);
+    }
     // Settings are read, never written: batch runs leave the desktop's
     // preferences as they were.
     LoadSettings("Tavrilo");
+    if (!options.batchPath.empty()) {
+        // Each row starts from the frame rate the settings give.
+        int32_t rate = gFrameRate;
+        return RunBatch(options, BatchCommonArguments(argc, argv), [rate](const RenderOptions& row) {
+            gFrameRate = rate;
+            return RunWithShow(row);
+        });
+    }
     return RunWithShow(options);
 }

@@ -57,6 +57,20 @@ bool ParseFrames(const std::string& text, std::vector<int32_t>& frames) {
     return !frames.empty();
 }
 
+// "K/N" with 0 <= K < N.
+bool ParsePart(const std::string& text, RenderOptions& options) {
+    size_t slash = text.find('/');
+    long part = 0;
+    long parts = 0;
+    if (slash == std::string::npos || !ParseInt(text.substr(slash + 1), 1, 1000000, parts) ||
+        !ParseInt(text.substr(0, slash), 0, parts - 1, part)) {
+        return false;
+    }
+    options.part = static_cast<int>(part);
+    options.parts = static_cast<int>(parts);
+    return true;
+}
+
 bool EndsWith(const std::string& text, const char* suffix) {
     size_t length = std::strlen(suffix);
     return text.size() >= length && text.compare(text.size() - length, length, suffix) == 0;
@@ -235,6 +249,15 @@ bool ApplyValue(const std::string& name, const std::string& value, RenderOptions
             return false;
         }
         options.lowerFieldFirst = value == "lower";
+    } else if (name == "--part") {
+        if (!ParsePart(value, options)) {
+            error = "--part takes K/N, part K (from 0) of N, such as 0/4, not \"" + value + "\"";
+            return false;
+        }
+    } else if (name == "--join") {
+        options.joinPath = value;
+    } else if (name == "--batch") {
+        options.batchPath = value;
     } else if (name == "--fps") {
         return ParseFrameRate(name, value, options.fps, error);
     } else if (name == "--quality") {
@@ -249,10 +272,10 @@ bool ApplyValue(const std::string& name, const std::string& value, RenderOptions
 }
 
 bool IsValueOption(const std::string& name) {
-    static const char* const kNames[] = {"--rate",   "--data",    "--stream",  "--interval", "--save",
-                                         "--eval",   "--picture", "-o",        "--output",   "--frame",
-                                         "--start",  "--end",     "--hold",    "--size",     "--aa",
-                                         "--aspect", "--fps",     "--quality", "--codec",    "--field-order"};
+    static const char* const kNames[] = {"--rate",    "--data", "--stream", "--interval", "--save",       "--eval",
+                                         "--picture", "-o",     "--output", "--frame",    "--start",      "--end",
+                                         "--hold",    "--size", "--aa",     "--aspect",   "--fps",        "--quality",
+                                         "--codec",   "--part", "--join",   "--batch",    "--field-order"};
     for (const char* known : kNames) {
         if (name == known) {
             return true;
@@ -321,9 +344,95 @@ bool CheckAlpha(const RenderOptions& options, std::string& error) {
     return true;
 }
 
+// --join OUT SEGMENT... and nothing else.
+bool CheckJoin(const RenderOptions& o, std::string& error) {
+    if (o.segments.empty()) {
+        error = "--join needs the segments after the movie: --join OUT.mov OUT.part*.mov";
+        return false;
+    }
+    if (!o.outPath.empty() || !o.batchPath.empty() || o.part || o.newShow || !o.picturePath.empty()) {
+        error = "--join takes only the joined movie and its segments: --join OUT.mov OUT.part*.mov";
+        return false;
+    }
+    if (!EndsWith(o.joinPath, ".mov") && !EndsWith(o.joinPath, ".avi")) {
+        error = "--join makes a .mov or .avi movie, not \"" + o.joinPath + "\"";
+        return false;
+    }
+    return true;
+}
+
+// The rows of JOBS.tsv name the shows, data and outputs.
+bool CheckBatch(const RenderOptions& o, std::string& error) {
+    if (o.batchPath.empty()) {
+        return true;
+    }
+    const char* taken = !o.outPath.empty()      ? "-o"
+                        : !o.showPath.empty()   ? "a show file"
+                        : !o.dataPath.empty()   ? "--data"
+                        : !o.streamPath.empty() ? "--stream"
+                        : !o.savePath.empty()   ? "--save"
+                        : o.newShow             ? "--new"
+                                                : nullptr;
+    if (taken) {
+        error = std::string("--batch takes the shows, data and outputs from its rows; ") + taken +
+                " cannot be given with it";
+        return false;
+    }
+    return true;
+}
+
+// A part is a share of a movie's frames or of a picture sequence.
+bool CheckPart(const RenderOptions& o, std::string& error) {
+    if (!o.part || !o.batchPath.empty()) {
+        return true;
+    }
+    if (o.outPath.empty() || !o.picturePath.empty()) {
+        error = "--part needs -o OUT.mov, OUT.avi or a picture sequence NAME####.png";
+        return false;
+    }
+    bool movie = EndsWith(o.outPath, ".mov") || EndsWith(o.outPath, ".avi");
+    bool sequence = o.outPath.find('#') != std::string::npos &&
+                    (EndsWith(o.outPath, ".png") || EndsWith(o.outPath, ".bmp") || EndsWith(o.outPath, ".tga"));
+    if (!movie && !sequence) {
+        error = "--part renders .mov and .avi movies and picture sequences (NAME####.png), not \"" + o.outPath + "\"";
+        return false;
+    }
+    return true;
+}
+
+// The arguments without a dash: the show file, or the segments after --join
+// OUT; then the checks of options that go together.
+bool CheckCombination(const std::vector<std::string>& positional, RenderOptions& options, std::string& error) {
+    if (!options.joinPath.empty()) {
+        options.segments = positional;
+        return CheckJoin(options, error);
+    }
+    if (positional.size() > 1) {
+        error = "only one show file can be given (\"" + TerminalText(positional[0]) + "\" and \"" +
+                TerminalText(positional[1]) + "\")";
+        return false;
+    }
+    if (!positional.empty() && !ParsePath("the show file", positional[0], options.showPath, error)) {
+        return false;
+    }
+    if (options.newShow && !options.showPath.empty()) {
+        error = "--new and a show file cannot be given together";
+        return false;
+    }
+    if (!options.intervalText.empty() && options.streamPath.empty()) {
+        error = "--interval needs --stream FILE";
+        return false;
+    }
+    if (!options.batchPath.empty()) {
+        return CheckOutput(options, error) && CheckBatch(options, error);  // rows bring their outputs
+    }
+    return CheckOutput(options, error) && CheckAlpha(options, error) && CheckPart(options, error);
+}
+
 }  // namespace
 
 bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::string& error) {
+    std::vector<std::string> positional;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i] ? argv[i] : "";
         std::string value;
@@ -366,25 +475,11 @@ bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::stri
         } else if (!arg.empty() && arg[0] == '-') {
             error = "unknown option " + TerminalText(arg);
             return false;
-        } else if (options.showPath.empty()) {
-            if (!ParsePath("the show file", arg, options.showPath, error)) {
-                return false;
-            }
         } else {
-            error = "only one show file can be given (\"" + TerminalText(options.showPath) + "\" and \"" +
-                    TerminalText(arg) + "\")";
-            return false;
+            positional.push_back(arg);
         }
     }
-    if (options.newShow && !options.showPath.empty()) {
-        error = "--new and a show file cannot be given together";
-        return false;
-    }
-    if (!options.intervalText.empty() && options.streamPath.empty()) {
-        error = "--interval needs --stream FILE";
-        return false;
-    }
-    return CheckOutput(options, error) && CheckAlpha(options, error);
+    return CheckCombination(positional, options, error);
 }
 
 std::string TerminalText(const std::string& text) {

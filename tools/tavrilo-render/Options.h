@@ -35,6 +35,11 @@ struct RenderOptions {
     std::optional<bool> lowerFieldFirst;  // --field-order upper|lower
     bool alpha = false;                   // --alpha: the chart over a transparent background
     bool key = false;                     // --key: also NAME-key.mov, the key for the movie
+    std::optional<int> part;              // --part K/N: K, from 0
+    int parts = 1;                        //             N
+    std::string joinPath;                 // --join OUT: the joined movie
+    std::vector<std::string> segments;    // the segment files after --join OUT
+    std::string batchPath;                // --batch JOBS.tsv
     bool bench = false;                   // --bench
     bool help = false;                    // --help
 };

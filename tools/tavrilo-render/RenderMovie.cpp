@@ -9,20 +9,21 @@
 #include <cstdio>
 
 #include "MovieFrames.h"
+#include "MovieParts.h"
 #include "Settings.h"
 #include "Utilities.h"
 
 namespace {
 
+// The signal that stopped the render: SIGINT (Ctrl+C) or SIGTERM (sent by
+// kill, and by cluster schedulers when a job is cancelled); 0 while none.
 volatile std::sig_atomic_t gInterrupted = 0;
 
-// The signal that stopped the render: SIGINT (Ctrl+C) or SIGTERM (what
-// batch systems send); 0 while none came.
 void OnInterrupt(int signal) {
     gInterrupted = signal;
 }
 
-// Installs the Ctrl+C and SIGTERM handler for its lifetime: SIGTERM (a job
+// Installs the Ctrl+C and SIGTERM handlers for its lifetime: SIGTERM (a job
 // being stopped) is taken like Ctrl+C, so the movie made so far is closed.
 class InterruptScope {
 public:
@@ -114,6 +115,29 @@ bool MovieJobFromOptions(const Show& show, const RenderOptions& options, MovieJo
     return error.empty();
 }
 
+namespace {
+
+std::string PartText(const RenderOptions& options) {
+    return "part " + std::to_string(*options.part) + "/" + std::to_string(options.parts);
+}
+
+// What a stopped render left behind, and the exit status: 128 + the signal.
+int ReportInterrupted(const RenderOptions& options, const std::string& path, const MovieOutcome& outcome) {
+    const char* how = gInterrupted == SIGTERM ? "stopped (SIGTERM)" : "cancelled";
+    if (!options.part) {
+        std::fprintf(stderr, "tavrilo-render: %s; %s holds %d frames\n", how, TerminalText(path).c_str(),
+                     outcome.framesWritten);
+    } else {
+        std::fprintf(stderr,
+                     "tavrilo-render: %s; %s is closed and holds %d of its %d frames: render %s again before "
+                     "joining\n",
+                     how, TerminalText(path).c_str(), outcome.framesWritten, outcome.framesAnnounced, PartText(options).c_str());
+    }
+    return 128 + gInterrupted;
+}
+
+}  // namespace
+
 int RenderMovieWith(Show& show, const RenderOptions& options, const MovieFrameSource& source) {
     MovieJob job;
     std::string error;
@@ -138,14 +162,14 @@ int RenderMovieWith(Show& show, const RenderOptions& options, const MovieFrameSo
         };
     }
     InterruptScope interrupts;
-    MovieOutcome outcome = MakeMovieFile(job, hooks);
+    MovieOutcome outcome =
+        options.part ? MakeMoviePartFile(job, *options.part, options.parts, hooks) : MakeMovieFile(job, hooks);
+    std::string path = options.part ? MovieSegmentPath(job.path, *options.part) : job.path;
     if (terminal) {
         std::fprintf(stderr, "\n");
     }
     if (gInterrupted && outcome.made) {
-        std::fprintf(stderr, "tavrilo-render: cancelled; %s holds %d frames\n", TerminalText(job.path).c_str(),
-                     outcome.framesWritten);
-        return 128 + gInterrupted;
+        return ReportInterrupted(options, path, outcome);
     }
     if (!outcome.made) {
         if (!outcome.message.empty()) {
@@ -153,7 +177,12 @@ int RenderMovieWith(Show& show, const RenderOptions& options, const MovieFrameSo
         }
         return 1;
     }
-    std::printf("%s: %s (%d frames)\n", outcome.message.c_str(), TerminalText(job.path).c_str(), outcome.framesWritten);
+    if (options.part && !outcome.opened) {
+        std::printf("%s\n", outcome.message.c_str());  // an empty share
+    } else {
+        std::printf("%s: %s (%d frames)\n", outcome.message.c_str(), TerminalText(path).c_str(),
+                    outcome.framesWritten);
+    }
     return 0;
 }
 

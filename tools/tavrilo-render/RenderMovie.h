@@ -19,9 +19,10 @@ using MovieFrameSource = std::function<bool(Show& show, double frame, int antiAl
 // False with a message in `error` when the options cannot make a movie.
 bool MovieJobFromOptions(const Show& show, const RenderOptions& options, MovieJob& job, std::string& error);
 
-// Renders the movie with a frame source; the exit status: 0 made, 1 failed,
-// 130 cancelled by Ctrl+C, 143 stopped by SIGTERM (either way the frames so
-// far are in a properly closed file).
+// Renders the movie (or with --part K/N its K-th share into OUT.partK.mov)
+// with a frame source; the exit status: 0 made, 1 failed, 130 cancelled by
+// Ctrl+C, 143 stopped by SIGTERM (the frames so far are in a properly
+// closed file).
 int RenderMovieWith(Show& show, const RenderOptions& options, const MovieFrameSource& source);
 // Renders the movie with the chart renderer.
 int RenderMovieCommand(Show& show, const RenderOptions& options);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Draw.h"
+#include "MovieSegments.h"
 #include "PictureQueue.h"
 #include "Settings.h"
 #include "Utilities.h"
@@ -85,9 +86,19 @@ int RenderOne(Show& show, const PictureSettings& s, int32_t frame, const std::st
 }
 
 // Renders frames first .. end - 1; the pictures are encoded and written by
-// worker threads while the next frames render.
-int RenderSequence(Show& show, const PictureSettings& s, const std::string& pattern, int32_t first, int32_t end) {
+// worker threads while the next frames render. With `primeFirst` the frame
+// before `first` is rendered and not written, so that the carried renderer
+// state is as in a run from an earlier frame.
+int RenderSequence(Show& show, const PictureSettings& s, const std::string& pattern, int32_t first, int32_t end,
+                   bool primeFirst) {
     PictureQueue queue(SavePicture, kWriterThreads, kWriterThreads + 2, s.bitsPerPixel);
+    if (primeFirst) {
+        CDib priming(16, 16, s.bitsPerPixel);
+        if (!RenderShowFrame(show, first - 1, s.width, s.height, s.antiAliasing, priming)) {
+            queue.Finish();
+            return Fail(GLUnavailableMessage());
+        }
+    }
     for (int32_t frame = first; frame < end; ++frame) {
         CDib* picture = queue.Free();
         if (!picture) {
@@ -95,7 +106,7 @@ int RenderSequence(Show& show, const PictureSettings& s, const std::string& patt
         }
         if (!RenderShowFrame(show, frame, s.width, s.height, s.antiAliasing, *picture)) {
             queue.Finish();
-            return Fail("OpenGL is not installed!");
+            return Fail(GLUnavailableMessage());
         }
         queue.Submit(picture, SequenceName(pattern, frame));
     }
@@ -239,7 +250,17 @@ int RenderPicturesCommand(Show& show, const RenderOptions& options) {
         return RenderOne(show, settings, options.frame.value_or(0), options.outPath, picture);
     }
     SequenceRange range = PictureRange(show, options);
-    return RenderSequence(show, settings, options.outPath, range.first, range.end);
+    if (!options.part) {
+        return RenderSequence(show, settings, options.outPath, range.first, range.end, false);
+    }
+    MovieShare share = MovieShareOf(range.end - range.first, *options.part, options.parts);
+    if (share.Count() == 0) {
+        std::printf("part %d/%d has no frames to render: the sequence has %d frames\n", *options.part, options.parts,
+                    range.end - range.first);
+        return 0;
+    }
+    return RenderSequence(show, settings, options.outPath, range.first + share.first, range.first + share.end,
+                          share.first > 0);
 }
 
 int RenderBenchCommand(Show& show, const RenderOptions& options) {

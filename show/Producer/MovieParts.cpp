@@ -1,0 +1,67 @@
+// The plan of a whole movie and a part of it written as a segment file.
+#include "MovieParts.h"
+
+#include <cstdlib>
+
+namespace {
+
+// One pass as the render loop makes it: a priming render of `from`, then
+// each frame up to (not including) `to` with the head hold after the first
+// and the tail hold repeating the last picture rendered.
+void PlanPass(MoviePlan& plan, int32_t from, int32_t to, int32_t hold) {
+    int step = to >= from ? 1 : -1;
+    int32_t n = std::abs(to - from);
+    plan.renders.push_back({from, step});
+    auto last = [&plan] { return static_cast<int32_t>(plan.renders.size()) - 1; };
+    int32_t current = from;
+    for (int32_t i = 0; i < n; ++i) {
+        plan.renders.push_back({current, step});
+        for (int32_t j = 0; i == 0 && j < hold; ++j) {
+            plan.frames.push_back(last());
+        }
+        plan.frames.push_back(last());
+        current += step;
+    }
+    for (int32_t j = 0; j < hold; ++j) {
+        plan.frames.push_back(last());
+    }
+}
+
+}  // namespace
+
+MoviePlan PlanMovie(const MovieOptions& options) {
+    MoviePlan plan;
+    PlanPass(plan, options.start, options.end, options.hold);
+    if (options.reverse) {
+        PlanPass(plan, options.end, options.start, options.hold);
+    }
+    return plan;
+}
+
+MovieOutcome MakeMoviePartFile(const MovieJob& job, int part, int parts, const RenderRangeHooks& hooks) {
+    MovieOutcome outcome;
+    MoviePlan plan = PlanMovie(job.options);
+    int32_t frameCount = static_cast<int32_t>(plan.frames.size());
+    MovieShare share = MovieShareOf(frameCount, part, parts);
+    if (share.Count() == 0) {
+        outcome.made = true;
+        outcome.message = "part " + std::to_string(part) + "/" + std::to_string(parts) +
+                          " has no frames to render: the movie has " + std::to_string(frameCount) + " frames";
+        return outcome;
+    }
+    MovieJob segment = job;
+    segment.path = MovieSegmentPath(job.path, part);
+    segment.writer.tags.emplace_back("comment", FormatMovieSegmentTag({part, parts, share, frameCount}));
+    // The segment's timecode starts at its own first frame.
+    segment.writer.firstFrameNumber = job.options.start + share.first;
+    MovieWriter writer;
+    CDib image(16, 16, 8);
+    if (!OpenMovieWriter(segment, writer, image, share.Count(), outcome)) {
+        return outcome;
+    }
+    const MovieOptions& o = job.options;
+    RenderRangeResult pass = RenderMoviePart(writer, image, o.fieldMode, job.lowerFieldFirst, plan, share, hooks);
+    outcome.cancelled = pass.cancelled;
+    CloseMovieWriter(segment.path, writer, pass, share.Count(), outcome);
+    return outcome;
+}
