@@ -60,25 +60,40 @@ add_library(tavrilo_doc STATIC
 target_include_directories(tavrilo_doc PUBLIC show/Doc)
 target_link_libraries(tavrilo_doc PUBLIC tavrilo_cdib tavrilo_movie tavrilo_utilities tavrilo_platform)
 
-# Movie writers (AVI, QuickTime, DPS, RTV) and background movies, on FFmpeg.
+# Movies, in three libraries whose dependencies run one way:
+# tavrilo_movie (MakeMovieAVI: the writer dispatch, the AVI, DPS and RTV
+# writers and the background movie source) -> tavrilo_quicktime (MakeMovieQT:
+# the QuickTime writer and reader) -> tavrilo_movieffmpeg (MovieFfmpeg: the
+# records, codec table, encoder and reader they share, on FFmpeg).
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libswscale libavutil)
+add_library(tavrilo_movieffmpeg STATIC
+  Common/MovieFfmpeg/FfmpegWriter.cpp
+  Common/MovieFfmpeg/MovieCodecs.cpp
+  Common/MovieFfmpeg/MovieRates.cpp
+  Common/MovieFfmpeg/MovieReader.cpp
+)
+target_include_directories(tavrilo_movieffmpeg PUBLIC Common/MovieFfmpeg)
+target_link_libraries(tavrilo_movieffmpeg PUBLIC tavrilo_cdib tavrilo_platform PkgConfig::FFMPEG)
+
+add_library(tavrilo_quicktime STATIC
+  Common/MakeMovieQT/QuickTimeReader.cpp
+  Common/MakeMovieQT/QuickTimeWriter.cpp
+)
+target_include_directories(tavrilo_quicktime PUBLIC Common/MakeMovieQT)
+target_link_libraries(tavrilo_quicktime PUBLIC tavrilo_movieffmpeg)
+
 add_library(tavrilo_movie STATIC
   Common/MakeMovieAVI/AviWriter.cpp
-  Common/MakeMovieAVI/BackgroundMovie.cpp
   Common/MakeMovieAVI/Companion.cpp
   Common/MakeMovieAVI/DpsWriter.cpp
-  Common/MakeMovieAVI/FfmpegWriter.cpp
-  Common/MakeMovieAVI/MovieCodecs.cpp
   Common/MakeMovieAVI/MovieJoin.cpp
   Common/MakeMovieAVI/MovieSegments.cpp
   Common/MakeMovieAVI/MovieWriter.cpp
   Common/MakeMovieAVI/RtvWriter.cpp
-  Common/MakeMovieQT/QuickTimeReader.cpp
-  Common/MakeMovieQT/QuickTimeWriter.cpp
 )
-target_include_directories(tavrilo_movie PUBLIC Common/MakeMovieAVI Common/MakeMovieQT)
-target_link_libraries(tavrilo_movie PUBLIC tavrilo_cdib tavrilo_platform PkgConfig::FFMPEG ${CMAKE_DL_LIBS})
+target_include_directories(tavrilo_movie PUBLIC Common/MakeMovieAVI)
+target_link_libraries(tavrilo_movie PUBLIC tavrilo_quicktime tavrilo_movieffmpeg tavrilo_cdib tavrilo_platform ${CMAKE_DL_LIBS})
 
 # Make Movie: option rules, the render loop and whole movies (no windows).
 add_library(tavrilo_producer STATIC

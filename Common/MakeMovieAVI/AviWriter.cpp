@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "FfmpegWriter.h"
+#include "MakeMovieAVI.h"
 
 namespace {
 

@@ -2,14 +2,15 @@
 // sample duration are the movie's exact rate: 30000 and 1001 at 29.97, 2500
 // and 100 at 25) through FFmpeg's
 // QuickTime muxer, and the reader of QuickTime background movies. Reached
-// through MovieWriter and the background movie functions of MakeMovieAVI.h.
+// through the writer dispatch and the background movie source of
+// MakeMovieAVI; built on the shared layer of MovieFfmpeg.h only.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
 
-#include "MakeMovieAVI.h"
+#include "MovieFfmpeg.h"
 
 // Checks that a QuickTime movie can be written at this rate (and that the
 // muxer and the chosen compressor exist).

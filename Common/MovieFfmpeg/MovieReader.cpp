@@ -1,11 +1,10 @@
-// Background movies: frame n of the show is frame n of the movie, decoded
-// into a 24-bit bottom-up CDib. Frames are decoded forward from the last one
+// Reading movie frames by number, for background movies: frame n of the
+// show is frame n of the movie, decoded into a 24-bit bottom-up CDib. Frames are decoded forward from the last one
 // read; a jump backwards or far ahead seeks first.
 #include <cstring>
 
 #include "FfmpegOwners.h"
-#include "MakeMovieQT.h"
-#include "MovieReader.h"
+#include "MovieFfmpeg.h"
 
 struct BackgroundMovie {
     InputFormatOwner format;
@@ -148,13 +147,6 @@ BackgroundMovie* OpenMovieReader(const char* path, const char* demuxer, CDib& im
         return nullptr;
     }
     return movie.release();
-}
-
-BackgroundMovie* OpenBackgroundMovie(const char* path, CDib& image) {
-    if (std::strstr(path, ".mov")) {
-        return OpenQuickTimeReader(path, image);
-    }
-    return OpenMovieReader(path, nullptr, image);
 }
 
 int32_t BackgroundMovieFrameCount(const BackgroundMovie& movie) {

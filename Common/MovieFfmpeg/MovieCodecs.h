@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "FfmpegOwners.h"
-#include "MakeMovieAVI.h"
+#include "MovieFfmpeg.h"
 
 struct MovieCodec {
     const char* code;           // four characters, as stored in CodecType

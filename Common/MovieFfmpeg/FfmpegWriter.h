@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "FfmpegOwners.h"
-#include "MakeMovieAVI.h"
 #include "MovieCodecs.h"
+#include "MovieFfmpeg.h"
 
 struct FfmpegMovieSpec {
     const char* muxer = "avi";  // "avi" or "mov"
