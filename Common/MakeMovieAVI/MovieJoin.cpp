@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "FfmpegWriter.h"
+#include "MakeMovieAVI.h"
 #include "MovieSegments.h"
 
 extern "C" {
