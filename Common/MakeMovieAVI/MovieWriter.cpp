@@ -255,7 +255,7 @@ bool MovieWriter::WriteFrame(int32_t index, const CDib& image) {
 std::string MovieWriter::TargetNamed(std::string text) const {
     // The user knows the movies by their own names, not the temporary ones.
     const std::pair<const std::string*, const std::string*> names[] = {{&temporary_, &target_},
-                                                                        {&keyTemporary_, &keyTarget_}};
+                                                                       {&keyTemporary_, &keyTarget_}};
     for (auto [from, to] : names) {
         for (size_t at = from->empty() ? std::string::npos : text.find(*from); at != std::string::npos;
              at = text.find(*from, at + to->size())) {

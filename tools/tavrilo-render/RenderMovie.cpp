@@ -131,7 +131,8 @@ int ReportInterrupted(const RenderOptions& options, const std::string& path, con
         std::fprintf(stderr,
                      "tavrilo-render: %s; %s is closed and holds %d of its %d frames: render %s again before "
                      "joining\n",
-                     how, TerminalText(path).c_str(), outcome.framesWritten, outcome.framesAnnounced, PartText(options).c_str());
+                     how, TerminalText(path).c_str(), outcome.framesWritten, outcome.framesAnnounced,
+                     PartText(options).c_str());
     }
     return 128 + gInterrupted;
 }
@@ -180,8 +181,7 @@ int RenderMovieWith(Show& show, const RenderOptions& options, const MovieFrameSo
     if (options.part && !outcome.opened) {
         std::printf("%s\n", outcome.message.c_str());  // an empty share
     } else {
-        std::printf("%s: %s (%d frames)\n", outcome.message.c_str(), TerminalText(path).c_str(),
-                    outcome.framesWritten);
+        std::printf("%s: %s (%d frames)\n", outcome.message.c_str(), TerminalText(path).c_str(), outcome.framesWritten);
     }
     return 0;
 }
