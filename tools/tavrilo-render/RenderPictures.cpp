@@ -33,11 +33,6 @@ bool EndsWith(const std::string& text, const char* tail) {
     return text.size() >= n && text.compare(text.size() - n, n, tail) == 0;
 }
 
-int Fail(const std::string& message) {
-    std::fprintf(stderr, "tavrilo-render: %s\n", message.c_str());
-    return 1;
-}
-
 // Size, anti-aliasing and aspect from the options or their defaults; false
 // with a message for values out of range.
 bool ApplySettings(Show& show, const RenderOptions& options, PictureSettings& out, std::string& error) {
@@ -75,28 +70,28 @@ bool KnownPictureName(const std::string& path) {
     return false;
 }
 
-int RenderOne(Show& show, const PictureSettings& s, int32_t frame, const std::string& path, CDib& picture) {
+StepResult RenderOne(Show& show, const PictureSettings& s, int32_t frame, const std::string& path, CDib& picture) {
     if (!RenderShowFrame(show, frame, s.width, s.height, s.antiAliasing, picture)) {
-        return Fail(GLUnavailableMessage());
+        return StepFailed(GLUnavailableMessage());
     }
     if (!SavePicture(picture, path)) {
-        return Fail("cannot write " + path);
+        return StepFailed("cannot write " + TerminalText(path));
     }
-    return 0;
+    return StepDone();
 }
 
 // Renders frames first .. end - 1; the pictures are encoded and written by
 // worker threads while the next frames render. With `primeFirst` the frame
 // before `first` is rendered and not written, so that the carried renderer
 // state is as in a run from an earlier frame.
-int RenderSequence(Show& show, const PictureSettings& s, const std::string& pattern, int32_t first, int32_t end,
-                   bool primeFirst) {
+StepResult RenderSequence(Show& show, const PictureSettings& s, const std::string& pattern, int32_t first, int32_t end,
+                          bool primeFirst) {
     PictureQueue queue(SavePicture, kWriterThreads, kWriterThreads + 2, s.bitsPerPixel);
     if (primeFirst) {
         CDib priming(16, 16, s.bitsPerPixel);
         if (!RenderShowFrame(show, first - 1, s.width, s.height, s.antiAliasing, priming)) {
             queue.Finish();
-            return Fail(GLUnavailableMessage());
+            return StepFailed(GLUnavailableMessage());
         }
     }
     for (int32_t frame = first; frame < end; ++frame) {
@@ -106,15 +101,15 @@ int RenderSequence(Show& show, const PictureSettings& s, const std::string& patt
         }
         if (!RenderShowFrame(show, frame, s.width, s.height, s.antiAliasing, *picture)) {
             queue.Finish();
-            return Fail(GLUnavailableMessage());
+            return StepFailed(GLUnavailableMessage());
         }
         queue.Submit(picture, SequenceName(pattern, frame));
     }
     std::string failed = queue.Finish();
     if (!failed.empty()) {
-        return Fail("cannot write " + failed);
+        return StepFailed("cannot write " + TerminalText(failed));
     }
-    return 0;
+    return StepDone();
 }
 
 void PngWriteData(png_structp png, png_bytep data, png_size_t length) {
@@ -239,11 +234,11 @@ bool CheckPictureOptions(const Show& show, const RenderOptions& options, std::st
     return true;
 }
 
-int RenderPicturesCommand(Show& show, const RenderOptions& options) {
+StepResult RenderPicturesCommand(Show& show, const RenderOptions& options) {
     PictureSettings settings;
     std::string error;
     if (!CheckPictureOptions(show, options, error) || !ApplySettings(show, options, settings, error)) {
-        return Fail(error);
+        return StepFailed(error);
     }
     CDib picture(16, 16, settings.bitsPerPixel);
     if (options.outPath.find('#') == std::string::npos) {
@@ -257,21 +252,21 @@ int RenderPicturesCommand(Show& show, const RenderOptions& options) {
     if (share.Count() == 0) {
         std::printf("part %d/%d has no frames to render: the sequence has %d frames\n", *options.part, options.parts,
                     range.end - range.first);
-        return 0;
+        return StepDone();
     }
     return RenderSequence(show, settings, options.outPath, range.first + share.first, range.first + share.end,
                           share.first > 0);
 }
 
-int RenderBenchCommand(Show& show, const RenderOptions& options) {
+StepResult RenderBenchCommand(Show& show, const RenderOptions& options) {
     PictureSettings settings;
     std::string error;
     if (!ApplySettings(show, options, settings, error)) {
-        return Fail(error);
+        return StepFailed(error);
     }
     CDib picture(16, 16, 8);
     if (!RenderShowFrame(show, 0, settings.width, settings.height, 0, picture)) {
-        return Fail(GLUnavailableMessage());
+        return StepFailed(GLUnavailableMessage());
     }
     int32_t lastKey = std::max(1, show.keys[std::clamp(show.keyCount, 1, kMaxKeys) - 1].frame);
     for (int level : {0, 25, 50, 75}) {
@@ -284,5 +279,5 @@ int RenderBenchCommand(Show& show, const RenderOptions& options) {
         std::printf("anti-aliasing %d: %.1f frames/s at %dx%d\n", level, frames / seconds, settings.width,
                     settings.height);
     }
-    return 0;
+    return StepDone();
 }
