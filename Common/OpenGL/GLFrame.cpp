@@ -205,7 +205,7 @@ void Accumulate(GLRenderer& r, AccumStep step, int passes) {
     size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
     if (step == AccumStep::Begin) {
         r.accumPasses = 0;
-        r.gpuSumActive = !r.cpuAccumulation && BeginGLSum(*r.context, width, height, passes);
+        r.gpuSumActive = r.accumulation == AccumulationPath::Gpu && BeginGLSum(*r.context, width, height, passes);
         if (!r.gpuSumActive) {
             r.accumA->Create(width, height, 24);
             r.accumB->Create(width, height, 24);

@@ -232,11 +232,15 @@ StepResult RenderBenchCommand(Show& show, const RenderOptions& options) {
     for (int level : {0, 25, 50, 75}) {
         std::printf("anti-aliasing %d: %.1f frames/s at %dx%d\n", level, rate(level), settings.width, settings.height);
     }
-    // The same levels with the passes summed on the CPU instead of by GL.
-    show.renderer->cpuAccumulation = true;
-    for (int level : {25, 50, 75}) {
-        std::printf("anti-aliasing %d, CPU sum: %.1f frames/s\n", level, rate(level));
+    // The same levels with the passes summed by GL and on the CPU.
+    const AccumulationPath chosen = show.renderer->accumulation;
+    for (AccumulationPath path : {AccumulationPath::Gpu, AccumulationPath::Cpu}) {
+        show.renderer->accumulation = path;
+        for (int level : {25, 50, 75}) {
+            std::printf("anti-aliasing %d, %s sum: %.1f frames/s\n", level,
+                        path == AccumulationPath::Gpu ? "GL" : "CPU", rate(level));
+        }
     }
-    show.renderer->cpuAccumulation = false;
+    show.renderer->accumulation = chosen;
     return StepDone();
 }
