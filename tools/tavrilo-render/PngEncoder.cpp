@@ -2,6 +2,7 @@
 
 #include <libdeflate.h>
 
+#include <memory>
 #include <new>
 
 #include "RunDeflate.h"
@@ -12,6 +13,26 @@ constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 constexpr uint8_t kColourRgb = 2;
 constexpr uint8_t kColourRgba = 6;
 constexpr uint8_t kFilterSub = 1;
+
+// libdeflate's quickest level, for pictures the run encoder does not suit.
+constexpr int kGeneralLevel = 1;
+
+struct CompressorFree {
+    void operator()(libdeflate_compressor* c) const { libdeflate_free_compressor(c); }
+};
+
+bool GeneralDeflate(const std::vector<uint8_t>& data, std::vector<uint8_t>& out) {
+    // One compressor for each writer thread, kept for its whole sequence.
+    thread_local std::unique_ptr<libdeflate_compressor, CompressorFree> compressor(
+        libdeflate_alloc_compressor(kGeneralLevel));
+    if (!compressor) {
+        return false;
+    }
+    out.resize(libdeflate_zlib_compress_bound(compressor.get(), data.size()));
+    size_t size = libdeflate_zlib_compress(compressor.get(), data.data(), data.size(), out.data(), out.size());
+    out.resize(size);
+    return size > 0;
+}
 
 void PutBigEndian(std::vector<uint8_t>& bytes, uint32_t value) {
     for (int shift = 24; shift >= 0; shift -= 8) {
@@ -88,7 +109,10 @@ bool EncodePng(const CDib& picture, std::vector<uint8_t>& bytes) {
         FilterRows(picture, filtered);
         compressed.clear();
         const size_t rowBytes = filtered.size() / static_cast<size_t>(picture.Height());
-        RunDeflate(filtered.data(), filtered.size(), rowBytes, compressed);
+        if (!RunDeflate(filtered.data(), filtered.size(), rowBytes, compressed) &&
+            !GeneralDeflate(filtered, compressed)) {
+            return false;
+        }
         const size_t size = compressed.size();
         uint8_t header[13] = {};
         const uint32_t dimensions[2] = {static_cast<uint32_t>(picture.Width()),

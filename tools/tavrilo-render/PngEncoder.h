@@ -1,6 +1,7 @@
 // PNG files for picture sequences, encoded for speed: every row filtered by
 // its left neighbour (flat areas of a chart become runs of zeros) and the
-// image data compressed by the quick run encoder.
+// image data compressed by the quick run encoder (by libdeflate's quickest
+// level when the picture's redundancy is of another kind, a photograph).
 #pragma once
 
 #include <cstdint>

@@ -12,6 +12,10 @@ constexpr size_t kMinMatch = 3;
 constexpr size_t kMaxMatch = 258;
 constexpr size_t kWindow = 32768;
 constexpr int kEndOfBlock = 256;
+// Every 64 KB read, the encoder gives up when its code has taken more than
+// half the bytes read.
+constexpr size_t kCheckEvery = 65536;
+constexpr size_t kGiveUpRatio = 2;
 
 // The fixed literal/length code of a symbol 0..287, bit-reversed for the
 // LSB-first bit stream, and its length in bits.
@@ -87,29 +91,37 @@ Code DistanceCode(size_t distance) {
     return code;
 }
 
+// Writes codes LSB first into a buffer sized beforehand for the worst case.
 class BitWriter {
 public:
-    explicit BitWriter(std::vector<uint8_t>& out) : out_(out) {}
+    explicit BitWriter(uint8_t* out) : start_(out), out_(out) {}
     void Put(uint32_t bits, int length) {
         buffer_ |= static_cast<uint64_t>(bits) << count_;
         count_ += length;
-        while (count_ >= 8) {
-            out_.push_back(static_cast<uint8_t>(buffer_));
-            buffer_ >>= 8;
-            count_ -= 8;
+        if (count_ >= 32) {
+            const uint32_t word = static_cast<uint32_t>(buffer_);
+            for (int i = 0; i < 4; ++i) {
+                out_[i] = static_cast<uint8_t>(word >> (8 * i));
+            }
+            out_ += 4;
+            buffer_ >>= 32;
+            count_ -= 32;
         }
     }
     void Put(const Code& code) { Put(code.bits, code.length); }
+    // Writes what is left, padded to a whole byte.
     void Flush() {
-        if (count_ > 0) {
-            out_.push_back(static_cast<uint8_t>(buffer_));
+        for (; count_ > 0; count_ -= 8) {
+            *out_++ = static_cast<uint8_t>(buffer_);
+            buffer_ >>= 8;
         }
-        buffer_ = 0;
         count_ = 0;
     }
+    size_t Written() const { return static_cast<size_t>(out_ - start_); }
 
 private:
-    std::vector<uint8_t>& out_;
+    uint8_t* start_;
+    uint8_t* out_;
     uint64_t buffer_ = 0;
     int count_ = 0;
 };
@@ -142,22 +154,32 @@ void PutBigEndian(std::vector<uint8_t>& out, uint32_t value) {
 
 }  // namespace
 
-void RunDeflate(const uint8_t* data, size_t size, size_t rowBytes, std::vector<uint8_t>& out) {
+bool RunDeflate(const uint8_t* data, size_t size, size_t rowBytes, std::vector<uint8_t>& out) {
     static const Tables tables;
     const bool rows = rowBytes > 1 && rowBytes <= kWindow;
     const Code previousByte = DistanceCode(1);
     const Code rowAbove = DistanceCode(rows ? rowBytes : 1);
-    out.reserve(out.size() + size / 8 + 64);
-    out.push_back(0x78);  // deflate, 32 KB window
-    out.push_back(0x01);  // quickest compression; header check
-    BitWriter writer(out);
+    // Header, codes of at most 9 bits a byte (and 4 bytes of slack), trailer.
+    const size_t start = out.size();
+    out.resize(start + 2 + size / 8 * 9 + 16 + 4);
+    out[start] = 0x78;      // deflate, 32 KB window
+    out[start + 1] = 0x01;  // quickest compression; header check
+    BitWriter writer(out.data() + start + 2);
     writer.Put(1, 1);  // the last block
     writer.Put(1, 2);  // fixed codes
     size_t i = 0;
+    size_t nextCheck = kCheckEvery;
     while (i < size) {
-        const size_t limit = std::min(kMaxMatch, size - i);
-        size_t run = i >= 1 ? MatchLength(data + i, 1, limit) : 0;
-        size_t above = rows && i >= rowBytes && run < limit ? MatchLength(data + i, rowBytes, limit) : 0;
+        if (i >= nextCheck) {
+            if (writer.Written() > i / kGiveUpRatio) {
+                out.resize(start);
+                return false;
+            }
+            nextCheck = i + kCheckEvery;
+        }
+        const size_t most = std::min(kMaxMatch, size - i);
+        size_t run = i >= 1 ? MatchLength(data + i, 1, most) : 0;
+        size_t above = rows && i >= rowBytes && run < most ? MatchLength(data + i, rowBytes, most) : 0;
         if (above > run && above >= kMinMatch) {
             writer.Put(tables.length[above]);
             writer.Put(rowAbove);
@@ -173,5 +195,7 @@ void RunDeflate(const uint8_t* data, size_t size, size_t rowBytes, std::vector<u
     }
     writer.Put(tables.end);
     writer.Flush();
+    out.resize(start + 2 + writer.Written());
     PutBigEndian(out, libdeflate_adler32(1, data, size));
+    return true;
 }

@@ -12,5 +12,8 @@
 
 // Appends a zlib stream (header, one fixed-code deflate block, Adler-32) of
 // `size` bytes at `data` to `out`. `rowBytes` is the distance of the second
-// repeat looked for (0 or beyond 32768: previous byte only).
-void RunDeflate(const uint8_t* data, size_t size, size_t rowBytes, std::vector<uint8_t>& out);
+// repeat looked for (0 or beyond 32768: previous byte only). False, with
+// `out` as it was, as soon as the code takes more than half the bytes read
+// (checked every 64 KB): the data's redundancy is of another kind (a
+// photograph), for a general encoder.
+bool RunDeflate(const uint8_t* data, size_t size, size_t rowBytes, std::vector<uint8_t>& out);
