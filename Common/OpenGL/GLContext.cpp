@@ -6,6 +6,7 @@
 #include <EGL/eglext.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -350,6 +351,17 @@ bool Attach(GLRenderer& r, const GLTarget* target) {
     return true;
 }
 
+namespace {
+
+// The accumulation path the environment asks for: TAVRILO_AA_SUM=cpu sums
+// on the CPU; anything else, or nothing, lets GL keep the sum.
+AccumulationPath AccumulationFromEnvironment() {
+    const char* value = std::getenv("TAVRILO_AA_SUM");
+    return value && std::strcmp(value, "cpu") == 0 ? AccumulationPath::Cpu : AccumulationPath::Gpu;
+}
+
+}  // namespace
+
 GLRendererPtr CreateGLRenderer(const GLTarget& target, float frameAspect) {
     GLRendererPtr renderer(new GLRenderer, DestroyGLRenderer);
     if (Attach(*renderer, &target)) {
@@ -357,6 +369,7 @@ GLRendererPtr CreateGLRenderer(const GLTarget& target, float frameAspect) {
         renderer->accumB = std::make_unique<CDib>(16, 16, 8);
         renderer->ready = 1;
         renderer->frameAspect = frameAspect;
+        renderer->accumulation = AccumulationFromEnvironment();
     }
     return renderer;
 }

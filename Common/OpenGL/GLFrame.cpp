@@ -42,23 +42,21 @@ void ReadViewport(GLRenderer& r, int width, int height, CDib& picture) {
 
 // Reads the viewport as bottom-up BGRA rows. The framebuffer holds colour
 // multiplied by coverage (drawn over transparent black); the picture gets
-// the straight colour back, rounded, so that it composites as drawn.
-void ReadViewportWithAlpha(GLRenderer& r, int width, int height, CDib& picture) {
-    std::vector<uint8_t>& rgba = r.context->readBuffer;
-    rgba.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+// the straight colour back, rounded, so that it composites as drawn. Most
+// pixels of a chart are opaque or empty and stay as read.
+void ReadViewportWithAlpha(int width, int height, CDib& picture) {
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, picture.Pixels());
     for (int y = 0; y < height; ++y) {
-        const uint8_t* in = rgba.data() + static_cast<size_t>(y) * width * 4;
-        uint8_t* out = picture.Row(y);
-        for (int x = 0; x < width; ++x) {
-            int alpha = in[4 * x + 3];
-            for (int c = 0; c < 3; ++c) {
-                int premultiplied = in[4 * x + 2 - c];
-                out[4 * x + c] =
-                    alpha == 0 ? 0 : static_cast<uint8_t>(std::min(255, (premultiplied * 255 + alpha / 2) / alpha));
+        uint8_t* pixel = picture.Row(y);
+        for (int x = 0; x < width; ++x, pixel += 4) {
+            const int alpha = pixel[3];
+            if (alpha == 255) {
+                continue;
             }
-            out[4 * x + 3] = static_cast<uint8_t>(alpha);
+            for (int c = 0; c < 3; ++c) {
+                pixel[c] = alpha == 0 ? 0 : static_cast<uint8_t>(std::min(255, (pixel[c] * 255 + alpha / 2) / alpha));
+            }
         }
     }
 }
@@ -207,7 +205,7 @@ void Accumulate(GLRenderer& r, AccumStep step, int passes) {
     size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
     if (step == AccumStep::Begin) {
         r.accumPasses = 0;
-        r.gpuSumActive = !r.cpuAccumulation && BeginGLSum(*r.context, width, height, passes);
+        r.gpuSumActive = r.accumulation == AccumulationPath::Gpu && BeginGLSum(*r.context, width, height, passes);
         if (!r.gpuSumActive) {
             r.accumA->Create(width, height, 24);
             r.accumB->Create(width, height, 24);
@@ -338,7 +336,7 @@ bool GrabFrame(GLRenderer& r, CDib& picture) {
         return false;
     }
     if (r.keepAlpha) {
-        ReadViewportWithAlpha(r, width, height, picture);
+        ReadViewportWithAlpha(width, height, picture);
     } else {
         ReadViewport(r, width, height, picture);
     }

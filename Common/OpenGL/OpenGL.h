@@ -73,6 +73,8 @@ struct GLTarget {
 
 struct GLContextState;
 
+enum class AccumulationPath { Gpu, Cpu };
+
 class GLRenderer {
 public:
     GLRenderer();
@@ -104,9 +106,11 @@ public:
     // The frame keeps the chart's coverage as alpha (anti-aliasing averages
     // it like colour) and GrabFrame reads 32-bit pictures.
     bool keepAlpha = false;
-    // The passes are summed on the CPU (read back one by one) even where GL
-    // can keep the sum; the fallback for drivers without float framebuffers.
-    bool cpuAccumulation = false;
+    // Where the anti-aliasing passes are summed: by GL (nothing read back
+    // until the mean) where the driver can keep the sum, or on the CPU (each
+    // pass read back), the fallback. TAVRILO_AA_SUM=cpu in the environment
+    // makes new renderers sum on the CPU (to compare drivers and timings).
+    AccumulationPath accumulation = AccumulationPath::Gpu;
     bool gpuSumActive = false;  // this frame's passes go to GL's sum
 };
 

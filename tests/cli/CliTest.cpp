@@ -7,9 +7,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
+#include "Doc.h"
 #include "TestSupport.h"
 
 namespace {
@@ -383,4 +385,25 @@ TEST(Cli, LoaderMessagesNameTheFileWithControlCharactersEscaped) {
     EXPECT_EQ(CountLines(run.err), 1) << run.err;
     EXPECT_EQ(run.err.rfind("tavrilo-render: ", 0), 0u) << run.err;
     EXPECT_TRUE(Has(run.err, "bad\\nname.txt")) << run.err;
+}
+
+// What the core says while a step works is printed as it comes; the error of
+// the step that failed is printed once, last, and gives the exit status.
+TEST(Cli, AFailedStepPrintsItsErrorOnceLast) {
+    TempFolder folder;
+    std::string path = folder.File("pictured.tvr");
+    {
+        auto show = CreateShow();
+        std::string missing = folder.File("gone.bmp");
+        std::strcpy(show->background.name, missing.c_str());
+        ASSERT_TRUE(SaveShowFile(*show, MakeFileSpec(path.c_str())));
+    }
+    std::string pictures = folder.File("no such folder/frame##.png");
+    RunResult run = RunRender(folder, Quote(path) + " -o " + Quote(pictures) + " --start 0 --end 2");
+    EXPECT_EQ(run.status, 1);
+    ASSERT_EQ(CountLines(run.err), 2) << run.err;
+    std::string first = run.err.substr(0, run.err.find('\n') + 1);
+    std::string last = run.err.substr(first.size());
+    EXPECT_EQ(first.rfind("tavrilo-render: " + path + ": ", 0), 0u) << run.err;
+    EXPECT_EQ(last, "tavrilo-render: cannot write " + folder.File("no such folder/frame00.png") + "\n");
 }

@@ -63,7 +63,7 @@ TEST(DrawFrameNoRenderer, RenderFrameAtWithoutRendererStillEvaluates) {
 }
 
 TEST_F(DrawTest, PassesAreReadBackOnlyWhenAveraging) {
-    show->renderer->cpuAccumulation = true;  // the sum kept on the CPU, read back pass by pass
+    show->renderer->accumulation = AccumulationPath::Cpu;  // the sum kept on the CPU, read back pass by pass
     show->renderer->accumPasses = -1;
     Render(24);
     EXPECT_EQ(show->renderer->accumPasses, -1);  // one pass: no read-back

@@ -18,7 +18,7 @@ SumRender RenderWithSum(ChartStyle style, int level, int bitsPerPixel, bool cpu)
     SumRender out;
     out.picture = std::make_unique<CDib>(16, 16, bitsPerPixel);
     EXPECT_TRUE(EnsureShowRenderer(*show, 360, 243));
-    show->renderer->cpuAccumulation = cpu;
+    show->renderer->accumulation = cpu ? AccumulationPath::Cpu : AccumulationPath::Gpu;
     EXPECT_TRUE(RenderShowFrame(*show, 60, 360, 243, level, *out.picture));
     out.onGpu = show->renderer->gpuSumActive;
     DestroyShow(*show);
@@ -51,7 +51,7 @@ std::vector<std::unique_ptr<CDib>> RenderSizes(bool cpu, bool& onGpu) {
     auto show = CreateShow();
     MakeDemoShow(*show);
     EXPECT_TRUE(EnsureShowRenderer(*show, 360, 243));
-    show->renderer->cpuAccumulation = cpu;
+    show->renderer->accumulation = cpu ? AccumulationPath::Cpu : AccumulationPath::Gpu;
     std::vector<std::unique_ptr<CDib>> pictures;
     for (int width : {360, 720, 360}) {
         pictures.push_back(std::make_unique<CDib>(16, 16, 24));

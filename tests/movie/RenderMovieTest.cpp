@@ -135,16 +135,15 @@ TEST(RenderMovieCommand, TerminateStopsAPartWithItsSegmentClosed) {
     options.part = 1;
     options.parts = 2;
     int calls = 0;
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(RenderMovieWith(show, options, Synthetic(&calls, 6, SIGTERM)), 143);
-    std::string err = testing::internal::GetCapturedStderr();
+    StepResult result = RenderMovieWith(show, options, Synthetic(&calls, 6, SIGTERM));
+    EXPECT_EQ(result.status, 143);
     std::string segment = folder.File("movie.part1.mov");
     MovieFacts facts = ProbeMovie(segment, true);
     EXPECT_TRUE(facts.opened);
     EXPECT_EQ(facts.packets, 4);  // the primer and four frames rendered, the fifth not written
     EXPECT_EQ(facts.frames.size(), 4u);
-    EXPECT_EQ(err, "tavrilo-render: stopped (SIGTERM); " + segment +
-                       " is closed and holds 4 of its 50 frames: render part 1/2 again before joining\n");
+    EXPECT_EQ(result.error, "stopped (SIGTERM); " + segment +
+                                " is closed and holds 4 of its 50 frames: render part 1/2 again before joining");
     EXPECT_TRUE(ReadBytes(options.outPath).empty());
 }
 

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "RenderPictures.h"
 #include "Settings.h"
 #include "ShowInfo.h"
+#include "StepResult.h"
 #include "Utilities.h"
 
 namespace {
@@ -43,35 +45,30 @@ const char kUsage[] =
     "                            (separated by tabs); part K of N renders rows K, K+N, K+2N ...\n"
     "  --picture IN -o OUT.bmp|.tga  read a picture as the program does and write it out\n";
 
-int Fail(const std::string& message) {
-    std::fprintf(stderr, "tavrilo-render: %s\n", message.c_str());
-    return 1;
-}
-
-// Messages are kept quiet while they are shown and printed here: each line
-// starts with the program's name and names the file it is about.
-size_t gMessagesPrinted = 0;
-
-void PrintMessages(const std::string& file) {
-    const std::vector<std::string>& messages = Headless().messages;
-    for (; gMessagesPrinted < messages.size(); ++gMessagesPrinted) {
-        const std::string& text = messages[gMessagesPrinted];
+// Runs one step with the messages the core shows recorded instead of
+// printed; they are printed when the step ends, each starting with the
+// program's name and naming the file the step is about. When the core said
+// why the step failed, the step's generic error is not repeated.
+StepResult RunStep(const std::string& file, const std::function<StepResult()>& step) {
+    HeadlessPlatform recorder;
+    recorder.state.quiet = true;
+    StepResult result;
+    {
+        PlatformScope installed(recorder);
+        result = step();
+    }
+    for (const std::string& text : recorder.state.messages) {
         std::string named = file.empty() || text.find(file) != std::string::npos ? "" : TerminalText(file) + ": ";
         std::fprintf(stderr, "tavrilo-render: %s%s\n", named.c_str(), TerminalText(text).c_str());
     }
-}
-
-// True when the last operation showed a message.
-bool Reported(size_t messagesBefore) {
-    return Headless().messages.size() > messagesBefore;
-}
-
-int FailWithMessages(size_t messagesBefore, const std::string& file, const std::string& fallback) {
-    if (Reported(messagesBefore)) {
-        PrintMessages(file);
-        return 1;
+    if (result.generic && !recorder.state.messages.empty()) {
+        result.error.clear();
     }
-    return Fail(fallback);
+    return result;
+}
+
+StepResult Succeeded(bool done, const std::string& error) {
+    return done ? StepDone() : StepFailedUnlessSaid(error);
 }
 
 void ApplyRate(Show& show, int32_t rate) {
@@ -79,38 +76,50 @@ void ApplyRate(Show& show, int32_t rate) {
     show.lengthFrames = TenMinuteShowLength(gFrameRate);
 }
 
-// Loads the show the options name (or the demo show) and the data.
-int PrepareShow(Show& show, const RenderOptions& options) {
-    size_t before = Headless().messages.size();
+// Loads the show the options name (or the demo show) and evaluates its first
+// frame (which reads the pictures it names).
+StepResult LoadShow(Show& show, const RenderOptions& options) {
     if (!options.showPath.empty()) {
         if (!LoadShowFile(show, MakeFileSpec(options.showPath.c_str()))) {
-            return FailWithMessages(before, options.showPath,
-                                    "can't read show file \"" + TerminalText(options.showPath) + "\"");
+            return StepFailedUnlessSaid("can't read show file \"" + TerminalText(options.showPath) + "\"");
         }
     } else if (!options.newShow) {
         MakeDemoShow(show);
     }
     Evaluate(show, 0, false);
-    PrintMessages(options.showPath);  // a background or texture it names
-    if (!options.dataPath.empty()) {
-        before = Headless().messages.size();
-        if (!LoadDataFileCommand(show, MakeFileSpec(options.dataPath.c_str()))) {
-            return FailWithMessages(before, options.dataPath,
-                                    "can't read data file \"" + TerminalText(options.dataPath) + "\"");
-        }
-    }
-    if (!options.streamPath.empty()) {
-        before = Headless().messages.size();
-        std::string interval = options.intervalText.empty() ? "30" : options.intervalText;
-        if (!LoadStreamFileCommand(show, MakeFileSpec(options.streamPath.c_str()), interval.c_str())) {
-            return FailWithMessages(before, options.streamPath,
-                                    "can't load stream file \"" + TerminalText(options.streamPath) + "\"");
-        }
-    }
-    return 0;
+    return StepDone();
 }
 
-int Report(Show& show, const RenderOptions& options) {
+// Loads the show and the data the options name.
+StepResult PrepareShow(Show& show, const RenderOptions& options) {
+    StepResult result = RunStep(options.showPath, [&] { return LoadShow(show, options); });
+    if (result.Ok() && !options.dataPath.empty()) {
+        result = RunStep(options.dataPath, [&] {
+            return Succeeded(LoadDataFileCommand(show, MakeFileSpec(options.dataPath.c_str())),
+                             "can't read data file \"" + TerminalText(options.dataPath) + "\"");
+        });
+    }
+    if (result.Ok() && !options.streamPath.empty()) {
+        std::string interval = options.intervalText.empty() ? "30" : options.intervalText;
+        result = RunStep(options.streamPath, [&] {
+            return Succeeded(LoadStreamFileCommand(show, MakeFileSpec(options.streamPath.c_str()), interval.c_str()),
+                             "can't load stream file \"" + TerminalText(options.streamPath) + "\"");
+        });
+    }
+    return result;
+}
+
+StepResult SaveShow(Show& show, const RenderOptions& options) {
+    if (options.savePath.empty()) {
+        return StepDone();
+    }
+    return RunStep(options.savePath, [&] {
+        return Succeeded(SaveShowFile(show, MakeFileSpec(options.savePath.c_str())),
+                         "can't save show file \"" + TerminalText(options.savePath) + "\"");
+    });
+}
+
+StepResult Report(Show& show, const RenderOptions& options) {
     if (options.info) {
         std::printf("%s\n", ShowInfoJson(show).c_str());
     }
@@ -119,7 +128,7 @@ int Report(Show& show, const RenderOptions& options) {
         std::printf("%s\n", FrameJson(show).c_str());
     }
     std::fflush(stdout);
-    return 0;
+    return StepDone();
 }
 
 bool EndsWith(const std::string& text, const char* suffix) {
@@ -131,12 +140,12 @@ bool IsPictureName(const std::string& path) {
     return EndsWith(path, ".png") || EndsWith(path, ".bmp") || EndsWith(path, ".tga");
 }
 
-int Render(Show& show, const RenderOptions& options) {
+StepResult Render(Show& show, const RenderOptions& options) {
     if (options.bench) {
         return RenderBenchCommand(show, options);
     }
     if (options.outPath.empty()) {
-        return 0;
+        return StepDone();
     }
     if (IsPictureName(options.outPath)) {
         return RenderPicturesCommand(show, options);
@@ -158,7 +167,7 @@ bool CheckWritable(const std::string& option, const std::string& path, std::stri
 
 // Everything the run will do is checked before anything is written: a run
 // that fails must not have replaced the show file it was told to save.
-int CheckRun(const Show& show, const RenderOptions& options) {
+StepResult CheckRun(const Show& show, const RenderOptions& options) {
     std::string error;
     bool good = CheckWritable("--save", options.savePath, error) && CheckWritable("-o", options.outPath, error);
     if (good && !options.bench && !options.outPath.empty()) {
@@ -169,49 +178,51 @@ int CheckRun(const Show& show, const RenderOptions& options) {
             good = MovieJobFromOptions(show, options, job, error);
         }
     }
-    return good ? 0 : Fail(error);
+    return good ? StepDone() : StepFailed(error);
 }
 
-int RunWithShow(const RenderOptions& options) {
+StepResult RunWithShow(const RenderOptions& options) {
     auto show = CreateShow();
     gShow = show.get();
     if (options.rate) {
         ApplyRate(*show, *options.rate);
     }
-    int status = PrepareShow(*show, options);
-    if (status == 0) {
-        status = CheckRun(*show, options);
+    StepResult result = PrepareShow(*show, options);
+    if (result.Ok()) {
+        result = CheckRun(*show, options);
     }
-    if (status == 0 && !options.savePath.empty()) {
-        size_t before = Headless().messages.size();
-        if (!SaveShowFile(*show, MakeFileSpec(options.savePath.c_str()))) {
-            status = FailWithMessages(before, options.savePath,
-                                      "can't save show file \"" + TerminalText(options.savePath) + "\"");
-        }
+    if (result.Ok()) {
+        result = SaveShow(*show, options);
     }
-    if (status == 0) {
-        status = Report(*show, options);
+    if (result.Ok()) {
+        result = RunStep(options.showPath, [&] { return Report(*show, options); });
     }
-    if (status == 0) {
-        status = Render(*show, options);
+    if (result.Ok()) {
+        result = RunStep(std::string(), [&] { return Render(*show, options); });
     }
-    PrintMessages(std::string());
     DestroyShow(*show);
     gShow = nullptr;
-    return status;
+    return result;
 }
 
-int JoinCommand(const RenderOptions& options) {
+StepResult JoinCommand(const RenderOptions& options) {
     MovieJoinOutcome outcome = JoinMovieSegments(options.joinPath, options.segments);
     if (!outcome.joined) {
-        return Fail(outcome.message);
+        return StepFailed(outcome.message);
     }
     std::printf("Movie file successfully joined: %s (%zu segments, %d frames)\n", options.joinPath.c_str(),
                 options.segments.size(), outcome.frames);
-    return 0;
+    return StepDone();
 }
 
 }  // namespace
+
+int PrintStepError(const StepResult& result) {
+    if (!result.Ok() && !result.error.empty()) {
+        std::fprintf(stderr, "tavrilo-render: %s\n", result.error.c_str());
+    }
+    return result.status;
+}
 
 int RunTavriloRender(int argc, char** argv) {
     RenderOptions options;
@@ -227,15 +238,13 @@ int RunTavriloRender(int argc, char** argv) {
     // Beyond a file-size limit a write fails with "File too large" (and the
     // movie is abandoned) instead of the signal ending the program.
     std::signal(SIGXFSZ, SIG_IGN);
-    Headless().quiet = true;
-    gMessagesPrinted = Headless().messages.size();
     if (!options.picturePath.empty()) {
-        int status = ConvertPictureCommand(options.picturePath.c_str(), options.outPath.c_str());
-        PrintMessages(options.picturePath);
-        return status;
+        return PrintStepError(RunStep(options.picturePath, [&] {
+            return ConvertPictureCommand(options.picturePath.c_str(), options.outPath.c_str());
+        }));
     }
     if (!options.joinPath.empty()) {
-        return JoinCommand(options);
+        return PrintStepError(JoinCommand(options));
     }
     // Settings are read, never written: batch runs leave the desktop's
     // preferences as they were.
@@ -245,8 +254,8 @@ int RunTavriloRender(int argc, char** argv) {
         int32_t rate = gFrameRate;
         return RunBatch(options, BatchCommonArguments(argc, argv), [rate](const RenderOptions& row) {
             gFrameRate = rate;
-            return RunWithShow(row);
+            return PrintStepError(RunWithShow(row));
         });
     }
-    return RunWithShow(options);
+    return PrintStepError(RunWithShow(options));
 }

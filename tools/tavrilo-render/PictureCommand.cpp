@@ -1,11 +1,11 @@
 // Converting one picture file for the command line.
 #include "PictureCommand.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "CDib.h"
 #include "CrossPlatform.h"
+#include "Options.h"
 
 namespace {
 
@@ -17,19 +17,17 @@ bool EndsWith(const char* text, const char* suffix) {
 
 }  // namespace
 
-int ConvertPictureCommand(const char* inPath, const char* outPath) {
+StepResult ConvertPictureCommand(const char* inPath, const char* outPath) {
     if (!inPath || !*inPath || !outPath || !*outPath) {
-        std::fprintf(stderr, "tavrilo-render: --picture needs a picture file and -o OUT\n");
-        return 1;
+        return StepFailed("--picture needs a picture file and -o OUT");
     }
     CDib picture(16, 16, 8);
     if (picture.Load(MakeFileSpec(inPath), nullptr, true) != kDibLoaded) {
-        return 1;
+        return StepFailedUnlessSaid("can't read picture file \"" + TerminalText(inPath) + "\"");
     }
     int kind = EndsWith(outPath, ".tga") || EndsWith(outPath, ".TGA") ? kDibTarga : kDibBitmap;
     if (!picture.Save(MakeFileSpec(outPath), kind)) {
-        std::fprintf(stderr, "tavrilo-render: could not write %s\n", outPath);
-        return 1;
+        return StepFailed("could not write " + TerminalText(outPath));
     }
-    return 0;
+    return StepDone();
 }

@@ -3,5 +3,7 @@
 // file when OUT ends in ".tga". Lets users check a texture or background.
 #pragma once
 
-// The exit status: 0 written, 1 when IN cannot be read or OUT written.
-int ConvertPictureCommand(const char* inPath, const char* outPath);
+#include "StepResult.h"
+
+// Fails when IN cannot be read (the reader shows why) or OUT written.
+StepResult ConvertPictureCommand(const char* inPath, const char* outPath);

@@ -122,29 +122,27 @@ std::string PartText(const RenderOptions& options) {
 }
 
 // What a stopped render left behind, and the exit status: 128 + the signal.
-int ReportInterrupted(const RenderOptions& options, const std::string& path, const MovieOutcome& outcome) {
+StepResult ReportInterrupted(const RenderOptions& options, const std::string& path, const MovieOutcome& outcome) {
     const char* how = gInterrupted == SIGTERM ? "stopped (SIGTERM)" : "cancelled";
+    int status = 128 + gInterrupted;
     if (!options.part) {
-        std::fprintf(stderr, "tavrilo-render: %s; %s holds %d frames\n", how, TerminalText(path).c_str(),
-                     outcome.framesWritten);
-    } else {
-        std::fprintf(stderr,
-                     "tavrilo-render: %s; %s is closed and holds %d of its %d frames: render %s again before "
-                     "joining\n",
-                     how, TerminalText(path).c_str(), outcome.framesWritten, outcome.framesAnnounced,
-                     PartText(options).c_str());
+        return StepFailed(std::string(how) + "; " + TerminalText(path) + " holds " +
+                              std::to_string(outcome.framesWritten) + " frames",
+                          status);
     }
-    return 128 + gInterrupted;
+    return StepFailed(std::string(how) + "; " + TerminalText(path) + " is closed and holds " +
+                          std::to_string(outcome.framesWritten) + " of its " + std::to_string(outcome.framesAnnounced) +
+                          " frames: render " + PartText(options) + " again before joining",
+                      status);
 }
 
 }  // namespace
 
-int RenderMovieWith(Show& show, const RenderOptions& options, const MovieFrameSource& source) {
+StepResult RenderMovieWith(Show& show, const RenderOptions& options, const MovieFrameSource& source) {
     MovieJob job;
     std::string error;
     if (!MovieJobFromOptions(show, options, job, error)) {
-        std::fprintf(stderr, "tavrilo-render: %s\n", error.c_str());
-        return 1;
+        return StepFailed(error);
     }
     int antiAliasing = options.antiAliasing.value_or(show.antiAliasing);
     // The frames are drawn in the movie's shape, as pictures are.
@@ -173,20 +171,17 @@ int RenderMovieWith(Show& show, const RenderOptions& options, const MovieFrameSo
         return ReportInterrupted(options, path, outcome);
     }
     if (!outcome.made) {
-        if (!outcome.message.empty()) {
-            std::fprintf(stderr, "tavrilo-render: %s\n", TerminalText(outcome.message).c_str());
-        }
-        return 1;
+        return StepFailed(TerminalText(outcome.message));
     }
     if (options.part && !outcome.opened) {
         std::printf("%s\n", outcome.message.c_str());  // an empty share
     } else {
         std::printf("%s: %s (%d frames)\n", outcome.message.c_str(), TerminalText(path).c_str(), outcome.framesWritten);
     }
-    return 0;
+    return StepDone();
 }
 
-int RenderMovieCommand(Show& show, const RenderOptions& options) {
+StepResult RenderMovieCommand(Show& show, const RenderOptions& options) {
     MovieFrameSource source = [](Show& s, double frame, int antiAliasing, CDib& image) {
         return RenderMovieFrame(s, frame, image.Width(), image.Height(), antiAliasing, image);
     };

@@ -9,6 +9,7 @@
 #include "MakeMovie.h"
 #include "Options.h"
 #include "ShowRecord.h"
+#include "StepResult.h"
 
 // Renders show frame `frame` (a half frame for the second field) at the
 // movie's size and anti-aliasing level into `image`.
@@ -20,9 +21,9 @@ using MovieFrameSource = std::function<bool(Show& show, double frame, int antiAl
 bool MovieJobFromOptions(const Show& show, const RenderOptions& options, MovieJob& job, std::string& error);
 
 // Renders the movie (or with --part K/N its K-th share into OUT.partK.mov)
-// with a frame source; the exit status: 0 made, 1 failed, 130 cancelled by
-// Ctrl+C, 143 stopped by SIGTERM (the frames so far are in a properly
+// with a frame source. The result's status: 0 made, 1 failed, 130 cancelled
+// by Ctrl+C, 143 stopped by SIGTERM (the frames so far are in a properly
 // closed file).
-int RenderMovieWith(Show& show, const RenderOptions& options, const MovieFrameSource& source);
+StepResult RenderMovieWith(Show& show, const RenderOptions& options, const MovieFrameSource& source);
 // Renders the movie with the chart renderer.
-int RenderMovieCommand(Show& show, const RenderOptions& options);
+StepResult RenderMovieCommand(Show& show, const RenderOptions& options);

@@ -2,8 +2,6 @@
 // and aspect from the options, and the picture files.
 #include "RenderPictures.h"
 
-#include <png.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -11,7 +9,9 @@
 
 #include "Draw.h"
 #include "MovieSegments.h"
+#include "OpenGL.h"
 #include "PictureQueue.h"
+#include "PngEncoder.h"
 #include "Settings.h"
 #include "Utilities.h"
 
@@ -31,11 +31,6 @@ constexpr int kWriterThreads = 2;
 bool EndsWith(const std::string& text, const char* tail) {
     size_t n = std::strlen(tail);
     return text.size() >= n && text.compare(text.size() - n, n, tail) == 0;
-}
-
-int Fail(const std::string& message) {
-    std::fprintf(stderr, "tavrilo-render: %s\n", message.c_str());
-    return 1;
 }
 
 // Size, anti-aliasing and aspect from the options or their defaults; false
@@ -75,28 +70,28 @@ bool KnownPictureName(const std::string& path) {
     return false;
 }
 
-int RenderOne(Show& show, const PictureSettings& s, int32_t frame, const std::string& path, CDib& picture) {
+StepResult RenderOne(Show& show, const PictureSettings& s, int32_t frame, const std::string& path, CDib& picture) {
     if (!RenderShowFrame(show, frame, s.width, s.height, s.antiAliasing, picture)) {
-        return Fail(GLUnavailableMessage());
+        return StepFailed(GLUnavailableMessage());
     }
     if (!SavePicture(picture, path)) {
-        return Fail("cannot write " + path);
+        return StepFailed("cannot write " + TerminalText(path));
     }
-    return 0;
+    return StepDone();
 }
 
 // Renders frames first .. end - 1; the pictures are encoded and written by
 // worker threads while the next frames render. With `primeFirst` the frame
 // before `first` is rendered and not written, so that the carried renderer
 // state is as in a run from an earlier frame.
-int RenderSequence(Show& show, const PictureSettings& s, const std::string& pattern, int32_t first, int32_t end,
-                   bool primeFirst) {
+StepResult RenderSequence(Show& show, const PictureSettings& s, const std::string& pattern, int32_t first, int32_t end,
+                          bool primeFirst) {
     PictureQueue queue(SavePicture, kWriterThreads, kWriterThreads + 2, s.bitsPerPixel);
     if (primeFirst) {
         CDib priming(16, 16, s.bitsPerPixel);
         if (!RenderShowFrame(show, first - 1, s.width, s.height, s.antiAliasing, priming)) {
             queue.Finish();
-            return Fail(GLUnavailableMessage());
+            return StepFailed(GLUnavailableMessage());
         }
     }
     for (int32_t frame = first; frame < end; ++frame) {
@@ -106,55 +101,15 @@ int RenderSequence(Show& show, const PictureSettings& s, const std::string& patt
         }
         if (!RenderShowFrame(show, frame, s.width, s.height, s.antiAliasing, *picture)) {
             queue.Finish();
-            return Fail(GLUnavailableMessage());
+            return StepFailed(GLUnavailableMessage());
         }
         queue.Submit(picture, SequenceName(pattern, frame));
     }
     std::string failed = queue.Finish();
     if (!failed.empty()) {
-        return Fail("cannot write " + failed);
+        return StepFailed("cannot write " + TerminalText(failed));
     }
-    return 0;
-}
-
-void PngWriteData(png_structp png, png_bytep data, png_size_t length) {
-    auto* bytes = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
-    bytes->insert(bytes->end(), data, data + length);
-}
-
-void PngFlush(png_structp) {}
-
-// libpng's write structures, released together.
-struct PngWriter {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    PngWriter() = default;
-    PngWriter(const PngWriter&) = delete;
-    PngWriter& operator=(const PngWriter&) = delete;
-    ~PngWriter() { png_destroy_write_struct(&png, &info); }
-};
-
-// Encodes into memory; libpng reports errors by longjmp, so this function
-// holds no object that needs destroying.
-bool EncodePng(PngWriter& w, const CDib& picture, std::vector<uint8_t>& bytes, std::vector<png_bytep>& rows) {
-    if (setjmp(png_jmpbuf(w.png))) {
-        return false;
-    }
-    png_set_write_fn(w.png, &bytes, PngWriteData, PngFlush);
-    int colourType = picture.BitsPerPixel() == 32 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB;
-    png_set_IHDR(w.png, w.info, picture.Width(), picture.Height(), 8, colourType, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    // Fast settings for sequences: one filter for every row (libpng would
-    // otherwise try all five on each) and zlib's quickest level. A demo frame at 720x486 takes 47 KB
-    // against 29 KB at level 3 with every filter tried, in well under half
-    // the time.
-    png_set_filter(w.png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
-    png_set_compression_level(w.png, 1);
-    png_write_info(w.png, w.info);
-    png_set_bgr(w.png);
-    png_write_image(w.png, rows.data());
-    png_write_end(w.png, nullptr);
-    return true;
+    return StepDone();
 }
 
 struct SequenceRange {
@@ -187,16 +142,8 @@ std::string SequenceName(const std::string& pattern, int32_t frame) {
 }
 
 bool WritePng(const CDib& picture, const std::string& path) {
-    if ((picture.BitsPerPixel() != 24 && picture.BitsPerPixel() != 32) || picture.Width() < 1 || picture.Height() < 1) {
-        return false;
-    }
-    std::vector<png_bytep> rows(static_cast<size_t>(picture.Height()));
-    for (int y = 0; y < picture.Height(); ++y) {
-        rows[static_cast<size_t>(y)] = const_cast<png_bytep>(picture.Row(picture.Height() - 1 - y));
-    }
     std::vector<uint8_t> bytes;
-    PngWriter writer;
-    if (!writer.png || !writer.info || !EncodePng(writer, picture, bytes, rows)) {
+    if (!EncodePng(picture, bytes)) {
         return false;
     }
     return WriteWholeFile(path.c_str(), bytes.data(), static_cast<long>(bytes.size()));
@@ -239,11 +186,11 @@ bool CheckPictureOptions(const Show& show, const RenderOptions& options, std::st
     return true;
 }
 
-int RenderPicturesCommand(Show& show, const RenderOptions& options) {
+StepResult RenderPicturesCommand(Show& show, const RenderOptions& options) {
     PictureSettings settings;
     std::string error;
     if (!CheckPictureOptions(show, options, error) || !ApplySettings(show, options, settings, error)) {
-        return Fail(error);
+        return StepFailed(error);
     }
     CDib picture(16, 16, settings.bitsPerPixel);
     if (options.outPath.find('#') == std::string::npos) {
@@ -257,32 +204,43 @@ int RenderPicturesCommand(Show& show, const RenderOptions& options) {
     if (share.Count() == 0) {
         std::printf("part %d/%d has no frames to render: the sequence has %d frames\n", *options.part, options.parts,
                     range.end - range.first);
-        return 0;
+        return StepDone();
     }
     return RenderSequence(show, settings, options.outPath, range.first + share.first, range.first + share.end,
                           share.first > 0);
 }
 
-int RenderBenchCommand(Show& show, const RenderOptions& options) {
+StepResult RenderBenchCommand(Show& show, const RenderOptions& options) {
     PictureSettings settings;
     std::string error;
     if (!ApplySettings(show, options, settings, error)) {
-        return Fail(error);
+        return StepFailed(error);
     }
     CDib picture(16, 16, 8);
     if (!RenderShowFrame(show, 0, settings.width, settings.height, 0, picture)) {
-        return Fail(GLUnavailableMessage());
+        return StepFailed(GLUnavailableMessage());
     }
     int32_t lastKey = std::max(1, show.keys[std::clamp(show.keyCount, 1, kMaxKeys) - 1].frame);
-    for (int level : {0, 25, 50, 75}) {
+    auto rate = [&](int level) {
         const int frames = 120;
         auto begin = std::chrono::steady_clock::now();
         for (int i = 0; i < frames; ++i) {
             RenderShowFrame(show, (i * 7) % (lastKey + 1), settings.width, settings.height, level, picture);
         }
-        double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
-        std::printf("anti-aliasing %d: %.1f frames/s at %dx%d\n", level, frames / seconds, settings.width,
-                    settings.height);
+        return frames / std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+    };
+    for (int level : {0, 25, 50, 75}) {
+        std::printf("anti-aliasing %d: %.1f frames/s at %dx%d\n", level, rate(level), settings.width, settings.height);
     }
-    return 0;
+    // The same levels with the passes summed by GL and on the CPU.
+    const AccumulationPath chosen = show.renderer->accumulation;
+    for (AccumulationPath path : {AccumulationPath::Gpu, AccumulationPath::Cpu}) {
+        show.renderer->accumulation = path;
+        for (int level : {25, 50, 75}) {
+            std::printf("anti-aliasing %d, %s sum: %.1f frames/s\n", level,
+                        path == AccumulationPath::Gpu ? "GL" : "CPU", rate(level));
+        }
+    }
+    show.renderer->accumulation = chosen;
+    return StepDone();
 }

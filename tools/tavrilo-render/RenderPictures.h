@@ -8,16 +8,16 @@
 #include "CDib.h"
 #include "Options.h"
 #include "ShowRecord.h"
+#include "StepResult.h"
 
 // Checks the picture options against the show without rendering or
 // writing anything; false with a one-line message in `error`.
 bool CheckPictureOptions(const Show& show, const RenderOptions& options, std::string& error);
-// Renders the pictures the options ask for. 0 on success; 1 with a one-line
-// message on standard error.
-int RenderPicturesCommand(Show& show, const RenderOptions& options);
+// Renders the pictures the options ask for.
+StepResult RenderPicturesCommand(Show& show, const RenderOptions& options);
 // Renders the show repeatedly at each anti-aliasing level 0, 25, 50 and 75
 // and prints the frames per second (render and read-back, no encoding).
-int RenderBenchCommand(Show& show, const RenderOptions& options);
+StepResult RenderBenchCommand(Show& show, const RenderOptions& options);
 
 // Writes a 24-bit bottom-up picture as an 8-bit RGB PNG (a 32-bit one as
 // RGBA, its alpha kept); the file is replaced only when the whole picture
