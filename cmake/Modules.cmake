@@ -1,16 +1,20 @@
 # The core libraries: everything but the desktop windows builds and runs without Qt.
 
 # Platform services every module may use: files, byte order, time,
-# settings, and the user-facing calls that forward to the installed platform
-# implementation (the headless one is part of it; the Qt one is below).
+# settings, and the user-facing and windowing calls that forward to the
+# installed platform implementation (the headless one is part of it; the Qt
+# one is below).
 add_library(tavrilo_platform STATIC
   Common/CrossPlatform/Files.cpp
   Common/CrossPlatform/Bytes.cpp
   Common/CrossPlatform/Settings.cpp
   Common/CrossPlatform/PlatformText.cpp
   Common/CrossPlatform/PlatformCalls.cpp
+  Common/CrossPlatform/PlatformWindowCalls.cpp
+  Common/CrossPlatform/EventQueue.cpp
   Common/CrossPlatform/ProgramFolders.cpp
   Common/CrossPlatform/Headless.cpp
+  Common/CrossPlatform/HeadlessWindows.cpp
   Common/CrossPlatform/ResourceMasks.cpp
 )
 target_include_directories(tavrilo_platform PUBLIC Common/CrossPlatform)

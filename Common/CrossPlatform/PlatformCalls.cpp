@@ -6,12 +6,19 @@
 namespace {
 
 Platform* gInstalled = nullptr;
+WindowingPlatform* gWindowing = nullptr;  // gInstalled when it has windows
+
+HeadlessPlatform& Fallback() {
+    static HeadlessPlatform fallback;
+    return fallback;
+}
 
 }  // namespace
 
 Platform* InstallPlatform(Platform* platform) {
     Platform* previous = gInstalled;
     gInstalled = platform;
+    gWindowing = dynamic_cast<WindowingPlatform*>(platform);
     return previous;
 }
 
@@ -23,8 +30,14 @@ Platform& CurrentPlatform() {
     if (gInstalled) {
         return *gInstalled;
     }
-    static HeadlessPlatform fallback;
-    return fallback;
+    return Fallback();
+}
+
+WindowingPlatform& CurrentWindowing() {
+    if (gWindowing) {
+        return *gWindowing;
+    }
+    return Fallback();
 }
 
 void ShowMessage(const char* text, long number) {

@@ -1,5 +1,5 @@
 // The system dialogs (font and file choosers), the help page and the plain
-// text helpers they use. Implemented on Qt in Qt/; no Qt in here.
+// text helpers they use. Forward to the installed platform; no Qt here.
 #pragma once
 
 #include <string>

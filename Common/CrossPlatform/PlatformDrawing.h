@@ -1,5 +1,5 @@
-// Drawing into the current port and the interface fonts. Implemented on Qt
-// in Qt/; no Qt in here.
+// Drawing into the current port and the interface fonts. Forward to the
+// installed platform; no Qt here.
 #pragma once
 
 #include <cstdint>

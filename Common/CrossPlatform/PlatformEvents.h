@@ -1,6 +1,6 @@
 // The queue and the windows of the platform layer: the program's message
 // vocabulary, start-up, the message loops, program windows, scroll bars,
-// frame metrics and cursors. Implemented on Qt in Qt/; no Qt in here.
+// frame metrics and cursors. Forward to the installed platform; no Qt here.
 #pragma once
 
 #include <cstdint>
@@ -102,11 +102,11 @@ public:
     char className[32] = {};
 };
 
-// Starts the layer: the application object, the name (63 characters at
-// most), the icon, the five interface fonts, the work area, an empty window
-// table and the settings file.
+// Starts the Qt layer and installs it: the application object, the name (63
+// characters at most), the icon, the five interface fonts, the work area, an
+// empty window table and the settings file. Defined by the Qt platform.
 bool PlatformInit(const char* appName, int iconId);
-// Deletes the fonts and saves the settings.
+// Qt: deletes the fonts, saves the settings, puts back the platform before.
 void PlatformShutdown();
 const char* ApplicationName();
 

@@ -1,4 +1,4 @@
-// Menu bars of program windows. Implemented on Qt in Qt/; no Qt in here.
+// Menu bars of program windows. Forward to the installed platform; no Qt here.
 #pragma once
 
 #include <cstdint>

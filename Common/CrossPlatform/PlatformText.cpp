@@ -1,5 +1,5 @@
 // Plain text helpers of the platform layer: file-dialog filters, message
-// texts, font-size conversions and folders.
+// texts, menu item texts, font-size conversions and folders.
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -80,4 +80,14 @@ std::string TrimFolder(const char* folder) {
         text.pop_back();
     }
     return text;
+}
+
+std::string MenuItemText(const char* label) {
+    std::string text = label ? label : "";
+    const size_t slash = text.find('/');
+    if (slash == std::string::npos) {
+        return text;
+    }
+    std::string letter = text.substr(slash + 1, 1);
+    return text.substr(0, slash) + "\tCtrl+" + letter;
 }

@@ -1,4 +1,4 @@
-// The single-line text field. Implemented on Qt in Qt/; no Qt in here.
+// The single-line text field. Forward to the installed platform; no Qt here.
 #pragma once
 
 #include <cstdint>

@@ -73,6 +73,10 @@ QCursor CursorOfKind(int kind) {
 
 // Where the help page for a help file name may be: in the installed share
 // folder (the build tree has one too), or beside the program.
+// Deletes the running Qt platform (its fonts and context) after saving the
+// settings, and puts back the platform installed before it.
+void ShutDownQtPlatform();
+
 QString FindHelpPage(const char* helpFile) {
     QString name = QFileInfo(FromUtf8Text(helpFile)).completeBaseName() + QStringLiteral(".html");
     const QString programDir = QApplication::applicationDirPath();
@@ -106,7 +110,7 @@ bool PlatformInit(const char* appName, int iconId) {
     Q_INIT_RESOURCE(tavrilo);
     QApplication::setQuitOnLastWindowClosed(false);
     if (gPlatform) {
-        PlatformShutdown();
+        ShutDownQtPlatform();
     }
     gPlatform = std::make_unique<QtPlatform>();
     gPlatformBefore = InstallPlatform(gPlatform.get());
@@ -115,18 +119,20 @@ bool PlatformInit(const char* appName, int iconId) {
     context.iconId = iconId;
     QApplication::setApplicationName(QString::fromUtf8(context.appName));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/%1.png").arg(iconId)));
-    MakeInterfaceFonts();
-    context.workArea = WorkArea();
+    gPlatform->MakeInterfaceFonts();
+    context.workArea = gPlatform->WorkArea();
     context.cursorKind = 1;
     LoadSettings(context.appName);
     return true;
 }
 
-void PlatformShutdown() {
+namespace {
+
+void ShutDownQtPlatform() {
     if (!gPlatform) {
         return;
     }
-    DeleteInterfaceFonts();
+    gPlatform->DeleteInterfaceFonts();
     SaveSettings();
     if (&CurrentPlatform() == gPlatform.get()) {
         InstallPlatform(gPlatformBefore);
@@ -135,11 +141,25 @@ void PlatformShutdown() {
     gPlatform.reset();
 }
 
-const char* ApplicationName() {
+}  // namespace
+
+QtPlatform::~QtPlatform() {
+    // Gone without a shut-down (at exit): the free functions must not reach it.
+    if (PlatformInstalled() && &CurrentPlatform() == this) {
+        InstallPlatform(nullptr);
+    }
+}
+
+// Deletes this object: nothing of it may be touched afterwards.
+void QtPlatform::PlatformShutdown() {
+    ShutDownQtPlatform();
+}
+
+const char* QtPlatform::ApplicationName() {
     return Qtx().appName;
 }
 
-void SetCursorKind(int kind) {
+void QtPlatform::SetCursorKind(int kind) {
     Qtx().cursorKind = kind;
     QWidget* target = PointerWindow();
     if (!target) {
@@ -150,11 +170,11 @@ void SetCursorKind(int kind) {
     }
 }
 
-int CurrentCursorKind() {
+int QtPlatform::CurrentCursorKind() {
     return Qtx().cursorKind;
 }
 
-bool ShowHelp(PlatformWindow* window, const char* helpFile) {
+bool QtPlatform::ShowHelp(PlatformWindow* window, const char* helpFile) {
     const QString page = FindHelpPage(helpFile);
     if (page.isEmpty()) {
         ShowMessage("The help page could not be found.", kNoNumber);

@@ -119,7 +119,7 @@ void QtPlatform::AskText(char* text, const char* title, const char* line1, const
     ReactivateOwner(parent);
 }
 
-bool ChooseFontDialog(PlatformWindow* owner, FontChoice& choice) {
+bool QtPlatform::ChooseFontDialog(PlatformWindow* owner, FontChoice& choice) {
     QFont initial(FromUtf8Text(choice.face));
     initial.setPixelSize(std::max(1, PointsToHeight(choice.size)));
     initial.setBold((choice.flags & kFontBold) != 0);
@@ -139,8 +139,8 @@ bool ChooseFontDialog(PlatformWindow* owner, FontChoice& choice) {
     return true;
 }
 
-bool ChooseFileToOpen(PlatformWindow* owner, FileSpec& file, const char* filter, const char* title,
-                      const char* initialFolder, const char* defaultExtension) {
+bool QtPlatform::ChooseFileToOpen(PlatformWindow* owner, FileSpec& file, const char* filter, const char* title,
+                                  const char* initialFolder, const char* defaultExtension) {
     QFileDialog dialog(DialogParent(owner), FromUtf8Text(title));
     SetUpFileDialog(dialog, filter, initialFolder, defaultExtension);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -151,8 +151,8 @@ bool ChooseFileToOpen(PlatformWindow* owner, FileSpec& file, const char* filter,
     return SpecOf(dialog.selectedFiles().front(), file);
 }
 
-bool ChooseFilesToOpen(PlatformWindow* owner, std::vector<FileSpec>& files, const char* filter, const char* title,
-                       const char* initialFolder) {
+bool QtPlatform::ChooseFilesToOpen(PlatformWindow* owner, std::vector<FileSpec>& files, const char* filter,
+                                   const char* title, const char* initialFolder) {
     QFileDialog dialog(DialogParent(owner), FromUtf8Text(title));
     SetUpFileDialog(dialog, filter, initialFolder, nullptr);
     dialog.setFileMode(QFileDialog::ExistingFiles);
@@ -172,8 +172,8 @@ bool ChooseFilesToOpen(PlatformWindow* owner, std::vector<FileSpec>& files, cons
     return true;
 }
 
-bool ChooseFileToSave(PlatformWindow* owner, FileSpec& file, const char* filter, const char* defaultName,
-                      const char* initialFolder, const char* defaultExtension) {
+bool QtPlatform::ChooseFileToSave(PlatformWindow* owner, FileSpec& file, const char* filter, const char* defaultName,
+                                  const char* initialFolder, const char* defaultExtension) {
     QFileDialog dialog(DialogParent(owner));
     SetUpFileDialog(dialog, filter, initialFolder, defaultExtension);
     dialog.setAcceptMode(QFileDialog::AcceptSave);

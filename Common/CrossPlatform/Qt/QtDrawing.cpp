@@ -56,28 +56,28 @@ void OnPort(QRect bounds, Draw draw) {
 
 }  // namespace
 
-PlatformPort GetPort() {
+PlatformPort QtPlatform::GetPort() {
     return Qtx().port;
 }
-void SetPort(PlatformPort port) {
+void QtPlatform::SetPort(PlatformPort port) {
     Qtx().port = port;
 }
-PlatformPort WindowPort(PlatformWindow& window) {
+PlatformPort QtPlatform::WindowPort(PlatformWindow& window) {
     return window.native ? &window.native->port : nullptr;
 }
 
-void FrameRect(uint32_t colour, const Rect& rect, int penWidth, int penStyle) {
+void QtPlatform::FrameRect(uint32_t colour, const Rect& rect, int penWidth, int penStyle) {
     OnPort(ToQRect(rect), [&](QPainter& p) {
         p.setPen(MakePen(colour, penWidth, penStyle));
         p.drawRect(InsideOutline(rect, penWidth));
     });
 }
 
-void FillRect(uint32_t colour, const Rect& rect) {
+void QtPlatform::FillRect(uint32_t colour, const Rect& rect) {
     OnPort(ToQRect(rect), [&](QPainter& p) { p.fillRect(ToQRect(rect), ToQColor(colour)); });
 }
 
-void DrawLine(uint32_t colour, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int penWidth, int penStyle) {
+void QtPlatform::DrawLine(uint32_t colour, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int penWidth, int penStyle) {
     OnPort(QRect(QPoint(x1, y1), QPoint(x2, y2)), [&](QPainter& p) {
         QPen pen = MakePen(colour, penWidth, penStyle);
         pen.setCapStyle(Qt::FlatCap);
@@ -86,11 +86,7 @@ void DrawLine(uint32_t colour, int32_t x1, int32_t y1, int32_t x2, int32_t y2, i
     });
 }
 
-void DrawLine(uint32_t colour, const Rect& rect, int penWidth, int penStyle) {
-    DrawLine(colour, rect.left, rect.top, rect.right, rect.bottom, penWidth, penStyle);
-}
-
-void FrameRoundRect(uint32_t colour, const Rect& rect, int corner, int penWidth, int penStyle) {
+void QtPlatform::FrameRoundRect(uint32_t colour, const Rect& rect, int corner, int penWidth, int penStyle) {
     OnPort(ToQRect(rect), [&](QPainter& p) {
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(MakePen(colour, penWidth, penStyle));
@@ -98,7 +94,7 @@ void FrameRoundRect(uint32_t colour, const Rect& rect, int corner, int penWidth,
     });
 }
 
-void FillRoundRect(uint32_t colour, const Rect& rect, int corner) {
+void QtPlatform::FillRoundRect(uint32_t colour, const Rect& rect, int corner) {
     OnPort(ToQRect(rect), [&](QPainter& p) {
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(Qt::NoPen);
@@ -107,7 +103,7 @@ void FillRoundRect(uint32_t colour, const Rect& rect, int corner) {
     });
 }
 
-void FrameOval(uint32_t colour, const Rect& rect, int penWidth, int penStyle) {
+void QtPlatform::FrameOval(uint32_t colour, const Rect& rect, int penWidth, int penStyle) {
     OnPort(ToQRect(rect), [&](QPainter& p) {
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(MakePen(colour, penWidth, penStyle));
@@ -115,7 +111,7 @@ void FrameOval(uint32_t colour, const Rect& rect, int penWidth, int penStyle) {
     });
 }
 
-void FillOval(uint32_t colour, const Rect& rect) {
+void QtPlatform::FillOval(uint32_t colour, const Rect& rect) {
     OnPort(ToQRect(rect), [&](QPainter& p) {
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(Qt::NoPen);
@@ -124,7 +120,7 @@ void FillOval(uint32_t colour, const Rect& rect) {
     });
 }
 
-void InvertOval(const Rect& rect, int penWidth, int penStyle) {
+void QtPlatform::InvertOval(const Rect& rect, int penWidth, int penStyle) {
     OnPort(ToQRect(rect), [&](QPainter& p) {
         p.setCompositionMode(QPainter::RasterOp_NotDestination);
         p.setPen(MakePen(0xFFFFFF, penWidth, penStyle));
@@ -132,7 +128,7 @@ void InvertOval(const Rect& rect, int penWidth, int penStyle) {
     });
 }
 
-void FillTriangle(uint32_t colour, int32_t x, int32_t y, int size, int direction) {
+void QtPlatform::FillTriangle(uint32_t colour, int32_t x, int32_t y, int size, int direction) {
     QPolygon points;
     switch (direction) {
         case 0:
@@ -157,7 +153,7 @@ void FillTriangle(uint32_t colour, int32_t x, int32_t y, int size, int direction
     });
 }
 
-void DrawBevel(uint32_t lightColour, uint32_t darkColour, const Rect& rect, int penWidth) {
+void QtPlatform::DrawBevel(uint32_t lightColour, uint32_t darkColour, const Rect& rect, int penWidth) {
     const int w = std::max(1, penWidth);
     Rect r = rect;
     FillRect(lightColour, Rect{r.left, r.top, r.right, r.top + w});
@@ -166,14 +162,14 @@ void DrawBevel(uint32_t lightColour, uint32_t darkColour, const Rect& rect, int 
     FillRect(darkColour, Rect{r.left, r.bottom - w, r.right, r.bottom});
 }
 
-void DrawRadioMark(uint32_t colour, const Rect& rect, bool selected) {
+void QtPlatform::DrawRadioMark(uint32_t colour, const Rect& rect, bool selected) {
     FrameOval(colour, rect, 1, kPenSolid);
     if (selected) {
         FillOval(colour, Rect{rect.left + 2, rect.top + 2, rect.right - 1, rect.bottom - 1});
     }
 }
 
-void DrawCheckBox(uint32_t colour, const Rect& rect, bool checked) {
+void QtPlatform::DrawCheckBox(uint32_t colour, const Rect& rect, bool checked) {
     FillRect(colour, rect);
     FrameRect(0, rect, 1, kPenSolid);
     if (checked) {
@@ -182,8 +178,8 @@ void DrawCheckBox(uint32_t colour, const Rect& rect, bool checked) {
     }
 }
 
-void DrawPercentSlider(uint32_t frameColour, uint32_t trackColour, const Rect& rect, int value, int scale,
-                       bool showNumber) {
+void QtPlatform::DrawPercentSlider(uint32_t frameColour, uint32_t trackColour, const Rect& rect, int value, int scale,
+                                   bool showNumber) {
     const int numberWidth = TextWidth("100") + 6;
     FillRect(trackColour, rect);
     FrameRect(frameColour, rect, 1, kPenSolid);
@@ -216,7 +212,7 @@ const QImage* ResourceImage(int bitmapId) {
     return it->second.isNull() ? nullptr : &it->second;
 }
 
-bool ResourceBitmapSize(int bitmapId, int& width, int& height) {
+bool QtPlatform::ResourceBitmapSize(int bitmapId, int& width, int& height) {
     const QImage* image = ResourceImage(bitmapId);
     if (!image) {
         return false;
@@ -226,7 +222,7 @@ bool ResourceBitmapSize(int bitmapId, int& width, int& height) {
     return true;
 }
 
-bool DrawResourceBitmap(const Rect& rect, int bitmapId, uint32_t rasterOp) {
+bool QtPlatform::DrawResourceBitmap(const Rect& rect, int bitmapId, uint32_t rasterOp) {
     const QImage* image = ResourceImage(bitmapId);
     if (!image) {
         return false;
@@ -250,7 +246,7 @@ bool DrawResourceBitmap(const Rect& rect, int bitmapId, uint32_t rasterOp) {
     return true;
 }
 
-bool TileResourceBitmap(const Rect& area, int bitmapId) {
+bool QtPlatform::TileResourceBitmap(const Rect& area, int bitmapId) {
     const QImage* image = ResourceImage(bitmapId);
     if (!image || image->width() < 1 || image->height() < 1) {
         return false;
@@ -331,19 +327,19 @@ void QtPlatform::StretchImage(const Rect& dest, const Rect& source, void* contex
     Qtx().port = saved;
 }
 
-void DrawImage(const CDib& image, int32_t x, int32_t y) {
+void QtPlatform::DrawImage(const CDib& image, int32_t x, int32_t y) {
     const Rect source{0, 0, image.Width(), image.Height()};
-    ::StretchImage(Rect{x, y, x + image.Width(), y + image.Height()}, source, nullptr, image);
+    StretchImage(Rect{x, y, x + image.Width(), y + image.Height()}, source, nullptr, image);
 }
 
-uint32_t PortPixel(PlatformPort port, int32_t x, int32_t y) {
+uint32_t QtPlatform::PortPixel(PlatformPort port, int32_t x, int32_t y) {
     if (!port || !port->image.valid(x, y)) {
         return 0;
     }
     return FromQColor(QColor(port->image.pixel(x, y)));
 }
 
-void PortSize(PlatformPort port, int& width, int& height) {
+void QtPlatform::PortSize(PlatformPort port, int& width, int& height) {
     width = port ? port->image.width() : 0;
     height = port ? port->image.height() : 0;
 }

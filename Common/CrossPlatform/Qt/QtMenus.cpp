@@ -30,7 +30,7 @@ void ApplyOptions(QAction* action, int32_t options) {
 
 }  // namespace
 
-bool CreateMenuBar(PlatformMenu& menu, PlatformWindow& window) {
+bool QtPlatform::CreateMenuBar(PlatformMenu& menu, PlatformWindow& window) {
     NativeWindow* widget = window.native;
     if (!widget || widget->menuBar) {
         return false;
@@ -47,12 +47,12 @@ bool CreateMenuBar(PlatformMenu& menu, PlatformWindow& window) {
     return true;
 }
 
-void ReleaseMenuBar(PlatformMenu& menu) {
+void QtPlatform::ReleaseMenuBar(PlatformMenu& menu) {
     delete menu.bar;
     menu = PlatformMenu{};
 }
 
-void AddMenu(PlatformMenu& menu, const char* title, int32_t options) {
+void QtPlatform::AddMenu(PlatformMenu& menu, const char* title, int32_t options) {
     if (!menu.bar) {
         return;
     }
@@ -61,17 +61,7 @@ void AddMenu(PlatformMenu& menu, const char* title, int32_t options) {
     menu.current = dropDown;
 }
 
-std::string MenuItemText(const char* label) {
-    std::string text = label ? label : "";
-    const size_t slash = text.find('/');
-    if (slash == std::string::npos) {
-        return text;
-    }
-    std::string letter = text.substr(slash + 1, 1);
-    return text.substr(0, slash) + "\tCtrl+" + letter;
-}
-
-void AddMenuItem(PlatformMenu& menu, int commandId, const char* text, int32_t options) {
+void QtPlatform::AddMenuItem(PlatformMenu& menu, int commandId, const char* text, int32_t options) {
     auto* dropDown = static_cast<QMenu*>(menu.current);
     if (!dropDown) {
         return;
@@ -91,19 +81,19 @@ void AddMenuItem(PlatformMenu& menu, int commandId, const char* text, int32_t op
     menu.bar->items[commandId] = action;
 }
 
-void SetMenuItemState(PlatformMenu& menu, int commandId, int32_t options) {
+void QtPlatform::SetMenuItemState(PlatformMenu& menu, int commandId, int32_t options) {
     if (QAction* action = FindItem(menu, commandId)) {
         ApplyOptions(action, options);
     }
 }
 
-void CheckMenuItem(PlatformMenu& menu, int commandId, bool checked) {
+void QtPlatform::CheckMenuItem(PlatformMenu& menu, int commandId, bool checked) {
     if (QAction* action = FindItem(menu, commandId)) {
         SetChecked(action, checked);
     }
 }
 
-bool GetMenuItemState(const PlatformMenu& menu, int commandId, std::string& text, int32_t& options) {
+bool QtPlatform::GetMenuItemState(const PlatformMenu& menu, int commandId, std::string& text, int32_t& options) {
     QAction* action = FindItem(menu, commandId);
     if (!action) {
         return false;
@@ -113,7 +103,7 @@ bool GetMenuItemState(const PlatformMenu& menu, int commandId, std::string& text
     return true;
 }
 
-std::vector<std::string> MenuTitles(const PlatformMenu& menu) {
+std::vector<std::string> QtPlatform::MenuTitles(const PlatformMenu& menu) {
     std::vector<std::string> titles;
     if (menu.bar) {
         for (QAction* action : menu.bar->bar->actions()) {
@@ -123,7 +113,7 @@ std::vector<std::string> MenuTitles(const PlatformMenu& menu) {
     return titles;
 }
 
-std::vector<int> MenuCommands(const PlatformMenu& menu, int menuIndex) {
+std::vector<int> QtPlatform::MenuCommands(const PlatformMenu& menu, int menuIndex) {
     std::vector<int> commands;
     if (!menu.bar) {
         return commands;
@@ -146,7 +136,7 @@ std::vector<int> MenuCommands(const PlatformMenu& menu, int menuIndex) {
     return commands;
 }
 
-bool ChooseMenuItem(PlatformMenu& menu, int commandId) {
+bool QtPlatform::ChooseMenuItem(PlatformMenu& menu, int commandId) {
     QAction* action = FindItem(menu, commandId);
     if (!action || !action->isEnabled()) {
         return false;

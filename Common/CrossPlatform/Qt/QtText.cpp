@@ -38,7 +38,7 @@ QByteArray ToShowText(const QString& text) {
     return bytes;
 }
 
-PlatformFont* CreateUiFont(const char* familyName, int size, int32_t flags) {
+PlatformFont* QtPlatform::CreateUiFont(const char* familyName, int size, int32_t flags) {
     auto* made = new PlatformFont;
     const QString family = FromUtf8Text(familyName);
     const bool serif = family.contains(QStringLiteral("Serif"), Qt::CaseInsensitive) ||
@@ -52,7 +52,7 @@ PlatformFont* CreateUiFont(const char* familyName, int size, int32_t flags) {
     return made;
 }
 
-void DeleteUiFont(PlatformFont* font) {
+void QtPlatform::DeleteUiFont(PlatformFont* font) {
     if (font == Qtx().currentFont) {
         Qtx().currentFont = nullptr;
     }
@@ -62,7 +62,7 @@ void DeleteUiFont(PlatformFont* font) {
     delete font;
 }
 
-void MakeInterfaceFonts() {
+void QtPlatform::MakeInterfaceFonts() {
     Qtx().uiFonts[kUiFont8].reset(CreateUiFont("Arial", 8, 0));
     Qtx().uiFonts[kUiFont10].reset(CreateUiFont("Arial", 10, 0));
     Qtx().uiFonts[kUiFont12].reset(CreateUiFont("Arial", 12, 0));
@@ -70,7 +70,7 @@ void MakeInterfaceFonts() {
     Qtx().uiFonts[kUiFontBold13].reset(CreateUiFont("Arial", 13, kFontBold));
 }
 
-void DeleteInterfaceFonts() {
+void QtPlatform::DeleteInterfaceFonts() {
     Qtx().currentFont = nullptr;
     Qtx().previousFont = nullptr;
     for (auto& font : Qtx().uiFonts) {
@@ -78,14 +78,14 @@ void DeleteInterfaceFonts() {
     }
 }
 
-PlatformFont* UiFont(int which) {
+PlatformFont* QtPlatform::UiFont(int which) {
     if (which < 0 || which >= static_cast<int>(Qtx().uiFonts.size())) {
         return nullptr;
     }
     return Qtx().uiFonts[which].get();
 }
 
-void SelectFont(PlatformFont* font, int64_t backColour, int backMode) {
+void QtPlatform::SelectFont(PlatformFont* font, int64_t backColour, int backMode) {
     if (font) {
         Qtx().previousFont = Qtx().currentFont;
         Qtx().currentFont = font;
@@ -101,14 +101,14 @@ void SelectFont(PlatformFont* font, int64_t backColour, int backMode) {
     }
 }
 
-int TextWidth(const char* text) {
+int QtPlatform::TextWidth(const char* text) {
     if (!text || !*text) {
         return 0;
     }
     return QFontMetrics(CurrentQFont()).horizontalAdvance(FromShowText(text));
 }
 
-void DrawText(uint32_t colour, const char* text, int32_t x, int32_t y, int alignment) {
+void QtPlatform::DrawText(uint32_t colour, const char* text, int32_t x, int32_t y, int alignment) {
     PlatformPort port = GetPort();
     if (!port || !text || !*text || port->image.isNull()) {
         return;

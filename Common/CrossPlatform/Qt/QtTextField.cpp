@@ -5,8 +5,8 @@
 
 #include "QtInternal.h"
 
-bool CreateTextField(PlatformEdit& field, PlatformWindow& parent, int32_t x, int32_t y, int32_t width, int32_t height,
-                     int id, PlatformFont* font) {
+bool QtPlatform::CreateTextField(PlatformEdit& field, PlatformWindow& parent, int32_t x, int32_t y, int32_t width,
+                                 int32_t height, int id, PlatformFont* font) {
     NativeWindow* window = parent.native;
     if (!window) {
         return false;
@@ -29,7 +29,8 @@ bool CreateTextField(PlatformEdit& field, PlatformWindow& parent, int32_t x, int
     return true;
 }
 
-void PlaceTextField(PlatformEdit& field, int32_t x, int32_t y, int32_t width, int32_t height, bool visible) {
+void QtPlatform::PlaceTextField(PlatformEdit& field, int32_t x, int32_t y, int32_t width, int32_t height,
+                                bool visible) {
     if (!field.field || !field.parent || !field.parent->native) {
         return;
     }
@@ -43,13 +44,13 @@ void PlaceTextField(PlatformEdit& field, int32_t x, int32_t y, int32_t width, in
     }
 }
 
-void SetTextFieldFont(PlatformEdit& field, PlatformFont* font) {
+void QtPlatform::SetTextFieldFont(PlatformEdit& field, PlatformFont* font) {
     if (field.field && font) {
         field.field->setFont(font->font);
     }
 }
 
-void SetTextFieldText(PlatformEdit& field, const char* text, bool selectAll) {
+void QtPlatform::SetTextFieldText(PlatformEdit& field, const char* text, bool selectAll) {
     if (!field.field) {
         return;
     }
@@ -59,7 +60,7 @@ void SetTextFieldText(PlatformEdit& field, const char* text, bool selectAll) {
     }
 }
 
-void SelectTextFieldText(PlatformEdit& field, int first, int last) {
+void QtPlatform::SelectTextFieldText(PlatformEdit& field, int first, int last) {
     if (!field.field) {
         return;
     }
@@ -70,7 +71,7 @@ void SelectTextFieldText(PlatformEdit& field, int first, int last) {
     field.field->setSelection(from, to - from);
 }
 
-int GetTextFieldText(const PlatformEdit& field, char* buffer, int capacity) {
+int QtPlatform::GetTextFieldText(const PlatformEdit& field, char* buffer, int capacity) {
     if (!buffer || capacity <= 0) {
         return 0;
     }
@@ -84,19 +85,19 @@ int GetTextFieldText(const PlatformEdit& field, char* buffer, int capacity) {
     return static_cast<int>(text.size());
 }
 
-void FocusTextField(PlatformEdit& field) {
+void QtPlatform::FocusTextField(PlatformEdit& field) {
     if (field.field) {
         field.field->setFocus();
     }
 }
 
-void ShowTextField(PlatformEdit& field) {
+void QtPlatform::ShowTextField(PlatformEdit& field) {
     if (field.field) {
         field.field->show();
     }
 }
 
-void DestroyTextField(PlatformEdit& field) {
+void QtPlatform::DestroyTextField(PlatformEdit& field) {
     if (!field.field) {
         return;
     }
@@ -110,11 +111,11 @@ void DestroyTextField(PlatformEdit& field) {
     }
 }
 
-bool TextFieldExists(const PlatformEdit& field) {
+bool QtPlatform::TextFieldExists(const PlatformEdit& field) {
     return field.field != nullptr;
 }
 
-Rect TextFieldRect(const PlatformEdit& field) {
+Rect QtPlatform::TextFieldRect(const PlatformEdit& field) {
     Rect r;
     if (field.field) {
         const QRect g = field.field->geometry();

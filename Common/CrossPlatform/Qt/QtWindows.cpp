@@ -242,24 +242,17 @@ bool IsLiveWindow(const PlatformWindow* window) {
     return LiveWindows().count(window) != 0;
 }
 
-bool IsListedWindow(const PlatformWindow* window) {
+bool QtPlatform::IsListedWindow(const PlatformWindow* window) {
     return window && window->native && InWindowTable(window->native);
 }
 
-int ListedWindowCount() {
+int QtPlatform::ListedWindowCount() {
     return static_cast<int>(WindowTable().size());
 }
 
 // ---------------------------------------------------------------- windows
 
-PlatformWindow::~PlatformWindow() {
-    if (native) {
-        DestroyPlatformWindow(*this);
-    }
-    LiveWindows().erase(this);
-}
-
-bool CreatePlatformWindow(PlatformWindow& window, PlatformWindow* parent, int32_t options) {
+bool QtPlatform::CreatePlatformWindow(PlatformWindow& window, PlatformWindow* parent, int32_t options) {
     if (!QApplication::instance() || window.native) {
         return false;
     }
@@ -285,7 +278,7 @@ bool CreatePlatformWindow(PlatformWindow& window, PlatformWindow* parent, int32_
     return true;
 }
 
-void DestroyPlatformWindow(PlatformWindow& window) {
+void QtPlatform::DestroyPlatformWindow(PlatformWindow& window) {
     NativeWindow* widget = window.native;
     LiveWindows().erase(&window);
     ForgetWindowEvents(&window);
@@ -298,7 +291,8 @@ void DestroyPlatformWindow(PlatformWindow& window) {
     delete widget;
 }
 
-void MoveWindowTo(PlatformWindow& window, int32_t left, int32_t top, int32_t right, int32_t bottom, bool repaint) {
+void QtPlatform::MoveWindowTo(PlatformWindow& window, int32_t left, int32_t top, int32_t right, int32_t bottom,
+                              bool repaint) {
     NativeWindow* widget = window.native;
     if (!widget) {
         return;
@@ -324,11 +318,7 @@ void MoveWindowTo(PlatformWindow& window, int32_t left, int32_t top, int32_t rig
     }
 }
 
-void MoveWindowTo(PlatformWindow& window, const Rect& rect, bool repaint) {
-    MoveWindowTo(window, rect.left, rect.top, rect.right, rect.bottom, repaint);
-}
-
-void ShowPlatformWindow(PlatformWindow& window, int mode) {
+void QtPlatform::ShowPlatformWindow(PlatformWindow& window, int mode) {
     NativeWindow* widget = window.native;
     if (!widget) {
         return;
@@ -352,17 +342,17 @@ void ShowPlatformWindow(PlatformWindow& window, int mode) {
     }
 }
 
-void SetWindowTitle(PlatformWindow& window, const char* text) {
+void QtPlatform::SetWindowTitle(PlatformWindow& window, const char* text) {
     if (window.native) {
         window.native->setWindowTitle(FromUtf8Text(text));
     }
 }
 
-std::string WindowTitle(const PlatformWindow& window) {
+std::string QtPlatform::WindowTitle(const PlatformWindow& window) {
     return window.native ? window.native->windowTitle().toStdString() : std::string();
 }
 
-Rect GetClientRect(const PlatformWindow& window) {
+Rect QtPlatform::GetClientRect(const PlatformWindow& window) {
     Rect r;
     if (window.native) {
         const QRect client = window.native->ClientArea();
@@ -372,7 +362,7 @@ Rect GetClientRect(const PlatformWindow& window) {
     return r;
 }
 
-Rect GetWindowRect(const PlatformWindow& window) {
+Rect QtPlatform::GetWindowRect(const PlatformWindow& window) {
     Rect r;
     const NativeWindow* widget = window.native;
     if (!widget) {
@@ -391,11 +381,11 @@ Rect GetWindowRect(const PlatformWindow& window) {
     return r;
 }
 
-bool IsWindowVisible(const PlatformWindow& window) {
+bool QtPlatform::IsWindowVisible(const PlatformWindow& window) {
     return window.native && window.native->isVisible();
 }
 
-void InvalidateWindow(PlatformWindow& window) {
+void QtPlatform::InvalidateWindow(PlatformWindow& window) {
     if (window.native) {
         QueueEvent(&window, kMsgPaint, 0, 0);
     }
@@ -403,7 +393,7 @@ void InvalidateWindow(PlatformWindow& window) {
 
 // ---------------------------------------------------------------- scroll bars
 
-void SetScrollRanges(PlatformWindow& window, int hMax, int vMax, int hPage, int vPage, bool redraw) {
+void QtPlatform::SetScrollRanges(PlatformWindow& window, int hMax, int vMax, int hPage, int vPage, bool redraw) {
     NativeWindow* widget = window.native;
     if (!widget) {
         return;
@@ -418,7 +408,7 @@ void SetScrollRanges(PlatformWindow& window, int hMax, int vMax, int hPage, int 
     }
 }
 
-void ShowScrollBars(PlatformWindow& window, bool horizontal, bool vertical) {
+void QtPlatform::ShowScrollBars(PlatformWindow& window, bool horizontal, bool vertical) {
     NativeWindow* widget = window.native;
     if (!widget) {
         return;
@@ -432,62 +422,29 @@ void ShowScrollBars(PlatformWindow& window, bool horizontal, bool vertical) {
     widget->LayoutChrome();
 }
 
-void SetHorizontalScroll(PlatformWindow& window, int position, bool redraw) {
+void QtPlatform::SetHorizontalScroll(PlatformWindow& window, int position, bool redraw) {
     if (window.native && window.native->hScroll) {
         window.native->hScroll->setValue(position);
     }
 }
 
-int GetHorizontalScroll(const PlatformWindow& window) {
+int QtPlatform::GetHorizontalScroll(const PlatformWindow& window) {
     return window.native && window.native->hScroll ? window.native->hScroll->value() : 0;
 }
 
-void SetVerticalScroll(PlatformWindow& window, int position, bool redraw) {
+void QtPlatform::SetVerticalScroll(PlatformWindow& window, int position, bool redraw) {
     if (window.native && window.native->vScroll) {
         window.native->vScroll->setValue(position);
     }
 }
 
-int GetVerticalScroll(const PlatformWindow& window) {
+int QtPlatform::GetVerticalScroll(const PlatformWindow& window) {
     return window.native && window.native->vScroll ? window.native->vScroll->value() : 0;
-}
-
-int HandleScroll(PlatformWindow& window, uint32_t message, uintptr_t code, intptr_t lineAmount) {
-    const bool horizontal = message == kMsgHScroll;
-    const Rect client = GetClientRect(window);
-    int position = horizontal ? GetHorizontalScroll(window) : GetVerticalScroll(window);
-    const int page = horizontal ? client.right : client.bottom;
-    switch (static_cast<int>(code & 0xFFFF)) {
-        case kScrollLineBack:
-            position -= static_cast<int>(lineAmount);
-            break;
-        case kScrollLineForward:
-            position += static_cast<int>(lineAmount);
-            break;
-        case kScrollPageBack:
-            position -= page;
-            break;
-        case kScrollPageForward:
-            position += page;
-            break;
-        case kScrollThumbPosition:
-        case kScrollThumbTrack:
-            position = static_cast<int>((code >> 16) & 0xFFFF);
-            break;
-        default:
-            break;
-    }
-    if (horizontal) {
-        SetHorizontalScroll(window, position, true);
-        return GetHorizontalScroll(window);
-    }
-    SetVerticalScroll(window, position, true);
-    return GetVerticalScroll(window);
 }
 
 // ---------------------------------------------------------------- metrics
 
-int MenuBarHeight() {
+int QtPlatform::MenuBarHeight() {
     static int height = 0;
     if (height == 0 && QApplication::instance()) {
         QMenuBar probe;
@@ -497,7 +454,7 @@ int MenuBarHeight() {
     return height;
 }
 
-int CaptionHeight() {
+int QtPlatform::CaptionHeight() {
     if (Qtx().firstTopLevel && Qtx().firstTopLevel->windowHandle()) {
         const QMargins frame = Qtx().firstTopLevel->windowHandle()->frameMargins();
         return std::max(0, frame.top() - frame.left());
@@ -505,18 +462,18 @@ int CaptionHeight() {
     return 0;
 }
 
-int DialogFrameWidth() {
+int QtPlatform::DialogFrameWidth() {
     if (Qtx().firstTopLevel && Qtx().firstTopLevel->windowHandle()) {
         return std::max(0, Qtx().firstTopLevel->windowHandle()->frameMargins().left());
     }
     return 0;
 }
 
-int ScrollBarWidth() {
+int QtPlatform::ScrollBarWidth() {
     return QApplication::instance() ? QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent) : 16;
 }
 
-Rect WorkArea() {
+Rect QtPlatform::WorkArea() {
     Rect r;
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
