@@ -209,38 +209,55 @@ TEST_F(RenderPictures, BenchReportsEveryLevel) {
     EXPECT_EQ(RenderBenchCommand(*show, options), 1);
 }
 
-// Pictures written as PNG read back pixel for pixel: a chart-like one (the
-// run encoder), a noisy one (the general encoder) and one with alpha.
+// Pictures written as PNG read back pixel for pixel: chart-like ones (the
+// run encoder), noisy ones (the general encoder), with and without alpha,
+// one pixel, and rows too long for the encoder to refer to the row above.
+namespace {
+
+std::unique_ptr<CDib> MakePicture(int width, int height, int bits, bool noisy, std::mt19937& random) {
+    auto made = std::make_unique<CDib>(width, height, bits);
+    CDib& picture = *made;
+    EXPECT_EQ(picture.Width(), width);
+    const int channels = bits / 8;
+    for (int y = 0; y < height; ++y) {
+        uint8_t* row = picture.Row(y);
+        for (int x = 0; x < width * channels; ++x) {
+            row[x] = noisy ? static_cast<uint8_t>(random()) : static_cast<uint8_t>(x / 40 * 30 + y / 20);
+        }
+    }
+    return made;
+}
+
+void ExpectPngReadsBack(const CDib& picture, const std::string& path) {
+    ASSERT_TRUE(WritePng(picture, path));
+    const bool alpha = picture.BitsPerPixel() == 32;
+    png_image image;
+    std::memset(&image, 0, sizeof(image));
+    image.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(png_image_begin_read_from_file(&image, path.c_str()));
+    image.format = alpha ? PNG_FORMAT_BGRA : PNG_FORMAT_BGR;
+    std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
+    ASSERT_TRUE(png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr));
+    ASSERT_EQ(image.width, static_cast<uint32_t>(picture.Width()));
+    ASSERT_EQ(image.height, static_cast<uint32_t>(picture.Height()));
+    const size_t rowBytes = static_cast<size_t>(picture.Width()) * (alpha ? 4 : 3);
+    for (int y = 0; y < picture.Height(); ++y) {
+        const uint8_t* stored = picture.Row(picture.Height() - 1 - y);  // PNG rows run top down
+        ASSERT_TRUE(std::equal(stored, stored + rowBytes, pixels.data() + y * rowBytes)) << path << ", row " << y;
+    }
+}
+
+}  // namespace
+
 TEST(WritePng, ReadsBackExactlyWhicheverEncoderTakesIt) {
     TempFolder folder;
     std::mt19937 random(3);
     for (int bits : {24, 32}) {
         for (bool noisy : {false, true}) {
-            CDib picture(301, 97, bits);
-            const int channels = bits / 8;
-            for (int y = 0; y < picture.Height(); ++y) {
-                uint8_t* row = picture.Row(y);
-                for (int x = 0; x < picture.Width() * channels; ++x) {
-                    row[x] = noisy ? static_cast<uint8_t>(random()) : static_cast<uint8_t>(x / 40 * 30 + y / 20);
-                }
-            }
-            std::string path = folder.File("p" + std::to_string(bits) + (noisy ? "n" : "f") + ".png");
-            ASSERT_TRUE(WritePng(picture, path));
-            png_image image;
-            std::memset(&image, 0, sizeof(image));
-            image.version = PNG_IMAGE_VERSION;
-            ASSERT_TRUE(png_image_begin_read_from_file(&image, path.c_str()));
-            image.format = bits == 32 ? PNG_FORMAT_BGRA : PNG_FORMAT_BGR;
-            std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
-            ASSERT_TRUE(png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr));
-            ASSERT_EQ(image.width, 301u);
-            ASSERT_EQ(image.height, 97u);
-            const size_t rowBytes = static_cast<size_t>(301 * channels);
-            for (int y = 0; y < 97; ++y) {
-                const uint8_t* stored = picture.Row(96 - y);  // PNG rows run top down
-                ASSERT_TRUE(std::equal(stored, stored + rowBytes, pixels.data() + y * rowBytes))
-                    << bits << " bits, " << (noisy ? "noisy" : "flat") << ", row " << y;
-            }
+            std::string name = "p" + std::to_string(bits) + (noisy ? "n" : "f") + ".png";
+            ExpectPngReadsBack(*MakePicture(301, 97, bits, noisy, random), folder.File(name));
         }
     }
+    ExpectPngReadsBack(*MakePicture(1, 1, 24, false, random), folder.File("one.png"));
+    ExpectPngReadsBack(*MakePicture(kDibMaxSize, 4, 32, false, random), folder.File("wide.png"));
 }
