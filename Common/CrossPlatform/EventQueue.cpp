@@ -4,6 +4,16 @@
 #include <algorithm>
 #include <vector>
 
+PlatformEvent NewEvent(PlatformWindow* window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    PlatformEvent event;
+    event.window = window;
+    event.message = message;
+    event.wParam = wParam;
+    event.lParam = lParam;
+    event.time = TickCount();
+    return event;
+}
+
 bool IsInputMessage(uint32_t message) {
     return message == kMsgKeyDown || message == kMsgKeyUp || message == kMsgChar || message == kMsgCommand ||
            (message >= kMsgMouseMove && message <= kMsgRightUp);

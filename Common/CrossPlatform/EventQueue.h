@@ -10,6 +10,9 @@
 
 using EventQueue = std::deque<PlatformEvent>;
 
+// A message for the queue stamped with the tick count; the pointer position
+// and key press number are the platform's to add.
+PlatformEvent NewEvent(PlatformWindow* window, uint32_t message, uintptr_t wParam, intptr_t lParam);
 // Keys, mouse buttons and moves, and commands.
 bool IsInputMessage(uint32_t message);
 bool IsKeyMessage(uint32_t message);

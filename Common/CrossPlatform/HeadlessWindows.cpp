@@ -72,13 +72,7 @@ bool HeadlessPlatform::PostEvent(PlatformWindow* window, uint32_t message, uintp
     if (window && !Find(window)) {
         return false;
     }
-    PlatformEvent event;
-    event.window = window;
-    event.message = message;
-    event.wParam = wParam;
-    event.lParam = lParam;
-    event.time = TickCount();
-    AppendEvent(context.queue, event);
+    AppendEvent(context.queue, NewEvent(window, message, wParam, lParam));
     return true;
 }
 

@@ -19,12 +19,7 @@ std::deque<PlatformEvent>& Queue() {
 }  // namespace
 
 void QueueEvent(PlatformWindow* window, uint32_t message, uintptr_t wParam, intptr_t lParam, uint32_t keyPress) {
-    PlatformEvent event;
-    event.window = window;
-    event.message = message;
-    event.wParam = wParam;
-    event.lParam = lParam;
-    event.time = TickCount();
+    PlatformEvent event = NewEvent(window, message, wParam, lParam);
     const QPoint pointer = QCursor::pos();
     event.x = pointer.x();
     event.y = pointer.y();
