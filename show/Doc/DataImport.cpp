@@ -5,6 +5,7 @@
 #include <locale.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cfloat>
 #include <clocale>
 #include <cmath>
@@ -147,11 +148,14 @@ int32_t StreamEndFrame(int32_t lastRow, float interval) {
     return static_cast<int32_t>(frame);
 }
 
-void NamedMessage(const char* format, const FileSpec& file) {
+// Shows "<what> "<file name>": <why the file could not be read>" for the
+// errno the read left.
+void CantReadMessage(const char* what, const FileSpec& file, int error) {
     char name[sizeof(file.name) + 1] = {};
     std::memcpy(name, file.name, sizeof(file.name));
-    char text[400] = {};
-    std::snprintf(text, sizeof(text), format, name);
+    char text[600] = {};
+    std::snprintf(text, sizeof(text), "%s \"%s\": %s", what, name,
+                  error != 0 ? FileErrorText(error) : "it could not be read");
     ShowMessage(text, kNoNumber);
 }
 
@@ -278,8 +282,9 @@ void ImportTableCommand(Show& show, std::string_view text) {
 
 bool LoadDataFileCommand(Show& show, const FileSpec& file) {
     std::string text;
+    errno = 0;
     if (!ReadTextFile(file, kDataFileReadLimit, text)) {
-        NamedMessage("Can't read data file \"%s\"", file);
+        CantReadMessage("Can't read data file", file, errno);
         return false;
     }
     ImportTableCommand(show, text);
@@ -299,8 +304,9 @@ bool GetDataFromClipboardCommand(Show& show) {
 
 bool LoadStreamFileCommand(Show& show, const FileSpec& file, const char* intervalText) {
     std::string text;
+    errno = 0;
     if (!ReadTextFile(file, kStreamFileReadLimit, text)) {
-        NamedMessage("Can't read stream file \"%s\"", file);
+        CantReadMessage("Can't read stream file", file, errno);
         return false;
     }
     float interval = ToFloat(CellNumber(intervalText ? std::string_view(intervalText) : std::string_view()));

@@ -325,19 +325,29 @@ int WriteShowImage(Show& show, int16_t showId, std::vector<uint8_t>& out) {
     return writer.Failed() || writer.Position() != out.size() ? 0 : length;
 }
 
-bool CheckShowImage(const uint8_t* image, long size) {
-    if (!image || size < kShowFileKeysOffset) {
-        return false;
+const char* ShowImageProblem(const uint8_t* image, long size) {
+    if (!image || size < 2) {
+        return "it is not a show file";
     }
     uint32_t magic = ReadInteger(image, 2, false);
     if (magic != kShowMagic && magic != kShowMagicSwapped) {
-        return false;
+        return "it is not a show file";
+    }
+    if (size < kShowFileKeysOffset) {
+        return "the file is cut short";
     }
     auto count = static_cast<int32_t>(ReadInteger(image + kShowFileCountOffset, 4, IsSwapped(image)));
     if (count < 1 || count > kMaxKeys) {
-        return false;
+        return "its keyframe count is damaged";
     }
-    return size >= kShowFileKeysOffset + static_cast<long>(kKeyBytes) * count;
+    if (size < kShowFileKeysOffset + static_cast<long>(kKeyBytes) * count) {
+        return "the file is cut short";
+    }
+    return nullptr;
+}
+
+bool CheckShowImage(const uint8_t* image, long size) {
+    return ShowImageProblem(image, size) == nullptr;
 }
 
 bool ReadShowImage(Show& show, const uint8_t* image, long size, bool evaluate) {
@@ -390,11 +400,17 @@ void RememberFolder(const FileSpec& file) {
 bool LoadShowFile(Show& show, const FileSpec& file) {
     const FileSpec chosen = file;  // `file` may be the show's own
     std::vector<uint8_t> bytes;
-    if (!ReadFileStart(chosen, kShowFileReadLimit, bytes) ||
-        !CheckShowImage(bytes.data(), static_cast<long>(bytes.size()))) {
+    const char* problem = nullptr;
+    errno = 0;
+    if (!ReadFileStart(chosen, kShowFileReadLimit, bytes)) {
+        problem = errno != 0 ? FileErrorText(errno) : "it could not be read";
+    } else {
+        problem = ShowImageProblem(bytes.data(), static_cast<long>(bytes.size()));
+    }
+    if (problem) {
         NameText name(chosen);
-        char text[400] = {};
-        std::snprintf(text, sizeof(text), "Can't read show file \"%s\"", name.text);
+        char text[600] = {};
+        std::snprintf(text, sizeof(text), "Can't read show file \"%s\": %s", name.text, problem);
         ShowMessage(text, kNoNumber);
         return false;
     }

@@ -29,6 +29,9 @@ int WriteShowImage(Show& show, int16_t showId, std::vector<uint8_t>& out);
 // Checks an image without touching any show: magic, keyframe count 1..64 and
 // the bytes it needs. False for a refused image.
 bool CheckShowImage(const uint8_t* image, long size);
+// Why an image is not a show that can be read, in words ("the file is cut
+// short"); null for a good one.
+const char* ShowImageProblem(const uint8_t* image, long size);
 // Copies a checked image into the show (both byte orders; every text slot
 // ends up terminated); with `evaluate` evaluates frame 0 with redrawing; then
 // takes the stored showId, clears `modified` and empties the undo ring.

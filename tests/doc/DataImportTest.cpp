@@ -2,6 +2,7 @@
 // start cell, stream data, and the commands that read files and the clipboard.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -277,7 +278,7 @@ TEST_F(DataImportTest, DataFileCommand) {
     std::string missing = Path("missing.txt");
     EXPECT_FALSE(LoadDataFileCommand(show, MakeFileSpec(missing.c_str())));
     ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_EQ(Messages()[0], "Can't read data file \"" + missing + "\"");
+    EXPECT_EQ(Messages()[0], "Can't read data file \"" + missing + "\": " + FileErrorText(ENOENT));
     EXPECT_STREQ(show.setNames[0], "North");
 }
 
@@ -349,7 +350,7 @@ TEST_F(DataImportTest, StreamFileCommand) {
     std::string missing = Path("none.txt");
     EXPECT_FALSE(LoadStreamFileCommand(show, MakeFileSpec(missing.c_str()), "30"));
     ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_EQ(Messages()[0], "Can't read stream file \"" + missing + "\"");
+    EXPECT_EQ(Messages()[0], "Can't read stream file \"" + missing + "\": " + FileErrorText(ENOENT));
     EXPECT_EQ(show.streamColumns, 2);
 }
 

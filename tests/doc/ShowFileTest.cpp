@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -490,11 +491,18 @@ TEST_F(ShowFileTest, FailedLoadKeepsShowAndItsFile) {
     ASSERT_TRUE(WriteBytes(shortFile, {0x34, 0x12, 0, 0}));
     std::string wrongMagic = Path("wrong.tvr");
     ASSERT_TRUE(WriteText(wrongMagic, std::string(6000, 'x')));
-    for (const std::string& path : {Path("missing.tvr"), settings_.Folder().Path(), shortFile, wrongMagic}) {
+    // Each refusal says why.
+    const std::pair<std::string, std::string> cases[] = {
+        {Path("missing.tvr"), FileErrorText(ENOENT)},
+        {settings_.Folder().Path(), FileErrorText(EISDIR)},
+        {shortFile, "the file is cut short"},
+        {wrongMagic, "it is not a show file"},
+    };
+    for (const auto& [path, reason] : cases) {
         Messages().clear();
         EXPECT_FALSE(LoadShowFile(show, MakeFileSpec(path.c_str()))) << path;
         ASSERT_EQ(Messages().size(), 1u) << path;
-        EXPECT_EQ(Messages()[0], "Can't read show file \"" + path + "\"");
+        EXPECT_EQ(Messages()[0], "Can't read show file \"" + path + "\": " + reason);
         EXPECT_STREQ(show.title, "unsaved work");
         EXPECT_EQ(show.modified, 1);
         EXPECT_STREQ(show.showFile.name, previous.c_str());
