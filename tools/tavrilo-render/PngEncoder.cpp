@@ -34,21 +34,15 @@ bool GeneralDeflate(const std::vector<uint8_t>& data, std::vector<uint8_t>& out)
     return size > 0;
 }
 
-void PutBigEndian(std::vector<uint8_t>& bytes, uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        bytes.push_back(static_cast<uint8_t>(value >> shift));
-    }
-}
-
 // Appends a chunk: length, type, data and the CRC of type and data.
 void PutChunk(std::vector<uint8_t>& bytes, const char type[4], const uint8_t* data, size_t size) {
-    PutBigEndian(bytes, static_cast<uint32_t>(size));
+    AppendBigEndian32(bytes, static_cast<uint32_t>(size));
     size_t typeAt = bytes.size();
     bytes.insert(bytes.end(), type, type + 4);
     if (size > 0) {
         bytes.insert(bytes.end(), data, data + size);
     }
-    PutBigEndian(bytes, libdeflate_crc32(0, bytes.data() + typeAt, size + 4));
+    AppendBigEndian32(bytes, libdeflate_crc32(0, bytes.data() + typeAt, size + 4));
 }
 
 // Filters one row of `width` BGR(A) pixels into RGB(A) differences to the
@@ -114,22 +108,18 @@ bool EncodePng(const CDib& picture, std::vector<uint8_t>& bytes) {
             return false;
         }
         const size_t size = compressed.size();
-        uint8_t header[13] = {};
-        const uint32_t dimensions[2] = {static_cast<uint32_t>(picture.Width()),
-                                        static_cast<uint32_t>(picture.Height())};
-        for (int i = 0; i < 2; ++i) {
-            for (int b = 0; b < 4; ++b) {
-                header[i * 4 + b] = static_cast<uint8_t>(dimensions[i] >> (24 - 8 * b));
-            }
-        }
-        header[8] = 8;  // bits per channel
-        header[9] = bits == 32 ? kColourRgba : kColourRgb;
-        // Compression, filter method and interlace are all 0: deflate,
-        // adaptive filtering, no interlace.
+        std::vector<uint8_t> header;
+        AppendBigEndian32(header, static_cast<uint32_t>(picture.Width()));
+        AppendBigEndian32(header, static_cast<uint32_t>(picture.Height()));
+        header.push_back(8);  // bits per channel
+        header.push_back(bits == 32 ? kColourRgba : kColourRgb);
+        // Compression, filter method and interlace: deflate, adaptive
+        // filtering, no interlace.
+        header.insert(header.end(), {0, 0, 0});
         bytes.clear();
         bytes.reserve(size + 64);
         bytes.insert(bytes.end(), kSignature, kSignature + sizeof(kSignature));
-        PutChunk(bytes, "IHDR", header, sizeof(header));
+        PutChunk(bytes, "IHDR", header.data(), header.size());
         PutChunk(bytes, "IDAT", compressed.data(), size);
         PutChunk(bytes, "IEND", nullptr, 0);
     } catch (const std::bad_alloc&) {

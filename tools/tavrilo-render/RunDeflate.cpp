@@ -146,13 +146,13 @@ size_t MatchLength(const uint8_t* at, size_t distance, size_t limit) {
     return n;
 }
 
-void PutBigEndian(std::vector<uint8_t>& out, uint32_t value) {
+}  // namespace
+
+void AppendBigEndian32(std::vector<uint8_t>& out, uint32_t value) {
     for (int shift = 24; shift >= 0; shift -= 8) {
         out.push_back(static_cast<uint8_t>(value >> shift));
     }
 }
-
-}  // namespace
 
 bool RunDeflate(const uint8_t* data, size_t size, size_t rowBytes, std::vector<uint8_t>& out) {
     static const Tables tables;
@@ -196,6 +196,6 @@ bool RunDeflate(const uint8_t* data, size_t size, size_t rowBytes, std::vector<u
     writer.Put(tables.end);
     writer.Flush();
     out.resize(start + 2 + writer.Written());
-    PutBigEndian(out, libdeflate_adler32(1, data, size));
+    AppendBigEndian32(out, libdeflate_adler32(1, data, size));
     return true;
 }
