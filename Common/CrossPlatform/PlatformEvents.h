@@ -131,6 +131,13 @@ void DrainKeys();
 // Lets the toolkit deliver pending input and paint, without taking
 // anything from the queue (for loops that wait for nothing).
 void ProcessPendingEvents();
+// Hands a key message a child window does not keep on to its parent (the
+// main window handles the keyboard); Shift on its own is not passed on.
+inline void PassKeyToParent(PlatformWindow* parent, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    if (wParam != kKeyShift && parent) {
+        SendEvent(parent, message, wParam, lParam);
+    }
+}
 // Whether a key-down message is an auto-repeat of a held key.
 inline bool IsRepeatedKey(const PlatformEvent& event) {
     return (event.lParam & kKeyRepeatBit) != 0;

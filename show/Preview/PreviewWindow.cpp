@@ -167,8 +167,8 @@ intptr_t PreviewWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t 
             return 1;
         case kMsgKeyDown:
         case kMsgChar:
-            if (!CellEditorKey(message, wParam) && wParam != kKeyShift && parent) {
-                SendEvent(parent, message, wParam, lParam);
+            if (!CellEditorKey(message, wParam)) {
+                PassKeyToParent(parent, message, wParam, lParam);
             }
             return 1;
         case kMsgCommand:

@@ -202,9 +202,7 @@ intptr_t TabsWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lPa
             return 1;
         case kMsgKeyDown:
         case kMsgChar:
-            if (wParam != kKeyShift && parent) {
-                SendEvent(parent, message, wParam, lParam);
-            }
+            PassKeyToParent(parent, message, wParam, lParam);
             return 1;
         case kMsgLeftDown:
             LeftDown(PointParamX(lParam), PointParamY(lParam));

@@ -153,9 +153,7 @@ intptr_t TimelineWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t
             return 1;
         case kMsgKeyDown:
         case kMsgChar:
-            if (wParam != kKeyShift && parent) {
-                SendEvent(parent, message, wParam, lParam);
-            }
+            PassKeyToParent(parent, message, wParam, lParam);
             return 1;
         case kMsgHScroll:
             HandleScroll(*this, message, wParam, kScrollLine);
