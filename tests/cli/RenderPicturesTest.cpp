@@ -108,6 +108,34 @@ TEST_F(RenderPictures, SequenceFromStartUpToEnd) {
     EXPECT_EQ(png.width, 64);
 }
 
+// The light of a frame is placed through the chart of the frame before it:
+// a still, or a run that starts later, looks as the same frame does in a run
+// from frame 0.
+TEST_F(RenderPictures, AFrameLooksTheSameWhereverTheRunStarts) {
+    gFrameRate = kRateNtsc;
+    RenderOptions options;
+    options.width = 160;
+    options.height = 120;
+    options.antiAliasing = 0;
+    options.outPath = settings.Folder().File("run####.png");
+    options.end = "00:00:00:11";
+    ASSERT_EQ(RenderPicturesCommand(*show, options), 0);
+    options.outPath = settings.Folder().File("still.png");
+    options.frame = 10;
+    ASSERT_EQ(RenderPicturesCommand(*show, options), 0);
+    options.outPath = settings.Folder().File("late####.png");
+    options.start = "00:00:00:10";
+    ASSERT_EQ(RenderPicturesCommand(*show, options), 0);
+    PngPicture run;
+    PngPicture still;
+    PngPicture late;
+    ASSERT_TRUE(ReadPng(settings.Folder().File("run0010.png"), run));
+    ASSERT_TRUE(ReadPng(settings.Folder().File("still.png"), still));
+    ASSERT_TRUE(ReadPng(settings.Folder().File("late0010.png"), late));
+    EXPECT_EQ(still.rgb, run.rgb);
+    EXPECT_EQ(late.rgb, run.rgb);
+}
+
 TEST_F(RenderPictures, EndDefaultsToTheLastKeyframe) {
     show->keys[2].frame = 3;
     RenderOptions options;

@@ -70,24 +70,16 @@ bool KnownPictureName(const std::string& path) {
     return false;
 }
 
-StepResult RenderOne(Show& show, const PictureSettings& s, int32_t frame, const std::string& path, CDib& picture) {
-    if (!RenderShowFrame(show, frame, s.width, s.height, s.antiAliasing, picture)) {
-        return StepFailed(GLUnavailableMessage());
-    }
-    if (!SavePicture(picture, path)) {
-        return StepFailed("cannot write " + TerminalText(path));
-    }
-    return StepDone();
-}
-
-// Renders frames first .. end - 1; the pictures are encoded and written by
-// worker threads while the next frames render. With `primeFirst` the frame
-// before `first` is rendered and not written, so that the carried renderer
-// state is as in a run from an earlier frame.
-StepResult RenderSequence(Show& show, const PictureSettings& s, const std::string& pattern, int32_t first, int32_t end,
-                          bool primeFirst) {
+// Renders frames first .. end - 1 (one picture when `pattern` has no "#");
+// the pictures are encoded and written by worker threads while the next
+// frames render. A frame's light is placed through the chart of the frame
+// before it, so a run that does not start at 0 first renders that frame
+// without writing it: every picture looks as it does in a run from frame 0
+// (and as the movie shows it).
+StepResult RenderSequence(Show& show, const PictureSettings& s, const std::string& pattern, int32_t first,
+                          int32_t end) {
     PictureQueue queue(SavePicture, kWriterThreads, kWriterThreads + 2, s.bitsPerPixel);
-    if (primeFirst) {
+    if (first > 0) {
         CDib priming(16, 16, s.bitsPerPixel);
         if (!RenderShowFrame(show, first - 1, s.width, s.height, s.antiAliasing, priming)) {
             queue.Finish();
@@ -192,13 +184,13 @@ StepResult RenderPicturesCommand(Show& show, const RenderOptions& options) {
     if (!CheckPictureOptions(show, options, error) || !ApplySettings(show, options, settings, error)) {
         return StepFailed(error);
     }
-    CDib picture(16, 16, settings.bitsPerPixel);
     if (options.outPath.find('#') == std::string::npos) {
-        return RenderOne(show, settings, options.frame.value_or(0), options.outPath, picture);
+        const int32_t frame = options.frame.value_or(0);
+        return RenderSequence(show, settings, options.outPath, frame, frame + 1);
     }
     SequenceRange range = PictureRange(show, options);
     if (!options.part) {
-        return RenderSequence(show, settings, options.outPath, range.first, range.end, false);
+        return RenderSequence(show, settings, options.outPath, range.first, range.end);
     }
     MovieShare share = MovieShareOf(range.end - range.first, *options.part, options.parts);
     if (share.Count() == 0) {
@@ -206,8 +198,7 @@ StepResult RenderPicturesCommand(Show& show, const RenderOptions& options) {
                     range.end - range.first);
         return StepDone();
     }
-    return RenderSequence(show, settings, options.outPath, range.first + share.first, range.first + share.end,
-                          share.first > 0);
+    return RenderSequence(show, settings, options.outPath, range.first + share.first, range.first + share.end);
 }
 
 StepResult RenderBenchCommand(Show& show, const RenderOptions& options) {
