@@ -7,6 +7,8 @@
 add_library(tavrilo_platform STATIC
   Common/CrossPlatform/Files.cpp
   Common/CrossPlatform/Bytes.cpp
+  Common/CrossPlatform/Clock.cpp
+  Common/CrossPlatform/Companion.cpp
   Common/CrossPlatform/Settings.cpp
   Common/CrossPlatform/PlatformText.cpp
   Common/CrossPlatform/PlatformCalls.cpp
@@ -18,6 +20,7 @@ add_library(tavrilo_platform STATIC
   Common/CrossPlatform/ResourceMasks.cpp
 )
 target_include_directories(tavrilo_platform PUBLIC Common/CrossPlatform)
+target_link_libraries(tavrilo_platform PUBLIC ${CMAKE_DL_LIBS})
 
 # What a headless program installs: the headless platform (HeadlessPlatform.h).
 add_library(tavrilo_headless INTERFACE)
@@ -62,13 +65,13 @@ add_library(tavrilo_doc STATIC
   show/Doc/DemoShow.cpp
 )
 target_include_directories(tavrilo_doc PUBLIC show/Doc)
-target_link_libraries(tavrilo_doc PUBLIC tavrilo_cdib tavrilo_movie tavrilo_utilities tavrilo_platform)
+target_link_libraries(tavrilo_doc PUBLIC tavrilo_cdib tavrilo_movieffmpeg tavrilo_utilities tavrilo_platform)
 
 # Movies, in three libraries whose dependencies run one way:
 # tavrilo_movie (MakeMovieAVI: the writer dispatch, the AVI, DPS and RTV
-# writers and the background movie source) -> tavrilo_quicktime (MakeMovieQT:
-# the QuickTime writer and reader) -> tavrilo_movieffmpeg (MovieFfmpeg: the
-# records, codec table, encoder and reader they share, on FFmpeg).
+# writers) -> tavrilo_quicktime (MakeMovieQT: the QuickTime writer) ->
+# tavrilo_movieffmpeg (MovieFfmpeg: the records, codec table, encoder they
+# share, and the background movie reader the document uses, on FFmpeg).
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libswscale libavutil)
 add_library(tavrilo_movieffmpeg STATIC
@@ -81,7 +84,6 @@ target_include_directories(tavrilo_movieffmpeg PUBLIC Common/MovieFfmpeg)
 target_link_libraries(tavrilo_movieffmpeg PUBLIC tavrilo_cdib tavrilo_platform PkgConfig::FFMPEG)
 
 add_library(tavrilo_quicktime STATIC
-  Common/MakeMovieQT/QuickTimeReader.cpp
   Common/MakeMovieQT/QuickTimeWriter.cpp
 )
 target_include_directories(tavrilo_quicktime PUBLIC Common/MakeMovieQT)
@@ -89,15 +91,33 @@ target_link_libraries(tavrilo_quicktime PUBLIC tavrilo_movieffmpeg)
 
 add_library(tavrilo_movie STATIC
   Common/MakeMovieAVI/AviWriter.cpp
-  Common/MakeMovieAVI/Companion.cpp
   Common/MakeMovieAVI/DpsWriter.cpp
-  Common/MakeMovieAVI/MovieJoin.cpp
-  Common/MakeMovieAVI/MovieSegments.cpp
   Common/MakeMovieAVI/MovieWriter.cpp
   Common/MakeMovieAVI/RtvWriter.cpp
 )
 target_include_directories(tavrilo_movie PUBLIC Common/MakeMovieAVI)
 target_link_libraries(tavrilo_movie PUBLIC tavrilo_quicktime tavrilo_movieffmpeg tavrilo_cdib tavrilo_platform ${CMAKE_DL_LIBS})
+
+# A movie rendered in parts: how the frames are shared out, the segments'
+# names and tags, and the join that copies their coded frames into one movie.
+add_library(tavrilo_movieparts STATIC
+  Common/MovieParts/MovieJoin.cpp
+  Common/MovieParts/MovieSegments.cpp
+)
+target_include_directories(tavrilo_movieparts PUBLIC Common/MovieParts)
+target_link_libraries(tavrilo_movieparts PUBLIC tavrilo_movie tavrilo_movieffmpeg tavrilo_platform)
+
+# Picture files written quickly: the PNG encoder, its run deflate and the
+# queue that writes a sequence's pictures on worker threads.
+pkg_check_modules(LIBDEFLATE REQUIRED IMPORTED_TARGET libdeflate)
+find_package(Threads REQUIRED)
+add_library(tavrilo_pictureout STATIC
+  Common/PictureOut/PngEncoder.cpp
+  Common/PictureOut/RunDeflate.cpp
+  Common/PictureOut/PictureQueue.cpp
+)
+target_include_directories(tavrilo_pictureout PUBLIC Common/PictureOut)
+target_link_libraries(tavrilo_pictureout PUBLIC tavrilo_cdib Threads::Threads PRIVATE PkgConfig::LIBDEFLATE)
 
 # Make Movie: option rules, the render loop and whole movies (no windows).
 add_library(tavrilo_producer STATIC
@@ -109,7 +129,7 @@ add_library(tavrilo_producer STATIC
   show/Producer/RenderRange.cpp
 )
 target_include_directories(tavrilo_producer PUBLIC show/Producer)
-target_link_libraries(tavrilo_producer PUBLIC tavrilo_draw tavrilo_movie tavrilo_utilities tavrilo_platform)
+target_link_libraries(tavrilo_producer PUBLIC tavrilo_draw tavrilo_movieparts tavrilo_movie tavrilo_utilities tavrilo_platform)
 
 # The chart renderer's GL layer: EGL context, framebuffer, textures, chart
 # primitives and outline fonts. No window system: EGL and libOpenGL only.
@@ -192,7 +212,7 @@ if(NOT TAVRILO_FUZZ)
     show/Tab/TabControls.cpp
   )
   target_include_directories(tavrilo_tab PUBLIC show/Tab)
-  target_link_libraries(tavrilo_tab PUBLIC tavrilo_dialogs tavrilo_preview tavrilo_doc tavrilo_utilities tavrilo_qtplatform)
+  target_link_libraries(tavrilo_tab PUBLIC tavrilo_dialogs tavrilo_doc tavrilo_utilities tavrilo_qtplatform)
 
   # The timeline under the preview.
   add_library(tavrilo_time STATIC
@@ -202,7 +222,7 @@ if(NOT TAVRILO_FUZZ)
     show/Time/KeyOptions.cpp
   )
   target_include_directories(tavrilo_time PUBLIC show/Time)
-  target_link_libraries(tavrilo_time PUBLIC tavrilo_dialogs tavrilo_preview tavrilo_doc tavrilo_utilities tavrilo_qtplatform)
+  target_link_libraries(tavrilo_time PUBLIC tavrilo_dialogs tavrilo_doc tavrilo_utilities tavrilo_qtplatform)
 
   add_library(tavrilo_main STATIC
     show/Main/MainWindow.cpp

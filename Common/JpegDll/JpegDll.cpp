@@ -1,34 +1,11 @@
-// Loading the JPEG companion library with dlopen and binding its entry
-// points with dlsym.
+// Loading the JPEG companion library and binding its entry points.
 #include "JpegDll.h"
-
-#include <dlfcn.h>
-
-#include <cstring>
-#include <string>
-
-#include "CrossPlatform.h"
 
 namespace {
 
-void* LoadByName(const char* name) {
-    if (!name || !*name) {
-        return nullptr;
-    }
-    if (!std::strchr(name, '/')) {
-        for (const std::string& folder : CompanionFolders()) {
-            std::string path = folder + "/" + name;
-            if (void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) {
-                return handle;
-            }
-        }
-    }
-    return dlopen(name, RTLD_NOW | RTLD_LOCAL);
-}
-
 template <typename Function>
-Function Lookup(void* handle, const char* name) {
-    return reinterpret_cast<Function>(dlsym(handle, name));
+Function Lookup(const LibraryOwner& library, const char* name) {
+    return reinterpret_cast<Function>(CompanionEntry(library, name));
 }
 
 }  // namespace
@@ -39,13 +16,16 @@ JpegLibrary::~JpegLibrary() {
 
 bool JpegLibrary::Open(const char* name) {
     Close();
-    handle_ = LoadByName(name);
-    if (!handle_) {
+    if (!name || !*name) {
         return false;
     }
-    init = Lookup<IjlInitFunction>(handle_, "ijlInit");
-    read = Lookup<IjlReadFunction>(handle_, "ijlRead");
-    free = Lookup<IjlFreeFunction>(handle_, "ijlFree");
+    library_ = LoadCompanion(name);
+    if (!library_) {
+        return false;
+    }
+    init = Lookup<IjlInitFunction>(library_, "ijlInit");
+    read = Lookup<IjlReadFunction>(library_, "ijlRead");
+    free = Lookup<IjlFreeFunction>(library_, "ijlFree");
     return true;
 }
 
@@ -53,10 +33,7 @@ void JpegLibrary::Close() {
     init = nullptr;
     read = nullptr;
     free = nullptr;
-    if (handle_) {
-        dlclose(handle_);
-        handle_ = nullptr;
-    }
+    library_.reset();
 }
 
 bool JpegLibraryAvailable(const char* name) {

@@ -1,8 +1,8 @@
 // JpegDll: the binding to the JPEG companion library. The library is found
-// by name when a JPEG is read (beside the program first, then on the library
-// path) and its entry points are looked up by name. Used by the JPEG reader.
+// by name when a JPEG is read, as every companion library is (Companion.h) and its entry points are looked up by name. Used by the JPEG reader.
 #pragma once
 
+#include "Companion.h"
 #include "PlinthJpeg.h"
 
 constexpr const char* kJpegLibraryName = "libPlinthJpeg.so";
@@ -16,11 +16,11 @@ public:
     JpegLibrary(const JpegLibrary&) = delete;
     JpegLibrary& operator=(const JpegLibrary&) = delete;
 
-    // Opens the library `name`: from the program's own folder first, then by
-    // plain name. False when it cannot be found or loaded.
+    // Opens the library `name` as every companion library is found
+    // (LoadCompanion). False when it cannot be found or loaded.
     bool Open(const char* name);
     void Close();
-    bool IsOpen() const { return handle_ != nullptr; }
+    bool IsOpen() const { return library_ != nullptr; }
     // True when all three entry points were found.
     bool HasEntryPoints() const { return init && read && free; }
 
@@ -29,7 +29,7 @@ public:
     IjlFreeFunction free = nullptr;
 
 private:
-    void* handle_ = nullptr;
+    LibraryOwner library_;
 };
 
 // Whether the library loads: loads it and frees it again.

@@ -1,11 +1,9 @@
-// Movie input and output: the writer chosen by the movie file's extension
-// (AVI, QuickTime, DPS, Video Toaster RTV) with its four operations, the
-// background movie source that reads one frame of an AVI or QuickTime movie
-// into a CDib. The records and the FFmpeg layer the writers share (the
-// compressors by four-character code, exact rates, timecodes) come from
-// MovieFfmpeg.h; the QuickTime writer and reader from MakeMovieQT.
-// Make Movie and tavrilo-render write through MovieWriter; the show's
-// background reads through the BackgroundMovie functions.
+// Movie output: the writer chosen by the movie file's extension (AVI,
+// QuickTime, DPS, Video Toaster RTV) with its four operations. The records
+// and the FFmpeg layer the writers share (the compressors by four-character
+// code, exact rates, timecodes) come from MovieFfmpeg.h; the QuickTime
+// writer from MakeMovieQT. Make Movie and tavrilo-render write through
+// MovieWriter; background movies are read by MovieFfmpeg alone.
 #pragma once
 
 #include <cstdint>
@@ -127,12 +125,6 @@ private:
     std::string codecUsed_;
     std::string lastError_;
 };
-
-// ---- background movies (read through the functions of MovieFfmpeg.h)
-
-// Opens an AVI or QuickTime movie and decodes its first frame into `image`
-// (24-bit, bottom-up). Null when the file is no readable movie.
-BackgroundMovie* OpenBackgroundMovie(const char* path, CDib& image);
 
 // ---- internal: the writers behind MovieWriter
 

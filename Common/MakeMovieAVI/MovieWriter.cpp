@@ -1,5 +1,4 @@
-// The writer dispatch: the movie file's extension chooses the writer (and
-// the reader of a background movie).
+// The writer dispatch: the movie file's extension chooses the writer.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -21,13 +20,6 @@ int MovieWriterKindFor(const char* path) {
         return kWriterRtv;
     }
     return kWriterAvi;
-}
-
-BackgroundMovie* OpenBackgroundMovie(const char* path, CDib& image) {
-    if (std::strstr(path, ".mov")) {
-        return OpenQuickTimeReader(path, image);
-    }
-    return OpenMovieReader(path, nullptr, image);
 }
 
 std::string ResolveMovieCodec(const std::string& requested, MovieContainer container) {

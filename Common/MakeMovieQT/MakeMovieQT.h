@@ -1,9 +1,8 @@
 // QuickTime movies: the writer (one video track whose media time scale and
 // sample duration are the movie's exact rate: 30000 and 1001 at 29.97, 2500
-// and 100 at 25) through FFmpeg's
-// QuickTime muxer, and the reader of QuickTime background movies. Reached
-// through the writer dispatch and the background movie source of
-// MakeMovieAVI; built on the shared layer of MovieFfmpeg.h only.
+// and 100 at 25) through FFmpeg's QuickTime muxer. Reached through the
+// writer dispatch of MakeMovieAVI; built on the shared layer of
+// MovieFfmpeg.h only (which also reads QuickTime background movies).
 #pragma once
 
 #include <cstdint>
@@ -16,6 +15,3 @@
 // muxer and the chosen compressor exist).
 bool PrepareQuickTime(double framesPerSecond, const std::string& codec, std::string& error);
 std::unique_ptr<MovieSink> OpenQuickTimeSink(const SinkParameters& parameters, std::string& error);
-
-// Opens a QuickTime movie as a background and decodes its first frame.
-BackgroundMovie* OpenQuickTimeReader(const char* path, CDib& image);

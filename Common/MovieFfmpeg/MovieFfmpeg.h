@@ -82,6 +82,11 @@ struct BackgroundMovie;
 // Opens `path` with the named demuxer (null: probe the file) and decodes the
 // first frame into `image` (24-bit, bottom-up); null on failure.
 BackgroundMovie* OpenMovieReader(const char* path, const char* demuxer, CDib& image);
+// Opens an AVI or QuickTime movie as a background, the demuxer chosen by the
+// name as the writers are (".mov" QuickTime, anything else probed), and
+// decodes its first frame into `image`. Null when the file is no readable
+// movie.
+BackgroundMovie* OpenBackgroundMovie(const char* path, CDib& image);
 // The number of frames, as far as the file tells.
 int32_t BackgroundMovieFrameCount(const BackgroundMovie& movie);
 // Decodes frame `frame` (0 the first) into `image`; false when there is no

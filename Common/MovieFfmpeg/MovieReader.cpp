@@ -176,3 +176,7 @@ bool ReadBackgroundMovieFrame(BackgroundMovie& movie, int32_t frame, CDib& image
 void ReleaseBackgroundMovie(BackgroundMovie* movie) {
     delete movie;
 }
+
+BackgroundMovie* OpenBackgroundMovie(const char* path, CDib& image) {
+    return OpenMovieReader(path, std::strstr(path, ".mov") ? "mov" : nullptr, image);
+}

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "MakeMovieAVI.h"
+#include "MovieFfmpeg.h"
 
 namespace {
 

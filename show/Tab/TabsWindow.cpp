@@ -86,7 +86,7 @@ TabsWindow::~TabsWindow() {
     Destroy();
 }
 
-bool TabsWindow::Create(PlatformWindow& parentWindow, EditorOwner* editorOwner, PlatformWindow* previewWindow) {
+bool TabsWindow::Create(PlatformWindow& parentWindow, TabsOwner* editorOwner, PlatformWindow* previewWindow) {
     parent = &parentWindow;
     owner = editorOwner;
     preview = previewWindow;

@@ -6,9 +6,16 @@
 
 #include <cstdint>
 
-#include "EditorOwner.h"
 #include "PlatformWindows.h"
 #include "ShowRecord.h"
+
+// What the tabs ask of the window that owns them (the main window).
+class TabsOwner {
+public:
+    virtual ~TabsOwner() = default;
+    // Sends CancelDrag to the other editor windows.
+    virtual void CancelOtherDrags(PlatformWindow* from) = 0;
+};
 
 enum TabPage : int32_t { kPageStyle = 0, kPageGrids = 1, kPageSets = 2, kPageText = 3, kPageCount = 4 };
 
@@ -40,7 +47,7 @@ public:
     ~TabsWindow() override;
 
     // Creates the panel beside the preview and sets gTabs.
-    bool Create(PlatformWindow& parentWindow, EditorOwner* editorOwner, PlatformWindow* previewWindow);
+    bool Create(PlatformWindow& parentWindow, TabsOwner* editorOwner, PlatformWindow* previewWindow);
     void Destroy();
 
     intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
@@ -57,7 +64,7 @@ public:
     void Layout();
 
     PlatformWindow* parent = nullptr;
-    EditorOwner* owner = nullptr;
+    TabsOwner* owner = nullptr;
     PlatformWindow* preview = nullptr;
     int32_t currentPage = kPageStyle;
     int32_t editedRow = kNoRow;

@@ -38,7 +38,7 @@ TimelineWindow::~TimelineWindow() {
     Destroy();
 }
 
-bool TimelineWindow::Create(PlatformWindow& parentWindow, EditorOwner* editorOwner, PlatformWindow* previewWindow) {
+bool TimelineWindow::Create(PlatformWindow& parentWindow, TimelineOwner* editorOwner, PlatformWindow* previewWindow) {
     parent = &parentWindow;
     owner = editorOwner;
     preview = previewWindow;

@@ -8,9 +8,23 @@
 
 #include <cstdint>
 
-#include "EditorOwner.h"
 #include "PlatformWindows.h"
 #include "ShowRecord.h"
+
+// What the timeline asks of the window that owns it (the main window).
+class TimelineOwner {
+public:
+    virtual ~TimelineOwner() = default;
+    // Redraws the position, size and rotation read-outs.
+    virtual void DrawToolStrip(const KeyFrame& placement) = 0;
+    // Sends CancelDrag to the other editor windows.
+    virtual void CancelOtherDrags(PlatformWindow* from) = 0;
+    // Shows a frame in the tool strip's frame read-out.
+    virtual void DrawFrameCounter(int32_t frame) = 0;
+    // Greys or enables the Edit menu's items for the key selection, the
+    // keyframe clipboard and the undo history.
+    virtual void UpdateEditMenu() = 0;
+};
 
 // Time scale and coordinates: s frames per 60 pixels, content x (window x
 // plus the scroll position) of frame f is f * 60 / s + 4.
@@ -43,7 +57,7 @@ public:
     ~TimelineWindow() override;
 
     // Creates the window under the preview and sets gTimeline.
-    bool Create(PlatformWindow& parentWindow, EditorOwner* editorOwner, PlatformWindow* previewWindow);
+    bool Create(PlatformWindow& parentWindow, TimelineOwner* editorOwner, PlatformWindow* previewWindow);
     void Destroy();
 
     intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
@@ -58,7 +72,7 @@ public:
     void Layout();
 
     PlatformWindow* parent = nullptr;
-    EditorOwner* owner = nullptr;
+    TimelineOwner* owner = nullptr;
     PlatformWindow* preview = nullptr;
     int32_t timeScale = 30;
     int32_t configuredScale = 0;

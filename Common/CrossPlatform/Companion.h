@@ -1,5 +1,6 @@
-// Loading companion libraries by name: first from the folder of the running
-// program (where they are installed), then from the library path.
+// Loading companion libraries by name (the JPEG reader's and the movie
+// writers'): from the companion folders (CompanionFolders: where they are
+// installed, then beside the program), then from the library path.
 #pragma once
 
 #include <memory>
@@ -10,7 +11,9 @@ struct LibraryClose {
 };
 using LibraryOwner = std::unique_ptr<void, LibraryClose>;
 
-// Loads `fileName` (e.g. "libPlinthRTV.so"); null when it cannot be found.
+// Loads `fileName` (e.g. "libPlinthRTV.so") from the companion folders
+// (CompanionFolders), then by name from the library path; a name with a "/"
+// is that file only. Null when it cannot be found.
 LibraryOwner LoadCompanion(const char* fileName);
 // The entry point `name` of a loaded library, or null.
 void* CompanionEntry(const LibraryOwner& library, const char* name);

@@ -1,4 +1,5 @@
-// dlopen and dlsym for the companion libraries.
+// dlopen and dlsym for the companion libraries (the movie writers' and the
+// JPEG reader's), with one rule for the folders they are found in.
 #include "Companion.h"
 
 #include <dlfcn.h>
@@ -32,6 +33,9 @@ void SetCompanionFolderOverride(const std::string& folder) {
 }
 
 LibraryOwner LoadCompanion(const char* fileName) {
+    if (std::strchr(fileName, '/')) {
+        return LibraryOwner(dlopen(fileName, RTLD_NOW | RTLD_LOCAL));  // a path: that file only
+    }
     std::vector<std::string> folders = gOverridden ? std::vector<std::string>{FolderOverride()} : CompanionFolders();
     for (const std::string& folder : folders) {
         std::string path = folder + "/" + fileName;
