@@ -1,5 +1,6 @@
 // JpegDll: the binding to the JPEG companion library. The library is found
-// by name when a JPEG is read, as every companion library is (Companion.h) and its entry points are looked up by name. Used by the JPEG reader.
+// by name when a JPEG is read, as every companion library is (Companion.h) and its entry points are looked up by name.
+// Used by the JPEG reader.
 #pragma once
 
 #include "Companion.h"

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <fstream>
 
+#include "OptionTable.h"
+
 namespace {
 
 std::vector<std::string> SplitTabs(const std::string& line) {
@@ -106,9 +108,9 @@ bool BatchRowOptions(const BatchRow& row, const std::vector<std::string>& common
         return false;
     }
     for (const std::string& word : row.options) {
-        if (word.rfind("--part", 0) == 0 || word.rfind("--batch", 0) == 0 || word.rfind("--join", 0) == 0 ||
-            word == "-o" || word.rfind("--output", 0) == 0) {
-            error = "the options column cannot hold " + word;
+        const OptionSpec* option = FindRenderOption(word.substr(0, word.find('=')));
+        if (option && !option->batchRow) {
+            error = "the options column cannot hold " + TerminalText(word);
             return false;
         }
     }

@@ -13,6 +13,7 @@
 #include "Doc.h"
 #include "HeadlessPlatform.h"
 #include "MovieSegments.h"
+#include "OptionTable.h"
 #include "Options.h"
 #include "PictureCommand.h"
 #include "RenderMovie.h"
@@ -23,27 +24,6 @@
 #include "Utilities.h"
 
 namespace {
-
-const char kUsage[] =
-    "usage: tavrilo-render [SHOW.tvr | --new] [options]\n"
-    "  Without a show file the built-in demo show is used.\n"
-    "  --rate ntsc|pal|film      frame rate (default: the FrameRate setting)\n"
-    "  --data FILE               import a tab-delimited table at row 0, column 0\n"
-    "  --stream FILE [--interval N]  load stream data, N frames a row (default 30)\n"
-    "  --save OUT.tvr            save the show\n"
-    "  --info                    print the show's stored fields as JSON\n"
-    "  --eval F[,F...]           print the evaluated values of frames as JSON lines\n"
-    "  -o OUT.png|.bmp|.tga      render pictures (--frame N, or NAME####.png with --start/--end)\n"
-    "  -o OUT.avi|.mov|.dps|.rtv render a movie (--start --end --hold --fps --quality --codec\n"
-    "                            --fields|--no-fields --field-order upper|lower\n"
-    "                            --reverse|--no-reverse --alpha --key)\n"
-    "  --size WxH  --aa LEVEL  --aspect 4:3|16:9  --alpha (pictures: .png, .tga)\n"
-    "  --part K/N                render only part K (from 0) of N shares of the movie's frames, into\n"
-    "                            OUT.partK.mov (or the share of a NAME####.png sequence)\n"
-    "  --join OUT.mov OUT.part*.mov  join the segments of a movie rendered in parts\n"
-    "  --batch JOBS.tsv [--part K/N]  render the rows of a table: show, data file, output, options\n"
-    "                            (separated by tabs); part K of N renders rows K, K+N, K+2N ...\n"
-    "  --picture IN -o OUT.bmp|.tga  read a picture as the program does and write it out\n";
 
 // Runs one step with the messages the core shows recorded instead of
 // printed; they are printed when the step ends, each starting with the
@@ -131,15 +111,6 @@ StepResult Report(Show& show, const RenderOptions& options) {
     return StepDone();
 }
 
-bool EndsWith(const std::string& text, const char* suffix) {
-    const std::string tail(suffix);
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-bool IsPictureName(const std::string& path) {
-    return EndsWith(path, ".png") || EndsWith(path, ".bmp") || EndsWith(path, ".tga");
-}
-
 StepResult Render(Show& show, const RenderOptions& options) {
     if (options.bench) {
         return RenderBenchCommand(show, options);
@@ -147,7 +118,7 @@ StepResult Render(Show& show, const RenderOptions& options) {
     if (options.outPath.empty()) {
         return StepDone();
     }
-    if (IsPictureName(options.outPath)) {
+    if (IsPictureKind(FileKindOf(options.outPath))) {
         return RenderPicturesCommand(show, options);
     }
     return RenderMovieCommand(show, options);
@@ -171,7 +142,7 @@ StepResult CheckRun(const Show& show, const RenderOptions& options) {
     std::string error;
     bool good = CheckWritable("--save", options.savePath, error) && CheckWritable("-o", options.outPath, error);
     if (good && !options.bench && !options.outPath.empty()) {
-        if (IsPictureName(options.outPath)) {
+        if (IsPictureKind(FileKindOf(options.outPath))) {
             good = CheckPictureOptions(show, options, error);
         } else {
             MovieJob job;
@@ -232,7 +203,7 @@ int RunTavriloRender(int argc, char** argv) {
         return 1;
     }
     if (options.help || argc <= 1) {
-        std::fputs(kUsage, stdout);
+        std::fputs(RenderUsage().c_str(), stdout);
         return 0;
     }
     // Beyond a file-size limit a write fails with "File too large" (and the

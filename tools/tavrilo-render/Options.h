@@ -48,6 +48,13 @@ struct RenderOptions {
 // message in `error` naming the option and the value.
 bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::string& error);
 
+// What the command line takes a file for: decided by the last suffix of its
+// name alone ("x.mov.avi" is an AVI movie, "my.movies/x" has no suffix).
+enum class FileKind { Unknown, Png, Bmp, Tga, Avi, QuickTime, Dps, Rtv, Show };
+FileKind FileKindOf(const std::string& path);
+bool IsPictureKind(FileKind kind);  // .png, .bmp, .tga
+bool IsMovieKind(FileKind kind);    // .avi, .mov, .dps, .rtv
+
 // A text as a terminal line may show it: control characters (and "\\")
 // escaped, so a file name cannot break or rewrite the line.
 std::string TerminalText(const std::string& text);

@@ -28,11 +28,6 @@ struct PictureSettings {
 // are independent, so they are written side by side.
 constexpr int kWriterThreads = 2;
 
-bool EndsWith(const std::string& text, const char* tail) {
-    size_t n = std::strlen(tail);
-    return text.size() >= n && text.compare(text.size() - n, n, tail) == 0;
-}
-
 // Size, anti-aliasing and aspect from the options or their defaults; false
 // with a message for values out of range.
 bool ApplySettings(Show& show, const RenderOptions& options, PictureSettings& out, std::string& error) {
@@ -54,20 +49,16 @@ bool ApplySettings(Show& show, const RenderOptions& options, PictureSettings& ou
 }
 
 bool SavePicture(const CDib& picture, const std::string& path) {
-    if (EndsWith(path, ".png") || EndsWith(path, ".PNG")) {
+    FileKind kind = FileKindOf(path);
+    if (kind == FileKind::Png) {
         return WritePng(picture, path);
     }
     FileSpec spec = MakeFileSpec(path.c_str());
-    bool targa = path.find(".tga") != std::string::npos || path.find(".TGA") != std::string::npos;
-    return const_cast<CDib&>(picture).Save(spec, targa ? kDibTarga : kDibBitmap);
+    return const_cast<CDib&>(picture).Save(spec, kind == FileKind::Tga ? kDibTarga : kDibBitmap);
 }
 
 bool KnownPictureName(const std::string& path) {
-    for (const char* tail : {".png", ".PNG", ".bmp", ".BMP", ".tga", ".TGA"}) {
-        if (EndsWith(path, tail))
-            return true;
-    }
-    return false;
+    return IsPictureKind(FileKindOf(path));
 }
 
 // Renders frames first .. end - 1 (one picture when `pattern` has no "#");
