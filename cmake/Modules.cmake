@@ -12,7 +12,7 @@ add_library(tavrilo_platform STATIC
   Common/CrossPlatform/Settings.cpp
   Common/CrossPlatform/PlatformText.cpp
   Common/CrossPlatform/PlatformCalls.cpp
-  Common/CrossPlatform/PlatformWindowCalls.cpp
+  Common/CrossPlatform/PlatformHelpers.cpp
   Common/CrossPlatform/EventQueue.cpp
   Common/CrossPlatform/ProgramFolders.cpp
   Common/CrossPlatform/Headless.cpp

@@ -62,20 +62,15 @@ struct FontChoice {
 // The number shown after a message unless it is this value.
 constexpr long kNoNumber = -9999;
 
-// A message the user must see; unless number is kNoNumber the text is
-// followed by "  [ number ]".
-void ShowMessage(const char* text, long number);
 // The message box text: the text, then "  [ n ]" unless n is kNoNumber.
 std::string MessageText(const char* text, long number);
-// 1 yes, 0 no, -1 cancel.
-int AskYesNoCancel(const char* text, const char* caption);
-bool AskYesNo(const char* text, const char* caption);
-// Asks for a line of text; `text` (at least 81 bytes) holds the pre-filled
-// answer and receives what the user typed, whether confirmed or cancelled.
-void AskText(char* text, const char* title, const char* line1, const char* line2);
-void Beep(int kind);
-// Copies at most `capacity` bytes of the clipboard's text; 0 when none.
-long ReadClipboardText(char* buffer, long capacity);
+
+class CDib;
+// The user-facing calls (ShowMessage, AskYesNoCancel, AskYesNo, AskText,
+// Beep, ReadClipboardText, StretchImage, LoadResourceMask), described in
+// PlatformCalls.def.
+#define PLATFORM_MESSAGES(result, name, parameters, arguments) result name parameters;
+#include "PlatformCalls.def"
 
 // ---------------------------------------------------------------- files
 
@@ -153,7 +148,3 @@ void SetHighResolutionCounter(std::function<int64_t()> counter);
 
 // The picture resource drawn when a picture cannot be loaded.
 constexpr int kMissingPictureResource = 133;
-
-class CDib;
-// Draws a picture scaled into `dest` of the current port (no-op headless).
-void StretchImage(const Rect& dest, const Rect& source, void* context, const CDib& image);

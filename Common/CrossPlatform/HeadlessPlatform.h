@@ -21,6 +21,7 @@
 //   ones (LoadResourceMask) as drawn.
 // - Menu bars and text fields are not made (their calls answer false,
 //   nothing or empty); dialogs answer cancel; the help page is not shown.
+// What it does not remember is the roles' default (Platform.h).
 // - ApplicationName is the name the platform was made with; the work area
 //   is `HeadlessContext::workArea`; PlatformShutdown empties the queue.
 #pragma once
@@ -60,7 +61,7 @@ struct HeadlessContext {
     uint32_t dispatchingKeyPress = 0;
     std::map<const PlatformWindow*, HeadlessWindow> windows;
     DrawingPort* port = nullptr;
-    int cursorKind = 1;
+    CursorKind cursorKind = kCursorArrow;
     Rect workArea{0, 0, 1920, 1080};
 };
 
@@ -68,6 +69,7 @@ class HeadlessPlatform : public WindowingPlatform {
 public:
     explicit HeadlessPlatform(const char* appName = "");
 
+    // ---- messages (Headless.cpp)
     void ShowMessage(const char* text, long number) override;
     int AskYesNoCancel(const char* text, const char* caption) override;
     bool AskYesNo(const char* text, const char* caption) override;
@@ -89,14 +91,13 @@ public:
     void PostQuit(int code) override;
     intptr_t SendEvent(PlatformWindow* window, uint32_t message, uintptr_t wParam, intptr_t lParam) override;
     void DrainKeys() override;
-    void ProcessPendingEvents() override {}
     int PendingEventCount() override;
 
     bool CreatePlatformWindow(PlatformWindow& window, PlatformWindow* parent, int32_t options) override;
     void DestroyPlatformWindow(PlatformWindow& window) override;
     void MoveWindowTo(PlatformWindow& window, int32_t left, int32_t top, int32_t right, int32_t bottom,
                       bool repaint) override;
-    void ShowPlatformWindow(PlatformWindow& window, int mode) override;
+    void ShowPlatformWindow(PlatformWindow& window, WindowShowMode mode) override;
     void SetWindowTitle(PlatformWindow& window, const char* text) override;
     std::string WindowTitle(const PlatformWindow& window) override;
     Rect GetClientRect(const PlatformWindow& window) override;
@@ -107,96 +108,26 @@ public:
     void InvalidateWindow(PlatformWindow& window) override;
 
     void SetScrollRanges(PlatformWindow& window, int hMax, int vMax, int hPage, int vPage, bool redraw) override;
-    void ShowScrollBars(PlatformWindow& window, bool horizontal, bool vertical) override {}
     void SetHorizontalScroll(PlatformWindow& window, int position, bool redraw) override;
     int GetHorizontalScroll(const PlatformWindow& window) override;
     void SetVerticalScroll(PlatformWindow& window, int position, bool redraw) override;
     int GetVerticalScroll(const PlatformWindow& window) override;
 
-    int MenuBarHeight() override { return 0; }
-    int CaptionHeight() override { return 0; }
-    int ScrollBarWidth() override { return 0; }
-    int DialogFrameWidth() override { return 0; }
     Rect WorkArea() override;
-    void SetCursorKind(int kind) override { context.cursorKind = kind; }
-    int CurrentCursorKind() override { return context.cursorKind; }
+    void SetCursorKind(CursorKind kind) override { context.cursorKind = kind; }
+    CursorKind CurrentCursorKind() override { return context.cursorKind; }
 
-    // ---- drawing, fonts, menus, text fields, dialogs: nothing to show
+    // ---- drawing: the port given, the compiled-in pictures; nothing drawn
     DrawingPort* GetPort() override { return context.port; }
     void SetPort(DrawingPort* port) override { context.port = port; }
-    DrawingPort* WindowPort(PlatformWindow& window) override { return nullptr; }
-    void FrameRect(uint32_t colour, const Rect& rect, int penWidth, int penStyle) override {}
-    void FillRect(uint32_t colour, const Rect& rect) override {}
-    void DrawLine(uint32_t colour, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int penWidth,
-                  int penStyle) override {}
-    void FrameRoundRect(uint32_t colour, const Rect& rect, int corner, int penWidth, int penStyle) override {}
-    void FillRoundRect(uint32_t colour, const Rect& rect, int corner) override {}
-    void FrameOval(uint32_t colour, const Rect& rect, int penWidth, int penStyle) override {}
-    void FillOval(uint32_t colour, const Rect& rect) override {}
-    void InvertOval(const Rect& rect, int penWidth, int penStyle) override {}
-    void FillTriangle(uint32_t colour, int32_t x, int32_t y, int size, int direction) override {}
-    void DrawBevel(uint32_t lightColour, uint32_t darkColour, const Rect& rect, int penWidth) override {}
-    void DrawRadioMark(uint32_t colour, const Rect& rect, bool selected) override {}
-    void DrawCheckBox(uint32_t colour, const Rect& rect, bool checked) override {}
-    void DrawPercentSlider(uint32_t frameColour, uint32_t trackColour, const Rect& rect, int value, int scale,
-                           bool showNumber) override {}
     bool DrawResourceBitmap(const Rect& rect, int bitmapId, uint32_t rasterOp) override;
     bool TileResourceBitmap(const Rect& area, int bitmapId) override;
     bool ResourceBitmapSize(int bitmapId, int& width, int& height) override;
-    void DrawImage(const CDib& image, int32_t x, int32_t y) override {}
-    uint32_t PortPixel(DrawingPort* port, int32_t x, int32_t y) override { return 0; }
     void PortSize(DrawingPort* port, int& width, int& height) override;
 
-    PlatformFont* UiFont(int which) override { return nullptr; }
-    PlatformFont* CreateUiFont(const char* familyName, int size, int32_t flags) override { return nullptr; }
-    void DeleteUiFont(PlatformFont* font) override {}
-    void SelectFont(PlatformFont* font, int64_t backColour, int backMode) override {}
-    void DrawText(uint32_t colour, const char* text, int32_t x, int32_t y, int alignment) override {}
-    int TextWidth(const char* text) override { return 0; }
-
-    bool CreateMenuBar(PlatformMenu& menu, PlatformWindow& window) override { return false; }
+    // ---- menus and text fields: none made, their records emptied
     void ReleaseMenuBar(PlatformMenu& menu) override;
-    void AddMenu(PlatformMenu& menu, const char* title, int32_t options) override {}
-    void AddMenuItem(PlatformMenu& menu, int commandId, const char* text, int32_t options) override {}
-    void SetMenuItemState(PlatformMenu& menu, int commandId, int32_t options) override {}
-    void CheckMenuItem(PlatformMenu& menu, int commandId, bool checked) override {}
-    bool GetMenuItemState(const PlatformMenu& menu, int commandId, std::string& text, int32_t& options) override {
-        return false;
-    }
-    std::vector<std::string> MenuTitles(const PlatformMenu& menu) override { return {}; }
-    std::vector<int> MenuCommands(const PlatformMenu& menu, int menuIndex) override { return {}; }
-    bool ChooseMenuItem(PlatformMenu& menu, int commandId) override { return false; }
-
-    bool CreateTextField(PlatformEdit& field, PlatformWindow& parent, int32_t x, int32_t y, int32_t width,
-                         int32_t height, int id, PlatformFont* font) override {
-        return false;
-    }
-    void PlaceTextField(PlatformEdit& field, int32_t x, int32_t y, int32_t width, int32_t height,
-                        bool visible) override {}
-    void SetTextFieldFont(PlatformEdit& field, PlatformFont* font) override {}
-    void SetTextFieldText(PlatformEdit& field, const char* text, bool selectAll) override {}
-    void SelectTextFieldText(PlatformEdit& field, int first, int last) override {}
     int GetTextFieldText(const PlatformEdit& field, char* buffer, int capacity) override;
-    void FocusTextField(PlatformEdit& field) override {}
-    void ShowTextField(PlatformEdit& field) override {}
-    void DestroyTextField(PlatformEdit& field) override {}
-    bool TextFieldExists(const PlatformEdit& field) override { return false; }
-    Rect TextFieldRect(const PlatformEdit& field) override;
-
-    bool ChooseFontDialog(PlatformWindow* owner, FontChoice& choice) override { return false; }
-    bool ChooseFileToOpen(PlatformWindow* owner, FileSpec& file, const char* filter, const char* title,
-                          const char* initialFolder, const char* defaultExtension) override {
-        return false;
-    }
-    bool ChooseFilesToOpen(PlatformWindow* owner, std::vector<FileSpec>& files, const char* filter, const char* title,
-                           const char* initialFolder) override {
-        return false;
-    }
-    bool ChooseFileToSave(PlatformWindow* owner, FileSpec& file, const char* filter, const char* defaultName,
-                          const char* initialFolder, const char* defaultExtension) override {
-        return false;
-    }
-    bool ShowHelp(PlatformWindow* window, const char* helpFile) override { return false; }
 
     HeadlessState state;
     HeadlessContext context;

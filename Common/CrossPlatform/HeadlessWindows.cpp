@@ -120,10 +120,10 @@ void HeadlessPlatform::MoveWindowTo(PlatformWindow& window, int32_t left, int32_
     }
 }
 
-void HeadlessPlatform::ShowPlatformWindow(PlatformWindow& window, int mode) {
+void HeadlessPlatform::ShowPlatformWindow(PlatformWindow& window, WindowShowMode mode) {
     HeadlessWindow* record = Find(&window);
-    if (record && mode >= 0 && mode <= 2) {
-        record->visible = mode != 0;
+    if (record && mode >= kWindowHidden && mode <= kWindowMaximized) {
+        record->visible = mode != kWindowHidden;
     }
 }
 
@@ -251,8 +251,4 @@ int HeadlessPlatform::GetTextFieldText(const PlatformEdit& field, char* buffer, 
         buffer[0] = '\0';
     }
     return 0;
-}
-
-Rect HeadlessPlatform::TextFieldRect(const PlatformEdit& field) {
-    return Rect{};
 }

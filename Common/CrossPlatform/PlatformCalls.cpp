@@ -1,7 +1,10 @@
-// The free functions of the user-facing calls: each forwards to the
-// installed platform implementation.
-#include "CrossPlatform.h"
+// The installed platform, the free functions that forward to it and the
+// defaults of the windowing roles, all made from the one list of operations
+// (PlatformCalls.def).
+#include <type_traits>
+
 #include "HeadlessPlatform.h"
+#include "PlatformWindows.h"
 
 namespace {
 
@@ -40,30 +43,43 @@ WindowingPlatform& CurrentWindowing() {
     return Fallback();
 }
 
-void ShowMessage(const char* text, long number) {
-    CurrentPlatform().ShowMessage(text, number);
+// ---------------------------------------------------------------- the free functions
+
+#define PLATFORM_MESSAGES(result, name, parameters, arguments) \
+    result name parameters {                                   \
+        return CurrentPlatform().name arguments;               \
+    }
+#define PLATFORM_CALL(result, name, parameters, arguments) \
+    result name parameters {                               \
+        return CurrentWindowing().name arguments;          \
+    }
+#include "PlatformCalls.def"
+
+// ---------------------------------------------------------------- the roles' defaults
+
+namespace {
+
+// What a call of a role does by default: nothing, answering with the zero
+// of its result (false, 0, null, an empty text or list, an empty rectangle).
+template <typename Result>
+Result Nothing() {
+    if constexpr (!std::is_void_v<Result>) {
+        return Result{};
+    }
 }
 
-int AskYesNoCancel(const char* text, const char* caption) {
-    return CurrentPlatform().AskYesNoCancel(text, caption);
-}
+}  // namespace
 
-bool AskYesNo(const char* text, const char* caption) {
-    return CurrentPlatform().AskYesNo(text, caption);
-}
-
-void AskText(char* text, const char* title, const char* line1, const char* line2) {
-    CurrentPlatform().AskText(text, title, line1, line2);
-}
-
-void Beep(int kind) {
-    CurrentPlatform().Beep(kind);
-}
-
-long ReadClipboardText(char* buffer, long capacity) {
-    return CurrentPlatform().ReadClipboardText(buffer, capacity);
-}
-
-void StretchImage(const Rect& dest, const Rect& source, void* context, const CDib& image) {
-    CurrentPlatform().StretchImage(dest, source, context, image);
-}
+#define PLATFORM_DEFAULT(role, result, name, parameters) \
+    result role::name parameters {                       \
+        return Nothing<result>();                        \
+    }
+#define PLATFORM_QUEUE(result, name, parameters, arguments) PLATFORM_DEFAULT(QueueRole, result, name, parameters)
+#define PLATFORM_WINDOWS(result, name, parameters, arguments) PLATFORM_DEFAULT(WindowRole, result, name, parameters)
+#define PLATFORM_DRAWING(result, name, parameters, arguments) PLATFORM_DEFAULT(DrawingRole, result, name, parameters)
+#define PLATFORM_MENUS(result, name, parameters, arguments) PLATFORM_DEFAULT(MenuRole, result, name, parameters)
+#define PLATFORM_TEXT_FIELD(result, name, parameters, arguments) \
+    PLATFORM_DEFAULT(TextFieldRole, result, name, parameters)
+#define PLATFORM_DIALOGS(result, name, parameters, arguments) PLATFORM_DEFAULT(DialogRole, result, name, parameters)
+#include "PlatformCalls.def"
+#undef PLATFORM_DEFAULT

@@ -9,21 +9,10 @@
 
 // ---------------------------------------------------------------- dialogs
 
-// The system font chooser on `choice`; false when cancelled.
-bool ChooseFontDialog(PlatformWindow* owner, FontChoice& choice);
-// File choosers. `filter` is "label|pattern|label|pattern|"; `defaultExtension`
-// like ".tvr" (may be null).
-bool ChooseFileToOpen(PlatformWindow* owner, FileSpec& file, const char* filter, const char* title,
-                      const char* initialFolder, const char* defaultExtension);
-// Several files: one record each, ended by an empty record.
-bool ChooseFilesToOpen(PlatformWindow* owner, std::vector<FileSpec>& files, const char* filter, const char* title,
-                       const char* initialFolder);
-// `file` holds the suggested name on entry.
-bool ChooseFileToSave(PlatformWindow* owner, FileSpec& file, const char* filter, const char* defaultName,
-                      const char* initialFolder, const char* defaultExtension);
-
-// Opens the help page that stands for the help file.
-bool ShowHelp(PlatformWindow* window, const char* helpFile);
+// The font and file choosers and the help page, described in
+// PlatformCalls.def.
+#define PLATFORM_DIALOGS(result, name, parameters, arguments) result name parameters;
+#include "PlatformCalls.def"
 
 // ---------------------------------------------------------------- plain helpers
 

@@ -106,31 +106,16 @@ public:
 // characters at most), the icon, the five interface fonts, the work area, an
 // empty window table and the settings file. Defined by the Qt platform.
 bool PlatformInit(const char* appName, int iconId);
-// Qt: deletes the fonts, saves the settings, puts back the platform before.
-void PlatformShutdown();
-const char* ApplicationName();
 
-// The main loop: returns the quit code. With the flag set, messages for
-// windows outside the window table are dropped.
-int RunMessageLoop(bool onlyListedWindows);
-// Takes the first pending input message (key, mouse or command) without
-// dispatching it; other messages stay queued. False when there is none.
-bool PeekEvent(PlatformEvent& event);
-// Takes the next message of any kind, waiting for one; false on quit (the
-// quit message stays queued for the main loop).
-bool WaitEvent(PlatformEvent& event);
-// Hands a message to its window's procedure; 0 for a destroyed window.
-intptr_t DispatchEvent(const PlatformEvent& event);
-bool PostEvent(PlatformWindow* window, uint32_t message, uintptr_t wParam, intptr_t lParam);
-void PostQuit(int code);
-// Calls a window's procedure at once (null window: nothing, 0).
-intptr_t SendEvent(PlatformWindow* window, uint32_t message, uintptr_t wParam, intptr_t lParam);
-// Discards the pending auto-repeats of held keys (piled up while the
-// program was busy); keys pressed since stay queued.
-void DrainKeys();
-// Lets the toolkit deliver pending input and paint, without taking
-// anything from the queue (for loops that wait for nothing).
-void ProcessPendingEvents();
+// The calls of the queue and the windows (PlatformShutdown, ApplicationName,
+// RunMessageLoop, PeekEvent, WaitEvent, DispatchEvent, PostEvent, PostQuit,
+// SendEvent, DrainKeys, ProcessPendingEvents, PendingEventCount; creating,
+// placing, showing and naming windows, scroll bars, frame metrics, cursors),
+// described in PlatformCalls.def.
+#define PLATFORM_QUEUE(result, name, parameters, arguments) result name parameters;
+#define PLATFORM_WINDOWS(result, name, parameters, arguments) result name parameters;
+#include "PlatformCalls.def"
+
 // Hands a key message a child window does not keep on to its parent (the
 // main window handles the keyboard); Shift on its own is not passed on.
 inline void PassKeyToParent(PlatformWindow* parent, uint32_t message, uintptr_t wParam, intptr_t lParam) {
@@ -142,33 +127,10 @@ inline void PassKeyToParent(PlatformWindow* parent, uint32_t message, uintptr_t 
 inline bool IsRepeatedKey(const PlatformEvent& event) {
     return (event.lParam & kKeyRepeatBit) != 0;
 }
-// The number of messages waiting (tests and diagnostics).
-int PendingEventCount();
 
-bool CreatePlatformWindow(PlatformWindow& window, PlatformWindow* parent, int32_t options);
-void DestroyPlatformWindow(PlatformWindow& window);
-// Window rectangles are in screen coordinates, as GetWindowRect returns them.
+// MoveWindowTo with the four sides of a rectangle.
 void MoveWindowTo(PlatformWindow& window, const Rect& rect, bool repaint);
-void MoveWindowTo(PlatformWindow& window, int32_t left, int32_t top, int32_t right, int32_t bottom, bool repaint);
-// 0 hide, 1 show, 2 maximise; other values do nothing.
-void ShowPlatformWindow(PlatformWindow& window, int mode);
-void SetWindowTitle(PlatformWindow& window, const char* text);
-std::string WindowTitle(const PlatformWindow& window);
-Rect GetClientRect(const PlatformWindow& window);
-Rect GetWindowRect(const PlatformWindow& window);
-bool IsWindowVisible(const PlatformWindow& window);
-// Whether the window is in the window table.
-bool IsListedWindow(const PlatformWindow* window);
-int ListedWindowCount();
-// Asks for the window to be drawn again: posts a paint message.
-void InvalidateWindow(PlatformWindow& window);
 
-void SetScrollRanges(PlatformWindow& window, int hMax, int vMax, int hPage, int vPage, bool redraw);
-void ShowScrollBars(PlatformWindow& window, bool horizontal, bool vertical);
-void SetHorizontalScroll(PlatformWindow& window, int position, bool redraw);
-int GetHorizontalScroll(const PlatformWindow& window);
-void SetVerticalScroll(PlatformWindow& window, int position, bool redraw);
-int GetVerticalScroll(const PlatformWindow& window);
 // Scroll codes carried in the low word of a scroll message's wParam.
 enum ScrollCode : int {
     kScrollLineBack = 0,
@@ -180,17 +142,3 @@ enum ScrollCode : int {
 };
 // The shared scroll behaviour for a scroll message; returns the new position.
 int HandleScroll(PlatformWindow& window, uint32_t message, uintptr_t code, intptr_t lineAmount);
-
-int MenuBarHeight();
-int CaptionHeight();
-int ScrollBarWidth();
-int DialogFrameWidth();
-Rect WorkArea();
-
-// ---------------------------------------------------------------- cursors
-
-// 1 arrow, 2 cross, 3 text beam, 4 forbidden, 5 four-way move, 6 north-east
-// diagonal, 7 vertical, 8 north-west diagonal, 9 horizontal, 10 up arrow,
-// 11 hourglass, 12-14 the program's cursors 106, 135, 136; others hide it.
-void SetCursorKind(int kind);
-int CurrentCursorKind();

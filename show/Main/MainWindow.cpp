@@ -66,7 +66,7 @@ bool MainWindow::Create() {
     CreateMenuBar(menu, *this);
     BuildMenus();
     playback.direction = 0;
-    ShowPlatformWindow(*this, 2);
+    ShowPlatformWindow(*this, kWindowMaximized);
     preview_ = std::make_unique<PreviewWindow>();
     if (!preview_->Create(*this, this)) {
         preview_.reset();
@@ -196,7 +196,7 @@ intptr_t MainWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lPa
         case kCancelDrag:
             return 1;
         case kMsgMouseMove:
-            SetCursorKind(1);
+            SetCursorKind(kCursorArrow);
             return 1;
         case kMsgLeftDown:
             LeftDown(PointParamX(lParam), PointParamY(lParam));

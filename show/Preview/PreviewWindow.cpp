@@ -55,7 +55,7 @@ bool PreviewWindow::Create(PlatformWindow& parentWindow, PreviewOwner* previewOw
     if (!CreatePlatformWindow(*this, parent, kWindowPopup)) {
         return false;
     }
-    ShowPlatformWindow(*this, 1);
+    ShowPlatformWindow(*this, kWindowShown);
     Layout(false);
     gPreview = this;
     BindRenderer();
@@ -193,13 +193,13 @@ intptr_t PreviewWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t 
 void PreviewWindow::MouseMove(int32_t x, int32_t y) {
     switch (mode) {
         case PreviewMode::MoveChart:
-            SetCursorKind(13);
+            SetCursorKind(kCursorMoveChart);
             break;
         case PreviewMode::SpinChart:
-            SetCursorKind(12);
+            SetCursorKind(kCursorSpinChart);
             break;
         default:
-            SetCursorKind(1);
+            SetCursorKind(kCursorArrow);
             break;
     }
     if (anchorX == kNoAnchor || mode == PreviewMode::EditData) {

@@ -97,7 +97,7 @@ bool TabsWindow::Create(PlatformWindow& parentWindow, TabsOwner* editorOwner, Pl
         return false;
     }
     field = PlatformEdit{};
-    ShowPlatformWindow(*this, 1);
+    ShowPlatformWindow(*this, kWindowShown);
     Layout();
     gTabsWindow = this;
     gTabs = this;

@@ -25,8 +25,6 @@ constexpr int32_t kScrollLine = 60;
 constexpr int32_t kOptionsLeftOffset = 250;
 constexpr int32_t kOptionsMinLeft = 8;
 constexpr int32_t kOptionsAboveBottom = 320;
-constexpr int kArrowCursor = 1;
-constexpr int kResizeCursor = 9;
 
 Rect RingAt(int32_t x) {
     return Rect{x - kMarkSize / 2, kMarkTop, x + kMarkSize / 2, kMarkTop + kMarkSize};
@@ -50,7 +48,7 @@ bool TimelineWindow::Create(PlatformWindow& parentWindow, TimelineOwner* editorO
     }
     ShowScrollBars(*this, true, false);
     SetLength(gShow ? gShow->lengthFrames : 0);
-    ShowPlatformWindow(*this, 1);
+    ShowPlatformWindow(*this, kWindowShown);
     gTimelineWindow = this;
     gTimeline = this;
     return true;
@@ -205,9 +203,9 @@ void TimelineWindow::MouseMove(int32_t x, int32_t y) {
     }
     const int hit = HitKey(show, ContentX(x), y, timeScale);
     if (hit == kNoKey) {
-        SetCursorKind(kArrowCursor);
+        SetCursorKind(kCursorArrow);
     } else if (hit > 0) {
-        SetCursorKind(kResizeCursor);
+        SetCursorKind(kCursorSizeHorizontal);
     }
 }
 

@@ -15,7 +15,7 @@ TEST_F(PlatformContextTest, AWholeContextIsMadeAndDestroyed) {
     ScopedSettings settings;  // shutting down saves the settings
     Platform* qt = &CurrentPlatform();
     EXPECT_EQ(dynamic_cast<HeadlessPlatform*>(qt), nullptr);
-    SetCursorKind(3);
+    SetCursorKind(kCursorTextBeam);
     SelectFont(UiFont(kUiFont20), -1, -1);
     PostEvent(nullptr, kMsgCommand, 7, 0);
 
@@ -28,7 +28,7 @@ TEST_F(PlatformContextTest, AWholeContextIsMadeAndDestroyed) {
 
     ASSERT_TRUE(PlatformInit("Second", 101));
     EXPECT_STREQ(ApplicationName(), "Second");
-    EXPECT_EQ(CurrentCursorKind(), 1);
+    EXPECT_EQ(CurrentCursorKind(), kCursorArrow);
     EXPECT_EQ(PendingEventCount(), 0);
     EXPECT_EQ(ListedWindowCount(), 0);
     EXPECT_NE(UiFont(kUiFont12), nullptr);

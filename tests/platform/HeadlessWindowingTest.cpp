@@ -134,9 +134,9 @@ TEST_F(HeadlessWindowing, WindowsAreRecordsOfTheWindowTable) {
     EXPECT_EQ(client.right, 640);
     EXPECT_EQ(client.bottom, 480);
     EXPECT_FALSE(IsWindowVisible(window));
-    ShowPlatformWindow(window, 2);
+    ShowPlatformWindow(window, kWindowMaximized);
     EXPECT_TRUE(IsWindowVisible(window));
-    ShowPlatformWindow(window, 7);  // not a mode: unchanged
+    ShowPlatformWindow(window, static_cast<WindowShowMode>(7));  // not a mode: unchanged
     EXPECT_TRUE(IsWindowVisible(window));
     SetWindowTitle(window, "Untitled");
     EXPECT_EQ(WindowTitle(window), "Untitled");
@@ -182,8 +182,8 @@ TEST(HeadlessContext, AWholeContextIsMadeAndTornDownWithoutADisplay) {
         RecordingWindow child;
         ASSERT_TRUE(CreatePlatformWindow(main, nullptr, 0));
         ASSERT_TRUE(CreatePlatformWindow(child, &main, 0));
-        SetCursorKind(11);
-        EXPECT_EQ(CurrentCursorKind(), 11);
+        SetCursorKind(kCursorWait);
+        EXPECT_EQ(CurrentCursorKind(), kCursorWait);
         PostEvent(&child, kMsgPaint, 0, 0);
         PlatformShutdown();
         EXPECT_EQ(PendingEventCount(), 0);

@@ -10,6 +10,7 @@
 
 #include "CrossPlatform.h"
 #include "HeadlessPlatform.h"
+#include "PlatformWindows.h"
 
 namespace {
 
@@ -49,6 +50,53 @@ TEST(PlatformInterface, FreeFunctionsReachTheInstalledPlatformForItsScope) {
     ASSERT_EQ(recording.shown.size(), 1u);
     EXPECT_EQ(recording.shown[0], "Can't read show file  [ 7 ]");
     EXPECT_EQ(recording.beeps, 2);
+}
+
+// A windowing platform that fills one call of one role; every other call
+// of the roles is the default.
+class OneCallPlatform : public WindowingPlatform {
+public:
+    void ShowMessage(const char* text, long number) override {}
+    int AskYesNoCancel(const char* text, const char* caption) override { return 0; }
+    bool AskYesNo(const char* text, const char* caption) override { return false; }
+    void AskText(char* text, const char* title, const char* line1, const char* line2) override {}
+    void Beep(int kind) override {}
+    long ReadClipboardText(char* buffer, long capacity) override { return 0; }
+    void StretchImage(const Rect& dest, const Rect& source, void* context, const CDib& image) override {}
+    bool LoadResourceMask(int bitmapId, ResourceMask& mask) override { return false; }
+
+    int TextWidth(const char* text) override { return 7 * static_cast<int>(std::strlen(text)); }
+};
+
+TEST(PlatformInterface, ARoleCallNotOverriddenDoesWhatAPlatformWithoutADisplayDoes) {
+    OneCallPlatform platform;
+    PlatformScope scope(platform);
+    EXPECT_EQ(&CurrentWindowing(), &platform);
+    EXPECT_EQ(TextWidth("abc"), 21);  // the one it fills
+    // Every other call answers nothing: false, zero, null, empty.
+    PlatformWindow window;
+    EXPECT_FALSE(CreatePlatformWindow(window, nullptr, 0));
+    EXPECT_FALSE(PostEvent(nullptr, kMsgCommand, 1, 0));
+    EXPECT_EQ(PendingEventCount(), 0);
+    EXPECT_EQ(ApplicationName(), nullptr);
+    EXPECT_EQ(CurrentCursorKind(), kCursorHidden);
+    EXPECT_EQ(WindowTitle(window), "");
+    const Rect client = GetClientRect(window);
+    EXPECT_EQ(client.right, 0);
+    EXPECT_EQ(client.bottom, 0);
+    EXPECT_EQ(GetPort(), nullptr);
+    EXPECT_EQ(UiFont(kUiFont12), nullptr);
+    EXPECT_EQ(PortPixel(nullptr, 1, 1), 0u);
+    PlatformMenu menu;
+    EXPECT_FALSE(CreateMenuBar(menu, window));
+    EXPECT_TRUE(MenuTitles(menu).empty());
+    EXPECT_TRUE(MenuCommands(menu, 0).empty());
+    PlatformEdit field;
+    EXPECT_FALSE(TextFieldExists(field));
+    FileSpec file = MakeFileSpec("/kept");
+    EXPECT_FALSE(ChooseFileToSave(&window, file, "Shows|*.tvr|", "show", nullptr, ".tvr"));
+    EXPECT_STREQ(file.name, "/kept");
+    EXPECT_FALSE(ShowHelp(&window, "help"));
 }
 
 TEST(PlatformInterface, HeadlessStateIsThatOfTheInstalledHeadlessPlatform) {

@@ -36,35 +36,35 @@ QCursor ProgramCursor(int resource) {
     return QCursor(picture, picture.width() / 2, picture.height() / 2);
 }
 
-QCursor CursorOfKind(int kind) {
+QCursor CursorOfKind(CursorKind kind) {
     switch (kind) {
-        case 1:
+        case kCursorArrow:
             return QCursor(Qt::ArrowCursor);
-        case 2:
+        case kCursorCross:
             return QCursor(Qt::CrossCursor);
-        case 3:
+        case kCursorTextBeam:
             return QCursor(Qt::IBeamCursor);
-        case 4:
+        case kCursorForbidden:
             return QCursor(Qt::ForbiddenCursor);
-        case 5:
+        case kCursorMove:
             return QCursor(Qt::SizeAllCursor);
-        case 6:
+        case kCursorSizeNorthEast:
             return QCursor(Qt::SizeBDiagCursor);
-        case 7:
+        case kCursorSizeVertical:
             return QCursor(Qt::SizeVerCursor);
-        case 8:
+        case kCursorSizeNorthWest:
             return QCursor(Qt::SizeFDiagCursor);
-        case 9:
+        case kCursorSizeHorizontal:
             return QCursor(Qt::SizeHorCursor);
-        case 10:
+        case kCursorUpArrow:
             return QCursor(Qt::UpArrowCursor);
-        case 11:
+        case kCursorWait:
             return QCursor(Qt::WaitCursor);
-        case 12:
+        case kCursorSpinChart:
             return ProgramCursor(106);
-        case 13:
+        case kCursorMoveChart:
             return ProgramCursor(135);
-        case 14:
+        case kCursorScrub:
             return ProgramCursor(136);
         default:
             return QCursor(Qt::BlankCursor);
@@ -121,7 +121,7 @@ bool PlatformInit(const char* appName, int iconId) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/%1.png").arg(iconId)));
     gPlatform->MakeInterfaceFonts();
     context.workArea = gPlatform->WorkArea();
-    context.cursorKind = 1;
+    context.cursorKind = kCursorArrow;
     LoadSettings(context.appName);
     return true;
 }
@@ -159,7 +159,7 @@ const char* QtPlatform::ApplicationName() {
     return Qtx().appName;
 }
 
-void QtPlatform::SetCursorKind(int kind) {
+void QtPlatform::SetCursorKind(CursorKind kind) {
     Qtx().cursorKind = kind;
     QWidget* target = PointerWindow();
     if (!target) {
@@ -170,7 +170,7 @@ void QtPlatform::SetCursorKind(int kind) {
     }
 }
 
-int QtPlatform::CurrentCursorKind() {
+CursorKind QtPlatform::CurrentCursorKind() {
     return Qtx().cursorKind;
 }
 

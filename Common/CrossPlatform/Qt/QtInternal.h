@@ -90,7 +90,7 @@ struct PlatformFont {
 struct QtContext {
     char appName[64] = {};
     int iconId = 0;
-    int cursorKind = 1;
+    CursorKind cursorKind = kCursorArrow;
     Rect workArea;
     // queue (QtEvents.cpp)
     std::deque<PlatformEvent> queue;
@@ -117,132 +117,9 @@ class QtPlatform : public WindowingPlatform {
 public:
     ~QtPlatform() override;
 
-    void ShowMessage(const char* text, long number) override;
-    int AskYesNoCancel(const char* text, const char* caption) override;
-    bool AskYesNo(const char* text, const char* caption) override;
-    void AskText(char* text, const char* title, const char* line1, const char* line2) override;
-    void Beep(int kind) override;
-    long ReadClipboardText(char* buffer, long capacity) override;
-    void StretchImage(const Rect& dest, const Rect& source, void* context, const CDib& image) override;
-    bool LoadResourceMask(int bitmapId, ResourceMask& mask) override;
-
-    // ---- the layer itself (PlatformEvents.h); PlatformInit makes the Qt one
-    void PlatformShutdown() override;
-    const char* ApplicationName() override;
-
-    // ---- the message queue (PlatformEvents.h)
-    int RunMessageLoop(bool onlyListedWindows) override;
-    bool PeekEvent(PlatformEvent& event) override;
-    bool WaitEvent(PlatformEvent& event) override;
-    intptr_t DispatchEvent(const PlatformEvent& event) override;
-    bool PostEvent(PlatformWindow* window, uint32_t message, uintptr_t wParam, intptr_t lParam) override;
-    void PostQuit(int code) override;
-    intptr_t SendEvent(PlatformWindow* window, uint32_t message, uintptr_t wParam, intptr_t lParam) override;
-    void DrainKeys() override;
-    void ProcessPendingEvents() override;
-    int PendingEventCount() override;
-
-    // ---- windows and the window table (PlatformEvents.h)
-    bool CreatePlatformWindow(PlatformWindow& window, PlatformWindow* parent, int32_t options) override;
-    void DestroyPlatformWindow(PlatformWindow& window) override;
-    void MoveWindowTo(PlatformWindow& window, int32_t left, int32_t top, int32_t right, int32_t bottom,
-                      bool repaint) override;
-    void ShowPlatformWindow(PlatformWindow& window, int mode) override;
-    void SetWindowTitle(PlatformWindow& window, const char* text) override;
-    std::string WindowTitle(const PlatformWindow& window) override;
-    Rect GetClientRect(const PlatformWindow& window) override;
-    Rect GetWindowRect(const PlatformWindow& window) override;
-    bool IsWindowVisible(const PlatformWindow& window) override;
-    bool IsListedWindow(const PlatformWindow* window) override;
-    int ListedWindowCount() override;
-    void InvalidateWindow(PlatformWindow& window) override;
-
-    // ---- scroll bars (PlatformEvents.h)
-    void SetScrollRanges(PlatformWindow& window, int hMax, int vMax, int hPage, int vPage, bool redraw) override;
-    void ShowScrollBars(PlatformWindow& window, bool horizontal, bool vertical) override;
-    void SetHorizontalScroll(PlatformWindow& window, int position, bool redraw) override;
-    int GetHorizontalScroll(const PlatformWindow& window) override;
-    void SetVerticalScroll(PlatformWindow& window, int position, bool redraw) override;
-    int GetVerticalScroll(const PlatformWindow& window) override;
-
-    // ---- frame metrics and cursors (PlatformEvents.h)
-    int MenuBarHeight() override;
-    int CaptionHeight() override;
-    int ScrollBarWidth() override;
-    int DialogFrameWidth() override;
-    Rect WorkArea() override;
-    void SetCursorKind(int kind) override;
-    int CurrentCursorKind() override;
-
-    // ---- drawing into the current port (PlatformDrawing.h)
-    DrawingPort* GetPort() override;
-    void SetPort(DrawingPort* port) override;
-    DrawingPort* WindowPort(PlatformWindow& window) override;
-    void FrameRect(uint32_t colour, const Rect& rect, int penWidth, int penStyle) override;
-    void FillRect(uint32_t colour, const Rect& rect) override;
-    void DrawLine(uint32_t colour, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int penWidth, int penStyle) override;
-    void FrameRoundRect(uint32_t colour, const Rect& rect, int corner, int penWidth, int penStyle) override;
-    void FillRoundRect(uint32_t colour, const Rect& rect, int corner) override;
-    void FrameOval(uint32_t colour, const Rect& rect, int penWidth, int penStyle) override;
-    void FillOval(uint32_t colour, const Rect& rect) override;
-    void InvertOval(const Rect& rect, int penWidth, int penStyle) override;
-    void FillTriangle(uint32_t colour, int32_t x, int32_t y, int size, int direction) override;
-    void DrawBevel(uint32_t lightColour, uint32_t darkColour, const Rect& rect, int penWidth) override;
-    void DrawRadioMark(uint32_t colour, const Rect& rect, bool selected) override;
-    void DrawCheckBox(uint32_t colour, const Rect& rect, bool checked) override;
-    void DrawPercentSlider(uint32_t frameColour, uint32_t trackColour, const Rect& rect, int value, int scale,
-                           bool showNumber) override;
-    bool DrawResourceBitmap(const Rect& rect, int bitmapId, uint32_t rasterOp) override;
-    bool TileResourceBitmap(const Rect& area, int bitmapId) override;
-    bool ResourceBitmapSize(int bitmapId, int& width, int& height) override;
-    void DrawImage(const CDib& image, int32_t x, int32_t y) override;
-    uint32_t PortPixel(DrawingPort* port, int32_t x, int32_t y) override;
-    void PortSize(DrawingPort* port, int& width, int& height) override;
-
-    // ---- the interface fonts and text (PlatformDrawing.h)
-    PlatformFont* UiFont(int which) override;
-    PlatformFont* CreateUiFont(const char* familyName, int size, int32_t flags) override;
-    void DeleteUiFont(PlatformFont* font) override;
-    void SelectFont(PlatformFont* font, int64_t backColour, int backMode) override;
-    void DrawText(uint32_t colour, const char* text, int32_t x, int32_t y, int alignment) override;
-    int TextWidth(const char* text) override;
-
-    // ---- menu bars (PlatformMenus.h)
-    bool CreateMenuBar(PlatformMenu& menu, PlatformWindow& window) override;
-    void ReleaseMenuBar(PlatformMenu& menu) override;
-    void AddMenu(PlatformMenu& menu, const char* title, int32_t options) override;
-    void AddMenuItem(PlatformMenu& menu, int commandId, const char* text, int32_t options) override;
-    void SetMenuItemState(PlatformMenu& menu, int commandId, int32_t options) override;
-    void CheckMenuItem(PlatformMenu& menu, int commandId, bool checked) override;
-    bool GetMenuItemState(const PlatformMenu& menu, int commandId, std::string& text, int32_t& options) override;
-    std::vector<std::string> MenuTitles(const PlatformMenu& menu) override;
-    std::vector<int> MenuCommands(const PlatformMenu& menu, int menuIndex) override;
-    bool ChooseMenuItem(PlatformMenu& menu, int commandId) override;
-
-    // ---- the single-line text field (PlatformTextField.h)
-    bool CreateTextField(PlatformEdit& field, PlatformWindow& parent, int32_t x, int32_t y, int32_t width,
-                         int32_t height, int id, PlatformFont* font) override;
-    void PlaceTextField(PlatformEdit& field, int32_t x, int32_t y, int32_t width, int32_t height,
-                        bool visible) override;
-    void SetTextFieldFont(PlatformEdit& field, PlatformFont* font) override;
-    void SetTextFieldText(PlatformEdit& field, const char* text, bool selectAll) override;
-    void SelectTextFieldText(PlatformEdit& field, int first, int last) override;
-    int GetTextFieldText(const PlatformEdit& field, char* buffer, int capacity) override;
-    void FocusTextField(PlatformEdit& field) override;
-    void ShowTextField(PlatformEdit& field) override;
-    void DestroyTextField(PlatformEdit& field) override;
-    bool TextFieldExists(const PlatformEdit& field) override;
-    Rect TextFieldRect(const PlatformEdit& field) override;
-
-    // ---- the system dialogs and the help page (PlatformDialogs.h)
-    bool ChooseFontDialog(PlatformWindow* owner, FontChoice& choice) override;
-    bool ChooseFileToOpen(PlatformWindow* owner, FileSpec& file, const char* filter, const char* title,
-                          const char* initialFolder, const char* defaultExtension) override;
-    bool ChooseFilesToOpen(PlatformWindow* owner, std::vector<FileSpec>& files, const char* filter, const char* title,
-                           const char* initialFolder) override;
-    bool ChooseFileToSave(PlatformWindow* owner, FileSpec& file, const char* filter, const char* defaultName,
-                          const char* initialFolder, const char* defaultExtension) override;
-    bool ShowHelp(PlatformWindow* window, const char* helpFile) override;
+    // Every operation of the list, defined in the Qt files by role.
+#define PLATFORM_CALL(result, name, parameters, arguments) result name parameters override;
+#include "PlatformCalls.def"
 
     // The five interface fonts (QtText.cpp).
     void MakeInterfaceFonts();

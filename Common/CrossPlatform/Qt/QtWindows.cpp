@@ -318,25 +318,25 @@ void QtPlatform::MoveWindowTo(PlatformWindow& window, int32_t left, int32_t top,
     }
 }
 
-void QtPlatform::ShowPlatformWindow(PlatformWindow& window, int mode) {
+void QtPlatform::ShowPlatformWindow(PlatformWindow& window, WindowShowMode mode) {
     NativeWindow* widget = window.native;
     if (!widget) {
         return;
     }
     switch (mode) {
-        case 0:
+        case kWindowHidden:
             widget->hide();
             break;
-        case 1:
+        case kWindowShown:
             widget->show();
             break;
-        case 2:
+        case kWindowMaximized:
             widget->showMaximized();
             break;
         default:
             return;
     }
-    if (mode != 0 && !widget->parentWidget()) {
+    if (mode != kWindowHidden && !widget->parentWidget()) {
         widget->activateWindow();
         widget->setFocus();
     }
