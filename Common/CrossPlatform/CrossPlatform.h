@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "Platform.h"
+#include "ResourceIds.h"
 
 // ---------------------------------------------------------------- records
 
@@ -143,8 +144,3 @@ int64_t HighResolutionFrequency();  // counts per second
 // Replaces the high-resolution counter with `counter` (tests drive playback
 // with a clock of their own); an empty function restores the steady clock.
 void SetHighResolutionCounter(std::function<int64_t()> counter);
-
-// ---------------------------------------------------------------- drawing
-
-// The picture resource drawn when a picture cannot be loaded.
-constexpr int kMissingPictureResource = 133;

@@ -8,6 +8,7 @@
 #include "MakeMovieQT.h"
 #include "MovieCodecs.h"
 #include "Settings.h"
+#include "SettingsKeys.h"
 
 int MovieWriterKindFor(const char* path) {
     if (std::strstr(path, ".mov")) {
@@ -35,7 +36,7 @@ MovieWriter::~MovieWriter() {
 namespace {
 
 std::string RequestedCodec(const MovieWriterOptions& options) {
-    return options.codec.empty() ? ReadSettingString("CodecType", "") : options.codec;
+    return options.codec.empty() ? ReadSettingString(kSettingCodecType, "") : options.codec;
 }
 
 // DPS takes NTSC (720 x 486) frames, or PAL (720 x 576) at 25 frames per
@@ -168,7 +169,7 @@ bool MovieWriter::Open(const FileSpec& file, const CDib& image, double framesPer
     framesWritten_ = 0;
     codecUsed_ = p.codec;
     if (!p.codec.empty() && options.storeCodec) {
-        WriteSettingString("CodecType", p.codec.c_str());
+        WriteSettingString(kSettingCodecType, p.codec.c_str());
     }
     return true;
 }

@@ -10,6 +10,7 @@
 #include "DialogParts.h"
 #include "Dialogs.h"
 #include "Settings.h"
+#include "SettingsKeys.h"
 #include "Utilities.h"
 
 namespace {
@@ -266,15 +267,15 @@ void Drag(Chooser& d, int px) {
 }
 
 void ChoosePicture(Chooser& d) {
-    const std::string folder = ReadSettingString("TextureFolder", "");
-    ReadSettingInt("TextureVrefnum", 0);  // volumes and directory numbers do not place a folder here
-    ReadSettingInt("TextureParID", 0);
+    const std::string folder = ReadSettingString(kSettingTextureFolder, "");
+    ReadSettingInt(kSettingTextureVrefnum, 0);  // volumes and directory numbers do not place a folder here
+    ReadSettingInt(kSettingTextureParId, 0);
     FileSpec file{};
     if (ChooseFileToOpen(d.owner, file, kPictureFilter, kPictureTitle, folder.c_str(), kPictureExtension)) {
         *d.texture = file;
-        WriteSettingString("TextureFolder", FolderOf(file.name).c_str());
-        WriteSettingInt("TextureVrefnum", file.volume);
-        WriteSettingInt("TextureParID", file.parentId);
+        WriteSettingString(kSettingTextureFolder, FolderOf(file.name).c_str());
+        WriteSettingInt(kSettingTextureVrefnum, file.volume);
+        WriteSettingInt(kSettingTextureParId, file.parentId);
     } else {
         d.texture->name[0] = '\0';  // the surface loses its texture
     }

@@ -7,12 +7,13 @@
 #include <string>
 
 #include "Settings.h"
+#include "SettingsKeys.h"
 #include "Utilities.h"
 
 int32_t gFrameRate = kRateNtsc;
 
 int32_t ReadFrameRateSetting() {
-    const int32_t rate = ReadSettingInt("FrameRate", kRateNtsc);
+    const int32_t rate = ReadSettingInt(kSettingFrameRate, kRateNtsc);
     return rate == kRatePal || rate == kRateFilm ? rate : kRateNtsc;
 }
 

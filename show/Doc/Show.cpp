@@ -4,6 +4,7 @@
 
 #include "Background.h"
 #include "Settings.h"
+#include "SettingsKeys.h"
 #include "ShowRecord.h"
 #include "Utilities.h"
 
@@ -94,10 +95,10 @@ std::unique_ptr<Show> CreateShow() {
     show->backgroundImage.Create(16, 16, 8);
     show->clipKey.frame = kClipEmpty;
     ResetShow(*show);
-    show->frameAspect = static_cast<float>(ReadSettingInt("AspectMode", 7500) * 0.0001);
-    show->fieldSwap = ReadSettingInt("FieldSwap", 0) != 0;
+    show->frameAspect = static_cast<float>(ReadSettingInt(kSettingAspectMode, 7500) * 0.0001);
+    show->fieldSwap = ReadSettingInt(kSettingFieldSwap, 0) != 0;
     gFrameRate = ReadFrameRateSetting();
-    ReadSettingString("RootVolume", "/", show->rootVolume, sizeof(show->rootVolume));
+    ReadSettingString(kSettingRootVolume, "/", show->rootVolume, sizeof(show->rootVolume));
     show->streamColumns = 0;
     show->streamLastRow = 0;
     show->streamValues.clear();

@@ -14,6 +14,7 @@
 #include "Background.h"
 #include "Evaluate.h"
 #include "Settings.h"
+#include "SettingsKeys.h"
 
 namespace {
 
@@ -392,9 +393,9 @@ void RememberFolder(const FileSpec& file) {
     } else {
         folder.text[0] = '\0';
     }
-    WriteSettingString("InitialFolder", folder.text);
-    WriteSettingInt("InitialVrefnum", file.volume);
-    WriteSettingInt("InitialParID", file.parentId);
+    WriteSettingString(kSettingInitialFolder, folder.text);
+    WriteSettingInt(kSettingInitialVrefnum, file.volume);
+    WriteSettingInt(kSettingInitialParId, file.parentId);
 }
 
 bool LoadShowFile(Show& show, const FileSpec& file) {

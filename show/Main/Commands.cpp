@@ -6,6 +6,7 @@
 #include "Doc.h"
 #include "MainWindow.h"
 #include "Settings.h"
+#include "SettingsKeys.h"
 #include "Utilities.h"
 
 namespace {
@@ -23,7 +24,7 @@ constexpr const char* kBackgroundFilter =
 constexpr const char* kVersionLine = "Tavrilo 0.1 - animated 3D charts for television and film";
 
 std::string InitialFolder() {
-    return ReadSettingString("InitialFolder", "");
+    return ReadSettingString(kSettingInitialFolder, "");
 }
 
 }  // namespace
@@ -98,7 +99,7 @@ intptr_t MainWindow::Command(int command) {
             if (gShow) {
                 gShow->fieldSwap = !gShow->fieldSwap;
                 CheckMenuItem(menu, kCmdFieldSwap, gShow->fieldSwap != 0);
-                WriteSettingInt("FieldSwap", gShow->fieldSwap);
+                WriteSettingInt(kSettingFieldSwap, gShow->fieldSwap);
             }
             Paint();
             break;
@@ -137,7 +138,7 @@ void MainWindow::ToggleOption(int command) {
     uint8_t& flag = command == kCmdShowTVSafe ? Preview()->showTVSafe : Preview()->drawFast;
     flag = !flag;
     CheckMenuItem(menu, command, flag != 0);
-    WriteSettingInt(command == kCmdShowTVSafe ? "ShowTVSafe" : "DrawFast", flag);
+    WriteSettingInt(command == kCmdShowTVSafe ? kSettingShowTvSafe : kSettingDrawFast, flag);
     Preview()->Paint();
 }
 
@@ -147,7 +148,7 @@ void MainWindow::SetFrameRate(int command) {
         CheckMenuItem(menu, c, c == command);
     }
     gFrameRate = rates[command - kCmdNtsc];
-    WriteSettingInt("FrameRate", gFrameRate);
+    WriteSettingInt(kSettingFrameRate, gFrameRate);
     Paint();
 }
 
@@ -157,7 +158,7 @@ void MainWindow::SetAspect(int command) {
     if (gShow) {
         SetFrameAspect(*gShow, command == kCmdAspect43 ? 0.75f : 0.5625f);
     }
-    WriteSettingInt("AspectMode", command == kCmdAspect43 ? 7500 : 5625);
+    WriteSettingInt(kSettingAspectMode, command == kCmdAspect43 ? 7500 : 5625);
     WindowProc(kMsgMove, 0, 0);
 }
 

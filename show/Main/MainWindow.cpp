@@ -7,6 +7,7 @@
 
 #include "Doc.h"
 #include "Settings.h"
+#include "SettingsKeys.h"
 #include "Utilities.h"
 
 namespace {
@@ -26,10 +27,10 @@ int32_t CheckedWhen(bool on) {
 }  // namespace
 
 MainWindow::MainWindow() {
-    buttons[kButtonReverse] = ToolButton{105, 106, 0, 107, {}, 0};
-    buttons[kButtonStop] = ToolButton{102, 109, 0, 102, {}, 0};
-    buttons[kButtonForward] = ToolButton{108, 103, 0, 104, {}, 0};
-    buttons[kButtonAddKey] = ToolButton{111, 112, 0, 0, {}, 0};
+    buttons[kButtonReverse] = ToolButton{kPictureReverse, kPictureReversePressed, 0, kPictureReverseLit, {}, 0};
+    buttons[kButtonStop] = ToolButton{kPictureStop, kPictureStopPressed, 0, kPictureStop, {}, 0};
+    buttons[kButtonForward] = ToolButton{kPictureForward, kPictureForwardPressed, 0, kPictureForwardLit, {}, 0};
+    buttons[kButtonAddKey] = ToolButton{kPictureAddKey, kPictureAddKeyPressed, 0, 0, {}, 0};
     counterLink_.window = this;
 }
 
@@ -110,7 +111,7 @@ void MainWindow::Destroy() {
 
 void MainWindow::BuildMenus() {
     const int32_t rate = ReadFrameRateSetting();
-    const int32_t aspect = ReadSettingInt("AspectMode", 7500);
+    const int32_t aspect = ReadSettingInt(kSettingAspectMode, 7500);
     AddMenu(menu, "File", 0);
     for (MenuEntry e :
          {MenuEntry{kCmdNewShow, "New Show"}, MenuEntry{kCmdLoadShow, "Load Show/O"},
@@ -132,10 +133,10 @@ void MainWindow::BuildMenus() {
         AddMenuItem(menu, e.command, e.label, e.command == kMenuSeparator ? 0 : kMenuGreyed);
     }
     AddMenu(menu, "Options", 0);
-    AddMenuItem(menu, kCmdShowTVSafe, "Show TV Safe Area", CheckedWhen(ReadSettingInt("ShowTVSafe", 0) != 0));
-    AddMenuItem(menu, kCmdDrawFast, "Draw Chart Fast", CheckedWhen(ReadSettingInt("DrawFast", 1) != 0));
+    AddMenuItem(menu, kCmdShowTVSafe, "Show TV Safe Area", CheckedWhen(ReadSettingInt(kSettingShowTvSafe, 0) != 0));
+    AddMenuItem(menu, kCmdDrawFast, "Draw Chart Fast", CheckedWhen(ReadSettingInt(kSettingDrawFast, 1) != 0));
     AddMenu(menu, "Render", 0);
-    AddMenuItem(menu, kCmdFieldSwap, "Flop Field Order", CheckedWhen(ReadSettingInt("FieldSwap", 0) != 0));
+    AddMenuItem(menu, kCmdFieldSwap, "Flop Field Order", CheckedWhen(ReadSettingInt(kSettingFieldSwap, 0) != 0));
     AddMenuItem(menu, kMenuSeparator, "", 0);
     AddMenuItem(menu, kCmdAspect43, "4:3 Aspect Ratio", CheckedWhen(aspect == 7500));
     AddMenuItem(menu, kCmdAspect169, "16:9 Aspect Ratio", CheckedWhen(aspect == 5625));

@@ -9,6 +9,7 @@
 #include "MovieDialogs.h"
 #include "MovieFrames.h"
 #include "Settings.h"
+#include "SettingsKeys.h"
 
 void MainWindow::MakeMovieCommand() {
     if (!gShow || !Preview()) {
@@ -22,9 +23,9 @@ void MainWindow::MakeMovieCommand() {
     if (!confirmed) {
         return;
     }
-    const int type = ReadSettingInt("MovieType", 0);
+    const int type = ReadSettingInt(kSettingMovieType, 0);
     FileSpec file{};
-    const std::string folder = ReadSettingString("InitialFolder", "");
+    const std::string folder = ReadSettingString(kSettingInitialFolder, "");
     if (!ChooseFileToSave(this, file, MovieFileFilter(type), "", folder.c_str(), MovieDefaultExtension(type))) {
         return;
     }

@@ -6,6 +6,7 @@
 
 #include "Dialogs.h"
 #include "Settings.h"
+#include "SettingsKeys.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ bool AskMovieOptions(PlatformWindow& window, MovieOptionTexts& rows) {
 
 bool AskVideoCompression(PlatformWindow& window, MovieContainer container, std::string& quality) {
     const std::vector<std::string> codes = MovieCodecCodes(container);
-    const std::string current = ResolveMovieCodec(ReadSettingString("CodecType", ""), container);
+    const std::string current = ResolveMovieCodec(ReadSettingString(kSettingCodecType, ""), container);
     const int count = static_cast<int>(codes.size()) + 1;
     std::vector<DialogSlot> labels(static_cast<size_t>(count));
     std::vector<DialogSlot> values(static_cast<size_t>(count));
@@ -66,7 +67,7 @@ bool AskVideoCompression(PlatformWindow& window, MovieContainer container, std::
     }
     for (size_t k = 0; k < codes.size(); ++k) {
         if (values[k][0] != '\0') {
-            WriteSettingString("CodecType", codes[k].c_str());
+            WriteSettingString(kSettingCodecType, codes[k].c_str());
         }
     }
     quality = values[codes.size()];

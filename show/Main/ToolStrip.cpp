@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr int kTile = 113;
 constexpr int kTileSize = 128;
 
 int32_t Trunc(double value) {
@@ -62,7 +61,7 @@ void MainWindow::Paint() {
         const Rect client = GetClientRect(*this);
         for (int32_t y = 0; y <= client.bottom; y += kTileSize) {
             for (int32_t x = 0; x <= client.right; x += kTileSize) {
-                DrawResourceBitmap(Rect{x, y, x + kTileSize, y + kTileSize}, kTile, kRopCopy);
+                DrawResourceBitmap(Rect{x, y, x + kTileSize, y + kTileSize}, kPictureTile, kRopCopy);
             }
         }
     }
@@ -93,7 +92,7 @@ void MainWindow::DrawToolStrip(const KeyFrame& placement) {
     // redrawn on every frame of playback and every drag: the background goes
     // under each part first, so soft edges and text never pile up.
     const Rect panel{u, e.bottom + 8, e.left - 8, e.bottom + 8 + ScrollBarWidth() + 48};
-    TileResourceBitmap(panel, kTile);
+    TileResourceBitmap(panel, kPictureTile);
     FillRoundRect(kInterfaceLightGrey, panel, 12);
     FrameRoundRect(kInterfaceBlack, panel, 12, 1, kPenSolid);
     const char* labels[] = {"Move Chart", "Spin Chart", "Edit Data"};
@@ -113,7 +112,7 @@ void MainWindow::DrawToolStrip(const KeyFrame& placement) {
     const int32_t rateWidth = TextWidth(rate);
     TileResourceBitmap(Rect{client.right - u - rateWidth - 2, client.bottom - u / 2 - 6, client.right - u + 2,
                             client.bottom - u / 2 + 10},
-                       kTile);
+                       kPictureTile);
     DrawText(kInterfaceBlack, rate, client.right - u, client.bottom - u / 2 - 4, kTextRight);
     SelectFont(nullptr, -1, -1);
     DrawTransport(e.right - 184, client.bottom - u - 24);
@@ -121,7 +120,7 @@ void MainWindow::DrawToolStrip(const KeyFrame& placement) {
 
 void MainWindow::DrawTransport(int32_t a, int32_t b) {
     const Rect panel{a, b + 4, a + 184, b + 31};
-    TileResourceBitmap(panel, kTile);
+    TileResourceBitmap(panel, kPictureTile);
     FillRoundRect(kInterfaceLightGrey, panel, 10);
     FrameRoundRect(kInterfaceBlack, panel, 10, 1, kPenSolid);
     buttons[kButtonReverse].Place(Rect{a + 4, b + 8, a + 23, b + 27});

@@ -14,7 +14,6 @@ namespace {
 constexpr int kHeader = 19;
 constexpr int kRowHeight = 14;
 constexpr int kStrip = 24;
-constexpr int kBackgroundTile = 113;
 constexpr int kFieldHeight = 15;
 
 void CopySlot(char* to, const char* from) {
@@ -22,8 +21,8 @@ void CopySlot(char* to, const char* from) {
 }
 
 void DrawGridFrame(const Rect& c) {
-    DrawResourceBitmap(Rect{c.left, c.top, 0, 0}, kBackgroundTile, kRopCopy);
-    DrawResourceBitmap(Rect{c.right - 128, c.top, 0, 0}, kBackgroundTile, kRopCopy);
+    DrawResourceBitmap(Rect{c.left, c.top, 0, 0}, kPictureTile, kRopCopy);
+    DrawResourceBitmap(Rect{c.right - 128, c.top, 0, 0}, kPictureTile, kRopCopy);
     const Rect strip{c.right - 25, c.top + 12, c.right + 1, c.bottom};
     FillRect(kInterfaceMidGrey, strip);
     FrameRect(kInterfaceBlack, strip, 1, kPenSolid);

@@ -8,6 +8,7 @@
 #include "Evaluate.h"
 #include "InterfaceColors.h"
 #include "Settings.h"
+#include "SettingsKeys.h"
 
 namespace {
 
@@ -50,8 +51,8 @@ bool PreviewWindow::Create(PlatformWindow& parentWindow, PreviewOwner* previewOw
     liveKeyFrame = KeyFrame{};
     liveKeyFrame.width = 1.0f;
     liveKeyFrame.height = 1.0f;
-    showTVSafe = ReadSettingInt("ShowTVSafe", 0) != 0;
-    drawFast = ReadSettingInt("DrawFast", 1) != 0;
+    showTVSafe = ReadSettingInt(kSettingShowTvSafe, 0) != 0;
+    drawFast = ReadSettingInt(kSettingDrawFast, 1) != 0;
     if (!CreatePlatformWindow(*this, parent, kWindowPopup)) {
         return false;
     }

@@ -7,6 +7,7 @@
 
 #include "MakeMovie.h"
 #include "Settings.h"
+#include "SettingsKeys.h"
 #include "Utilities.h"
 
 namespace {
@@ -37,27 +38,27 @@ int32_t MovieEnd(const std::string& text, int32_t lastKeyFrame) {
 MovieOptionTexts ReadMovieOptionTexts(int32_t lastKeyFrame) {
     bool pal = gFrameRate == kRatePal;
     MovieOptionTexts t;
-    t.width = ReadSettingString("MovieWid", "720");
-    t.height = ReadSettingString("MovieHgt", pal ? "576" : "486");
-    t.start = ReadSettingString("MovieStart", "00:00:00");
+    t.width = ReadSettingString(kSettingMovieWidth, "720");
+    t.height = ReadSettingString(kSettingMovieHeight, pal ? "576" : "486");
+    t.start = ReadSettingString(kSettingMovieStart, "00:00:00");
     t.end = TimecodeText(lastKeyFrame, true);
-    t.hold = ReadSettingString("MovieHold", "00:00:00");
-    t.fps = ReadSettingString("MovieFPS", pal ? "25" : "29.97");
-    t.quality = ReadSettingString("MovieQuality", "100");
-    t.fields = ReadSettingString("MovieFields", "1");
-    t.reverse = ReadSettingString("MovieReverse", "");
+    t.hold = ReadSettingString(kSettingMovieHold, "00:00:00");
+    t.fps = ReadSettingString(kSettingMovieRate, pal ? "25" : "29.97");
+    t.quality = ReadSettingString(kSettingMovieQuality, "100");
+    t.fields = ReadSettingString(kSettingMovieFields, "1");
+    t.reverse = ReadSettingString(kSettingMovieReverse, "");
     return t;
 }
 
 void WriteMovieOptionTexts(const MovieOptionTexts& t) {
-    WriteSettingString("MovieWid", t.width.c_str());
-    WriteSettingString("MovieHgt", t.height.c_str());
-    WriteSettingString("MovieStart", t.start.c_str());
-    WriteSettingString("MovieHold", t.hold.c_str());
-    WriteSettingString("MovieFPS", t.fps.c_str());
-    WriteSettingString("MovieQuality", t.quality.c_str());
-    WriteSettingString("MovieFields", t.fields.c_str());
-    WriteSettingString("MovieReverse", t.reverse.c_str());
+    WriteSettingString(kSettingMovieWidth, t.width.c_str());
+    WriteSettingString(kSettingMovieHeight, t.height.c_str());
+    WriteSettingString(kSettingMovieStart, t.start.c_str());
+    WriteSettingString(kSettingMovieHold, t.hold.c_str());
+    WriteSettingString(kSettingMovieRate, t.fps.c_str());
+    WriteSettingString(kSettingMovieQuality, t.quality.c_str());
+    WriteSettingString(kSettingMovieFields, t.fields.c_str());
+    WriteSettingString(kSettingMovieReverse, t.reverse.c_str());
 }
 
 bool DefaultLowerFieldFirst(int height, bool fieldSwap) {
@@ -126,7 +127,7 @@ MovieOutcome MakeMovieFromRows(MovieOptionTexts& rows, int32_t lastKeyFrame, con
     NormaliseMovieTimecodes(rows, job.options);
     job.path = path;
     job.lowerFieldFirst = DefaultLowerFieldFirst(job.options.height, fieldSwap);
-    WriteSettingInt("MovieType", MovieTypeFor(path.c_str()));
+    WriteSettingInt(kSettingMovieType, MovieTypeFor(path.c_str()));
     MovieOutcome outcome = MakeMovieFile(job, hooks);
     if (outcome.opened) {
         // The rows keep the long form they show; the stored start and hold

@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
     // Beyond a file-size limit a write fails ("File too large") and the
     // movie or file is abandoned, instead of the signal ending the program.
     std::signal(SIGXFSZ, SIG_IGN);
-    PlatformInit("Tavrilo", 101);
+    PlatformInit("Tavrilo", kProgramIcon);
     std::unique_ptr<Show> show = CreateShow();
     gShow = show.get();
     auto window = std::make_unique<MainWindow>();

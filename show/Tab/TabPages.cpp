@@ -49,7 +49,6 @@ enum TextRow : int {
 };
 
 constexpr int32_t kConnectorRight = 64;  // right of the Sets page's connectors, from X
-constexpr int kBracketPicture = 132;
 constexpr int kBracketPictureSize = 12;
 
 int32_t RowTop(int row) {
@@ -121,7 +120,7 @@ void DrawSetsConnectors(bool animated, int32_t x) {
     const int32_t pictureTop = middle - kBracketPictureSize / 2;
     DrawResourceBitmap(
         Rect{bracket + 8, pictureTop, bracket + 8 + kBracketPictureSize, pictureTop + kBracketPictureSize},
-        kBracketPicture, kRopCopy);
+        kPictureBracket, kRopCopy);
 }
 
 int DrawSets(const Show& show, int32_t x) {

@@ -24,7 +24,6 @@ constexpr int32_t kCaptionTop = 2;
 constexpr int32_t kPageTop = 18;
 constexpr int32_t kPreviewGap = 8;
 constexpr int32_t kSliderGroove = 62;
-constexpr int kBackgroundPicture = 113;
 constexpr int kFieldCapacity = 64;
 
 }  // namespace
@@ -160,7 +159,7 @@ void TabsWindow::Paint() {
     }
     PortScope scope(*this);
     const Rect client = GetClientRect(*this);
-    TileResourceBitmap(Rect{0, 0, client.right, kTabHeight}, kBackgroundPicture);
+    TileResourceBitmap(Rect{0, 0, client.right, kTabHeight}, kPictureTile);
     DrawTabs();
     RedrawPage();
 }

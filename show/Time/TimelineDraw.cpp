@@ -33,8 +33,6 @@ constexpr int32_t kHoldGap = 8;
 constexpr int32_t kFirstMarkX = 6;
 constexpr int32_t kCrowdPixels = 4;
 constexpr int32_t kRingOutside = 6;
-constexpr int kMarkPicture = 120;
-constexpr int kSelectedMarkPicture = 125;
 constexpr const char* kHoldText = " HOLD ";
 
 // Drawing calls in content coordinates.
@@ -135,7 +133,7 @@ int DrawKeys(const TimelineView& v, const Show& show, int32_t currentFrame) {
         selected = isSelected ? k : selected;
         const int32_t left = MarkLeft(v, show, k) - v.scroll;
         DrawResourceBitmap(Rect{left, kMarkTop, left + kMarkSize, kMarkTop + kMarkSize},
-                           isSelected ? kSelectedMarkPicture : kMarkPicture, kRopCopy);
+                           isSelected ? kPictureSelectedKeyMark : kPictureKeyMark, kRopCopy);
         DrawCrowding(v, show, k);
     }
     SelectFont(nullptr, -1, -1);

@@ -9,6 +9,7 @@
 #include "Evaluate.h"
 #include "KeyEdit.h"
 #include "Settings.h"
+#include "SettingsKeys.h"
 #include "Utilities.h"
 
 TimelineWindow* gTimelineWindow = nullptr;
@@ -40,7 +41,7 @@ bool TimelineWindow::Create(PlatformWindow& parentWindow, TimelineOwner* editorO
     parent = &parentWindow;
     owner = editorOwner;
     preview = previewWindow;
-    configuredScale = ReadSettingInt("TimeScale", NominalRate());
+    configuredScale = ReadSettingInt(kSettingTimeScale, NominalRate());
     draggedKey = kNoKey;
     scrubbing = 0;
     if (!CreatePlatformWindow(*this, parent, kWindowThinBorder | kWindowPopup | kWindowHScroll)) {

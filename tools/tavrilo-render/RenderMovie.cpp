@@ -11,6 +11,7 @@
 #include "MovieFrames.h"
 #include "MovieParts.h"
 #include "Settings.h"
+#include "SettingsKeys.h"
 #include "Utilities.h"
 
 namespace {
@@ -102,7 +103,7 @@ bool MovieJobFromOptions(const Show& show, const RenderOptions& options, MovieJo
     job.writer.alpha = options.alpha;
     job.writer.key = options.key;
     if (options.alpha) {
-        std::string requested = job.writer.codec.empty() ? ReadSettingString("CodecType", "") : job.writer.codec;
+        std::string requested = job.writer.codec.empty() ? ReadSettingString(kSettingCodecType, "") : job.writer.codec;
         error = MovieAlphaProblem(job.path, requested);
         if (!error.empty()) {
             error = "--alpha: " + error;

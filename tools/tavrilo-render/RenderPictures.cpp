@@ -13,6 +13,7 @@
 #include "PictureQueue.h"
 #include "PngEncoder.h"
 #include "Settings.h"
+#include "SettingsKeys.h"
 #include "Utilities.h"
 
 namespace {
@@ -42,7 +43,7 @@ bool ApplySettings(Show& show, const RenderOptions& options, PictureSettings& ou
         error = "--aa must be 0 to 100";
         return false;
     }
-    float aspect = options.aspect.value_or(static_cast<float>(ReadSettingInt("AspectMode", 7500) * 0.0001));
+    float aspect = options.aspect.value_or(static_cast<float>(ReadSettingInt(kSettingAspectMode, 7500) * 0.0001));
     SetFrameAspect(show, aspect);
     out.bitsPerPixel = options.alpha ? 32 : 24;
     return true;

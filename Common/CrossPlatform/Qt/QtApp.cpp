@@ -61,11 +61,11 @@ QCursor CursorOfKind(CursorKind kind) {
         case kCursorWait:
             return QCursor(Qt::WaitCursor);
         case kCursorSpinChart:
-            return ProgramCursor(106);
+            return ProgramCursor(kCursorPictureSpin);
         case kCursorMoveChart:
-            return ProgramCursor(135);
+            return ProgramCursor(kCursorPictureMove);
         case kCursorScrub:
-            return ProgramCursor(136);
+            return ProgramCursor(kCursorPictureScrub);
         default:
             return QCursor(Qt::BlankCursor);
     }
