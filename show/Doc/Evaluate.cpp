@@ -25,7 +25,7 @@ int32_t Truncate(double value) {
 }
 
 struct Easing {
-    int code = 3;
+    int code = kEaseNone;
     double fraction = 0.0;
     bool straight = false;
 };
@@ -34,20 +34,20 @@ struct Easing {
 Easing SegmentEasing(float slow, int segment, int count) {
     Easing easing;
     if (slow > 0.0f) {
-        easing.code = Truncate((static_cast<double>(slow) - 900.0) * 0.001);
+        easing.code = Truncate((static_cast<double>(slow) - 900.0) * 0.001);  // 900 to 1899: 0, and so on
         int32_t whole = Truncate(slow);
         easing.fraction = (whole % 1000) * 0.01;
         easing.straight = (whole % 2) != 0;
     } else {
         easing.straight = true;
         if (count == 2) {
-            easing.code = 0;
+            easing.code = kEaseInOut;
         } else if (segment == 0) {
-            easing.code = 1;
+            easing.code = kEaseIn;
         } else if (segment == count - 2) {
-            easing.code = 2;
+            easing.code = kEaseOut;
         } else {
-            easing.code = 3;
+            easing.code = kEaseNone;
         }
     }
     return easing;
@@ -56,11 +56,11 @@ Easing SegmentEasing(float slow, int segment, int count) {
 float EasedPosition(float s, const Easing& easing) {
     const double f = easing.fraction;
     switch (easing.code) {
-        case 0:
+        case kEaseInOut:
             return Ease(s, static_cast<float>(0.5 - 0.5 * f), static_cast<float>(0.5 + 0.5 * f));
-        case 1:
+        case kEaseIn:
             return Ease(s, static_cast<float>(1.0 - f), 1.0f);
-        case 2:
+        case kEaseOut:
             return Ease(s, 0.0f, static_cast<float>(f));
         default:
             return s;

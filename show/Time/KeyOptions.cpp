@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "Dialogs.h"
+#include "Ease.h"
 #include "TimelineWindow.h"
 
 namespace {
@@ -32,8 +33,6 @@ constexpr const char* kLabels[kKeyOptionItems] = {"Horizontal Position",
                                                   "@RIn",
                                                   "@ROut",
                                                   "@RNone"};
-// `slow` of each slows item: in and out, in, out, none.
-constexpr float kSlowStep = 1000.0f;
 
 int32_t Trunc(double value) {
     if (!(std::fabs(value) < 2147483647.0)) {
@@ -76,7 +75,7 @@ void ReadKeyOptions(const char values[][64], KeyFrame& key) {
     key.dataSet = static_cast<float>(LeadingInteger(values[kItemDataSet]));
     for (int item = kItemFirstSlow; item <= kItemLastSlow; ++item) {
         if (values[item][0] != '\0') {
-            key.slow = kSlowStep * static_cast<float>(item - kItemFirstSlow + 1);
+            key.slow = kSlowCodeStep * static_cast<float>(item - kItemFirstSlow + 1);
             break;
         }
     }
