@@ -1,5 +1,5 @@
 // Text, decimal-number and rectangle operations.
-// Sections: decimal text, texts in place, shortening, splitting, rectangles.
+// Sections: decimal text, whole numbers, texts in place, shortening, splitting, rectangles.
 #include <cctype>
 #include <cfloat>
 #include <cmath>
@@ -100,6 +100,28 @@ double ParseDecimal(const char* text) {
         return value < 0 ? -DBL_MAX : DBL_MAX;
     }
     return value;
+}
+
+// ---------------------------------------------------------------- whole numbers
+
+int32_t TruncateToInt32(double value, NotANumberAs notANumber) {
+    if (std::isnan(value)) {
+        return notANumber == NotANumberAs::kZero ? 0 : INT32_MAX;
+    }
+    if (value >= static_cast<double>(INT32_MAX)) {
+        return INT32_MAX;
+    }
+    if (value <= static_cast<double>(INT32_MIN)) {
+        return INT32_MIN;
+    }
+    return static_cast<int32_t>(value);
+}
+
+int32_t ClampToInt32(int64_t value) {
+    if (value > INT32_MAX) {
+        return INT32_MAX;
+    }
+    return value < INT32_MIN ? INT32_MIN : static_cast<int32_t>(value);
 }
 
 // ---------------------------------------------------------------- texts in place
@@ -227,31 +249,20 @@ std::vector<std::string_view> Split(std::string_view text, std::string_view sepa
 
 // ---------------------------------------------------------------- rectangles
 
-namespace {
-
-int32_t Narrow(int64_t value) {
-    if (value > INT32_MAX) {
-        return INT32_MAX;
-    }
-    return value < INT32_MIN ? INT32_MIN : static_cast<int32_t>(value);
-}
-
-}  // namespace
-
 Rect MoveRectTo(const Rect& r, int32_t left, int32_t top) {
-    return OffsetRect(r, Narrow(int64_t{left} - r.left), Narrow(int64_t{top} - r.top));
+    return OffsetRect(r, ClampToInt32(int64_t{left} - r.left), ClampToInt32(int64_t{top} - r.top));
 }
 
 Rect OffsetRect(const Rect& r, int32_t dx, int32_t dy) {
-    return Rect{Narrow(int64_t{r.left} + dx), Narrow(int64_t{r.top} + dy), Narrow(int64_t{r.right} + dx),
-                Narrow(int64_t{r.bottom} + dy)};
+    return Rect{ClampToInt32(int64_t{r.left} + dx), ClampToInt32(int64_t{r.top} + dy),
+                ClampToInt32(int64_t{r.right} + dx), ClampToInt32(int64_t{r.bottom} + dy)};
 }
 
 int32_t RectWidth(const Rect& r) {
-    return Narrow(int64_t{r.right} - r.left);
+    return ClampToInt32(int64_t{r.right} - r.left);
 }
 int32_t RectHeight(const Rect& r) {
-    return Narrow(int64_t{r.bottom} - r.top);
+    return ClampToInt32(int64_t{r.bottom} - r.top);
 }
 int32_t RectCenterX(const Rect& r) {
     return static_cast<int32_t>((int64_t{r.left} + r.right) / 2);
@@ -261,8 +272,8 @@ int32_t RectCenterY(const Rect& r) {
 }
 
 Rect GrowRect(const Rect& r, int32_t dx, int32_t dy) {
-    return Rect{Narrow(int64_t{r.left} - dx), Narrow(int64_t{r.top} - dy), Narrow(int64_t{r.right} + dx),
-                Narrow(int64_t{r.bottom} + dy)};
+    return Rect{ClampToInt32(int64_t{r.left} - dx), ClampToInt32(int64_t{r.top} - dy),
+                ClampToInt32(int64_t{r.right} + dx), ClampToInt32(int64_t{r.bottom} + dy)};
 }
 
 bool PointInRect(const Rect& r, int32_t x, int32_t y) {

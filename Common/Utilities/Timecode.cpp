@@ -68,13 +68,6 @@ bool IsDigit(char c) {
     return std::isdigit(static_cast<unsigned char>(c)) != 0;
 }
 
-int32_t Clamp32(int64_t value) {
-    if (value > INT32_MAX) {
-        return INT32_MAX;
-    }
-    return value < INT32_MIN ? INT32_MIN : static_cast<int32_t>(value);
-}
-
 }  // namespace
 
 int32_t TimecodeEntry(const char* text, int32_t oldValue) {
@@ -102,10 +95,10 @@ int32_t TimecodeEntry(const char* text, int32_t oldValue) {
     }
     if (text[0] == '+') {
         // "+" alone adds nothing rather than doubling the old value.
-        return Clamp32(groups == 0 ? int64_t{oldValue} : int64_t{oldValue} + found);
+        return ClampToInt32(groups == 0 ? int64_t{oldValue} : int64_t{oldValue} + found);
     }
     if (text[0] == '-') {
-        return Clamp32(int64_t{oldValue} - found);
+        return ClampToInt32(int64_t{oldValue} - found);
     }
-    return Clamp32(found);
+    return ClampToInt32(found);
 }

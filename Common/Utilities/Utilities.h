@@ -42,6 +42,17 @@ void DecimalText(double value, char* out);
 // counts (no "inf", "nan" or hexadecimal); the result is always finite.
 double ParseDecimal(const char* text);
 
+// ---- whole numbers
+
+// What TruncateToInt32 gives for a value that is not a number: 0, or (for
+// read-outs that show such a value as the largest number) INT32_MAX.
+enum class NotANumberAs { kZero, kLargest };
+// A number cut toward zero to a 32-bit whole number; values beyond the range
+// give its nearest end.
+int32_t TruncateToInt32(double value, NotANumberAs notANumber = NotANumberAs::kZero);
+// A 64-bit whole number held to the 32-bit range.
+int32_t ClampToInt32(int64_t value);
+
 // ---- texts in place
 
 // "1.500" -> "1.5", "2.000" -> "2"; only texts with "." and no exponent.

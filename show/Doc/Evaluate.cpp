@@ -7,22 +7,9 @@
 #include <cstring>
 
 #include "Ease.h"
+#include "Utilities.h"
 
 namespace {
-
-// Truncation toward zero that stays defined for values outside int32.
-int32_t Truncate(double value) {
-    if (!(value == value)) {
-        return 0;
-    }
-    if (value >= 2147483647.0) {
-        return 2147483647;
-    }
-    if (value <= -2147483648.0) {
-        return -2147483647 - 1;
-    }
-    return static_cast<int32_t>(value);
-}
 
 struct Easing {
     int code = kEaseNone;
@@ -34,8 +21,8 @@ struct Easing {
 Easing SegmentEasing(float slow, int segment, int count) {
     Easing easing;
     if (slow > 0.0f) {
-        easing.code = Truncate((static_cast<double>(slow) - 900.0) * 0.001);  // 900 to 1899: 0, and so on
-        int32_t whole = Truncate(slow);
+        easing.code = TruncateToInt32((static_cast<double>(slow) - 900.0) * 0.001);  // 900 to 1899: 0, and so on
+        int32_t whole = TruncateToInt32(slow);
         easing.fraction = (whole % 1000) * 0.01;
         easing.straight = (whole % 2) != 0;
     } else {
@@ -74,7 +61,7 @@ double Value(const KeyFrame* keys, int index, int channel) {
 // |truncate(v[m+1] - v[m])|, raised to 1 when 0 for m >= 1.
 int64_t Magnitude(const KeyFrame* keys, int m, int channel) {
     int64_t magnitude =
-        std::llabs(static_cast<int64_t>(Truncate(Value(keys, m + 1, channel) - Value(keys, m, channel))));
+        std::llabs(static_cast<int64_t>(TruncateToInt32(Value(keys, m + 1, channel) - Value(keys, m, channel))));
     if (m >= 1 && magnitude == 0) {
         magnitude = 1;
     }
@@ -141,7 +128,7 @@ float SegmentValue(double v0, double v1, double t0, double t1, const SegmentPosi
 }
 
 int DataRowOfKey(const KeyFrame& key) {
-    const int64_t row = static_cast<int64_t>(Truncate(key.dataSet)) - 1;
+    const int64_t row = static_cast<int64_t>(TruncateToInt32(key.dataSet)) - 1;
     return static_cast<int>(std::clamp<int64_t>(row, 0, kDataRows - 1));
 }
 
@@ -176,7 +163,7 @@ void ApplyStream(Show& show, int32_t frame) {
     }
     int32_t row = 0;
     if (show.streamInterval > 0.0f) {
-        row = Truncate(static_cast<double>(frame) / show.streamInterval);
+        row = TruncateToInt32(static_cast<double>(frame) / show.streamInterval);
     }
     row = std::clamp(row, 0, std::max(show.streamLastRow, 0));
     const size_t rowCount = show.streamValues.size() / static_cast<size_t>(show.streamColumns);
@@ -239,9 +226,9 @@ void Evaluate(Show& show, int32_t frame, bool redraw) {
         const bool smooth = channel < 8;
         SetKeyChannel(show.current, channel, ChannelAt(show.keys, count, channel, position, smooth));
     }
-    show.chartWidth = Truncate(200.0 * (static_cast<double>(show.current.width) - 0.5));
-    show.chartHeight = Truncate(200.0 * (static_cast<double>(show.current.height) - 0.5));
-    show.showSet = Truncate(show.current.dataSet);
+    show.chartWidth = TruncateToInt32(200.0 * (static_cast<double>(show.current.width) - 0.5));
+    show.chartHeight = TruncateToInt32(200.0 * (static_cast<double>(show.current.height) - 0.5));
+    show.showSet = TruncateToInt32(show.current.dataSet);
     if (show.animateData) {
         MorphData(show, count, f);
         ApplyStream(show, f);

@@ -11,10 +11,6 @@ namespace {
 
 constexpr int kTileSize = 128;
 
-int32_t Trunc(double value) {
-    return static_cast<int32_t>(value);
-}
-
 void DrawReadout(int32_t x, int32_t y, const char* label, int32_t a, int32_t b) {
     char value[48];
     std::snprintf(value, sizeof(value), "%d,%d", a, b);
@@ -101,9 +97,11 @@ void MainWindow::DrawToolStrip(const KeyFrame& placement) {
         DrawText(kInterfaceBlack, labels[n], e.left - 31, mark.top - 2, kTextRight);
         DrawRadioMark(kInterfaceBlack, mark, static_cast<int>(mode) == n);
     }
-    DrawReadout(panel.left, panel.top + 6, "Pos", Trunc(1000.0 * placement.x), Trunc(1000.0 * placement.y));
-    DrawReadout(panel.left, panel.top + 23, "Size", Trunc(100.0 * placement.width), Trunc(100.0 * placement.height));
-    DrawReadout(panel.left, panel.top + 40, "Rot", Trunc(placement.spin), Trunc(placement.tilt));
+    DrawReadout(panel.left, panel.top + 6, "Pos", TruncateToInt32(1000.0 * placement.x),
+                TruncateToInt32(1000.0 * placement.y));
+    DrawReadout(panel.left, panel.top + 23, "Size", TruncateToInt32(100.0 * placement.width),
+                TruncateToInt32(100.0 * placement.height));
+    DrawReadout(panel.left, panel.top + 40, "Rot", TruncateToInt32(placement.spin), TruncateToInt32(placement.tilt));
 
     SelectFont(UiFont(kUiFont10), -1, kBackTransparent);
     char rate[64];

@@ -9,14 +9,7 @@
 #include "InterfaceColors.h"
 #include "Settings.h"
 #include "SettingsKeys.h"
-
-namespace {
-
-int32_t Trunc(double value) {
-    return static_cast<int32_t>(value);
-}
-
-}  // namespace
+#include "Utilities.h"
 
 Rect PreviewRectangle(const Rect& parent, float aspect, int menuBarHeight, int captionHeight, int scrollBarWidth) {
     const int32_t width = parent.right - parent.left;
@@ -28,8 +21,8 @@ Rect PreviewRectangle(const Rect& parent, float aspect, int menuBarHeight, int c
     // Shrink in steps of 1 % of the parent's width until the top is low
     // enough; a parent too short for any preview leaves an empty one.
     for (int percent = 70; percent >= 0; --percent) {
-        r.left = r.right - Trunc(percent / 100.0 * width);
-        r.top = r.bottom - Trunc((r.right - r.left) * static_cast<double>(aspect));
+        r.left = r.right - TruncateToInt32(percent / 100.0 * width);
+        r.top = r.bottom - TruncateToInt32((r.right - r.left) * static_cast<double>(aspect));
         if (r.top >= lowestTop) {
             break;
         }
@@ -146,9 +139,11 @@ void PreviewWindow::DrawTVSafe() {
     const Rect client = GetClientRect(*this);
     const int32_t w = client.right;
     const int32_t h = client.bottom;
-    const Rect action{Trunc(0.096 * w), Trunc(0.096 * h), w - Trunc(0.096 * w), h - Trunc(0.096 * h)};
-    FrameRoundRect(kInterfaceWhite, action, Trunc(0.1 * w), 1, kPenSolid);
-    const Rect title{Trunc(0.048 * w), Trunc(0.048 * h), w - Trunc(0.048 * w), h - Trunc(0.048 * h)};
+    const Rect action{TruncateToInt32(0.096 * w), TruncateToInt32(0.096 * h), w - TruncateToInt32(0.096 * w),
+                      h - TruncateToInt32(0.096 * h)};
+    FrameRoundRect(kInterfaceWhite, action, TruncateToInt32(0.1 * w), 1, kPenSolid);
+    const Rect title{TruncateToInt32(0.048 * w), TruncateToInt32(0.048 * h), w - TruncateToInt32(0.048 * w),
+                     h - TruncateToInt32(0.048 * h)};
     FrameRect(kInterfaceWhite, title, 1, kPenSolid);
 }
 
@@ -223,11 +218,11 @@ void PreviewWindow::MouseMove(int32_t x, int32_t y) {
 void PreviewWindow::LeftDown(int32_t x, int32_t y) {
     const Rect client = GetClientRect(*this);
     if (mode == PreviewMode::MoveChart) {
-        anchorX = x - Trunc(client.right * static_cast<double>(liveKeyFrame.x));
-        anchorY = y + Trunc(client.bottom * static_cast<double>(liveKeyFrame.y));
+        anchorX = x - TruncateToInt32(client.right * static_cast<double>(liveKeyFrame.x));
+        anchorY = y + TruncateToInt32(client.bottom * static_cast<double>(liveKeyFrame.y));
     } else if (mode == PreviewMode::SpinChart) {
-        anchorX = x - Trunc(2.0 * liveKeyFrame.spin);
-        anchorY = y - Trunc(2.0 * liveKeyFrame.tilt);
+        anchorX = x - TruncateToInt32(2.0 * liveKeyFrame.spin);
+        anchorY = y - TruncateToInt32(2.0 * liveKeyFrame.tilt);
     }
 }
 

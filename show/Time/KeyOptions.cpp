@@ -1,13 +1,14 @@
 // Set KeyFrame Options: the value dialog on one key's place, size,
 // rotation, data set and slows.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
 #include "Dialogs.h"
-#include "Ease.h"
 #include "TimelineWindow.h"
+#include "Utilities.h"
 
 namespace {
 
@@ -34,25 +35,23 @@ constexpr const char* kLabels[kKeyOptionItems] = {"Horizontal Position",
                                                   "@ROut",
                                                   "@RNone"};
 
-int32_t Trunc(double value) {
-    if (!(std::fabs(value) < 2147483647.0)) {
-        return value < 0 ? INT32_MIN : INT32_MAX;
-    }
-    return static_cast<int32_t>(value);
+// A channel as shown: cut toward zero; a value that is not a number shows
+// as the largest one.
+int32_t Shown(double value) {
+    return TruncateToInt32(value, NotANumberAs::kLargest);
 }
 
 // The leading integer of a text, 0 when there is none.
 int32_t LeadingInteger(const char* text) {
-    const long long value = std::strtoll(text, nullptr, 10);
-    return static_cast<int32_t>(value < INT32_MIN ? INT32_MIN : value > INT32_MAX ? INT32_MAX : value);
+    return ClampToInt32(std::strtoll(text, nullptr, 10));
 }
 
 }  // namespace
 
 void KeyOptionItems(const KeyFrame& key, char labels[][64], char values[][64]) {
-    const int32_t shown[kItemFirstSlow] = {Trunc(key.x * 1000.0),     Trunc(key.y * 1000.0), Trunc(key.width * 100.0),
-                                           Trunc(key.height * 100.0), Trunc(key.spin),       Trunc(key.tilt),
-                                           Trunc(key.dataSet)};
+    const int32_t shown[kItemFirstSlow] = {Shown(key.x * 1000.0),     Shown(key.y * 1000.0), Shown(key.width * 100.0),
+                                           Shown(key.height * 100.0), Shown(key.spin),       Shown(key.tilt),
+                                           Shown(key.dataSet)};
     for (int item = 0; item < kKeyOptionItems; ++item) {
         std::snprintf(labels[item], 64, "%s", kLabels[item]);
         values[item][0] = '\0';
@@ -60,8 +59,10 @@ void KeyOptionItems(const KeyFrame& key, char labels[][64], char values[][64]) {
             std::snprintf(values[item], 64, "%d", shown[item]);
         }
     }
-    int chosen = kItemFirstSlow - 1 + Trunc(key.slow * 0.001 + 0.5);
-    chosen = chosen < kItemFirstSlow ? kItemFirstSlow : chosen > kItemLastSlow ? kItemLastSlow : chosen;
+    // Wide enough that a slow far beyond the codes chooses None, as it
+    // evaluates, instead of overflowing.
+    const int64_t code = int64_t{TruncateToInt32(key.slow * 0.001 + 0.5)};
+    const int chosen = static_cast<int>(std::clamp<int64_t>(kItemFirstSlow - 1 + code, kItemFirstSlow, kItemLastSlow));
     std::snprintf(values[chosen], 64, "1");
 }
 

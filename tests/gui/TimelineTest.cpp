@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -357,6 +358,26 @@ TEST_F(TimelineTest, ALongerLoadedShowLengthensTheTimeLine) {
     Evaluate(TheShow(), 0, true);
     EXPECT_EQ(Time().extent, kMaxExtent);
     EXPECT_EQ(RectWidth(GetWindowRect(Time())), RectWidth(GetWindowRect(Preview())));
+}
+
+TEST(KeyOptions, ValuesBeyondTheRangeShowItsEndsAndASlowBeyondTheCodesIsNone) {
+    KeyFrame key{};
+    key.x = 1e9f;  // x 1000 is beyond the 32-bit range
+    key.width = -1e12f;
+    key.spin = std::nanf("");
+    key.slow = 1e12f;
+    char labels[kKeyOptionItems][64];
+    char values[kKeyOptionItems][64];
+    KeyOptionItems(key, labels, values);
+    EXPECT_STREQ(values[0], "2147483647");
+    EXPECT_STREQ(values[2], "-2147483648");
+    EXPECT_STREQ(values[4], "2147483647");  // not a number shows as the largest
+    EXPECT_STREQ(values[10], "1");          // evaluated straight through: None
+    EXPECT_STREQ(values[7], "");
+    key.slow = -1e12f;  // automatic
+    KeyOptionItems(key, labels, values);
+    EXPECT_STREQ(values[7], "1");
+    EXPECT_STREQ(values[10], "");
 }
 
 TEST(KeyOptions, ItemsShowTheKeyAndReadBack) {

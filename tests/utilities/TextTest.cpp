@@ -109,6 +109,25 @@ TEST(DecimalText, ParsesTheLeadingNumber) {
     }
 }
 
+TEST(WholeNumbers, TruncationCutsTowardZeroAndHoldsToTheRange) {
+    EXPECT_EQ(TruncateToInt32(2.9), 2);
+    EXPECT_EQ(TruncateToInt32(-2.9), -2);
+    EXPECT_EQ(TruncateToInt32(-0.5), 0);
+    EXPECT_EQ(TruncateToInt32(2147483646.9), 2147483646);
+    EXPECT_EQ(TruncateToInt32(2147483647.5), INT32_MAX);
+    EXPECT_EQ(TruncateToInt32(1e300), INT32_MAX);
+    EXPECT_EQ(TruncateToInt32(-2147483647.5), -2147483647);
+    EXPECT_EQ(TruncateToInt32(-2147483648.0), INT32_MIN);
+    EXPECT_EQ(TruncateToInt32(-std::numeric_limits<double>::infinity()), INT32_MIN);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_EQ(TruncateToInt32(nan), 0);
+    EXPECT_EQ(TruncateToInt32(nan, NotANumberAs::kLargest), INT32_MAX);
+    EXPECT_EQ(TruncateToInt32(-7.5, NotANumberAs::kLargest), -7);
+    EXPECT_EQ(ClampToInt32(int64_t{1} << 40), INT32_MAX);
+    EXPECT_EQ(ClampToInt32(-(int64_t{1} << 40)), INT32_MIN);
+    EXPECT_EQ(ClampToInt32(-5), -5);
+}
+
 TEST(TextInPlace, TrimZeros) {
     EXPECT_EQ(InPlace(TrimZeros, "1.500"), "1.5");
     EXPECT_EQ(InPlace(TrimZeros, "2.000"), "2");
