@@ -72,10 +72,8 @@ bool WriteTarga(const CDib& dib, PlatformFile& file) {
     int bits = dib.BitsPerPixel();
     uint8_t header[18] = {};
     header[2] = 2;
-    header[12] = static_cast<uint8_t>(dib.Width() & 0xff);
-    header[13] = static_cast<uint8_t>(dib.Width() >> 8);
-    header[14] = static_cast<uint8_t>(dib.Height() & 0xff);
-    header[15] = static_cast<uint8_t>(dib.Height() >> 8);
+    WriteInteger(header + 12, static_cast<uint32_t>(dib.Width()), 2, false);
+    WriteInteger(header + 14, static_cast<uint32_t>(dib.Height()), 2, false);
     header[16] = static_cast<uint8_t>(bits);
     header[17] = static_cast<uint8_t>((bits & 7) + (bits > 23 ? bits - 24 : 0));
     bool written = WriteFile(file, header, sizeof(header)) == sizeof(header);
@@ -86,18 +84,12 @@ bool WriteTarga(const CDib& dib, PlatformFile& file) {
     return written;
 }
 
-void PutLittle32(uint8_t* bytes, uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        bytes[i] = static_cast<uint8_t>(value >> (8 * i));
-    }
-}
-
 bool WriteBitmap(const CDib& dib, PlatformFile& file) {
     uint32_t paletteBytes = 4u * static_cast<uint32_t>(dib.PaletteEntries());
     uint32_t pixelBytes = static_cast<uint32_t>(dib.Height()) * static_cast<uint32_t>(dib.Stride());
     uint8_t fileHeader[14] = {'B', 'M'};
-    PutLittle32(fileHeader + 2, 54 + paletteBytes + pixelBytes);
-    PutLittle32(fileHeader + 10, 54 + paletteBytes);
+    WriteInteger(fileHeader + 2, 54 + paletteBytes + pixelBytes, 4, false);
+    WriteInteger(fileHeader + 10, 54 + paletteBytes, 4, false);
     long headerBytes = static_cast<long>(sizeof(BitmapInfoHeader) + paletteBytes);
     return WriteFile(file, fileHeader, sizeof(fileHeader)) == sizeof(fileHeader) &&
            WriteFile(file, dib.Header(), headerBytes) == headerBytes &&

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -118,6 +119,18 @@ bool IsRegularFile(const char* path);
 // links go round (ELOOP).
 bool SaveTarget(const char* path, std::string& target);
 
+// A FILE that closes itself. CloseOwnedFile closes it at once and says
+// whether the close succeeded (whether what was written reached the file).
+struct FileCloser {
+    void operator()(FILE* file) const {
+        if (file) {
+            std::fclose(file);
+        }
+    }
+};
+using OwnedFile = std::unique_ptr<FILE, FileCloser>;
+bool CloseOwnedFile(OwnedFile& file);
+
 // Writes `count` bytes to `path` through a temporary file beside it that is
 // renamed over the target only when everything was written, so a failed
 // write never destroys the previous file. Through a symbolic link the file
@@ -135,6 +148,10 @@ std::vector<std::string> CompanionFolders();
 
 // Assembles an integer from `count` (1 to 4) bytes in either byte order.
 uint32_t ReadInteger(const uint8_t* bytes, int count, bool bigEndian);
+// Stores the low `count` (1 to 4) bytes of `value` in either byte order;
+// AppendInteger adds them to the end of `out`.
+void WriteInteger(uint8_t* bytes, uint32_t value, int count, bool bigEndian);
+void AppendInteger(std::vector<uint8_t>& out, uint32_t value, int count, bool bigEndian);
 void ReverseBytes(void* buffer, int count);
 
 uint32_t TickCount();                     // milliseconds since an arbitrary start

@@ -10,6 +10,11 @@
 
 #include "CrossPlatform.h"
 
+bool CloseOwnedFile(OwnedFile& file) {
+    FILE* handle = file.release();
+    return handle && std::fclose(handle) == 0;
+}
+
 FileSpec MakeFileSpec(const char* path) {
     FileSpec spec{};
     if (path) {

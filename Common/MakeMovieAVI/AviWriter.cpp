@@ -5,56 +5,73 @@
 #include <cstdio>
 #include <cstring>
 
+#include "CrossPlatform.h"
 #include "FfmpegWriter.h"
 #include "MakeMovieAVI.h"
 
 namespace {
 
+// Where an AVI file's numbers stand (all little-endian): the video stream
+// header's scale and rate, the main header's data rate, the format's size
+// and the video properties' fields per frame, from the chunk's four-letter
+// name.
+constexpr size_t kAviHeadBytes = 8192;  // the headers lie in the first 8 KiB
+constexpr size_t kStreamScaleAt = 28;
+constexpr size_t kStreamRateAt = 32;
+constexpr size_t kMainBytesPerSecondAt = 12;
+constexpr size_t kFormatSizeAt = 4;
+constexpr size_t kFieldsPerFrameAt = 40;
+
+uint32_t Word(const uint8_t* at) {
+    return ReadInteger(at, 4, false);
+}
+
+// Whether the video stream header ("strh" of type "vids") starts at `at`.
+bool IsVideoStreamHeader(const uint8_t* at) {
+    return std::memcmp(at, "strh", 4) == 0 && std::memcmp(at + 8, "vids", 4) == 0;
+}
+
 // The video stream header's scale and rate and where the scale is stored,
 // from the first 8 KiB of an AVI file.
 bool FindAviRate(FILE* file, long& at, uint32_t& scale, uint32_t& rate) {
-    uint8_t head[8192] = {};
+    uint8_t head[kAviHeadBytes] = {};
     size_t got = std::fread(head, 1, sizeof(head), file);
     for (size_t i = 0; i + 36 <= got; ++i) {
-        if (std::memcmp(head + i, "strh", 4) != 0 || std::memcmp(head + i + 8, "vids", 4) != 0) {
+        if (!IsVideoStreamHeader(head + i)) {
             continue;
         }
-        at = static_cast<long>(i + 28);
-        std::memcpy(&scale, head + i + 28, 4);
-        std::memcpy(&rate, head + i + 32, 4);
+        at = static_cast<long>(i + kStreamScaleAt);
+        scale = Word(head + i + kStreamScaleAt);
+        rate = Word(head + i + kStreamRateAt);
         return true;
     }
     return false;
 }
 
-uint32_t Word(const uint8_t* at) {
-    uint32_t value = 0;
-    std::memcpy(&value, at, 4);
-    return value;
-}
-
 }  // namespace
 
 bool ReadAviHeaderFacts(const std::string& path, AviHeaderFacts& facts) {
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        return false;
+    uint8_t head[kAviHeadBytes] = {};
+    size_t got = 0;
+    {
+        OwnedFile file(std::fopen(path.c_str(), "rb"));
+        if (!file) {
+            return false;
+        }
+        got = std::fread(head, 1, sizeof(head), file.get());
     }
-    uint8_t head[8192] = {};
-    size_t got = std::fread(head, 1, sizeof(head), file);
-    std::fclose(file);
     bool found = false;
     for (size_t i = 0; i + 48 <= got; ++i) {
         if (std::memcmp(head + i, "avih", 4) == 0) {
-            facts.maxBytesPerSecond = Word(head + i + 12);
-        } else if (std::memcmp(head + i, "strh", 4) == 0 && std::memcmp(head + i + 8, "vids", 4) == 0 && !found) {
-            facts.scale = Word(head + i + 28);
-            facts.rate = Word(head + i + 32);
+            facts.maxBytesPerSecond = Word(head + i + kMainBytesPerSecondAt);
+        } else if (IsVideoStreamHeader(head + i) && !found) {
+            facts.scale = Word(head + i + kStreamScaleAt);
+            facts.rate = Word(head + i + kStreamRateAt);
             found = true;
         } else if (std::memcmp(head + i, "strf", 4) == 0 && found && facts.formatBytes == 0) {
-            facts.formatBytes = Word(head + i + 4);
+            facts.formatBytes = Word(head + i + kFormatSizeAt);
         } else if (std::memcmp(head + i, "vprp", 4) == 0) {
-            facts.fieldsPerFrame = Word(head + i + 40);
+            facts.fieldsPerFrame = Word(head + i + kFieldsPerFrameAt);
         }
     }
     return found;
@@ -65,7 +82,7 @@ bool ReadAviHeaderFacts(const std::string& path, AviHeaderFacts& facts) {
 // pair exactly as asked. Only a header whose pair describes the same rate is
 // touched.
 bool RestoreAviRate(const std::string& path, uint32_t scale, uint32_t rate) {
-    FILE* file = std::fopen(path.c_str(), "r+b");
+    OwnedFile file(std::fopen(path.c_str(), "r+b"));
     if (!file) {
         return false;
     }
@@ -73,12 +90,14 @@ bool RestoreAviRate(const std::string& path, uint32_t scale, uint32_t rate) {
     uint32_t oldScale = 0;
     uint32_t oldRate = 0;
     bool done = false;
-    if (FindAviRate(file, at, oldScale, oldRate) && oldScale != 0 && scale != 0 &&
+    if (FindAviRate(file.get(), at, oldScale, oldRate) && oldScale != 0 && scale != 0 &&
         static_cast<uint64_t>(oldRate) * scale == static_cast<uint64_t>(rate) * oldScale) {
-        done = std::fseek(file, at, SEEK_SET) == 0 && std::fwrite(&scale, 4, 1, file) == 1 &&
-               std::fwrite(&rate, 4, 1, file) == 1;
+        uint8_t pair[8] = {};
+        WriteInteger(pair, scale, 4, false);
+        WriteInteger(pair + 4, rate, 4, false);
+        done = std::fseek(file.get(), at, SEEK_SET) == 0 && std::fwrite(pair, sizeof(pair), 1, file.get()) == 1;
     }
-    return std::fclose(file) == 0 && done;
+    return CloseOwnedFile(file) && done;
 }
 
 namespace {

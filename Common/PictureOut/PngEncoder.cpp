@@ -36,13 +36,13 @@ bool GeneralDeflate(const std::vector<uint8_t>& data, std::vector<uint8_t>& out)
 
 // Appends a chunk: length, type, data and the CRC of type and data.
 void PutChunk(std::vector<uint8_t>& bytes, const char type[4], const uint8_t* data, size_t size) {
-    AppendBigEndian32(bytes, static_cast<uint32_t>(size));
+    AppendInteger(bytes, static_cast<uint32_t>(size), 4, true);
     size_t typeAt = bytes.size();
     bytes.insert(bytes.end(), type, type + 4);
     if (size > 0) {
         bytes.insert(bytes.end(), data, data + size);
     }
-    AppendBigEndian32(bytes, libdeflate_crc32(0, bytes.data() + typeAt, size + 4));
+    AppendInteger(bytes, libdeflate_crc32(0, bytes.data() + typeAt, size + 4), 4, true);
 }
 
 // Filters one row of `width` BGR(A) pixels into RGB(A) differences to the
@@ -109,8 +109,8 @@ bool EncodePng(const CDib& picture, std::vector<uint8_t>& bytes) {
         }
         const size_t size = compressed.size();
         std::vector<uint8_t> header;
-        AppendBigEndian32(header, static_cast<uint32_t>(picture.Width()));
-        AppendBigEndian32(header, static_cast<uint32_t>(picture.Height()));
+        AppendInteger(header, static_cast<uint32_t>(picture.Width()), 4, true);
+        AppendInteger(header, static_cast<uint32_t>(picture.Height()), 4, true);
         header.push_back(8);  // bits per channel
         header.push_back(bits == 32 ? kColourRgba : kColourRgb);
         // Compression, filter method and interlace: deflate, adaptive

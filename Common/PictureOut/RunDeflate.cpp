@@ -6,6 +6,8 @@
 #include <array>
 #include <cstring>
 
+#include "CrossPlatform.h"
+
 namespace {
 
 constexpr size_t kMinMatch = 3;
@@ -148,12 +150,6 @@ size_t MatchLength(const uint8_t* at, size_t distance, size_t limit) {
 
 }  // namespace
 
-void AppendBigEndian32(std::vector<uint8_t>& out, uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        out.push_back(static_cast<uint8_t>(value >> shift));
-    }
-}
-
 bool RunDeflate(const uint8_t* data, size_t size, size_t rowBytes, std::vector<uint8_t>& out) {
     static const Tables tables;
     const bool rows = rowBytes > 1 && rowBytes <= kWindow;
@@ -196,6 +192,6 @@ bool RunDeflate(const uint8_t* data, size_t size, size_t rowBytes, std::vector<u
     writer.Put(tables.end);
     writer.Flush();
     out.resize(start + 2 + writer.Written());
-    AppendBigEndian32(out, libdeflate_adler32(1, data, size));
+    AppendInteger(out, libdeflate_adler32(1, data, size), 4, true);  // big-endian, as zlib stores it
     return true;
 }

@@ -16,8 +16,4 @@
 // `out` as it was, as soon as the code takes more than half the bytes read
 // (checked every 64 KB): the data's redundancy is of another kind (a
 // photograph), for a general encoder.
-// Appends a 32-bit number most significant byte first, as zlib and PNG
-// store them.
-void AppendBigEndian32(std::vector<uint8_t>& out, uint32_t value);
-
 bool RunDeflate(const uint8_t* data, size_t size, size_t rowBytes, std::vector<uint8_t>& out);

@@ -38,9 +38,7 @@ public:
     }
     void Unsigned(uint32_t value, int count) {
         uint8_t bytes[4] = {};
-        for (int i = 0; i < count; ++i) {
-            bytes[i] = static_cast<uint8_t>(value >> (8 * i));
-        }
+        WriteInteger(bytes, value, count, false);
         Bytes(bytes, static_cast<size_t>(count));
     }
     void Flag(uint8_t& value) { Bytes(&value, 1); }
