@@ -1,5 +1,6 @@
 // The few windowing calls built from others, so that every implementation
-// shares them.
+// shares them, and the child windows' common procedure.
+#include "ChildWindow.h"
 #include "PlatformWindows.h"
 
 PlatformWindow::~PlatformWindow() {
@@ -45,4 +46,27 @@ int HandleScroll(PlatformWindow& window, uint32_t message, uintptr_t code, intpt
     }
     SetVerticalScroll(window, position, true);
     return GetVerticalScroll(window);
+}
+
+intptr_t ChildWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    switch (message) {
+        case kMsgMove:
+        case kMsgSize:
+            Place(message == kMsgSize);
+            return 1;
+        case kMsgPaint:
+            Paint();
+            return 1;
+        case kMsgClose:
+            PostQuit(0);
+            return 1;
+        case kMsgKeyDown:
+        case kMsgChar:
+            if (!KeepKey(message, wParam)) {
+                PassKeyToParent(parent, message, wParam, lParam);
+            }
+            return 1;
+        default:
+            return OwnMessage(message, wParam, lParam);
+    }
 }

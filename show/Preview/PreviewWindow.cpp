@@ -147,26 +147,8 @@ void PreviewWindow::DrawTVSafe() {
     FrameRect(kInterfaceWhite, title, 1, kPenSolid);
 }
 
-intptr_t PreviewWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+intptr_t PreviewWindow::OwnMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
     switch (message) {
-        case kMsgMove:
-            Layout(false);
-            return 1;
-        case kMsgSize:
-            Layout(true);
-            return 1;
-        case kMsgPaint:
-            Paint();
-            return 1;
-        case kMsgClose:
-            PostQuit(0);
-            return 1;
-        case kMsgKeyDown:
-        case kMsgChar:
-            if (!CellEditorKey(message, wParam)) {
-                PassKeyToParent(parent, message, wParam, lParam);
-            }
-            return 1;
         case kMsgCommand:
             return 1;
         case kMsgMouseMove:

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "ChildWindow.h"
 #include "OpenGL.h"
 #include "PlatformWindows.h"
 #include "ShowRecord.h"
@@ -38,7 +39,7 @@ struct DataGrid {
     char cells[kGridColumns][kGridRows][kTextSlot] = {};
 };
 
-class PreviewWindow : public PlatformWindow, public PreviewLink {
+class PreviewWindow : public ChildWindow, public PreviewLink {
 public:
     PreviewWindow() = default;
     ~PreviewWindow() override;
@@ -48,7 +49,6 @@ public:
     bool Create(PlatformWindow& parent, PreviewOwner* owner);
     void Destroy();
 
-    intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
     void Paint() override;
 
     // PreviewLink
@@ -86,7 +86,6 @@ public:
     void LoadGrid(const Show& show);
     void StoreGrid(Show& show) const;
 
-    PlatformWindow* parent = nullptr;
     PreviewOwner* owner = nullptr;
     PreviewMode mode = PreviewMode::SpinChart;
     uint8_t showTVSafe = 0;
@@ -99,6 +98,13 @@ public:
     // Binds the show's renderer to this window (creating it when needed);
     // without GL says "OpenGL is not installed!" and quits.
     void BindRenderer();
+
+protected:
+    // ChildWindow: a move keeps the renderer's viewport, a size resets it;
+    // the cell editor keeps its keys.
+    void Place(bool sized) override { Layout(sized); }
+    bool KeepKey(uint32_t message, uintptr_t wParam) override { return CellEditorKey(message, wParam); }
+    intptr_t OwnMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
 
 private:
     // The chart through the show's renderer (PreviewRender.cpp).

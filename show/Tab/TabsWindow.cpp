@@ -187,22 +187,8 @@ void TabsWindow::RepaintPreview() {
 
 // ---------------------------------------------------------------- messages
 
-intptr_t TabsWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+intptr_t TabsWindow::OwnMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
     switch (message) {
-        case kMsgMove:
-        case kMsgSize:
-            Layout();
-            return 1;
-        case kMsgPaint:
-            Paint();
-            return 1;
-        case kMsgClose:
-            PostQuit(0);
-            return 1;
-        case kMsgKeyDown:
-        case kMsgChar:
-            PassKeyToParent(parent, message, wParam, lParam);
-            return 1;
         case kMsgLeftDown:
             LeftDown(PointParamX(lParam), PointParamY(lParam));
             return 1;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "ChildWindow.h"
 #include "PlatformWindows.h"
 #include "ShowRecord.h"
 
@@ -41,7 +42,7 @@ bool TabClickModifies(int page, int row);
 // The value of a slider for a pointer x, with X the controls' anchor.
 int32_t SliderValueAt(int32_t pointerX, int32_t anchorX);
 
-class TabsWindow : public PlatformWindow, public RedrawLink {
+class TabsWindow : public ChildWindow, public RedrawLink {
 public:
     TabsWindow() = default;
     ~TabsWindow() override;
@@ -50,7 +51,6 @@ public:
     bool Create(PlatformWindow& parentWindow, TabsOwner* editorOwner, PlatformWindow* previewWindow);
     void Destroy();
 
-    intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
     void Paint() override;
     // RedrawLink: evaluation redraws the current page.
     void Redraw() override { RedrawPage(); }
@@ -63,7 +63,6 @@ public:
     void OpenField(int row);
     void Layout();
 
-    PlatformWindow* parent = nullptr;
     TabsOwner* owner = nullptr;
     PlatformWindow* preview = nullptr;
     int32_t currentPage = kPageStyle;
@@ -71,6 +70,11 @@ public:
     int32_t tabWidth = 0;
     uint8_t liveUpdate = 1;
     PlatformEdit field;
+
+protected:
+    // ChildWindow: placed beside the preview on a move or a size.
+    void Place(bool sized) override { Layout(); }
+    intptr_t OwnMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
 
 private:
     int32_t AnchorX() const;

@@ -136,24 +136,10 @@ void TimelineWindow::Paint() {
 
 // ---------------------------------------------------------------- messages
 
-intptr_t TimelineWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+intptr_t TimelineWindow::OwnMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
     const int32_t x = PointParamX(lParam);
     const int32_t y = PointParamY(lParam);
     switch (message) {
-        case kMsgMove:
-        case kMsgSize:
-            Layout();
-            return 1;
-        case kMsgPaint:
-            Paint();
-            return 1;
-        case kMsgClose:
-            PostQuit(0);
-            return 1;
-        case kMsgKeyDown:
-        case kMsgChar:
-            PassKeyToParent(parent, message, wParam, lParam);
-            return 1;
         case kMsgHScroll:
             HandleScroll(*this, message, wParam, kScrollLine);
             Paint();

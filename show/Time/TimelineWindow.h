@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "ChildWindow.h"
 #include "PlatformWindows.h"
 #include "ShowRecord.h"
 
@@ -51,7 +52,7 @@ int HitKey(const Show& show, int32_t contentX, int32_t y, int32_t scale);
 // A dragged key dropped before this frame is removed.
 int32_t DropDeleteFrame(int32_t scale);
 
-class TimelineWindow : public PlatformWindow, public RedrawLink {
+class TimelineWindow : public ChildWindow, public RedrawLink {
 public:
     TimelineWindow() = default;
     ~TimelineWindow() override;
@@ -60,7 +61,6 @@ public:
     bool Create(PlatformWindow& parentWindow, TimelineOwner* editorOwner, PlatformWindow* previewWindow);
     void Destroy();
 
-    intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
     void Paint() override;
     // RedrawLink: scrolls to the current frame and repaints.
     void Redraw() override { FollowCurrentFrame(); }
@@ -71,7 +71,6 @@ public:
     void SetLength(int32_t lengthFrames);
     void Layout();
 
-    PlatformWindow* parent = nullptr;
     TimelineOwner* owner = nullptr;
     PlatformWindow* preview = nullptr;
     int32_t timeScale = 30;
@@ -80,6 +79,11 @@ public:
     int32_t extent = 0;
     uint8_t scrubbing = 0;
     int32_t shownLength = -1;  // the show length the extent was made for
+
+protected:
+    // ChildWindow: placed under the preview on a move or a size.
+    void Place(bool sized) override { Layout(); }
+    intptr_t OwnMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
 
 private:
     int32_t ContentX(int32_t x) const;

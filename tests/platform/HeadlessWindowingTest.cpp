@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "ChildWindow.h"
 #include "HeadlessPlatform.h"
 #include "PlatformWindows.h"
 
@@ -169,6 +170,51 @@ TEST_F(HeadlessWindowing, AWindowLeavesTheTableWhenItGoes) {
         EXPECT_EQ(ListedWindowCount(), 1);
     }
     EXPECT_EQ(ListedWindowCount(), 0);
+    EXPECT_EQ(PendingEventCount(), 0);
+}
+
+// A child window that records what its hooks are given.
+class RecordingChild : public ChildWindow {
+public:
+    void Paint() override { ++paints; }
+    std::vector<int> placed;  // 0 moved, 1 sized
+    std::vector<uint32_t> own;
+    int paints = 0;
+
+protected:
+    void Place(bool sized) override { placed.push_back(sized ? 1 : 0); }
+    bool KeepKey(uint32_t message, uintptr_t wParam) override { return wParam == 'k'; }
+    intptr_t OwnMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) override {
+        own.push_back(message);
+        return message == kMsgLeftDown ? 1 : 0;
+    }
+};
+
+TEST_F(HeadlessWindowing, AChildWindowPlacesPaintsClosesAndPassesKeysOn) {
+    RecordingWindow main;
+    RecordingChild child;
+    ASSERT_TRUE(CreatePlatformWindow(main, nullptr, 0));
+    ASSERT_TRUE(CreatePlatformWindow(child, &main, 0));
+    child.parent = &main;
+    EXPECT_EQ(SendEvent(&child, kMsgMove, 0, 0), 1);
+    EXPECT_EQ(SendEvent(&child, kMsgSize, 0, 0), 1);
+    EXPECT_EQ(child.placed, (std::vector<int>{0, 1}));
+    EXPECT_EQ(SendEvent(&child, kMsgPaint, 0, 0), 1);
+    EXPECT_EQ(child.paints, 1);
+    // Keys go to the parent, except those the window keeps; Shift alone
+    // goes nowhere.
+    EXPECT_EQ(SendEvent(&child, kMsgKeyDown, 'A', 0), 1);
+    EXPECT_EQ(SendEvent(&child, kMsgChar, 'k', 0), 1);
+    EXPECT_EQ(SendEvent(&child, kMsgKeyDown, kKeyShift, 0), 1);
+    EXPECT_EQ(main.received, std::vector<uint32_t>{kMsgKeyDown});
+    // The rest is the window's own, with its answer.
+    EXPECT_EQ(SendEvent(&child, kMsgLeftDown, 0, 0), 1);
+    EXPECT_EQ(SendEvent(&child, kMsgRightUp, 0, 0), 0);
+    EXPECT_EQ(child.own, (std::vector<uint32_t>{kMsgLeftDown, kMsgRightUp}));
+    // Closing ends the program.
+    SendEvent(&child, kMsgClose, 0, 0);
+    EXPECT_EQ(PendingEventCount(), 1);  // the quit message
+    EXPECT_EQ(RunMessageLoop(false), 0);
     EXPECT_EQ(PendingEventCount(), 0);
 }
 
