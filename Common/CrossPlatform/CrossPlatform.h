@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cerrno>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -28,6 +29,7 @@ struct FileSpec {
 };
 #pragma pack(pop)
 static_assert(sizeof(FileSpec) == 262, "FileSpec is stored in show files");
+static_assert(offsetof(FileSpec, name) == 6, "FileSpec is stored in show files");
 
 // Makes a FileSpec from a path (cut to 255 characters: check PathFits first
 // where the path comes from outside).

@@ -3,6 +3,7 @@
 // program runs; every editor reads and edits it in place.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -49,8 +50,15 @@ struct UndoEntry {
     int16_t code;
 };
 #pragma pack(pop)
+// The records are stored in show files as they are laid out here.
 static_assert(sizeof(KeyFrame) == 56);
+static_assert(offsetof(KeyFrame, slow) == 32);
+static_assert(offsetof(KeyFrame, dataSet) == 36);
+static_assert(offsetof(KeyFrame, frame) == 48);
+static_assert(offsetof(KeyFrame, reserved54) == 54);
 static_assert(sizeof(FontSpec) == 268);
+static_assert(offsetof(FontSpec, face) == 8);
+static_assert(offsetof(FontSpec, color) == 264);
 static_assert(sizeof(UndoEntry) == 56);
 
 constexpr int kKeyChannels = 10;  // x .. dataSet

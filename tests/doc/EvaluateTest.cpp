@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "Doc.h"
@@ -16,16 +19,46 @@ namespace {
 
 constexpr double kH = 1.5707;
 
-// The ease written out from its definition, as a second opinion.
-double ReferenceEase(double t, double p, double q) {
-    const double d = p / kH + (q - p) + (1.0 - q) / kH;
-    if (t < p) {
-        return (p / kH) * (1.0 + std::sin(kH * t / p - kH)) / d;
+// The ease sampled from its definition apart from the program
+// (tests/data/reference/ease.csv, made by make-ease-table.py beside it):
+// t, p and q as single-precision numbers and the ease there.
+struct EaseSample {
+    float t = 0;
+    float p = 0;
+    float q = 0;
+    double ease = 0;
+};
+
+const std::vector<EaseSample>& EaseTable() {
+    static const std::vector<EaseSample> table = [] {
+        std::vector<EaseSample> rows;
+        std::ifstream in(std::string(TAVRILO_TEST_DATA) + "/reference/ease.csv");
+        std::string line;
+        std::getline(in, line);  // the column names
+        while (std::getline(in, line)) {
+            EaseSample row;
+            if (std::sscanf(line.c_str(), "%f,%f,%f,%lf", &row.t, &row.p, &row.q, &row.ease) == 4) {
+                rows.push_back(row);
+            }
+        }
+        return rows;
+    }();
+    return table;
+}
+
+// The sampled ease at t, p and q (taken as single-precision numbers, as
+// the evaluation does); a position the table lacks fails the test.
+double SampledEase(double t, double p, double q) {
+    const float ft = static_cast<float>(t);
+    const float fp = static_cast<float>(p);
+    const float fq = static_cast<float>(q);
+    for (const EaseSample& row : EaseTable()) {
+        if (row.t == ft && row.p == fp && row.q == fq) {
+            return row.ease;
+        }
     }
-    if (t <= q) {
-        return (p / kH + t - p) / d;
-    }
-    return (p / kH + (q - p) + ((1.0 - q) / kH) * std::sin(kH * (t - q) / (1.0 - q))) / d;
+    ADD_FAILURE() << "the ease table has no sample at " << t << ", " << p << ", " << q;
+    return std::nan("");
 }
 
 KeyFrame Key(int32_t frame, float x, float slow) {
@@ -88,10 +121,17 @@ TEST(Ease, EndsAndShapes) {
     for (float t : {0.1f, 0.3f, 0.7f, 0.95f}) {
         EXPECT_NEAR(Ease(t, 1.0f, 1.0f), 1.0 + std::sin(kH * t - kH), 1e-6) << t;
         EXPECT_NEAR(Ease(t, 0.0f, 0.0f), std::sin(kH * t), 1e-6) << t;
-        EXPECT_NEAR(Ease(t, 0.4f, 0.6f), ReferenceEase(t, 0.4f, 0.6f), 1e-6) << t;
+        EXPECT_NEAR(Ease(t, 0.4f, 0.6f), SampledEase(t, 0.4f, 0.6f), 1e-6) << t;
     }
     EXPECT_NEAR(Ease(1.0f, 1.0f, 1.0f), 1.0, 1e-6);
     EXPECT_FLOAT_EQ(Ease(0.0f, 0.0f, 0.0f), 0.0f);
+}
+
+TEST(Ease, MatchesTheSampledTable) {
+    ASSERT_GE(EaseTable().size(), 200u);
+    for (const EaseSample& row : EaseTable()) {
+        EXPECT_NEAR(Ease(row.t, row.p, row.q), row.ease, 1e-7) << row.t << ", " << row.p << ", " << row.q;
+    }
 }
 
 TEST(Interpolate, OneKeyGivesItsValuesEverywhere) {
@@ -107,7 +147,7 @@ TEST(Interpolate, TwoKeysInAndOutCubic) {
     EXPECT_NEAR(X(keys, 0), 0.0f, 1e-6);
     EXPECT_FLOAT_EQ(X(keys, 15), 37.5f);
     // 200 s'^2 - 100 s'^3 with s' the in-and-out ease of s.
-    const double eased = ReferenceEase(0.2, 0.5, 0.5);
+    const double eased = SampledEase(0.2, 0.5, 0.5);
     EXPECT_NEAR(X(keys, 6), 200.0 * eased * eased - 100.0 * eased * eased * eased, 1e-4);
     EXPECT_EQ(X(keys, 30), 100.0f);
     EXPECT_EQ(X(keys, 31), 100.0f);
@@ -124,7 +164,7 @@ TEST(Interpolate, AutomaticEasingOfTwoKeysIsAStraightSineInAndOut) {
     EXPECT_NEAR(X(keys, 15), 50.0, 1e-4);
     for (int32_t frame : {3, 6, 12, 20, 27}) {
         const double s = frame / 30.0;
-        EXPECT_NEAR(X(keys, frame), 100.0 * ReferenceEase(s, 0.5, 0.5), 1e-3) << frame;
+        EXPECT_NEAR(X(keys, frame), 100.0 * SampledEase(s, 0.5, 0.5), 1e-3) << frame;
         EXPECT_NEAR(X(keys, frame) + X(keys, 30 - frame), 100.0, 1e-3) << frame;
     }
     // Straight, not the cubic: the cubic gives 37.5 at the middle.
@@ -156,7 +196,7 @@ TEST(Interpolate, OddSlowCodeIsStraightWithItsPercent) {
     const double p = static_cast<float>(0.495);
     const double q = static_cast<float>(0.505);
     for (int32_t frame : {10, 30, 49, 50, 51, 70, 90}) {
-        EXPECT_NEAR(X(keys, frame), 100.0 * ReferenceEase(frame / 100.0, p, q), 1e-3) << frame;
+        EXPECT_NEAR(X(keys, frame), 100.0 * SampledEase(frame / 100.0, p, q), 1e-3) << frame;
     }
 }
 
@@ -173,7 +213,7 @@ TEST(Interpolate, CodedEasings) {
         const std::vector<KeyFrame> keys = {Key(0, 0.0f, c.slow), Key(40, 100.0f, 0.0f)};
         for (int32_t frame : {4, 10, 20, 33}) {
             const double s = frame / 40.0;
-            const double e = ReferenceEase(s, static_cast<float>(c.p), static_cast<float>(c.q));
+            const double e = SampledEase(s, static_cast<float>(c.p), static_cast<float>(c.q));
             const double expected = c.straight ? 100.0 * e : 200.0 * e * e - 100.0 * e * e * e;
             EXPECT_NEAR(X(keys, frame), expected, 2e-3) << c.slow << " at " << frame;
         }
