@@ -105,7 +105,7 @@ public:
 // Starts the Qt layer and installs it: the application object, the name (63
 // characters at most), the icon, the five interface fonts, the work area, an
 // empty window table and the settings file. Defined by the Qt platform.
-bool PlatformInit(const char* appName, int iconId);
+void PlatformInit(const char* appName, int iconId);
 
 // The calls of the queue and the windows (PlatformShutdown, ApplicationName,
 // RunMessageLoop, PeekEvent, WaitEvent, DispatchEvent, PostEvent, PostQuit,

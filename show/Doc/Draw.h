@@ -29,7 +29,7 @@ bool AttachShowRenderer(Show& show, const GLTarget& target);
 void RenderFrame(Show& show, int antiAliasing, bool fast, bool swap);
 // Evaluates the show at the frame and, when it has a renderer, draws it with
 // the show's anti-aliasing and reads it back into `destination` if given.
-int RenderFrameAt(Show& show, int32_t frame, CDib* destination);
+void RenderFrameAt(Show& show, int32_t frame, CDib* destination);
 // Renders frame `frame` at width x height with the anti-aliasing level into
 // a bottom-up 24-bit picture, creating the renderer when needed and leaving
 // the viewport at that size. An `out` of 32 bits asks for the chart over a

@@ -88,7 +88,7 @@ void RenderFrame(Show& show, int antiAliasing, bool fast, bool swap) {
     Present(*r, swap);
 }
 
-int RenderFrameAt(Show& show, int32_t frame, CDib* destination) {
+void RenderFrameAt(Show& show, int32_t frame, CDib* destination) {
     Evaluate(show, frame, false);
     if (ShowRenderer(show)) {
         RenderFrame(show, show.antiAliasing, false, false);
@@ -96,7 +96,6 @@ int RenderFrameAt(Show& show, int32_t frame, CDib* destination) {
             GrabFrame(*show.renderer, *destination);
         }
     }
-    return 1;
 }
 
 bool RenderShowFrame(Show& show, int32_t frame, int width, int height, int antiAliasing, CDib& out) {

@@ -26,7 +26,7 @@ TEST_F(PlatformContextTest, AWholeContextIsMadeAndDestroyed) {
     EXPECT_EQ(PendingEventCount(), 0);
     EXPECT_EQ(UiFont(kUiFont12), nullptr);
 
-    ASSERT_TRUE(PlatformInit("Second", 101));
+    PlatformInit("Second", kProgramIcon);
     EXPECT_STREQ(ApplicationName(), "Second");
     EXPECT_EQ(CurrentCursorKind(), kCursorArrow);
     EXPECT_EQ(PendingEventCount(), 0);
@@ -35,7 +35,7 @@ TEST_F(PlatformContextTest, AWholeContextIsMadeAndDestroyed) {
     EXPECT_EQ(dynamic_cast<HeadlessPlatform*>(&CurrentPlatform()), nullptr);
 
     PlatformShutdown();
-    ASSERT_TRUE(PlatformInit("Tavrilo", 101));
+    PlatformInit("Tavrilo", kProgramIcon);
 }
 
 }  // namespace

@@ -103,7 +103,7 @@ QtContext& Qtx() {
     return idle;
 }
 
-bool PlatformInit(const char* appName, int iconId) {
+void PlatformInit(const char* appName, int iconId) {
     if (!QApplication::instance()) {
         new QApplication(gArgc, gArgv);
     }
@@ -123,7 +123,6 @@ bool PlatformInit(const char* appName, int iconId) {
     context.workArea = gPlatform->WorkArea();
     context.cursorKind = kCursorArrow;
     LoadSettings(context.appName);
-    return true;
 }
 
 namespace {
