@@ -108,18 +108,35 @@ TEST(MovieShares, SegmentNamesAndTags) {
     EXPECT_EQ(MovieSegmentPath("out.mov", 0), "out.part0.mov");
     EXPECT_EQ(MovieSegmentPath("/a.b/show.final.avi", 12), "/a.b/show.final.part12.avi");
     EXPECT_EQ(MovieSegmentPath("/a.b/movie", 3), "/a.b/movie.part3");
-    MovieSegmentTag tag{1, 4, MovieShareOf(120, 1, 4), 120};
+    MovieSegmentTag tag;
+    tag.part = 1;
+    tag.parts = 4;
+    tag.share = MovieShareOf(120, 1, 4);
+    tag.frameCount = 120;
+    tag.key = true;
+    tag.origin = {{"show", "0123456789abcdef"}, {"aa", "25"}, {"frames", "0-120 hold 0"}};
     std::string text = FormatMovieSegmentTag(tag);
-    EXPECT_EQ(text, "tavrilo-render part 1/4, movie frames 30-59 of 120");
+    EXPECT_EQ(text,
+              "tavrilo-render part 1/4, movie frames 30-59 of 120; key; show 0123456789abcdef; aa 25; frames 0-120 "
+              "hold 0");
     MovieSegmentTag read;
-    ASSERT_TRUE(ParseMovieSegmentTag(text, read));
+    ASSERT_TRUE(ParseMovieSegmentTag(text + "; coded 00112233445566778899aabbccddeeff", read));
     EXPECT_EQ(read.part, 1);
     EXPECT_EQ(read.parts, 4);
     EXPECT_EQ(read.share.first, 30);
     EXPECT_EQ(read.share.end, 60);
+    EXPECT_TRUE(read.key);
+    EXPECT_EQ(read.origin, tag.origin);
+    EXPECT_EQ(read.codedDigest, "00112233445566778899aabbccddeeff");
+    // A segment of an earlier version: a fill that records nothing more.
+    ASSERT_TRUE(ParseMovieSegmentTag("tavrilo-render part 1/4, movie frames 30-59 of 120", read));
+    EXPECT_FALSE(read.key);
+    EXPECT_TRUE(read.origin.empty());
+    EXPECT_TRUE(read.codedDigest.empty());
     for (const char* bad : {"", "tavrilo-render part 1/4, movie frames 31-59 of 120",
                             "tavrilo-render part 4/4, movie frames 90-119 of 120",
-                            "tavrilo-render part 1/4, movie frames 30-59 of 120 and more", "Lavf59"}) {
+                            "tavrilo-render part 1/4, movie frames 30-59 of 120 and more",
+                            "tavrilo-render part 1/4, movie frames 30-59 of 120; fill; aa", "Lavf59"}) {
         EXPECT_FALSE(ParseMovieSegmentTag(bad, read)) << bad;
     }
 }
