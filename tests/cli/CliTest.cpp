@@ -405,5 +405,6 @@ TEST(Cli, AFailedStepPrintsItsErrorOnceLast) {
     std::string first = run.err.substr(0, run.err.find('\n') + 1);
     std::string last = run.err.substr(first.size());
     EXPECT_EQ(first.rfind("tavrilo-render: " + path + ": ", 0), 0u) << run.err;
-    EXPECT_EQ(last, "tavrilo-render: cannot write " + folder.File("no such folder/frame00.png") + "\n");
+    EXPECT_EQ(last, "tavrilo-render: cannot write " + folder.File("no such folder/frame00.png") +
+                        ": No such file or directory\n");
 }
