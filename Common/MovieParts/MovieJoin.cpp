@@ -520,10 +520,32 @@ bool CheckOutput(JoinedOutput& output, bool quickTime, std::string& message) {
     return true;
 }
 
+// A part given as a key alone, or as a fill alone, when both are joined:
+// a key given in place of its fill, or the other way round.
+bool CheckBothRoles(const std::deque<JoinedOutput>& outputs, std::string& message) {
+    // The fewer are the odd ones out: a key among fills is named as the key.
+    const size_t fewer = outputs[1].segments.size() < outputs[0].segments.size() ? 1 : 0;
+    for (size_t from : {fewer, 1 - fewer}) {
+        const JoinedOutput& other = outputs[1 - from];
+        for (const Segment& s : outputs[from].segments) {
+            auto same = [&s](const Segment& o) { return o.tag.part == s.tag.part && o.tag.parts == s.tag.parts; };
+            if (std::none_of(other.segments.begin(), other.segments.end(), same)) {
+                message = s.path + " is the " + (s.tag.key ? "key" : "fill") + " of " + PartText(s.tag) + ", but no " +
+                          (s.tag.key ? "fill" : "key") + " of that part is given (one in place of the other?)";
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 // The keys come from the render the fills come from.
 bool CheckSameRender(const std::deque<JoinedOutput>& outputs, std::string& message) {
     if (outputs.size() < 2) {
         return true;
+    }
+    if (!CheckBothRoles(outputs, message)) {
+        return false;
     }
     const Segment& fill = outputs[0].segments.front();
     const Segment& key = outputs[1].segments.front();
@@ -592,6 +614,9 @@ MovieJoinOutcome JoinMovieSegments(const std::string& moviePath, const std::vect
     }
     std::deque<JoinedOutput> outputs;
     SortIntoOutputs(moviePath, segments, outputs);
+    if (!CheckSameRender(outputs, outcome.message)) {
+        return outcome;
+    }
     for (JoinedOutput& output : outputs) {
         if (IsOneOf(output.path, paths, which)) {
             outcome.message = "the joined movie would overwrite its segment " + which;
@@ -601,11 +626,12 @@ MovieJoinOutcome JoinMovieSegments(const std::string& moviePath, const std::vect
             return outcome;
         }
     }
-    if (!CheckSameRender(outputs, outcome.message) || !WriteOutputs(outputs, cancelled, outcome)) {
+    if (!WriteOutputs(outputs, cancelled, outcome)) {
         return outcome;
     }
     outcome.joined = true;
     outcome.frames = static_cast<int32_t>(outputs[0].frames);
+    outcome.segments = static_cast<int32_t>(outputs[0].segments.size());
     if (outputs.size() > 1) {
         outcome.keyPath = outputs[1].path;
         outcome.keyFrames = static_cast<int32_t>(outputs[1].frames);

@@ -56,6 +56,7 @@ struct MovieJoinOutcome {
     bool joined = false;
     bool cancelled = false;  // `cancelled` said so: nothing was replaced
     int32_t frames = 0;
+    int32_t segments = 0;  // joined into the movie (the key movie has as many)
     // With both fill and key segments given, the key movie joined beside
     // the movie (KeyMoviePath) and its frames; empty when none was.
     std::string keyPath;

@@ -197,8 +197,8 @@ StepResult JoinCommand(const RenderOptions& options) {
     if (!outcome.joined) {
         return InterruptSignal() != 0 ? JoinInterrupted(options) : StepFailed(TerminalText(outcome.message));
     }
-    std::printf("Movie file successfully joined: %s (%zu segments, %d frames)\n",
-                TerminalText(options.joinPath).c_str(), options.segments.size(), outcome.frames);
+    std::printf("Movie file successfully joined: %s (%d segments, %d frames)\n", TerminalText(options.joinPath).c_str(),
+                outcome.segments, outcome.frames);
     if (!outcome.keyPath.empty()) {
         std::printf("Key movie file successfully joined: %s (%d frames)\n", TerminalText(outcome.keyPath).c_str(),
                     outcome.keyFrames);
