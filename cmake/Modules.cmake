@@ -6,6 +6,7 @@
 # one is below).
 add_library(tavrilo_platform STATIC
   Common/CrossPlatform/Files.cpp
+  Common/CrossPlatform/OutputClaim.cpp
   Common/CrossPlatform/Bytes.cpp
   Common/CrossPlatform/Clock.cpp
   Common/CrossPlatform/Companion.cpp
@@ -102,6 +103,7 @@ target_link_libraries(tavrilo_movie PUBLIC tavrilo_quicktime tavrilo_movieffmpeg
 # names and tags, and the join that copies their coded frames into one movie.
 add_library(tavrilo_movieparts STATIC
   Common/MovieParts/MovieJoin.cpp
+  Common/MovieParts/SegmentCheck.cpp
   Common/MovieParts/MovieSegments.cpp
 )
 target_include_directories(tavrilo_movieparts PUBLIC Common/MovieParts)

@@ -1,11 +1,14 @@
 // Picture files: choosing the reader, Load with its fallback folder and
 // placeholder, Save and Write (Targa and Windows bitmap).
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "OutputClaim.h"
 #include "PictureReaders.h"
 
 namespace {
@@ -231,8 +234,16 @@ bool CDib::Save(const FileSpec& spec, int kind) {
         ShowMessage("Error opening graphics file", kNoNumber);
         return false;
     }
-    std::string temporary = target + ".saving~";
-    if (temporary.size() >= sizeof(spec.name) || !OpenFile(file, MakeFileSpec(temporary.c_str()), kFileWrite)) {
+    // A temporary of this process's own, so that two saves of one picture
+    // at once never write into one file.
+    std::string temporary;
+    int fd = CreateTemporaryBeside(target, "saving", temporary);
+    file.handle = fd < 0 ? nullptr : fdopen(fd, "wb");
+    if (!file.handle) {
+        if (fd >= 0) {
+            close(fd);
+            std::remove(temporary.c_str());
+        }
         ShowMessage("Error opening graphics file", kNoNumber);
         return false;
     }

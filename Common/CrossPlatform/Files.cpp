@@ -9,6 +9,7 @@
 #include <string>
 
 #include "CrossPlatform.h"
+#include "OutputClaim.h"
 
 bool CloseOwnedFile(OwnedFile& file) {
     FILE* handle = file.release();
@@ -198,9 +199,18 @@ bool WriteWholeFile(const char* path, const void* bytes, long count) {
     if (!SaveTarget(path, target)) {
         return false;
     }
-    std::string temporary = target + ".saving~";
-    FILE* out = std::fopen(temporary.c_str(), "wb");
+    // A temporary of this process's own: two saves of one file at once each
+    // write a whole file, and the last to finish stands.
+    std::string temporary;
+    int fd = CreateTemporaryBeside(target, "saving", temporary);
+    FILE* out = fd < 0 ? nullptr : fdopen(fd, "wb");
     if (!out) {
+        const int reason = errno;
+        if (fd >= 0) {
+            close(fd);
+            std::remove(temporary.c_str());
+        }
+        errno = reason;
         return false;
     }
     bool written = count == 0 || std::fwrite(bytes, 1, static_cast<size_t>(count), out) == static_cast<size_t>(count);

@@ -15,6 +15,7 @@
 
 #include "CrossPlatform.h"
 #include "MovieFfmpeg.h"
+#include "OutputClaim.h"
 
 // The writer kinds.
 enum MovieWriterKind : int {
@@ -34,6 +35,9 @@ std::string ResolveMovieCodec(const std::string& requested, MovieContainer conta
 int MovieWriterKindFor(const char* path);
 
 struct MovieWriterOptions {
+    // The writer; kWriterNone: the one the path selects (MovieWriterKindFor).
+    // The command line names it from the last suffix of the path alone.
+    int kind = kWriterNone;
     // The compressor's four-character code; empty: the CodecType setting.
     std::string codec;
     // Write the code used back to CodecType after a successful open. The
@@ -43,8 +47,13 @@ struct MovieWriterOptions {
     // The displayed picture's height / width (0.75 for 4:3); the stream's
     // pixel aspect is set from it. 0: square pixels, nothing stored.
     double pictureAspect = 0.0;
-    // Container tags such as "comment" (AVI and QuickTime).
+    // Container tags such as "comment" (AVI and QuickTime), and those of the
+    // key movie (none: the movie's own).
     std::vector<std::pair<std::string, std::string>> tags;
+    std::optional<std::vector<std::pair<std::string, std::string>>> keyTags;
+    // The tag that ends with the digest of the coded frames (each movie its
+    // own), as SinkParameters has it; empty: none.
+    std::string frameDigestTag;
     // The number of the first movie frame, counted at the movie's rate:
     // QuickTime movies carry it as the start of their timecode track.
     std::optional<int32_t> firstFrameNumber;
@@ -59,8 +68,10 @@ struct MovieWriterOptions {
 // The path of the key movie that goes with `path`: "-key" before the
 // extension ("show.mov" gives "show-key.mov").
 std::string KeyMoviePath(const std::string& path);
-// Empty when the writer for `path` with the codec `requested` (resolved as
-// Open resolves it) keeps alpha; otherwise a one-line reason.
+// Empty when the writer of kind `kind` (or the one `path` selects) with the
+// codec `requested` (resolved as Open resolves it) keeps alpha; otherwise a
+// one-line reason.
+std::string MovieAlphaProblem(int kind, const std::string& requested);
 std::string MovieAlphaProblem(const std::string& path, const std::string& requested);
 
 // The movie writer of Make Movie: prepare, open, write frame, close.
@@ -76,16 +87,19 @@ public:
     // Checks that the writer for the container can be used; succeeds at once
     // for everything but QuickTime.
     bool Prepare(double framesPerSecond, int quality, bool isQuickTime);
-    // Opens the writer chosen by the path for frames the size and depth of
-    // `image`. DPS needs 720 x 486 (or 720 x 576 at 25 frames per second,
-    // to the thousandth) and fails otherwise without a message. The movie is
-    // written under a temporary name beside the target (the file a symbolic
-    // link names); a target that exists and is not a regular file is refused.
+    // Opens the writer (options.kind, or the one the path selects) for
+    // frames the size and depth of `image`. DPS needs 720 x 486 (or 720 x
+    // 576 at 25 frames per second, to the thousandth) and fails otherwise
+    // without a message. The movie is written under a temporary name of this
+    // process's own beside the target (the file a symbolic link names),
+    // claimed as OutputClaim says: a target another live run is writing is
+    // refused, and so is one that exists and is not a regular file.
     bool Open(const FileSpec& file, const CDib& image, double framesPerSecond, int quality, int32_t frameCount);
     // Writes a frame; index -1 means the next one.
     bool WriteFrame(int32_t index, const CDib& image);
     // Closes the movie and puts it in place of the target; false when the
     // file could not be finished, and then the target is left as it was.
+    // (Make Movie abandons a movie that got no frame instead.)
     bool Close();
     // Ends a movie that failed: the temporary file is removed and the target
     // is left as it was.
@@ -107,14 +121,17 @@ private:
     const CDib& Flattened(const CDib& image);
     // Closes the fill and key movies; false when one could not be finished.
     bool CloseSinks();
-    void RemoveTemporaries();
+    void ReleaseClaims();
     std::string TargetNamed(std::string text) const;
 
     std::unique_ptr<MovieSink> sink_;
     std::unique_ptr<MovieSink> keySink_;
     CDib keyPicture_{16, 16, 24};
     CDib flatPicture_{16, 16, 24};
-    // The files the movies replace once finished, and the files being written.
+    // The claims on the files the movies replace once finished, and the
+    // names of those files and of the files being written.
+    OutputClaim claim_;
+    OutputClaim keyClaim_;
     std::string target_;
     std::string temporary_;
     std::string keyTarget_;

@@ -83,7 +83,10 @@ std::string KeyMoviePath(const std::string& path) {
 }
 
 std::string MovieAlphaProblem(const std::string& path, const std::string& requested) {
-    int kind = MovieWriterKindFor(path.c_str());
+    return MovieAlphaProblem(MovieWriterKindFor(path.c_str()), requested);
+}
+
+std::string MovieAlphaProblem(int kind, const std::string& requested) {
     if (kind == kWriterRtv) {
         return {};
     }
@@ -101,11 +104,10 @@ std::string MovieAlphaProblem(const std::string& path, const std::string& reques
 
 namespace {
 
-// A movie is made under this name beside the file it replaces, and renamed
-// over it only once finished, so a failed render never destroys that file.
-std::string MakingName(const std::string& target) {
-    return target + ".making~";
-}
+// A movie is made under a temporary name of its own beside the file it
+// replaces ("NAME.making~PID"), and renamed over it only once finished, so
+// a failed render never destroys that file.
+constexpr const char* kMakingPurpose = "making";
 
 }  // namespace
 
@@ -113,8 +115,9 @@ bool MovieWriter::Open(const FileSpec& file, const CDib& image, double framesPer
                        int32_t frameCount) {
     Close();
     lastError_.clear();
+    const int kind = options.kind != kWriterNone ? options.kind : MovieWriterKindFor(file.name);
     if (options.alpha) {
-        lastError_ = MovieAlphaProblem(file.name, RequestedCodec(options));
+        lastError_ = MovieAlphaProblem(kind, RequestedCodec(options));
         if (!lastError_.empty()) {
             return false;
         }
@@ -127,12 +130,11 @@ bool MovieWriter::Open(const FileSpec& file, const CDib& image, double framesPer
         lastError_ = "the file name is too long";
         return false;
     }
-    if (!SaveTarget(file.name, target_)) {
-        const int reason = errno;
-        lastError_ = "cannot write " + std::string(file.name) + ": " + FileErrorText(reason);
+    if (!claim_.Claim(file.name, kMakingPurpose, lastError_)) {
         return false;
     }
-    temporary_ = MakingName(target_);
+    target_ = claim_.Target();
+    temporary_ = claim_.Temporary();
     SinkParameters p;
     p.path = temporary_;
     p.width = image.Width();
@@ -145,26 +147,28 @@ bool MovieWriter::Open(const FileSpec& file, const CDib& image, double framesPer
     p.tags = options.tags;
     p.firstFrameNumber = options.firstFrameNumber;
     p.alpha = options.alpha;
-    int kind = MovieWriterKindFor(file.name);
+    p.frameDigestTag = options.frameDigestTag;
     if (kind == kWriterQuickTime || kind == kWriterAvi) {
         MovieContainer container = kind == kWriterAvi ? MovieContainer::Avi : MovieContainer::QuickTime;
         p.codec = ResolveMovieCodec(RequestedCodec(options), container);
     } else if (kind == kWriterDps && !DpsSizeFits(image, framesPerSecond)) {
         lastError_ = "DPS movies are 720 x 486, or 720 x 576 at 25 frames per second";
+        ReleaseClaims();
         return false;
     }
     int bits = options.key && !options.alpha ? 24 : image.BitsPerPixel();
+    kind_ = kind;
     sink_ = OpenSink(kind, p, bits, lastError_);
     if (!sink_) {
         lastError_ = TargetNamed(lastError_);
-        std::remove(temporary_.c_str());
+        kind_ = kWriterNone;
+        ReleaseClaims();
         return false;
     }
     if (options.key && !OpenKey(p)) {
         Abandon();
         return false;
     }
-    kind_ = kind;
     nextIndex_ = 0;
     framesWritten_ = 0;
     codecUsed_ = p.codec;
@@ -176,14 +180,18 @@ bool MovieWriter::Open(const FileSpec& file, const CDib& image, double framesPer
 
 bool MovieWriter::OpenKey(const SinkParameters& fill) {
     SinkParameters key = fill;
-    keyTarget_ = KeyMoviePath(target_);
-    keyTemporary_ = MakingName(keyTarget_);
+    std::string error;
+    if (!keyClaim_.Claim(KeyMoviePath(target_), kMakingPurpose, error)) {
+        lastError_ = "the key movie cannot be made: " + error;
+        return false;
+    }
+    keyTarget_ = keyClaim_.Target();
+    keyTemporary_ = keyClaim_.Temporary();
     key.path = keyTemporary_;
     key.alpha = false;
-    std::string error;
-    keySink_ = OpenSink(MovieWriterKindFor(keyTarget_.c_str()), key, 24, error);
+    key.tags = options.keyTags.value_or(fill.tags);
+    keySink_ = OpenSink(kind_, key, 24, error);
     if (!keySink_) {
-        std::remove(keyTemporary_.c_str());
         lastError_ = "the key movie " + keyTarget_ + " cannot be made: " + TargetNamed(error);
         return false;
     }
@@ -282,28 +290,28 @@ bool MovieWriter::CloseSinks() {
     return ok && keyClosed;
 }
 
-void MovieWriter::RemoveTemporaries() {
-    for (std::string* name : {&temporary_, &keyTemporary_}) {
-        if (!name->empty()) {
-            std::remove(name->c_str());
-            name->clear();
-        }
-    }
+void MovieWriter::ReleaseClaims() {
+    claim_.Release();
+    keyClaim_.Release();
+    temporary_.clear();
+    keyTemporary_.clear();
     keyTarget_.clear();
 }
 
 bool MovieWriter::Close() {
     if (!sink_ && !keySink_) {
+        ReleaseClaims();
         return true;
     }
     bool ok = CloseSinks();
-    for (auto [from, to] : {std::pair{&temporary_, &target_}, std::pair{&keyTemporary_, &keyTarget_}}) {
-        if (ok && !from->empty() && std::rename(from->c_str(), to->c_str()) != 0) {
-            lastError_ = "cannot put the movie in place of " + *to + ": " + std::strerror(errno);
+    for (OutputClaim* claim : {&claim_, &keyClaim_}) {
+        std::string reason;
+        if (ok && claim->Held() && !claim->Commit(reason)) {
+            lastError_ = "cannot put the movie in place of " + claim->Target() + ": " + reason;
             ok = false;
         }
     }
-    RemoveTemporaries();
+    ReleaseClaims();
     return ok;
 }
 
@@ -311,5 +319,5 @@ void MovieWriter::Abandon() {
     std::string error = lastError_;
     CloseSinks();
     lastError_ = error;
-    RemoveTemporaries();
+    ReleaseClaims();
 }

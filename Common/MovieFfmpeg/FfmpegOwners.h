@@ -2,6 +2,7 @@
 // releases its handle with the library's own release function.
 #pragma once
 
+#include <cstdarg>
 #include <memory>
 #include <string>
 
@@ -14,8 +15,12 @@ extern "C" {
 
 // FFmpeg's own log lines never reach the terminal: every failure the
 // program meets is reported by the program, once, in its own words.
+// The log callback drops every line, so that no later change of the level
+// (a library that raises it) lets one through.
+inline void DropFfmpegLogLine(void*, int, const char*, va_list) {}
 inline void SilenceFfmpegLog() {
     av_log_set_level(AV_LOG_QUIET);
+    av_log_set_callback(DropFfmpegLogLine);
 }
 
 struct CodecContextFree {

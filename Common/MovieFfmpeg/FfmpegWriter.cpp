@@ -1,6 +1,10 @@
 // Encoding and muxing of movie frames through FFmpeg.
 #include "FfmpegWriter.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string_view>
 
@@ -48,6 +52,8 @@ bool FfmpegMovieSink::Open(const FfmpegMovieSpec& spec) {
     SilenceFfmpegLog();
     const SinkParameters& p = spec.parameters;
     fieldOrder_ = p.fieldOrder;
+    muxer_ = spec.muxer;
+    path_ = p.path;
     AVFormatContext* raw = nullptr;
     int result = avformat_alloc_output_context2(&raw, nullptr, spec.muxer, p.path.c_str());
     format_.reset(raw);
@@ -77,9 +83,7 @@ bool FfmpegMovieSink::Open(const FfmpegMovieSpec& spec) {
     if (result < 0) {
         return Fail("cannot create " + p.path, result);
     }
-    for (const auto& [key, value] : p.tags) {
-        av_dict_set(&format_->metadata, key.c_str(), value.c_str(), 0);
-    }
+    SetTags(p);
     AVDictionary* options = nullptr;
     for (const auto& [key, value] : spec.muxerOptions) {
         av_dict_set(&options, key.c_str(), value.c_str(), 0);
@@ -96,6 +100,109 @@ bool FfmpegMovieSink::Open(const FfmpegMovieSpec& spec) {
     }
     worker_ = std::thread([this] { Work(); });
     return true;
+}
+
+namespace {
+
+// The digest's place in a tag while the movie is written: the muxers write
+// the tags with the header (AVI) or the index (QuickTime), before the
+// frames can be read back, so the digest goes over these digits at the end.
+std::string DigestPlaceholder() {
+    return std::string(kCodedFramesLabel) + std::string(kFrameDigestDigits, '0');
+}
+
+// Where the AVI muxer puts the tags: in the header at the file's start.
+constexpr int64_t kHeaderSearchBytes = 64 * 1024;
+
+std::string HexText(const uint8_t* bytes, size_t count) {
+    static const char kHex[] = "0123456789abcdef";
+    std::string text;
+    for (size_t i = 0; i < count; ++i) {
+        text += kHex[bytes[i] >> 4];
+        text += kHex[bytes[i] & 15];
+    }
+    return text;
+}
+
+// Writes `replacement` after `before` over every `pattern` (which starts
+// with `before`) in bytes from..from+length of the file (QuickTime keeps the
+// comment twice, as comment and as description); false when there is none.
+bool WriteOverPattern(const std::string& path, int64_t from, int64_t length, const std::string& before,
+                      const std::string& pattern, const std::string& replacement) {
+    FILE* file = std::fopen(path.c_str(), "r+b");
+    if (!file) {
+        return false;
+    }
+    std::string bytes(static_cast<size_t>(std::max<int64_t>(length, 0)), '\0');
+    bool read = fseeko(file, static_cast<off_t>(from), SEEK_SET) == 0;
+    bytes.resize(read ? std::fread(bytes.data(), 1, bytes.size(), file) : 0);
+    bool found = false;
+    bool written = true;
+    for (size_t at = bytes.find(pattern); at != std::string::npos; at = bytes.find(pattern, at + pattern.size())) {
+        found = true;
+        written = written &&
+                  fseeko(file, static_cast<off_t>(from + static_cast<int64_t>(at + before.size())), SEEK_SET) == 0 &&
+                  std::fwrite(replacement.data(), 1, replacement.size(), file) == replacement.size();
+    }
+    return std::fclose(file) == 0 && found && written;
+}
+
+}  // namespace
+
+std::string CodedFramesDigest(const std::string& path) {
+    AVFormatContext* raw = nullptr;
+    if (avformat_open_input(&raw, path.c_str(), nullptr, nullptr) < 0) {
+        return {};
+    }
+    InputFormatOwner format(raw);
+    int video = avformat_find_stream_info(raw, nullptr) < 0
+                    ? -1
+                    : av_find_best_stream(raw, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    PacketOwner packet(av_packet_alloc());
+    std::unique_ptr<AVMD5, void (*)(void*)> md5(av_md5_alloc(), av_free);
+    if (video < 0 || !packet || !md5) {
+        return {};
+    }
+    av_md5_init(md5.get());
+    int result = 0;
+    while ((result = av_read_frame(raw, packet.get())) >= 0) {
+        if (packet->stream_index == video && packet->size > 0) {
+            av_md5_update(md5.get(), packet->data, static_cast<size_t>(packet->size));
+        }
+        av_packet_unref(packet.get());
+    }
+    if (result != AVERROR_EOF) {
+        return {};
+    }
+    uint8_t sum[16] = {};
+    av_md5_final(md5.get(), sum);
+    return HexText(sum, sizeof(sum));
+}
+
+void FfmpegMovieSink::SetTags(const SinkParameters& p) {
+    for (const auto& [key, value] : p.tags) {
+        std::string text = value;
+        if (key == p.frameDigestTag) {
+            digestTagValue_ = value;
+            recordDigest_ = true;
+            text += DigestPlaceholder();
+        }
+        av_dict_set(&format_->metadata, key.c_str(), text.c_str(), 0);
+    }
+}
+
+bool FfmpegMovieSink::RecordFrameDigest() {
+    std::string digest = CodedFramesDigest(path_);
+    struct stat facts {};
+    if (digest.empty() || stat(path_.c_str(), &facts) != 0) {
+        return false;
+    }
+    // AVI: the header at the start; QuickTime: the index after the frames.
+    const int64_t from = muxer_ == "mov" ? trailerStart_ : 0;
+    const int64_t length =
+        muxer_ == "mov" ? facts.st_size - from : std::min<int64_t>(kHeaderSearchBytes, facts.st_size);
+    return WriteOverPattern(path_, from, length, digestTagValue_, digestTagValue_ + DigestPlaceholder(),
+                            kCodedFramesLabel + digest);
 }
 
 void FfmpegMovieSink::DescribeStoredStream(const FfmpegMovieSpec& spec, AVStream& stream) {
@@ -353,6 +460,7 @@ bool FfmpegMovieSink::Close() {
         if (encoder_ && !failed_) {
             ok = SendFrame(nullptr) && ok;
         }
+        trailerStart_ = format_->pb ? avio_tell(format_->pb) : 0;
         int result = av_write_trailer(format_.get());
         if (result < 0 && ok) {
             ok = Fail("cannot finish the movie file", result);
@@ -371,5 +479,9 @@ bool FfmpegMovieSink::Close() {
     }
     format_.reset();
     encoder_.reset();
+    if (ok && recordDigest_ && !RecordFrameDigest()) {
+        ok = Fail("cannot record the digest of the frames in " + path_, 0);
+    }
+    recordDigest_ = false;
     return ok;
 }

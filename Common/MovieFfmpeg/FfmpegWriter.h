@@ -16,6 +16,10 @@
 #include "MovieCodecs.h"
 #include "MovieFfmpeg.h"
 
+extern "C" {
+#include <libavutil/md5.h>
+}
+
 struct FfmpegMovieSpec {
     const char* muxer = "avi";  // "avi" or "mov"
     SinkParameters parameters;
@@ -55,6 +59,8 @@ private:
     bool SendFrame(AVFrame* frame);
     bool WritePacket();
     bool Fail(const std::string& what, int code);
+    void SetTags(const SinkParameters& p);
+    bool RecordFrameDigest();
 
     std::thread worker_;
     std::mutex lock_;
@@ -77,7 +83,20 @@ private:
     int scaleFromFormat_ = AV_PIX_FMT_NONE;
     bool headerWritten_ = false;
     std::atomic<bool> failed_{false};
+    // The digest of the coded frames, when a tag carries it: the tag's
+    // value before it, and where the trailer (QuickTime's index) began.
+    bool recordDigest_ = false;
+    std::string digestTagValue_;
+    int64_t trailerStart_ = 0;
+    std::string muxer_;
+    std::string path_;
 };
+
+// The digest of a movie file's coded video frames as the demuxer gives them
+// back (the MD5 of every packet's bytes in order, as 32 hex digits: what
+// SinkParameters::frameDigestTag records); empty when the file cannot be
+// read to its end.
+std::string CodedFramesDigest(const std::string& path);
 
 // What an AVI file's header holds beyond what the demuxer gives: the main
 // header's largest data rate, the video stream header's scale and rate as

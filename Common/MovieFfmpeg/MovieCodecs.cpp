@@ -119,7 +119,13 @@ AVPixelFormat EncoderPixelFormat(const MovieCodec& codec, int width, int height,
 }
 
 std::string MovieCodecSizeProblem(const MovieCodec& codec, int width, int height, bool interlaced) {
-    if (!codec.encoder || std::string_view(codec.encoder) != "dnxhd") {
+    const std::string_view encoder = codec.encoder ? codec.encoder : "";
+    if (encoder == "libx264" && interlaced &&
+        !CodesFields(codec, EncoderPixelFormat(codec, width, height, interlaced), height)) {
+        return "H.264 codes fields only at an even height, not " + std::to_string(height) +
+               " lines: make the movie without fields (--no-fields), or at an even height";
+    }
+    if (encoder != "dnxhd") {
         return {};
     }
     if (width < 256 || height < 120 || width % 2 != 0 || height % 2 != 0) {

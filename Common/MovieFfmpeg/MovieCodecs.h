@@ -35,7 +35,8 @@ const MovieCodec& ChooseMovieCodec(std::string_view code, MovieContainer contain
 // With `alpha`, the codec's format with alpha when it has one.
 AVPixelFormat EncoderPixelFormat(const MovieCodec& codec, int width, int height, bool interlaced, bool alpha = false);
 // Empty when the codec can write frames of this size and kind; otherwise why
-// not (DNxHR HQ has a smallest size and codes no fields).
+// not (DNxHR HQ has a smallest size and codes no fields; H.264 codes no
+// fields at an odd height).
 std::string MovieCodecSizeProblem(const MovieCodec& codec, int width, int height, bool interlaced);
 
 // The colour a movie's frames are converted to and tagged with: BT.601 for

@@ -72,7 +72,15 @@ struct SinkParameters {
     std::vector<std::pair<std::string, std::string>> tags;
     std::optional<int32_t> firstFrameNumber;
     bool alpha = false;  // 32-bit frames whose alpha the movie keeps
+    // The key of a tag whose value ends with the digest of the coded frames
+    // (kCodedFramesLabel and the MD5 of every video packet's bytes in order,
+    // 32 hex digits), written when the movie is closed; empty: none.
+    std::string frameDigestTag;
 };
+
+// What comes before the frames' digest in a tag, and its length in hex.
+constexpr const char* kCodedFramesLabel = "; coded ";
+constexpr size_t kFrameDigestDigits = 32;
 
 // ---- reading movie frames by number (background movies)
 

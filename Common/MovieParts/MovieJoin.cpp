@@ -1,9 +1,13 @@
 // Joining segments by stream copy: each segment's tag and video stream, the
 // checks that they belong together and are complete, and the copy of their
-// coded frames into one movie, timestamps moved on segment by segment.
+// coded frames into one movie, timestamps moved on segment by segment, each
+// frame checked against the file and the digest its writer recorded.
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
@@ -11,8 +15,11 @@
 #include "FfmpegWriter.h"
 #include "MakeMovieAVI.h"
 #include "MovieSegments.h"
+#include "OutputClaim.h"
+#include "SegmentCheck.h"
 
 extern "C" {
+#include <libavutil/md5.h>
 #include <libavutil/pixdesc.h>
 }
 
@@ -33,6 +40,7 @@ struct Segment {
     int64_t frames = 0;
     bool quickTime = false;
     int64_t startTime = 0;
+    int64_t fileBytes = 0;
     std::vector<Trait> traits;  // what must agree between segments
 };
 
@@ -84,6 +92,14 @@ void CloseReader(Segment& segment) {
 
 bool OpenSegment(const std::string& path, Segment& segment, std::string& message) {
     segment.path = path;
+    // A FIFO or a device would block the reader or never end.
+    struct stat facts {};
+    if (!IsRegularFile(path.c_str()) || stat(path.c_str(), &facts) != 0) {
+        const int reason = errno;
+        message = "cannot read the segment " + path + ": " + FileErrorText(reason);
+        return false;
+    }
+    segment.fileBytes = facts.st_size;
     if (!OpenReader(segment, message)) {
         return false;
     }
@@ -204,9 +220,38 @@ std::vector<Trait> Traits(const Segment& s) {
     };
 }
 
+std::string OriginValue(const MovieSegmentOrigin& origin, const std::string& name) {
+    for (const auto& [itemName, value] : origin) {
+        if (itemName == name) {
+            return value;
+        }
+    }
+    return "not recorded";
+}
+
+// What made `s` is what made `like`: the same show, the same options.
+bool CheckOrigin(const Segment& s, const Segment& like, std::string& message) {
+    MovieSegmentOrigin names = like.tag.origin;
+    names.insert(names.end(), s.tag.origin.begin(), s.tag.origin.end());
+    for (const auto& [name, unused] : names) {
+        std::string theirs = OriginValue(s.tag.origin, name);
+        std::string expected = OriginValue(like.tag.origin, name);
+        if (theirs == expected) {
+            continue;
+        }
+        message = s.path + " was made from other " + (name == "show" ? "show data" : "options") + " than " + like.path +
+                  ": its " + name + " is " + theirs + ", not " + expected + "; they come from different renders";
+        return false;
+    }
+    return true;
+}
+
 bool CheckAgreement(const std::vector<Segment>& segments, std::string& message) {
     const std::vector<Trait>& expected = segments.front().traits;
     for (size_t i = 1; i < segments.size(); ++i) {
+        if (!CheckOrigin(segments[i], segments.front(), message)) {
+            return false;
+        }
         const std::vector<Trait>& traits = segments[i].traits;
         for (size_t k = 0; k < traits.size(); ++k) {
             if (traits[k].value != expected[k].value) {
@@ -236,10 +281,12 @@ bool TakeBottomUpMark(AVCodecParameters& p) {
 
 class JoinedMovie {
 public:
+    explicit JoinedMovie(const std::function<bool()>* cancelled) : cancelled_(cancelled) {}
     bool Open(const std::string& path, Segment& first, std::string& message);
     bool Copy(Segment& segment, std::string& message);
     bool Finish(std::string& message);
     int64_t FramesCopied() const { return copied_; }
+    bool Cancelled() const { return wasCancelled_; }
 
 private:
     bool Failed(const std::string& what, int code, std::string& message) {
@@ -252,6 +299,8 @@ private:
     int64_t offset_ = 0;  // where the next segment starts, in the segments' time base
     int64_t copied_ = 0;
     bool headerWritten_ = false;
+    const std::function<bool()>* cancelled_ = nullptr;
+    bool wasCancelled_ = false;
 };
 
 bool JoinedMovie::Open(const std::string& path, Segment& first, std::string& message) {
@@ -312,6 +361,10 @@ bool JoinedMovie::Open(const std::string& path, Segment& first, std::string& mes
     return headerWritten_ || Failed("cannot write the joined movie's header", result, message);
 }
 
+std::string PartAgainText(const MovieSegmentTag& tag) {
+    return "render part " + std::to_string(tag.part) + "/" + std::to_string(tag.parts) + " again";
+}
+
 bool JoinedMovie::Copy(Segment& segment, std::string& message) {
     PacketOwner packet(av_packet_alloc());
     if (!packet) {
@@ -320,6 +373,8 @@ bool JoinedMovie::Copy(Segment& segment, std::string& message) {
     if (!segment.format && !OpenReader(segment, message)) {
         return false;
     }
+    SegmentFrameCheck check({segment.path, segment.fileBytes, !segment.quickTime, segment.tag.codedDigest,
+                             segment.tag.share.Count(), PartAgainText(segment.tag)});
     AVRational timeBase = segment.video->time_base;
     int64_t start = segment.startTime;
     int64_t end = start;
@@ -329,6 +384,14 @@ bool JoinedMovie::Copy(Segment& segment, std::string& message) {
         if (packet->stream_index != segment.video->index) {
             av_packet_unref(packet.get());
             continue;
+        }
+        if (cancelled_ && *cancelled_ && (*cancelled_)()) {
+            wasCancelled_ = true;
+            message = "the join was stopped";
+            return false;
+        }
+        if (!check.Take(*packet, message)) {
+            return false;
         }
         int64_t at = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
         if (at != AV_NOPTS_VALUE) {
@@ -347,6 +410,9 @@ bool JoinedMovie::Copy(Segment& segment, std::string& message) {
     }
     if (result != AVERROR_EOF) {
         return Failed("cannot read " + segment.path, result, message);
+    }
+    if (!check.Finish(message)) {
+        return false;
     }
     CloseReader(segment);
     offset_ += end - start;
@@ -370,20 +436,29 @@ bool JoinedMovie::Finish(std::string& message) {
     return true;
 }
 
-bool WriteJoined(const std::string& path, std::vector<Segment>& segments, int64_t& frames, std::string& message) {
-    JoinedMovie joined;
-    if (!joined.Open(path, segments.front(), message)) {
+// One movie the join makes: its segments and the claim on its file.
+struct JoinedOutput {
+    std::string path;
+    std::vector<Segment> segments;
+    OutputClaim claim;
+    int64_t frames = 0;
+};
+
+bool WriteJoined(JoinedOutput& output, const std::function<bool()>& cancelled, bool& wasCancelled,
+                 std::string& message) {
+    const std::string& path = output.claim.Temporary();
+    std::vector<Segment>& segments = output.segments;
+    JoinedMovie joined(&cancelled);
+    bool written = joined.Open(path, segments.front(), message);
+    for (size_t i = 0; written && i < segments.size(); ++i) {
+        written = joined.Copy(segments[i], message);
+    }
+    written = written && joined.Finish(message);
+    wasCancelled = joined.Cancelled();
+    if (!written) {
         return false;
     }
-    for (Segment& segment : segments) {
-        if (!joined.Copy(segment, message)) {
-            return false;
-        }
-    }
-    if (!joined.Finish(message)) {
-        return false;
-    }
-    frames = joined.FramesCopied();
+    output.frames = joined.FramesCopied();
     AviHeaderFacts avi;
     if (!segments.front().quickTime && ReadAviHeaderFacts(segments.front().path, avi)) {
         RestoreAviRate(path, avi.scale, avi.rate);
@@ -402,13 +477,127 @@ bool IsOneOf(const std::string& path, const std::vector<std::string>& segments, 
     return false;
 }
 
+// The container the joined movie's name asks for, by its last suffix alone.
+enum class JoinContainer { None, QuickTime, Avi };
+JoinContainer ContainerOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
+        return JoinContainer::None;
+    }
+    std::string_view suffix = std::string_view(path).substr(dot);
+    return suffix == ".mov" ? JoinContainer::QuickTime : suffix == ".avi" ? JoinContainer::Avi : JoinContainer::None;
+}
+
+// The segments into their movies: the fills into `moviePath`, and when key
+// segments come with them, those into its key movie; segments of one kind
+// all go into `moviePath`.
+void SortIntoOutputs(const std::string& moviePath, std::vector<Segment>& segments, std::deque<JoinedOutput>& outputs) {
+    bool fills = false;
+    bool keys = false;
+    for (const Segment& s : segments) {
+        (s.tag.key ? keys : fills) = true;
+    }
+    outputs.emplace_back().path = moviePath;
+    if (fills && keys) {
+        outputs.emplace_back().path = KeyMoviePath(moviePath);
+    }
+    for (Segment& s : segments) {
+        outputs[fills && keys && s.tag.key ? 1 : 0].segments.push_back(std::move(s));
+    }
+}
+
+// The checks of the segments of one movie.
+bool CheckOutput(JoinedOutput& output, bool quickTime, std::string& message) {
+    if (!CheckParts(output.path, output.segments, message) || !CheckAgreement(output.segments, message)) {
+        return false;
+    }
+    if (quickTime != output.segments.front().quickTime) {
+        message = "the segments are " + output.segments.front().traits[0].value + " movies; " + output.path +
+                  " would be " + (quickTime ? "QuickTime" : "AVI");
+        return false;
+    }
+    return true;
+}
+
+// A part given as a key alone, or as a fill alone, when both are joined:
+// a key given in place of its fill, or the other way round.
+bool CheckBothRoles(const std::deque<JoinedOutput>& outputs, std::string& message) {
+    // The fewer are the odd ones out: a key among fills is named as the key.
+    const size_t fewer = outputs[1].segments.size() < outputs[0].segments.size() ? 1 : 0;
+    for (size_t from : {fewer, 1 - fewer}) {
+        const JoinedOutput& other = outputs[1 - from];
+        for (const Segment& s : outputs[from].segments) {
+            auto same = [&s](const Segment& o) { return o.tag.part == s.tag.part && o.tag.parts == s.tag.parts; };
+            if (std::none_of(other.segments.begin(), other.segments.end(), same)) {
+                message = s.path + " is the " + (s.tag.key ? "key" : "fill") + " of " + PartText(s.tag) + ", but no " +
+                          (s.tag.key ? "fill" : "key") + " of that part is given (one in place of the other?)";
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// The keys come from the render the fills come from.
+bool CheckSameRender(const std::deque<JoinedOutput>& outputs, std::string& message) {
+    if (outputs.size() < 2) {
+        return true;
+    }
+    if (!CheckBothRoles(outputs, message)) {
+        return false;
+    }
+    const Segment& fill = outputs[0].segments.front();
+    const Segment& key = outputs[1].segments.front();
+    if (key.tag.parts != fill.tag.parts || key.tag.frameCount != fill.tag.frameCount) {
+        message = key.path + " is the key of " + PartText(key.tag) + ", but " + fill.path + " is " +
+                  PartText(fill.tag) + ": they come from different renders";
+        return false;
+    }
+    return CheckOrigin(key, fill, message);
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    for (size_t at = from.empty() ? std::string::npos : text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size())) {
+        text.replace(at, from.size(), to);
+    }
+    return text;
+}
+
+// Writes every movie under its claim; false with the message (naming the
+// movies, not their temporaries).
+bool WriteOutputs(std::deque<JoinedOutput>& outputs, const std::function<bool()>& cancelled,
+                  MovieJoinOutcome& outcome) {
+    for (JoinedOutput& output : outputs) {
+        if (!output.claim.Claim(output.path, "joining", outcome.message)) {
+            return false;
+        }
+    }
+    for (JoinedOutput& output : outputs) {
+        if (!WriteJoined(output, cancelled, outcome.cancelled, outcome.message)) {
+            outcome.message = Replaced(outcome.message, output.claim.Temporary(), output.path);
+            return false;
+        }
+    }
+    for (JoinedOutput& output : outputs) {
+        std::string reason;
+        if (!output.claim.Commit(reason)) {
+            outcome.message = "cannot put the joined movie in place as " + output.claim.Target() + ": " + reason;
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
-MovieJoinOutcome JoinMovieSegments(const std::string& moviePath, const std::vector<std::string>& paths) {
-    av_log_set_level(AV_LOG_ERROR);
+MovieJoinOutcome JoinMovieSegments(const std::string& moviePath, const std::vector<std::string>& paths,
+                                   const std::function<bool()>& cancelled) {
+    SilenceFfmpegLog();
     MovieJoinOutcome outcome;
-    int kind = MovieWriterKindFor(moviePath.c_str());
-    if (kind != kWriterQuickTime && kind != kWriterAvi) {
+    const JoinContainer container = ContainerOf(moviePath);
+    if (container == JoinContainer::None) {
         outcome.message = "only QuickTime (.mov) and AVI (.avi) movies can be joined: " + moviePath;
         return outcome;
     }
@@ -417,36 +606,35 @@ MovieJoinOutcome JoinMovieSegments(const std::string& moviePath, const std::vect
         outcome.message = "no segments to join into " + moviePath;
         return outcome;
     }
-    if (IsOneOf(moviePath, paths, which)) {
-        outcome.message = "the joined movie would overwrite its segment " + which;
-        return outcome;
-    }
     std::vector<Segment> segments(paths.size());
     for (size_t i = 0; i < paths.size(); ++i) {
         if (!OpenSegment(paths[i], segments[i], outcome.message)) {
             return outcome;
         }
     }
-    if (!CheckParts(moviePath, segments, outcome.message) || !CheckAgreement(segments, outcome.message)) {
+    std::deque<JoinedOutput> outputs;
+    SortIntoOutputs(moviePath, segments, outputs);
+    if (!CheckSameRender(outputs, outcome.message)) {
         return outcome;
     }
-    if ((kind == kWriterQuickTime) != segments.front().quickTime) {
-        outcome.message = "the segments are " + segments.front().traits[0].value + " movies; " + moviePath +
-                          " would be " + (kind == kWriterQuickTime ? "QuickTime" : "AVI");
-        return outcome;
+    for (JoinedOutput& output : outputs) {
+        if (IsOneOf(output.path, paths, which)) {
+            outcome.message = "the joined movie would overwrite its segment " + which;
+            return outcome;
+        }
+        if (!CheckOutput(output, container == JoinContainer::QuickTime, outcome.message)) {
+            return outcome;
+        }
     }
-    std::string temporary = moviePath + ".joining";
-    int64_t frames = 0;
-    if (!WriteJoined(temporary, segments, frames, outcome.message)) {
-        std::remove(temporary.c_str());
-        return outcome;
-    }
-    if (std::rename(temporary.c_str(), moviePath.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        outcome.message = "cannot put the joined movie in place as " + moviePath;
+    if (!WriteOutputs(outputs, cancelled, outcome)) {
         return outcome;
     }
     outcome.joined = true;
-    outcome.frames = static_cast<int32_t>(frames);
+    outcome.frames = static_cast<int32_t>(outputs[0].frames);
+    outcome.segments = static_cast<int32_t>(outputs[0].segments.size());
+    if (outputs.size() > 1) {
+        outcome.keyPath = outputs[1].path;
+        outcome.keyFrames = static_cast<int32_t>(outputs[1].frames);
+    }
     return outcome;
 }

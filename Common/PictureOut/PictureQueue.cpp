@@ -1,6 +1,7 @@
 #include "PictureQueue.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <utility>
 
 PictureQueue::PictureQueue(Writer write, int workers, int pictures, int bitsPerPixel) : write_(std::move(write)) {
@@ -64,12 +65,15 @@ void PictureQueue::Work() {
         bool skip = job.order > failedOrder_;
         ++busy_;
         lock.unlock();
+        errno = 0;
         bool written = skip || write_(*job.picture, job.name);
+        const int reason = errno;  // this thread's, left by the writer
         lock.lock();
         --busy_;
         if (!written && job.order < failedOrder_) {
             failedOrder_ = job.order;
             failedName_ = job.name;
+            failedError_ = reason;
         }
         free_.push_back(job.picture);
         changed_.notify_all();

@@ -33,6 +33,8 @@ public:
     // Waits until everything submitted is written. The name of the first
     // file (in submission order) that could not be written, or empty.
     std::string Finish();
+    // The errno the failed write left (0 when it left none).
+    int FailedError() const { return failedError_; }
 
 private:
     struct Job {
@@ -53,5 +55,6 @@ private:
     bool stopping_ = false;
     uint64_t failedOrder_ = UINT64_MAX;
     std::string failedName_;
+    int failedError_ = 0;
     std::vector<std::thread> threads_;
 };

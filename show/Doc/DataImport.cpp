@@ -160,8 +160,9 @@ void CantReadMessage(const char* what, const FileSpec& file, int error) {
 }
 
 // Reads at most `limit` bytes from the start of a file as a text that ends
-// at its first NUL; false when the file cannot be opened or read.
-bool ReadTextFile(const FileSpec& file, long limit, std::string& text) {
+// at its first NUL; false when the file cannot be opened or read. With
+// `bytesRead`, the bytes read before the text was cut at the NUL.
+bool ReadTextFile(const FileSpec& file, long limit, std::string& text, long* bytesRead = nullptr) {
     PlatformFile handle;
     if (!OpenFile(handle, file, kFileRead)) {
         return false;
@@ -172,7 +173,34 @@ bool ReadTextFile(const FileSpec& file, long limit, std::string& text) {
         return false;
     }
     text.resize(std::strlen(text.c_str()));
+    if (bytesRead) {
+        *bytesRead = count;
+    }
     return true;
+}
+
+// Why a data file's text holds no table, or null when it may. A table is
+// lines of text; a picture, a movie or a program starts with a NUL or with
+// control characters that no text file holds.
+const char* TableProblem(std::string_view text, long bytesRead) {
+    if (bytesRead == 0) {
+        return "the file is empty";
+    }
+    auto binary = [](char c) {
+        auto byte = static_cast<unsigned char>(c);
+        return (byte < 0x20 && c != '\t' && c != '\r' && c != '\n') || byte == 0x7f;
+    };
+    // An end-of-file mark (Ctrl+Z) may close a text written by old editors.
+    if (!text.empty() && text.back() == '\x1a') {
+        text.remove_suffix(1);
+    }
+    if (text.empty() || std::any_of(text.begin(), text.end(), binary)) {
+        return "it is not a text file (a picture, a movie or a program?)";
+    }
+    if (LineSeparator(text).empty()) {
+        return "it holds no lines of tab-delimited data";
+    }
+    return nullptr;
 }
 
 void RedrawMainWindow() {
@@ -282,9 +310,18 @@ void ImportTableCommand(Show& show, std::string_view text) {
 
 bool LoadDataFileCommand(Show& show, const FileSpec& file) {
     std::string text;
+    long bytesRead = 0;
     errno = 0;
-    if (!ReadTextFile(file, kDataFileReadLimit, text)) {
+    if (!ReadTextFile(file, kDataFileReadLimit, text, &bytesRead)) {
         CantReadMessage("Can't read data file", file, errno);
+        return false;
+    }
+    if (const char* problem = TableProblem(text, bytesRead)) {
+        char name[sizeof(file.name) + 1] = {};
+        std::memcpy(name, file.name, sizeof(file.name));
+        ShowMessage(
+            ("Can't use data file \"" + std::string(name) + "\": " + problem + "; the data stay as they were").c_str(),
+            kNoNumber);
         return false;
     }
     ImportTableCommand(show, text);

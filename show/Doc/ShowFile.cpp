@@ -324,6 +324,38 @@ int WriteShowImage(Show& show, int16_t showId, std::vector<uint8_t>& out) {
     return writer.Failed() || writer.Position() != out.size() ? 0 : length;
 }
 
+namespace {
+
+// FNV-1a, 64 bits: enough to tell shows apart, not a seal against forgery.
+constexpr uint64_t kDigestBasis = 14695981039346656037ull;
+constexpr uint64_t kDigestPrime = 1099511628211ull;
+
+void AddToDigest(uint64_t& digest, const void* bytes, size_t count) {
+    const auto* byte = static_cast<const uint8_t*>(bytes);
+    for (size_t i = 0; i < count; ++i) {
+        digest = (digest ^ byte[i]) * kDigestPrime;
+    }
+}
+
+}  // namespace
+
+std::string ShowContentDigest(Show& show) {
+    const int32_t frame = gCurrentFrame;
+    Evaluate(show, 0, false);
+    std::vector<uint8_t> image;
+    WriteShowImage(show, 0, image);
+    Evaluate(show, frame, false);
+    uint64_t digest = kDigestBasis;
+    AddToDigest(digest, image.data(), image.size());
+    const int32_t stream[] = {show.streamColumns, show.streamLastRow};
+    AddToDigest(digest, stream, sizeof(stream));
+    AddToDigest(digest, &show.streamInterval, sizeof(show.streamInterval));
+    AddToDigest(digest, show.streamValues.data(), show.streamValues.size() * sizeof(float));
+    char text[17];
+    std::snprintf(text, sizeof(text), "%016llx", static_cast<unsigned long long>(digest));
+    return text;
+}
+
 const char* ShowImageProblem(const uint8_t* image, long size) {
     if (!image || size < 2) {
         return "it is not a show file";

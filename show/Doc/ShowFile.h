@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "ShowRecord.h"
@@ -26,6 +27,12 @@ int16_t NewShowId();
 // keys[0].reserved44 first; changes nothing else of the show (the caller sets
 // showId and clears `modified` once the image is safely on disk).
 int WriteShowImage(Show& show, int16_t showId, std::vector<uint8_t>& out);
+// A digest of what the show draws, as 16 hex digits: the image of its
+// stored fields with the values of frame 0 (without the show id, which
+// each load or new show sets) and its stream data. Runs that load the same
+// show and data get the same digest. Evaluates frame 0 for it, then the
+// current frame again.
+std::string ShowContentDigest(Show& show);
 // Checks an image without touching any show: magic, keyframe count 1..64 and
 // the bytes it needs. False for a refused image.
 bool CheckShowImage(const uint8_t* image, long size);

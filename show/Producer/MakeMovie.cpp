@@ -9,10 +9,14 @@
 
 namespace {
 
+// The writer the job names, or the one its path selects.
+int WriterKind(const MovieJob& job) {
+    return job.writer.kind != kWriterNone ? job.writer.kind : MovieWriterKindFor(job.path.c_str());
+}
+
 bool WriterSaidIt(const MovieJob& job, const MovieWriter& writer) {
     // The RTV writer shows its own message when its library is missing.
-    return MovieWriterKindFor(job.path.c_str()) == kWriterRtv &&
-           writer.LastError().find("is not installed!") != std::string::npos;
+    return WriterKind(job) == kWriterRtv && writer.LastError().find("is not installed!") != std::string::npos;
 }
 
 // The frames a finished run holds: each pass writes the range and the two
@@ -57,8 +61,7 @@ bool OpenMovieWriter(const MovieJob& job, MovieWriter& writer, CDib& image, int3
     if (o.fieldMode == kFieldModeFields) {
         writer.options.fieldOrder = job.lowerFieldFirst ? FieldOrder::LowerFirst : FieldOrder::UpperFirst;
     }
-    bool isQuickTime = std::strstr(job.path.c_str(), ".mov") != nullptr;
-    if (!writer.Prepare(o.framesPerSecond, o.quality, isQuickTime)) {
+    if (!writer.Prepare(o.framesPerSecond, o.quality, WriterKind(job) == kWriterQuickTime)) {
         outcome.message = "The movie cannot be made: " + writer.LastError();
         return false;
     }
@@ -82,15 +85,22 @@ bool OpenMovieWriter(const MovieJob& job, MovieWriter& writer, CDib& image, int3
 void CloseMovieWriter(const std::string& path, MovieWriter& writer, const RenderRangeResult& pass,
                       int32_t framesExpected, MovieOutcome& outcome) {
     // A failed movie is abandoned: its temporary file goes and the file it
-    // would have replaced stays. Cancelling closes the frames made so far.
+    // would have replaced stays. Cancelling closes the frames made so far;
+    // a movie that got no frame at all replaces nothing.
     bool closed = false;
-    if (pass.failed) {
+    const bool empty = !pass.failed && writer.FramesWritten() == 0;
+    if (pass.failed || empty) {
         writer.Abandon();
     } else {
         closed = writer.Close();
     }
     outcome.framesWritten = writer.FramesWritten();
-    if (pass.failed) {
+    if (empty) {
+        outcome.cancelled = outcome.cancelled || pass.cancelled;
+        outcome.message = std::string(outcome.cancelled ? "Rendering was cancelled before the first frame."
+                                                        : "The movie has no frames to render.") +
+                          KeptText(path);
+    } else if (pass.failed) {
         outcome.message = "The movie could not be finished: " + pass.error + ". " +
                           FramesWrittenText(outcome.framesWritten) + KeptText(path);
     } else if (!closed) {

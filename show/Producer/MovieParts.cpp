@@ -38,7 +38,40 @@ MoviePlan PlanMovie(const MovieOptions& options) {
     return plan;
 }
 
-MovieOutcome MakeMoviePartFile(const MovieJob& job, int part, int parts, const RenderRangeHooks& hooks) {
+namespace {
+
+// The options of the job that change the pictures but not the stream's
+// description, for the segment's tag.
+void AddJobOrigin(const MovieOptions& o, MovieSegmentOrigin& origin) {
+    origin.emplace_back("quality", std::to_string(o.quality));
+    origin.emplace_back("frames", std::to_string(o.start) + "-" + std::to_string(o.end) + " hold " +
+                                      std::to_string(o.hold) + (o.reverse ? " and back" : ""));
+}
+
+// The segment's tags: the job's own with the part's tag as the comment, for
+// the fill and (saying so) for the key; the writers add the frames' digest.
+void TagSegment(MovieJob& segment, MovieSegmentTag tag) {
+    const char* kComment = "comment";
+    auto tagged = [&](bool key) {
+        tag.key = key;
+        std::vector<std::pair<std::string, std::string>> tags;
+        for (const auto& item : segment.writer.tags) {
+            if (item.first != kComment) {
+                tags.push_back(item);
+            }
+        }
+        tags.emplace_back(kComment, FormatMovieSegmentTag(tag));
+        return tags;
+    };
+    segment.writer.keyTags = tagged(true);
+    segment.writer.tags = tagged(false);
+    segment.writer.frameDigestTag = kComment;
+}
+
+}  // namespace
+
+MovieOutcome MakeMoviePartFile(const MovieJob& job, int part, int parts, const RenderRangeHooks& hooks,
+                               const MovieSegmentOrigin& origin) {
     MovieOutcome outcome;
     MoviePlan plan = PlanMovie(job.options);
     int32_t frameCount = static_cast<int32_t>(plan.frames.size());
@@ -51,7 +84,14 @@ MovieOutcome MakeMoviePartFile(const MovieJob& job, int part, int parts, const R
     }
     MovieJob segment = job;
     segment.path = MovieSegmentPath(job.path, part);
-    segment.writer.tags.emplace_back("comment", FormatMovieSegmentTag({part, parts, share, frameCount}));
+    MovieSegmentTag tag;
+    tag.part = part;
+    tag.parts = parts;
+    tag.share = share;
+    tag.frameCount = frameCount;
+    tag.origin = origin;
+    AddJobOrigin(job.options, tag.origin);
+    TagSegment(segment, tag);
     // The segment's timecode starts at its own first frame.
     segment.writer.firstFrameNumber = job.options.start + share.first;
     MovieWriter writer;

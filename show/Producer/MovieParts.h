@@ -36,6 +36,9 @@ RenderRangeResult RenderMoviePart(MovieWriter& writer, CDib& image, int fieldMod
                                   const MoviePlan& plan, MovieShare share, const RenderRangeHooks& hooks);
 
 // Part `part` of `parts` of the movie the job describes, written to the
-// segment file named after the job's path, tagged with the part and the
-// share. A part whose share is empty writes no file and says so.
-MovieOutcome MakeMoviePartFile(const MovieJob& job, int part, int parts, const RenderRangeHooks& hooks);
+// segment file named after the job's path, tagged with the part, the share,
+// fill or key, what made it (`origin`: the show and the options the job does
+// not hold, then the job's quality and range) and the digest of its frames.
+// A part whose share is empty writes no file and says so.
+MovieOutcome MakeMoviePartFile(const MovieJob& job, int part, int parts, const RenderRangeHooks& hooks,
+                               const MovieSegmentOrigin& origin = {});

@@ -190,3 +190,56 @@ TEST(RenderParts, MoviePartsJoinToTheSingleRunsFile) {
     EXPECT_FALSE(single.empty());
     EXPECT_EQ(ReadBytes(folder.File("parts.mov")), single);
 }
+
+// A table saved by an editor that starts it with a UTF-8 byte-order mark
+// reads as without; a word in the options column that is no option (an
+// extra column, a show in the wrong place) and an option a row may not give
+// are errors of that row; the table's name is shown escaped.
+TEST(Batch, RowsAreReadStrictlyAndNamedEscaped) {
+    TempFolder folder;
+    std::string jobs = folder.File("jobs\033[2J.tsv");
+    ASSERT_TRUE(WriteText(jobs,
+                          "\xEF\xBB\xBFshow.tvr\t\tr0.mov\t--aa 5\n"  // row 0
+                          "\t\tr1.mov\t--size 20x10\textra.tvr\n"     // row 1: an extra column
+                          "\t\tr2.mov\t--picture in.jpg\n"            // row 2
+                          "\t\tr3.mov\t--bench\n"                     // row 3
+                          "\t\tr4.mov\t--size\t20x10 --end=5\n"));    // row 4: tabs inside the options
+    std::vector<BatchRow> rows;
+    std::string error;
+    ASSERT_TRUE(ReadBatchRows(jobs, rows, error)) << error;
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(rows[0].show, "show.tvr");
+    RenderOptions options;
+    options.batchPath = jobs;
+    std::vector<std::string> rendered;
+    testing::internal::CaptureStderr();
+    testing::internal::CaptureStdout();
+    int status = RunBatch(options, {}, [&rendered](const RenderOptions& row) {
+        rendered.push_back(row.outPath);
+        return 0;
+    });
+    std::string err = testing::internal::GetCapturedStderr();
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(rendered, (std::vector<std::string>{"r0.mov", "r4.mov"}));
+    const std::string shown = folder.File("jobs\\x1b[2J.tsv");
+    EXPECT_NE(err.find(shown + " row 1 (line 2): \"extra.tvr\" in the options column is not an option"),
+              std::string::npos)
+        << err;
+    EXPECT_NE(err.find(shown + " row 2 (line 3): the options column cannot hold --picture"), std::string::npos) << err;
+    EXPECT_NE(err.find(shown + " row 3 (line 4): the options column cannot hold --bench"), std::string::npos) << err;
+    EXPECT_EQ(err.find('\033'), std::string::npos) << err;
+    EXPECT_EQ(out, "batch " + shown + ": 2 rows made, 3 failed\n");
+
+    EXPECT_NE(ParseError({"--batch", "jobs.tsv", "--bench"}).find("--bench cannot be given with it"),
+              std::string::npos);
+    EXPECT_NE(ParseError({"--batch", "jobs.tsv", "--picture", "a.jpg"}).find("--picture cannot be given with it"),
+              std::string::npos);
+    EXPECT_EQ(ParseError({"--batch", ""}), "--batch takes a file name, not \"\"");
+    options.batchPath = folder.File("missing\n.tsv");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(RunBatch(options, {}, [](const RenderOptions&) { return 0; }), 1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "tavrilo-render: can't read the batch file \"" +
+                                                          folder.File("missing\\n.tsv") +
+                                                          "\": No such file or directory\n");
+}

@@ -552,15 +552,21 @@ TEST_F(ShowFileTest, FailedSaveKeepsOldFileAndState) {
     int16_t id = show.showId;
     SetText(show.title, kTextSlot, "changed");
     show.modified = 1;
-    // The temporary file beside the target cannot be created.
-    std::filesystem::create_directory(path + ".saving~");
-    EXPECT_FALSE(SaveShowFile(show, MakeFileSpec(path.c_str())));
+    {
+        // The disk fills while the new file is written.
+        FileSizeLimit limit(1024);
+        ASSERT_TRUE(limit.Active());
+        EXPECT_FALSE(SaveShowFile(show, MakeFileSpec(path.c_str())));
+    }
     EXPECT_EQ(ReadBytes(path), before);
     EXPECT_EQ(show.modified, 1);
     EXPECT_EQ(show.showId, id);
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_NE(Messages()[0].find("Can't save show file \"" + path + "\""), std::string::npos);
-    EXPECT_NE(Messages()[0].find("directory"), std::string::npos);  // the reason
+    EXPECT_NE(Messages()[0].find("File too large"), std::string::npos);  // the reason
+    for (const auto& entry : std::filesystem::directory_iterator(settings_.Folder().Path())) {
+        EXPECT_EQ(entry.path().string().find("saving~"), std::string::npos) << entry.path();  // no temporary is left
+    }
 
     std::string nowhere = Path("no/such/folder/x.tvr");
     EXPECT_FALSE(SaveShowFile(show, MakeFileSpec(nowhere.c_str())));

@@ -3,7 +3,9 @@
 // carried renderer state) and the join's refusals.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <memory>
 
 extern "C" {
@@ -108,18 +110,35 @@ TEST(MovieShares, SegmentNamesAndTags) {
     EXPECT_EQ(MovieSegmentPath("out.mov", 0), "out.part0.mov");
     EXPECT_EQ(MovieSegmentPath("/a.b/show.final.avi", 12), "/a.b/show.final.part12.avi");
     EXPECT_EQ(MovieSegmentPath("/a.b/movie", 3), "/a.b/movie.part3");
-    MovieSegmentTag tag{1, 4, MovieShareOf(120, 1, 4), 120};
+    MovieSegmentTag tag;
+    tag.part = 1;
+    tag.parts = 4;
+    tag.share = MovieShareOf(120, 1, 4);
+    tag.frameCount = 120;
+    tag.key = true;
+    tag.origin = {{"show", "0123456789abcdef"}, {"aa", "25"}, {"frames", "0-120 hold 0"}};
     std::string text = FormatMovieSegmentTag(tag);
-    EXPECT_EQ(text, "tavrilo-render part 1/4, movie frames 30-59 of 120");
+    EXPECT_EQ(text,
+              "tavrilo-render part 1/4, movie frames 30-59 of 120; key; show 0123456789abcdef; aa 25; frames 0-120 "
+              "hold 0");
     MovieSegmentTag read;
-    ASSERT_TRUE(ParseMovieSegmentTag(text, read));
+    ASSERT_TRUE(ParseMovieSegmentTag(text + "; coded 00112233445566778899aabbccddeeff", read));
     EXPECT_EQ(read.part, 1);
     EXPECT_EQ(read.parts, 4);
     EXPECT_EQ(read.share.first, 30);
     EXPECT_EQ(read.share.end, 60);
+    EXPECT_TRUE(read.key);
+    EXPECT_EQ(read.origin, tag.origin);
+    EXPECT_EQ(read.codedDigest, "00112233445566778899aabbccddeeff");
+    // A segment of an earlier version: a fill that records nothing more.
+    ASSERT_TRUE(ParseMovieSegmentTag("tavrilo-render part 1/4, movie frames 30-59 of 120", read));
+    EXPECT_FALSE(read.key);
+    EXPECT_TRUE(read.origin.empty());
+    EXPECT_TRUE(read.codedDigest.empty());
     for (const char* bad : {"", "tavrilo-render part 1/4, movie frames 31-59 of 120",
                             "tavrilo-render part 4/4, movie frames 90-119 of 120",
-                            "tavrilo-render part 1/4, movie frames 30-59 of 120 and more", "Lavf59"}) {
+                            "tavrilo-render part 1/4, movie frames 30-59 of 120 and more",
+                            "tavrilo-render part 1/4, movie frames 30-59 of 120; fill; aa", "Lavf59"}) {
         EXPECT_FALSE(ParseMovieSegmentTag(bad, read)) << bad;
     }
 }
@@ -331,4 +350,191 @@ TEST(MovieJoin, EveryContainerAndCodecCopiesExactly) {
                 << kind.file << " frame " << m;
         }
     }
+}
+
+namespace {
+
+// Overwrites `count` bytes of a file at `at` with `byte` (or a pattern when
+// `byte` is negative).
+void Overwrite(const std::string& path, size_t at, size_t count, int byte) {
+    std::vector<uint8_t> bytes = ReadBytes(path);
+    for (size_t i = at; i < at + count && i < bytes.size(); ++i) {
+        bytes[i] = static_cast<uint8_t>(byte >= 0 ? byte : (i * 131 + 7) & 0xFF);
+    }
+    ASSERT_TRUE(WriteBytes(path, bytes));
+}
+
+size_t EntriesIn(const std::string& folder) {
+    return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(folder), {}));
+}
+
+}  // namespace
+
+// The join reads every frame it copies: a segment cut short or with bytes
+// overwritten in its middle is refused by name, whatever its header says.
+TEST(MovieJoin, ADamagedSegmentIsRefusedByName) {
+    ScopedSettings settings;
+    struct Damage {
+        const char* name;
+        bool truncate;
+        int byte;
+    };
+    for (const char* kind : {"m.avi", "d.avi", "p.mov", "a.mov"}) {
+        TempFolder folder;
+        MovieJob job = Job(folder.File(kind), 0, 16, 0, false, false);
+        job.options.width = 160;
+        job.options.height = 120;
+        job.writer.codec = kind[0] == 'm' ? "MJPG" : kind[0] == 'd' ? "DIB " : kind[0] == 'p' ? "png " : "apch";
+        std::vector<std::string> segments = RenderParts(job, 2);
+        ASSERT_EQ(segments.size(), 2u);
+        const std::vector<uint8_t> good = ReadBytes(segments[1]);
+        for (Damage damage : {Damage{"cut short", true, 0}, Damage{"zeros", false, 0}, Damage{"noise", false, -1}}) {
+            ASSERT_TRUE(WriteBytes(segments[1], good));
+            if (damage.truncate) {
+                std::filesystem::resize_file(segments[1], good.size() * 2 / 3);
+            } else {
+                Overwrite(segments[1], good.size() / 2, 4096, damage.byte);
+            }
+            MovieJoinOutcome outcome = JoinMovieSegments(job.path, segments);
+            EXPECT_FALSE(outcome.joined) << kind << ", " << damage.name;
+            EXPECT_EQ(outcome.message.rfind(segments[1], 0) == 0 ||
+                          outcome.message.rfind("cannot read the segment " + segments[1], 0) == 0,
+                      true)
+                << kind << ", " << damage.name << ": " << outcome.message;
+            EXPECT_FALSE(std::filesystem::exists(job.path)) << kind << ", " << damage.name;
+            EXPECT_EQ(EntriesIn(folder.Path()), 2u) << kind << ", " << damage.name;  // no temporary left
+        }
+        ASSERT_TRUE(WriteBytes(segments[1], good));
+        MovieJoinOutcome joined = JoinMovieSegments(job.path, segments);
+        EXPECT_TRUE(joined.joined) << kind << ": " << joined.message;
+        EXPECT_EQ(joined.frames, 16);
+    }
+}
+
+// Each part records what made it; parts of another show, other options, or
+// a key given in place of a fill, come from another render.
+TEST(MovieJoin, SegmentsOfAnotherShowOrOtherOptionsAreRefusedByName) {
+    ScopedSettings settings;
+    TempFolder folder;
+    MovieJob job = Job(folder.File("m.mov"), 0, 12, 0, false, false);
+    const MovieSegmentOrigin origin = {{"show", "00000000000000aa"}, {"aa", "25"}};
+    auto render = [&](const MovieJob& j, int part, const MovieSegmentOrigin& o) {
+        StatefulRenderer renderer;
+        EXPECT_TRUE(MakeMoviePartFile(j, part, 3, renderer.Hooks(), o).made);
+        return MovieSegmentPath(j.path, part);
+    };
+    std::vector<std::string> segments;
+    for (int part = 0; part < 3; ++part) {
+        segments.push_back(render(job, part, origin));
+    }
+    auto refused = [&](const std::string& message) {
+        MovieJoinOutcome outcome = JoinMovieSegments(job.path, segments);
+        EXPECT_FALSE(outcome.joined);
+        EXPECT_EQ(outcome.message, message);
+        EXPECT_FALSE(std::filesystem::exists(job.path));
+    };
+    render(job, 1, {{"show", "00000000000000bb"}, {"aa", "25"}});
+    refused(segments[1] + " was made from other show data than " + segments[0] +
+            ": its show is 00000000000000bb, not 00000000000000aa; they come from different renders");
+    render(job, 1, {{"show", "00000000000000aa"}, {"aa", "50"}});
+    refused(segments[1] + " was made from other options than " + segments[0] +
+            ": its aa is 50, not 25; they come from different renders");
+    MovieJob finer = job;
+    finer.options.quality = 50;
+    render(finer, 1, origin);
+    refused(segments[1] + " was made from other options than " + segments[0] +
+            ": its quality is 50, not 100; they come from different renders");
+
+    // The key of part 1 in place of its fill.
+    MovieJob keyed = job;
+    keyed.writer.key = true;
+    keyed.writer.codec = "png ";
+    render(keyed, 1, origin);
+    std::filesystem::rename(KeyMoviePath(segments[1]), segments[1]);
+    refused(segments[1] +
+            " is the key of part 1/3 of a movie of 12 frames, but no fill of that part is given (one "
+            "in place of the other?)");
+    render(job, 1, origin);
+    EXPECT_TRUE(JoinMovieSegments(job.path, segments).joined);
+}
+
+// "--join show.mov show.part*.mov" names the fills and the keys of a render
+// with --key: each joins into its own movie.
+TEST(MovieJoin, FillAndKeySegmentsJoinIntoTheirOwnMovies) {
+    ScopedSettings settings;
+    TempFolder folder;
+    MovieJob job = Job(folder.File("show.mov"), 0, 9, 0, false, false);
+    job.writer.key = true;
+    std::vector<std::string> all;
+    for (const std::string& fill : RenderParts(job, 3)) {
+        all.push_back(fill);
+        all.push_back(KeyMoviePath(fill));
+    }
+    ASSERT_EQ(all[1], folder.File("show.part0-key.mov"));
+    std::sort(all.begin(), all.end());  // as a shell expands show.part*.mov
+    MovieJoinOutcome outcome = JoinMovieSegments(job.path, all);
+    ASSERT_TRUE(outcome.joined) << outcome.message;
+    EXPECT_EQ(outcome.frames, 9);
+    EXPECT_EQ(outcome.segments, 3);
+    EXPECT_EQ(outcome.keyPath, folder.File("show-key.mov"));
+    EXPECT_EQ(outcome.keyFrames, 9);
+    MovieFacts fill = ProbeMovie(job.path, true);
+    MovieFacts key = ProbeMovie(outcome.keyPath, true);
+    ASSERT_EQ(fill.frames.size(), 9u);
+    ASSERT_EQ(key.frames.size(), 9u);
+    EXPECT_GT(MaxDifference(fill.frames[4], key.frames[4]), 0);  // not the same movie twice
+    // A key missing its fill refuses both.
+    std::filesystem::remove(job.path);
+    std::filesystem::remove(outcome.keyPath);
+    all.erase(std::find(all.begin(), all.end(), folder.File("show.part2.mov")));
+    outcome = JoinMovieSegments(job.path, all);
+    EXPECT_FALSE(outcome.joined);
+    EXPECT_EQ(outcome.message, folder.File("show.part2-key.mov") +
+                                   " is the key of part 2/3 of a movie of 9 frames, but no fill of that part is given "
+                                   "(one in place of the other?)");
+    EXPECT_FALSE(std::filesystem::exists(job.path));
+    EXPECT_FALSE(std::filesystem::exists(folder.File("show-key.mov")));
+}
+
+// A join writes under a claim: stopped, it replaces nothing; a second join
+// of the same movie meanwhile is refused; through a link it writes the
+// file the link names.
+TEST(MovieJoin, StoppedOrConcurrentJoinsReplaceNothingAndLinksAreFollowed) {
+    ScopedSettings settings;
+    TempFolder folder;
+    MovieJob job = Job(folder.File("m.avi"), 0, 12, 0, false, false);
+    job.writer.codec = "MJPG";
+    std::vector<std::string> segments = RenderParts(job, 3);
+    ASSERT_TRUE(WriteText(job.path, "the joined movie of yesterday"));
+    int asked = 0;
+    MovieJoinOutcome second;
+    MovieJoinOutcome stopped = JoinMovieSegments(job.path, segments, [&] {
+        if (++asked == 3) {
+            second = JoinMovieSegments(job.path, segments);
+        }
+        return asked == 7;
+    });
+    EXPECT_FALSE(stopped.joined);
+    EXPECT_TRUE(stopped.cancelled);
+    EXPECT_FALSE(second.joined);
+    EXPECT_EQ(second.message.rfind(
+                  job.path + " is being written by another run (its temporary file " + job.path + ".joining~", 0),
+              0u)
+        << second.message;
+    std::vector<uint8_t> kept = ReadBytes(job.path);
+    EXPECT_EQ(std::string(kept.begin(), kept.end()), "the joined movie of yesterday");
+    EXPECT_EQ(EntriesIn(folder.Path()), 4u);
+
+    std::filesystem::create_directories(folder.File("final"));
+    const std::string link = folder.File("link.avi");
+    ASSERT_EQ(symlink("final/real.avi", link.c_str()), 0);
+    MovieJoinOutcome joined = JoinMovieSegments(link, segments);
+    ASSERT_TRUE(joined.joined) << joined.message;
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ProbeMovie(folder.File("final/real.avi"), false).packets, 12);
+    // The container is the name's last suffix, whatever comes before it.
+    MovieJoinOutcome suffix = JoinMovieSegments(folder.File("x.mov.avi"), segments);
+    ASSERT_TRUE(suffix.joined) << suffix.message;
+    std::vector<uint8_t> head = ReadBytes(folder.File("x.mov.avi"));
+    EXPECT_EQ(std::string(head.begin(), head.begin() + 4), "RIFF");
 }

@@ -175,3 +175,27 @@ TEST(RenderMovieCommand, TerminateSignalStopsLikeCtrlCAndLeavesAPlayableMovie) {
 }
 
 }  // namespace
+
+// Ctrl+C before the first frame: no movie was made, the one there stays,
+// and the status says the run was cancelled.
+TEST(RenderMovieCommand, InterruptBeforeTheFirstFrameKeepsThePreviousMovie) {
+    ScopedSettings settings;
+    TempFolder folder;
+    WriteSettingString("MovieFields", "");
+    Show show;
+    RenderOptions options;
+    options.outPath = folder.File("keep.mov");
+    options.width = 32;
+    options.height = 32;
+    options.end = "30";
+    ASSERT_TRUE(WriteText(options.outPath, "thirty good frames"));
+    int calls = 0;
+    testing::internal::CaptureStdout();
+    StepResult result = RenderMovieWith(show, options, Synthetic(&calls, 1, SIGINT));
+    EXPECT_TRUE(testing::internal::GetCapturedStdout().empty());
+    EXPECT_EQ(result.status, 130);
+    EXPECT_EQ(result.error,
+              "cancelled: Rendering was cancelled before the first frame. " + options.outPath + " was left as it was.");
+    std::vector<uint8_t> bytes = ReadBytes(options.outPath);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "thirty good frames");
+}

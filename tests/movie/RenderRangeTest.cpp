@@ -339,3 +339,78 @@ TEST(MakeMovieFile, ACancelledMovieReplacesTheFileThroughItsLink) {
     EXPECT_GT(outcome.framesWritten, 0);
     EXPECT_EQ(FilesIn(folder.File("real")), 1u);
 }
+
+// A movie that got no frame is no movie: the file it would replace stays.
+TEST(MakeMovieFile, AMovieWithoutFramesReplacesNothingAndSaysSo) {
+    ScopedSettings settings;
+    TempFolder folder;
+    std::string path = folder.File("keep.mov");
+    ASSERT_TRUE(WriteText(path, "thirty good frames"));
+    RenderRangeHooks hooks = SyntheticHooks();
+    hooks.cancelled = [] { return true; };  // Esc before the first frame
+    MovieOutcome cancelled = MakeMovieFile(LosslessJob(path, 0, 20, 0, false), hooks);
+    EXPECT_FALSE(cancelled.made);
+    EXPECT_TRUE(cancelled.cancelled);
+    EXPECT_EQ(cancelled.framesWritten, 0);
+    EXPECT_EQ(cancelled.message, "Rendering was cancelled before the first frame. " + path + " was left as it was.");
+    MovieOutcome empty = MakeMovieFile(LosslessJob(path, 100, 100, 0, false), SyntheticHooks());
+    EXPECT_FALSE(empty.made);
+    EXPECT_FALSE(empty.cancelled);
+    EXPECT_EQ(empty.message, "The movie has no frames to render. " + path + " was left as it was.");
+    std::vector<uint8_t> bytes = ReadBytes(path);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "thirty good frames");
+    EXPECT_EQ(FilesIn(folder.Path()), 1u);
+    MovieOutcome none = MakeMovieFile(LosslessJob(folder.File("new.mov"), 5, 5, 0, false), SyntheticHooks());
+    EXPECT_EQ(none.message, "The movie has no frames to render. No file was made.");
+    EXPECT_EQ(FilesIn(folder.Path()), 1u);
+}
+
+// While one run writes a movie, a second run of the same movie is refused
+// at once, naming the first one's file; the first finishes undisturbed.
+TEST(MakeMovieFile, ASecondWriterOfTheSameMovieIsRefusedWhileTheFirstWrites) {
+    ScopedSettings settings;
+    TempFolder folder;
+    std::string path = folder.File("news.mov");
+    ASSERT_TRUE(WriteText(path, "yesterday's news"));
+    MovieOutcome second;
+    RenderRangeHooks hooks = SyntheticHooks();
+    int grabs = 0;
+    RenderRangeHooks firstHooks = hooks;
+    firstHooks.grab = [&](double frame, CDib& image) {
+        if (++grabs == 4) {
+            second = MakeMovieFile(LosslessJob(path, 0, 3, 0, false), SyntheticHooks());
+        }
+        return hooks.grab(frame, image);
+    };
+    MovieOutcome first = MakeMovieFile(LosslessJob(path, 0, 10, 0, false), firstHooks);
+    EXPECT_TRUE(first.made) << first.message;
+    EXPECT_FALSE(second.opened);
+    EXPECT_FALSE(second.made);
+    EXPECT_EQ(second.message.rfind("The movie file could not be made: " + path + " is being written by another run", 0),
+              0u)
+        << second.message;
+    EXPECT_NE(second.message.find(path + ".making~" + std::to_string(getpid())), std::string::npos) << second.message;
+    EXPECT_EQ(RenderedTimes(ProbeMovie(path, true)), (std::vector<double>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    EXPECT_EQ(FilesIn(folder.Path()), 1u);
+}
+
+// The command line names the writer by the name's last suffix; the desktop
+// keeps its rule of the first of ".mov", ".dps", ".rtv" anywhere in it.
+TEST(MakeMovieFile, TheWriterTheJobNamesWinsOverThePath) {
+    ScopedSettings settings;
+    TempFolder folder;
+    std::filesystem::create_directories(folder.File("my.movies"));
+    std::string path = folder.File("my.movies/x.avi");
+    MovieJob job = LosslessJob(path, 0, 3, 0, false);
+    job.writer.codec = "";
+    ASSERT_TRUE(MakeMovieFile(job, SyntheticHooks()).made);
+    std::vector<uint8_t> bytes = ReadBytes(path);
+    ASSERT_GE(bytes.size(), 12u);
+    EXPECT_EQ(std::string(bytes.begin() + 4, bytes.begin() + 8), "ftyp");  // QuickTime by the desktop's rule
+    job.writer.kind = kWriterAvi;
+    ASSERT_TRUE(MakeMovieFile(job, SyntheticHooks()).made);
+    bytes = ReadBytes(path);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "RIFF");
+    EXPECT_EQ(std::string(bytes.begin() + 8, bytes.begin() + 12), "AVI ");
+    EXPECT_EQ(ProbeMovie(path, false).codecName, "mjpeg");  // the AVI default
+}

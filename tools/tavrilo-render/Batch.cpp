@@ -1,9 +1,12 @@
 // Batch rendering from a table of jobs.
 #include "Batch.h"
 
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
+#include <sstream>
+#include <string_view>
 
+#include "CrossPlatform.h"
 #include "OptionTable.h"
 
 namespace {
@@ -55,17 +58,43 @@ std::string Trimmed(const std::string& text) {
 }
 
 std::string RowText(const std::string& path, const BatchRow& row) {
-    return path + " row " + std::to_string(row.row) + " (line " + std::to_string(row.line) + ")";
+    return TerminalText(path) + " row " + std::to_string(row.row) + " (line " + std::to_string(row.line) + ")";
 }
+
+// The whole table; only a regular file is read (a FIFO would block).
+bool ReadTable(const std::string& path, std::string& text, std::string& error) {
+    FILE* file = OpenRegularFile(path.c_str());
+    int reason = errno;
+    if (file) {
+        char buffer[4096];
+        size_t count = 0;
+        while ((count = std::fread(buffer, 1, sizeof(buffer), file)) > 0) {
+            text.append(buffer, count);
+        }
+        reason = std::ferror(file) ? errno : 0;
+        std::fclose(file);
+    }
+    if (!file || reason != 0) {
+        error = "can't read the batch file \"" + TerminalText(path) + "\": " + FileErrorText(reason);
+        return false;
+    }
+    return true;
+}
+
+// A table saved with a UTF-8 byte-order mark starts with it.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 }  // namespace
 
 bool ReadBatchRows(const std::string& path, std::vector<BatchRow>& rows, std::string& error) {
-    std::ifstream in(path);
-    if (!in) {
-        error = "can't read the batch file \"" + path + "\"";
+    std::string text;
+    if (!ReadTable(path, text, error)) {
         return false;
     }
+    if (std::string_view(text).substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+        text.erase(0, kByteOrderMark.size());
+    }
+    std::istringstream in(text);
     std::string line;
     int lineNumber = 0;
     while (std::getline(in, line)) {
@@ -94,10 +123,6 @@ bool ReadBatchRows(const std::string& path, std::vector<BatchRow>& rows, std::st
         }
         rows.push_back(row);
     }
-    if (in.bad()) {
-        error = "can't read the batch file \"" + path + "\"";
-        return false;
-    }
     return true;
 }
 
@@ -107,11 +132,26 @@ bool BatchRowOptions(const BatchRow& row, const std::vector<std::string>& common
         error = row.problem.empty() ? "no output file in the third column" : row.problem;
         return false;
     }
-    for (const std::string& word : row.options) {
-        const OptionSpec* option = FindRenderOption(word.substr(0, word.find('=')));
-        if (option && !option->batchRow) {
+    for (size_t i = 0; i < row.options.size(); ++i) {
+        const std::string& word = row.options[i];
+        const bool named = word.size() > 1 && word[0] == '-';
+        const OptionSpec* option = named ? FindRenderOption(word.substr(0, word.find('='))) : nullptr;
+        if (!named) {
+            // A word that is neither an option nor an option's value: an
+            // extra column, or a show or output in the wrong place.
+            error = "\"" + TerminalText(word) + "\" in the options column is not an option";
+            return false;
+        }
+        if (!option) {
+            error = "unknown option " + TerminalText(word.substr(0, word.find('=')));
+            return false;
+        }
+        if (!option->batchRow) {
             error = "the options column cannot hold " + TerminalText(word);
             return false;
+        }
+        if (option->value && word.find('=') == std::string::npos) {
+            ++i;  // its value
         }
     }
     std::vector<std::string> args = {"tavrilo-render"};
@@ -166,7 +206,7 @@ int RunBatch(const RenderOptions& options, const std::vector<std::string>& commo
             std::fprintf(stderr, "tavrilo-render: %s: %s\n", RowText(options.batchPath, row).c_str(), error.c_str());
         } else if ((status = render(rowOptions)) != 0) {
             std::fprintf(stderr, "tavrilo-render: %s failed: %s\n", RowText(options.batchPath, row).c_str(),
-                         row.output.c_str());
+                         TerminalText(row.output).c_str());
         }
         std::fflush(stderr);
         if (status > 128) {
@@ -174,6 +214,6 @@ int RunBatch(const RenderOptions& options, const std::vector<std::string>& commo
         }
         (status == 0 ? made : failed) += 1;
     }
-    std::printf("batch %s: %d rows made, %d failed\n", options.batchPath.c_str(), made, failed);
+    std::printf("batch %s: %d rows made, %d failed\n", TerminalText(options.batchPath).c_str(), made, failed);
     return failed == 0 ? 0 : 1;
 }

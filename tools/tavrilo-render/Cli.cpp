@@ -1,6 +1,8 @@
 // tavrilo-render: loads a show, imports data, reports and renders.
 #include "Cli.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -11,7 +13,9 @@
 #include "Batch.h"
 #include "CrossPlatform.h"
 #include "Doc.h"
+#include "FfmpegOwners.h"
 #include "HeadlessPlatform.h"
+#include "Interrupts.h"
 #include "MovieSegments.h"
 #include "OptionTable.h"
 #include "Options.h"
@@ -176,13 +180,29 @@ StepResult RunWithShow(const RenderOptions& options) {
     return result;
 }
 
+// A join stopped by a signal replaces nothing; it says so, and exits with
+// 128 + the signal.
+StepResult JoinInterrupted(const RenderOptions& options) {
+    const int signal = InterruptSignal();
+    const std::string& path = options.joinPath;
+    std::string kept =
+        access(path.c_str(), F_OK) == 0 ? TerminalText(path) + " was left as it was" : "no file was made";
+    return StepFailed(InterruptText(signal) + ": the join was not finished; " + kept, 128 + signal);
+}
+
 StepResult JoinCommand(const RenderOptions& options) {
-    MovieJoinOutcome outcome = JoinMovieSegments(options.joinPath, options.segments);
+    InterruptScope interrupts;
+    MovieJoinOutcome outcome =
+        JoinMovieSegments(options.joinPath, options.segments, [] { return InterruptSignal() != 0; });
     if (!outcome.joined) {
-        return StepFailed(outcome.message);
+        return InterruptSignal() != 0 ? JoinInterrupted(options) : StepFailed(TerminalText(outcome.message));
     }
-    std::printf("Movie file successfully joined: %s (%zu segments, %d frames)\n", options.joinPath.c_str(),
-                options.segments.size(), outcome.frames);
+    std::printf("Movie file successfully joined: %s (%d segments, %d frames)\n", TerminalText(options.joinPath).c_str(),
+                outcome.segments, outcome.frames);
+    if (!outcome.keyPath.empty()) {
+        std::printf("Key movie file successfully joined: %s (%d frames)\n", TerminalText(outcome.keyPath).c_str(),
+                    outcome.keyFrames);
+    }
     return StepDone();
 }
 
@@ -209,6 +229,8 @@ int RunTavriloRender(int argc, char** argv) {
     // Beyond a file-size limit a write fails with "File too large" (and the
     // movie is abandoned) instead of the signal ending the program.
     std::signal(SIGXFSZ, SIG_IGN);
+    // The program reports every failure once, in its own words.
+    SilenceFfmpegLog();
     if (!options.picturePath.empty()) {
         return PrintStepError(RunStep(options.picturePath, [&] {
             return ConvertPictureCommand(options.picturePath.c_str(), options.outPath.c_str());

@@ -135,12 +135,13 @@ bool ParseInterval(const std::string& name, const std::string& value, std::strin
     return true;
 }
 
-// A frame rate: a plain decimal number above 0, at most 60.
+// A frame rate: a plain decimal number the movies can carry exactly (from
+// a thousandth of a frame a second), at most 60.
 bool ParseFrameRate(const std::string& name, const std::string& value, std::optional<std::string>& out,
                     std::string& error) {
     double rate = PlainDecimal(value);
-    if (!(rate > 0.0 && rate <= kMaxMovieRate)) {
-        return Refuse(name, "a frame rate above 0 and at most 60, such as 29.97", value, error);
+    if (!(rate > 0.0 && rate <= kMaxMovieRate) || ExactMovieRate(rate).rate <= 0) {
+        return Refuse(name, "a frame rate from 0.001 to 60, such as 29.97", value, error);
     }
     out = value;
     return true;
@@ -284,11 +285,6 @@ bool ApplyHelp(const std::string&, const std::string&, Options& o, std::string&)
     [](const std::string& name, const std::string& value, Options& o, std::string& error) { \
         return ParsePathValue(name, value, o.field, error);                                 \
     }
-#define TEXT_OPTION(field)                                                       \
-    [](const std::string&, const std::string& value, Options& o, std::string&) { \
-        o.field = value;                                                         \
-        return true;                                                             \
-    }
 #define CHECKED_OPTION(parser, field)                                                       \
     [](const std::string& name, const std::string& value, Options& o, std::string& error) { \
         return parser(name, value, o.field, error);                                         \
@@ -344,11 +340,11 @@ const std::vector<OptionSpec> kTable = {
      "rows K, K+N, K+2N ...",
      ApplyPart, false, kCluster},
     {"--join", nullptr, "OUT.mov", "join the segments named after it (OUT.part*.mov) into OUT.mov",
-     TEXT_OPTION(joinPath), false, kCluster},
+     PATH_OPTION(joinPath), false, kCluster},
     {"--batch", nullptr, "JOBS.tsv",
      "render the rows of a table: show, data file, output, options\n"
      "(separated by tabs)",
-     TEXT_OPTION(batchPath), false, kCluster},
+     PATH_OPTION(batchPath), false, kCluster},
     {"--picture", nullptr, "IN", "read a picture as the program does and write it to -o OUT.bmp|.tga",
      PATH_OPTION(picturePath), false, kOther},
     {"--bench", nullptr, nullptr, "print frames a second at each anti-aliasing level", ApplyBench, false, kOther},
@@ -356,7 +352,6 @@ const std::vector<OptionSpec> kTable = {
 };
 
 #undef PATH_OPTION
-#undef TEXT_OPTION
 #undef CHECKED_OPTION
 
 // "  -o, --output OUT": the usage's left column.

@@ -95,13 +95,15 @@ bool CheckBatch(const RenderOptions& o, std::string& error) {
     if (o.batchPath.empty()) {
         return true;
     }
-    const char* taken = !o.outPath.empty()      ? "-o"
-                        : !o.showPath.empty()   ? "a show file"
-                        : !o.dataPath.empty()   ? "--data"
-                        : !o.streamPath.empty() ? "--stream"
-                        : !o.savePath.empty()   ? "--save"
-                        : o.newShow             ? "--new"
-                                                : nullptr;
+    const char* taken = !o.outPath.empty()       ? "-o"
+                        : !o.showPath.empty()    ? "a show file"
+                        : !o.dataPath.empty()    ? "--data"
+                        : !o.streamPath.empty()  ? "--stream"
+                        : !o.savePath.empty()    ? "--save"
+                        : o.newShow              ? "--new"
+                        : !o.picturePath.empty() ? "--picture"
+                        : o.bench                ? "--bench"
+                                                 : nullptr;
     if (taken) {
         error = std::string("--batch takes the shows, data and outputs from its rows; ") + taken +
                 " cannot be given with it";
@@ -154,7 +156,7 @@ bool CheckCombination(const std::vector<std::string>& positional, RenderOptions&
         return false;
     }
     if (!options.batchPath.empty()) {
-        return CheckOutput(options, error) && CheckBatch(options, error);  // rows bring their outputs
+        return CheckBatch(options, error) && CheckOutput(options, error);  // rows bring their outputs
     }
     return CheckOutput(options, error) && CheckAlpha(options, error) && CheckPart(options, error);
 }

@@ -8,45 +8,16 @@
 #include <csignal>
 #include <cstdio>
 
+#include "Interrupts.h"
+#include "MovieCodecs.h"
 #include "MovieFrames.h"
 #include "MovieParts.h"
 #include "Settings.h"
 #include "SettingsKeys.h"
+#include "ShowFile.h"
 #include "Utilities.h"
 
 namespace {
-
-// The signal that stopped the render: SIGINT (Ctrl+C) or SIGTERM (sent by
-// kill, and by cluster schedulers when a job is cancelled); 0 while none.
-volatile std::sig_atomic_t gInterrupted = 0;
-
-void OnInterrupt(int signal) {
-    gInterrupted = signal;
-}
-
-// Installs the Ctrl+C and SIGTERM handlers for its lifetime: SIGTERM (a job
-// being stopped) is taken like Ctrl+C, so the movie made so far is closed.
-class InterruptScope {
-public:
-    InterruptScope() {
-        gInterrupted = 0;
-        struct sigaction action {};
-        action.sa_handler = OnInterrupt;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &previousInterrupt_);
-        sigaction(SIGTERM, &action, &previousTerminate_);
-    }
-    ~InterruptScope() {
-        sigaction(SIGINT, &previousInterrupt_, nullptr);
-        sigaction(SIGTERM, &previousTerminate_, nullptr);
-    }
-    InterruptScope(const InterruptScope&) = delete;
-    InterruptScope& operator=(const InterruptScope&) = delete;
-
-private:
-    struct sigaction previousInterrupt_ {};
-    struct sigaction previousTerminate_ {};
-};
 
 int32_t LastKeyFrame(const Show& show) {
     int32_t last = 0;
@@ -91,12 +62,56 @@ void PrintProgress(double fraction, uint32_t startTick, int32_t frame) {
 
 }  // namespace
 
+namespace {
+
+// The writer the output's last suffix names.
+int WriterKindOf(const std::string& path) {
+    switch (FileKindOf(path)) {
+        case FileKind::QuickTime:
+            return kWriterQuickTime;
+        case FileKind::Dps:
+            return kWriterDps;
+        case FileKind::Rtv:
+            return kWriterRtv;
+        default:
+            return kWriterAvi;
+    }
+}
+
+// What the codec says of the size and the fields, before anything is
+// written (the writer would refuse later, or code the fields as frames).
+std::string CodecProblem(const MovieJob& job) {
+    if (job.writer.kind != kWriterAvi && job.writer.kind != kWriterQuickTime) {
+        return {};
+    }
+    std::string requested = job.writer.codec.empty() ? ReadSettingString(kSettingCodecType, "") : job.writer.codec;
+    MovieContainer container = job.writer.kind == kWriterAvi ? MovieContainer::Avi : MovieContainer::QuickTime;
+    const MovieCodec& codec = ChooseMovieCodec(requested, container);
+    bool fields = job.options.fieldMode == kFieldModeFields;
+    return MovieCodecSizeProblem(codec, job.options.width, job.options.height, fields);
+}
+
+// Refusals of the command line beyond the desktop's rules: a size the
+// desktop would cut down, a range without frames.
+std::string CommandLineProblem(const RenderOptions& options, const MovieJob& job) {
+    if ((options.width && *options.width > kMaxMovieSize) || (options.height && *options.height > kMaxMovieSize)) {
+        return "--size must be between 1x1 and " + std::to_string(kMaxMovieSize) + "x" + std::to_string(kMaxMovieSize);
+    }
+    if (job.options.end == job.options.start && job.options.hold <= 0) {
+        return "nothing to render: --end must come after --start";
+    }
+    return {};
+}
+
+}  // namespace
+
 bool MovieJobFromOptions(const Show& show, const RenderOptions& options, MovieJob& job, std::string& error) {
     int32_t lastKey = LastKeyFrame(show);
     MovieOptionTexts texts = ReadMovieOptionTexts(lastKey);
     ApplyCommandLine(options, texts);
     job.options = ParseMovieOptions(texts, lastKey);
     job.path = options.outPath;
+    job.writer.kind = WriterKindOf(job.path);
     job.writer.codec = options.codec ? FourCharacterCode(*options.codec) : std::string();
     job.writer.storeCodec = false;
     job.writer.pictureAspect = options.aspect.value_or(show.frameAspect);
@@ -104,7 +119,7 @@ bool MovieJobFromOptions(const Show& show, const RenderOptions& options, MovieJo
     job.writer.key = options.key;
     if (options.alpha) {
         std::string requested = job.writer.codec.empty() ? ReadSettingString(kSettingCodecType, "") : job.writer.codec;
-        error = MovieAlphaProblem(job.path, requested);
+        error = MovieAlphaProblem(job.writer.kind, requested);
         if (!error.empty()) {
             error = "--alpha: " + error;
             return false;
@@ -112,7 +127,13 @@ bool MovieJobFromOptions(const Show& show, const RenderOptions& options, MovieJo
     }
     job.lowerFieldFirst =
         options.lowerFieldFirst.value_or(DefaultLowerFieldFirst(job.options.height, show.fieldSwap != 0));
-    error = MovieSizeProblem(job.options);
+    error = CommandLineProblem(options, job);
+    if (error.empty()) {
+        error = MovieSizeProblem(job.options);
+    }
+    if (error.empty()) {
+        error = CodecProblem(job);
+    }
     return error.empty();
 }
 
@@ -124,17 +145,28 @@ std::string PartText(const RenderOptions& options) {
 
 // What a stopped render left behind, and the exit status: 128 + the signal.
 StepResult ReportInterrupted(const RenderOptions& options, const std::string& path, const MovieOutcome& outcome) {
-    const char* how = gInterrupted == SIGTERM ? "stopped (SIGTERM)" : "cancelled";
-    int status = 128 + gInterrupted;
-    if (!options.part) {
-        return StepFailed(std::string(how) + "; " + TerminalText(path) + " holds " +
-                              std::to_string(outcome.framesWritten) + " frames",
-                          status);
+    const std::string how = InterruptText(InterruptSignal());
+    int status = 128 + InterruptSignal();
+    if (!outcome.made) {
+        return StepFailed(how + ": " + TerminalText(outcome.message), status);
     }
-    return StepFailed(std::string(how) + "; " + TerminalText(path) + " is closed and holds " +
+    if (!options.part) {
+        return StepFailed(
+            how + "; " + TerminalText(path) + " holds " + std::to_string(outcome.framesWritten) + " frames", status);
+    }
+    return StepFailed(how + "; " + TerminalText(path) + " is closed and holds " +
                           std::to_string(outcome.framesWritten) + " of its " + std::to_string(outcome.framesAnnounced) +
                           " frames: render " + PartText(options) + " again before joining",
                       status);
+}
+
+// What made the part's pictures beyond the job: the show's data and the
+// options the frame source applies.
+MovieSegmentOrigin PartOrigin(Show& show, const MovieJob& job, int antiAliasing) {
+    return {{"show", ShowContentDigest(show)},
+            {"rate", std::to_string(gFrameRate)},
+            {"aa", std::to_string(antiAliasing)},
+            {"aspect", std::to_string(job.writer.pictureAspect)}};
 }
 
 }  // namespace
@@ -153,7 +185,7 @@ StepResult RenderMovieWith(Show& show, const RenderOptions& options, const Movie
     RenderRangeHooks hooks;
     hooks.grab = [&](double frame, CDib& image) { return source(show, frame, antiAliasing, image); };
     hooks.showFrame = [&](int32_t frame) { currentFrame = frame; };
-    hooks.cancelled = [] { return gInterrupted != 0; };
+    hooks.cancelled = [] { return InterruptSignal() != 0; };
     if (terminal) {
         hooks.progress = [&](double fraction, const char*, uint32_t startTick) {
             if (startTick != 0) {
@@ -163,12 +195,13 @@ StepResult RenderMovieWith(Show& show, const RenderOptions& options, const Movie
     }
     InterruptScope interrupts;
     MovieOutcome outcome =
-        options.part ? MakeMoviePartFile(job, *options.part, options.parts, hooks) : MakeMovieFile(job, hooks);
+        options.part ? MakeMoviePartFile(job, *options.part, options.parts, hooks, PartOrigin(show, job, antiAliasing))
+                     : MakeMovieFile(job, hooks);
     std::string path = options.part ? MovieSegmentPath(job.path, *options.part) : job.path;
     if (terminal) {
         std::fprintf(stderr, "\n");
     }
-    if (gInterrupted && outcome.made) {
+    if (InterruptSignal() != 0 && (outcome.made || outcome.cancelled)) {
         return ReportInterrupted(options, path, outcome);
     }
     if (!outcome.made) {

@@ -69,7 +69,7 @@ bool KnownPictureName(const std::string& path) {
 // without writing it: every picture looks as it does in a run from frame 0
 // (and as the movie shows it).
 StepResult RenderSequence(Show& show, const PictureSettings& s, const std::string& pattern, int32_t first,
-                          int32_t end) {
+                          int64_t end) {
     PictureQueue queue(SavePicture, kWriterThreads, kWriterThreads + 2, s.bitsPerPixel);
     if (first > 0) {
         CDib priming(16, 16, s.bitsPerPixel);
@@ -78,7 +78,9 @@ StepResult RenderSequence(Show& show, const PictureSettings& s, const std::strin
             return StepFailed(GLUnavailableMessage());
         }
     }
-    for (int32_t frame = first; frame < end; ++frame) {
+    // `end` is past the last frame, which may be the largest frame number.
+    for (int64_t at = first; at < end; ++at) {
+        const auto frame = static_cast<int32_t>(at);
         CDib* picture = queue.Free();
         if (!picture) {
             break;
@@ -91,7 +93,9 @@ StepResult RenderSequence(Show& show, const PictureSettings& s, const std::strin
     }
     std::string failed = queue.Finish();
     if (!failed.empty()) {
-        return StepFailed("cannot write " + TerminalText(failed));
+        const int reason = queue.FailedError();
+        return StepFailed("cannot write " + TerminalText(failed) +
+                          (reason != 0 ? std::string(": ") + FileErrorText(reason) : std::string()));
     }
     return StepDone();
 }
@@ -178,7 +182,7 @@ StepResult RenderPicturesCommand(Show& show, const RenderOptions& options) {
     }
     if (options.outPath.find('#') == std::string::npos) {
         const int32_t frame = options.frame.value_or(0);
-        return RenderSequence(show, settings, options.outPath, frame, frame + 1);
+        return RenderSequence(show, settings, options.outPath, frame, int64_t{frame} + 1);
     }
     SequenceRange range = PictureRange(show, options);
     if (!options.part) {
