@@ -45,9 +45,9 @@ struct MovieWriterOptions {
     double pictureAspect = 0.0;
     // Container tags such as "comment" (AVI and QuickTime).
     std::vector<std::pair<std::string, std::string>> tags;
-    // The number of the first movie frame, counted at the movie's rate:
-    // QuickTime movies carry it as the start of their timecode track.
-    std::optional<int32_t> firstFrameNumber;
+    // The first frame's timecode: QuickTime movies carry it in their
+    // timecode track.
+    std::optional<MovieTimecodeStart> timecode;
     // Frames are 32-bit with the chart's coverage as alpha, and the movie
     // keeps it; Open refuses a codec or writer that cannot.
     bool alpha = false;
@@ -55,6 +55,11 @@ struct MovieWriterOptions {
     // movie, KeyMoviePath of the movie's path, in the same codec.
     bool key = false;
 };
+
+// Empty when a DPS movie can hold frames of this size at this rate: 720 x
+// 486 at 29.97 frames per second (525 lines) or 720 x 576 at 25 (625
+// lines), the two its header carries; otherwise a one-line reason.
+std::string DpsMovieProblem(int width, int height, double framesPerSecond);
 
 // The path of the key movie that goes with `path`: "-key" before the
 // extension ("show.mov" gives "show-key.mov").
@@ -77,8 +82,8 @@ public:
     // for everything but QuickTime.
     bool Prepare(double framesPerSecond, int quality, bool isQuickTime);
     // Opens the writer chosen by the path for frames the size and depth of
-    // `image`. DPS needs 720 x 486 (or 720 x 576 at 25 frames per second,
-    // to the thousandth) and fails otherwise without a message. The movie is
+    // `image`. DPS needs 720 x 486 at 29.97 frames per second or 720 x 576
+    // at 25 (see DpsMovieProblem) and fails otherwise without a message. The movie is
     // written under a temporary name beside the target (the file a symbolic
     // link names); a target that exists and is not a regular file is refused.
     bool Open(const FileSpec& file, const CDib& image, double framesPerSecond, int quality, int32_t frameCount);

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "BroadcastFormats.h"
 #include "FfmpegOwners.h"
 #include "MovieCodecs.h"
 #include "MovieFfmpeg.h"
@@ -74,6 +75,7 @@ private:
     AVRational encoderTimeBase_{1, 1};
     FieldOrder fieldOrder_ = FieldOrder::Progressive;
     MovieColour colour_;
+    PixelShape shape_;
     int scaleFromFormat_ = AV_PIX_FMT_NONE;
     bool headerWritten_ = false;
     std::atomic<bool> failed_{false};

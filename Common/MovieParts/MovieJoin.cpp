@@ -11,6 +11,7 @@
 #include "FfmpegWriter.h"
 #include "MakeMovieAVI.h"
 #include "MovieSegments.h"
+#include "QuickTimeBoxes.h"
 
 extern "C" {
 #include <libavutil/pixdesc.h>
@@ -384,6 +385,14 @@ bool WriteJoined(const std::string& path, std::vector<Segment>& segments, int64_
         return false;
     }
     frames = joined.FramesCopied();
+    // The boxes the muxer does not write come from the first segment.
+    QuickTimeVideoBoxes boxes;
+    std::string why;
+    if (segments.front().quickTime && ReadQuickTimeVideoBoxes(segments.front().path, boxes, why) &&
+        !WriteQuickTimeVideoBoxes(path, boxes, why)) {
+        message = "cannot finish the joined movie: " + why;
+        return false;
+    }
     AviHeaderFacts avi;
     if (!segments.front().quickTime && ReadAviHeaderFacts(segments.front().path, avi)) {
         RestoreAviRate(path, avi.scale, avi.rate);

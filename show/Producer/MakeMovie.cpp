@@ -53,7 +53,9 @@ bool OpenMovieWriter(const MovieJob& job, MovieWriter& writer, CDib& image, int3
         return false;
     }
     writer.options = job.writer;
-    writer.options.firstFrameNumber = job.writer.firstFrameNumber.value_or(o.start);
+    // The program counts its frames without dropping any: by default the
+    // first frame reads the start as it was typed.
+    writer.options.timecode = job.writer.timecode.value_or(MovieTimecodeStart{o.start, false});
     if (o.fieldMode == kFieldModeFields) {
         writer.options.fieldOrder = job.lowerFieldFirst ? FieldOrder::LowerFirst : FieldOrder::UpperFirst;
     }

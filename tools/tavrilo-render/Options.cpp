@@ -72,6 +72,15 @@ bool CheckAlpha(const RenderOptions& options, std::string& error) {
     return true;
 }
 
+// Only QuickTime movies carry a timecode track.
+bool CheckTimecode(const RenderOptions& options, std::string& error) {
+    if (options.timecode && FileKindOf(options.outPath) != FileKind::QuickTime) {
+        error = "--timecode needs a QuickTime movie, -o OUT.mov: only QuickTime movies carry a timecode track";
+        return false;
+    }
+    return true;
+}
+
 // --join OUT SEGMENT... and nothing else.
 bool CheckJoin(const RenderOptions& o, std::string& error) {
     if (o.segments.empty()) {
@@ -156,7 +165,8 @@ bool CheckCombination(const std::vector<std::string>& positional, RenderOptions&
     if (!options.batchPath.empty()) {
         return CheckOutput(options, error) && CheckBatch(options, error);  // rows bring their outputs
     }
-    return CheckOutput(options, error) && CheckAlpha(options, error) && CheckPart(options, error);
+    return CheckOutput(options, error) && CheckAlpha(options, error) && CheckPart(options, error) &&
+           CheckTimecode(options, error);
 }
 
 }  // namespace

@@ -17,13 +17,14 @@ struct RenderOptions {
     bool info = false;            // --info
     bool evaluate = false;        // --eval given
     std::vector<int32_t> evalFrames;
-    std::string picturePath;           // --picture IN
-    std::string outPath;               // -o OUT
-    std::optional<int32_t> frame;      // --frame N
-    std::optional<std::string> start;  // --start TC
-    std::optional<std::string> end;    // --end TC
-    std::optional<std::string> hold;   // --hold TC
-    std::optional<int> width;          // --size WxH
+    std::string picturePath;              // --picture IN
+    std::string outPath;                  // -o OUT
+    std::optional<int32_t> frame;         // --frame N
+    std::optional<std::string> start;     // --start TC
+    std::optional<std::string> end;       // --end TC
+    std::optional<std::string> hold;      // --hold TC
+    std::optional<std::string> timecode;  // --timecode HH:MM:SS:FF (or ;FF): the first frame's
+    std::optional<int> width;             // --size WxH
     std::optional<int> height;
     std::optional<int> antiAliasing;      // --aa 0..100
     std::optional<float> aspect;          // --aspect 4:3 (0.75) | 16:9 (0.5625)

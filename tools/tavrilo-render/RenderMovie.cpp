@@ -8,6 +8,7 @@
 #include <csignal>
 #include <cstdio>
 
+#include "BroadcastFormats.h"
 #include "MovieFrames.h"
 #include "MovieParts.h"
 #include "Settings.h"
@@ -90,17 +91,75 @@ void PrintProgress(double fraction, uint32_t startTick, int32_t frame) {
 
 }  // namespace
 
+namespace {
+
+// The frame's shape: as given or the show's, and 16:9 for every picture
+// whose square pixels make a 16:9 frame (HD), which no 4:3 frame fits.
+bool ChooseFrameShape(const Show& show, const RenderOptions& options, MovieJob& job, std::string& error) {
+    const int width = job.options.width;
+    const int height = job.options.height;
+    if (!IsSquarePixelWide(width, height)) {
+        job.writer.pictureAspect = options.aspect.value_or(show.frameAspect);
+        return true;
+    }
+    if (options.aspect && *options.aspect != static_cast<float>(kAspect169)) {
+        error = "--aspect 4:3: " + std::to_string(width) + "x" + std::to_string(height) +
+                " is a 16:9 picture of square pixels (HD); a 4:3 frame would need pixels no HD format has. "
+                "Use --aspect 16:9, or a standard-definition size such as 720x486";
+        return false;
+    }
+    job.writer.pictureAspect = kAspect169;
+    return true;
+}
+
+// Fields where the format is interlaced, unless asked for or refused (the
+// MovieFields setting off refuses them too).
+void ChooseFields(const RenderOptions& options, MovieOptions& movie) {
+    if (!options.fields && movie.fieldMode == kFieldModeFields &&
+        !IsInterlacedFormat(movie.width, movie.height, movie.framesPerSecond)) {
+        movie.fieldMode = 0;
+    }
+}
+
+// The first frame's timecode as typed with --timecode, read at the movie's
+// rate; without it the writer uses the range's start.
+bool ChooseTimecode(const RenderOptions& options, MovieJob& job, std::string& error) {
+    if (!options.timecode) {
+        return true;
+    }
+    MovieTimecodeStart start;
+    if (!ParseMovieTimecode(*options.timecode, ExactMovieRate(job.options.framesPerSecond), start, error)) {
+        error = "--timecode " + TerminalText(*options.timecode) + ": " + error;
+        return false;
+    }
+    job.writer.timecode = start;
+    return true;
+}
+
+bool CheckDps(const MovieJob& job, std::string& error) {
+    if (MovieWriterKindFor(job.path.c_str()) != kWriterDps) {
+        return true;
+    }
+    error = DpsMovieProblem(job.options.width, job.options.height, job.options.framesPerSecond);
+    return error.empty();
+}
+
+}  // namespace
+
 bool MovieJobFromOptions(const Show& show, const RenderOptions& options, MovieJob& job, std::string& error) {
     int32_t lastKey = LastKeyFrame(show);
     MovieOptionTexts texts = ReadMovieOptionTexts(lastKey);
     ApplyCommandLine(options, texts);
     job.options = ParseMovieOptions(texts, lastKey);
+    ChooseFields(options, job.options);
     job.path = options.outPath;
     job.writer.codec = options.codec ? FourCharacterCode(*options.codec) : std::string();
     job.writer.storeCodec = false;
-    job.writer.pictureAspect = options.aspect.value_or(show.frameAspect);
     job.writer.alpha = options.alpha;
     job.writer.key = options.key;
+    if (!ChooseFrameShape(show, options, job, error) || !ChooseTimecode(options, job, error)) {
+        return false;
+    }
     if (options.alpha) {
         std::string requested = job.writer.codec.empty() ? ReadSettingString("CodecType", "") : job.writer.codec;
         error = MovieAlphaProblem(job.path, requested);
@@ -112,7 +171,7 @@ bool MovieJobFromOptions(const Show& show, const RenderOptions& options, MovieJo
     job.lowerFieldFirst =
         options.lowerFieldFirst.value_or(DefaultLowerFieldFirst(job.options.height, show.fieldSwap != 0));
     error = MovieSizeProblem(job.options);
-    return error.empty();
+    return error.empty() && CheckDps(job, error);
 }
 
 namespace {
