@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "BroadcastFormats.h"
 #include "MakeMovie.h"
 #include "Settings.h"
 #include "Utilities.h"
@@ -46,6 +47,8 @@ MovieOptionTexts ReadMovieOptionTexts(int32_t lastKeyFrame) {
     t.quality = ReadSettingString("MovieQuality", "100");
     t.fields = ReadSettingString("MovieFields", "1");
     t.reverse = ReadSettingString("MovieReverse", "");
+    t.alpha = ReadSettingString("MovieAlpha", "");
+    t.key = ReadSettingString("MovieKey", "");
     return t;
 }
 
@@ -58,11 +61,17 @@ void WriteMovieOptionTexts(const MovieOptionTexts& t) {
     WriteSettingString("MovieQuality", t.quality.c_str());
     WriteSettingString("MovieFields", t.fields.c_str());
     WriteSettingString("MovieReverse", t.reverse.c_str());
+    WriteSettingString("MovieAlpha", t.alpha.c_str());
+    WriteSettingString("MovieKey", t.key.c_str());
 }
 
 bool DefaultLowerFieldFirst(int height, bool fieldSwap) {
     bool ntsc = height == 480 || height == 486;
     return ntsc != fieldSwap;
+}
+
+double MovieFrameAspect(int width, int height, double showAspect) {
+    return IsSquarePixelWide(width, height) ? kAspect169 : showAspect;
 }
 
 const char* ShowMovieRateText(int32_t frameRate) {
@@ -93,6 +102,8 @@ MovieOptions ParseMovieOptions(const MovieOptionTexts& t, int32_t lastKeyFrame) 
     o.fieldMode = Ticked(t.fields) ? kFieldModeFields : 0;
     o.quality = MovieQuality(t.quality.c_str());
     o.reverse = Ticked(t.reverse);
+    o.alpha = Ticked(t.alpha);
+    o.key = Ticked(t.key);
     return o;
 }
 
@@ -120,12 +131,15 @@ std::string MovieTimecodeToStore(int32_t frame) {
 }
 
 MovieOutcome MakeMovieFromRows(MovieOptionTexts& rows, int32_t lastKeyFrame, const std::string& path, bool fieldSwap,
-                               const RenderRangeHooks& hooks) {
+                               double showAspect, const RenderRangeHooks& hooks) {
     MovieJob job;
     job.options = ParseMovieOptions(rows, lastKeyFrame);
     NormaliseMovieTimecodes(rows, job.options);
     job.path = path;
     job.lowerFieldFirst = DefaultLowerFieldFirst(job.options.height, fieldSwap);
+    job.writer.pictureAspect = MovieFrameAspect(job.options.width, job.options.height, showAspect);
+    job.writer.alpha = job.options.alpha;
+    job.writer.key = job.options.key;
     WriteSettingInt("MovieType", MovieTypeFor(path.c_str()));
     MovieOutcome outcome = MakeMovieFile(job, hooks);
     if (outcome.opened) {

@@ -234,6 +234,9 @@ StepResult RenderMovieWith(Show& show, const RenderOptions& options, const Movie
     }
     if (options.part && !outcome.opened) {
         std::printf("%s\n", outcome.message.c_str());  // an empty share
+    } else if (job.writer.key && !options.part) {
+        // The message names the movie and its key.
+        std::printf("%s (%d frames)\n", TerminalText(outcome.message).c_str(), outcome.framesWritten);
     } else {
         std::printf("%s: %s (%d frames)\n", outcome.message.c_str(), TerminalText(path).c_str(), outcome.framesWritten);
     }
