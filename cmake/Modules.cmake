@@ -76,6 +76,7 @@ find_package(PkgConfig REQUIRED)
 pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libswscale libavutil)
 add_library(tavrilo_movieffmpeg STATIC
   Common/MovieFfmpeg/BroadcastFormats.cpp
+  Common/MovieFfmpeg/ChromaGamut.cpp
   Common/MovieFfmpeg/FfmpegWriter.cpp
   Common/MovieFfmpeg/MovieCodecs.cpp
   Common/MovieFfmpeg/MovieRates.cpp

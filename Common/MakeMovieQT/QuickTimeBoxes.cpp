@@ -18,9 +18,8 @@ constexpr uint64_t kMaxMovieBoxBytes = 64ull << 20;  // far above any movie box 
 constexpr int kMaxTopLevelBoxes = 100000;
 constexpr size_t kBoxHeader = 8;
 constexpr size_t kLargeBoxHeader = 16;
-constexpr size_t kFullBoxFields = 4;       // version and flags
-constexpr size_t kVisualEntryFields = 78;  // sample entry and visual sample entry fields
-constexpr size_t kClapBytes = kBoxHeader + 32;
+constexpr size_t kFullBoxFields = 4;                // version and flags
+constexpr size_t kVisualEntryFields = 78;           // sample entry and visual sample entry fields
 constexpr size_t kStsdFields = kFullBoxFields + 4;  // version, flags, entry count
 
 struct FileClose {
@@ -174,6 +173,8 @@ bool ReadMovieBox(FILE* file, const MovieBoxPlace& place, std::vector<uint8_t>& 
     return true;
 }
 
+enum class TrackSearch { Found, None, Damaged };
+
 // The boxes of the first video track on the way to its first sample entry.
 struct VideoTrack {
     std::vector<Box> toEntry;  // moov, trak, mdia, minf, stbl, stsd, the entry
@@ -191,8 +192,6 @@ bool IsVideoTrack(const std::vector<uint8_t>& data, const Box& trak) {
     // Version and flags, the component type, then the handler type.
     return hdlr.size >= hdlr.header + 12 && std::memcmp(&data[hdlr.BodyStart() + 8], "vide", 4) == 0;
 }
-
-enum class TrackSearch { Found, None, Damaged };
 
 TrackSearch FindVideoTrack(const std::vector<uint8_t>& data, VideoTrack& track, std::string& error) {
     std::vector<Box> top;
@@ -247,12 +246,18 @@ int RatioValue(const uint8_t* at) {
     return den > 0 ? static_cast<int>(std::lround(static_cast<double>(num) / den)) : 0;
 }
 
-void FillClap(uint8_t* body, const QuickTimeVideoBoxes& boxes) {
+std::vector<uint8_t> ClapBody(const QuickTimeVideoBoxes& boxes) {
     const uint32_t values[8] = {
         static_cast<uint32_t>(boxes.cleanWidth), 1, static_cast<uint32_t>(boxes.cleanHeight), 1, 0, 1, 0, 1};
+    std::vector<uint8_t> body(sizeof(values));
     for (int i = 0; i < 8; ++i) {
-        Put32(body + 4 * i, values[i]);
+        Put32(&body[4 * static_cast<size_t>(i)], values[i]);
     }
+    return body;
+}
+
+std::vector<uint8_t> FielBody(const QuickTimeVideoBoxes& boxes) {
+    return {static_cast<uint8_t>(boxes.fielFields), static_cast<uint8_t>(boxes.fielDetail)};
 }
 
 // Adds `grow` bytes to the size of every box on the way to the entry.
@@ -268,34 +273,36 @@ bool GrowChain(std::vector<uint8_t>& data, const std::vector<Box>& chain, size_t
     return true;
 }
 
-// Sets or adds the clean aperture in the track's first sample entry.
-bool SetClap(std::vector<uint8_t>& data, const VideoTrack& track, const QuickTimeVideoBoxes& boxes,
-             std::string& error) {
+// Sets the body of the box `type` in the video track's first sample entry,
+// adding the box (before the pixel aspect, as ISO/IEC 14496-12 orders the
+// clean aperture) when there is none.
+bool SetEntryBox(std::vector<uint8_t>& data, const char* type, const std::vector<uint8_t>& body, std::string& error) {
+    VideoTrack track;
     std::vector<Box> own;
-    if (!EntryBoxes(data, track.entry, own)) {
+    if (FindVideoTrack(data, track, error) != TrackSearch::Found || !EntryBoxes(data, track.entry, own)) {
         error = "the video sample description is damaged";
         return false;
     }
-    if (const Box* clap = FindBox(own, "clap")) {
-        if (clap->size < clap->header + 32) {
-            error = "the clean aperture box is damaged";
+    if (const Box* found = FindBox(own, type)) {
+        if (found->size != found->header + body.size()) {
+            error = std::string("the '") + type + "' box is damaged";
             return false;
         }
-        FillClap(&data[clap->BodyStart()], boxes);
+        std::copy(body.begin(), body.end(), data.begin() + static_cast<std::ptrdiff_t>(found->BodyStart()));
         return true;
     }
-    // ISO/IEC 14496-12 orders the clean aperture before the pixel aspect.
     const Box* pasp = FindBox(own, "pasp");
     const size_t at = pasp ? pasp->at : EntryBoxesEnd(data, track.entry);
-    if (!GrowChain(data, track.toEntry, kClapBytes)) {
+    const size_t bytes = kBoxHeader + body.size();
+    if (!GrowChain(data, track.toEntry, bytes)) {
         error = "the movie box cannot grow";
         return false;
     }
-    uint8_t clap[kClapBytes] = {};
-    Put32(clap, static_cast<uint32_t>(kClapBytes));
-    std::memcpy(clap + 4, "clap", 4);
-    FillClap(clap + kBoxHeader, boxes);
-    data.insert(data.begin() + static_cast<std::ptrdiff_t>(at), clap, clap + kClapBytes);
+    std::vector<uint8_t> box(kBoxHeader);
+    Put32(box.data(), static_cast<uint32_t>(bytes));
+    std::memcpy(&box[4], type, 4);
+    box.insert(box.end(), body.begin(), body.end());
+    data.insert(data.begin() + static_cast<std::ptrdiff_t>(at), box.begin(), box.end());
     return true;
 }
 
@@ -356,6 +363,11 @@ bool ReadQuickTimeVideoBoxes(const std::string& path, QuickTimeVideoBoxes& boxes
         boxes.cleanWidth = RatioValue(&data[clap->BodyStart()]);
         boxes.cleanHeight = RatioValue(&data[clap->BodyStart() + 8]);
     }
+    const Box* fiel = FindBox(own, "fiel");
+    if (fiel && fiel->size >= fiel->header + 2) {
+        boxes.fielFields = data[fiel->BodyStart()];
+        boxes.fielDetail = data[fiel->BodyStart() + 1];
+    }
     return true;
 }
 
@@ -381,9 +393,12 @@ bool WriteQuickTimeVideoBoxes(const std::string& path, const QuickTimeVideoBoxes
     data[track.vmhd.BodyStart() + 5] = static_cast<uint8_t>(boxes.graphicsMode);
     if (boxes.cleanWidth > 0 && boxes.cleanHeight > 0) {
         SetCleanDimensions(data, track.trak, boxes, PixelAspectOf(data, track.entry));
-        if (!SetClap(data, track, boxes, error)) {
+        if (!SetEntryBox(data, "clap", ClapBody(boxes), error)) {
             return false;
         }
+    }
+    if (boxes.fielFields > 0 && !SetEntryBox(data, "fiel", FielBody(boxes), error)) {
+        return false;
     }
     if (fseeko(file.get(), static_cast<off_t>(place.at), SEEK_SET) != 0 ||
         std::fwrite(data.data(), 1, data.size(), file.get()) != data.size() || std::fflush(file.get()) != 0) {

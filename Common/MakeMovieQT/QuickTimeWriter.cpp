@@ -31,14 +31,20 @@ private:
 };
 
 // The clean aperture of the picture (Apple's table for the standard
-// rasters, the whole picture otherwise) and, for movies that keep alpha,
-// straight alpha: the colour is not multiplied by the alpha.
+// rasters, the whole picture otherwise); for movies that keep alpha,
+// straight alpha (the colour is not multiplied by the alpha); and the field
+// flags on every track, H.264's and DNxHR's too, which the muxer leaves to
+// the stream.
 QuickTimeVideoBoxes BoxesFor(const SinkParameters& p) {
     const PixelShape shape = PixelShapeFor(p.width, p.height, p.pictureAspect);
     QuickTimeVideoBoxes boxes;
     boxes.cleanWidth = shape.cleanWidth;
     boxes.cleanHeight = shape.cleanHeight;
     boxes.graphicsMode = p.alpha ? kGraphicsModeStraightAlpha : kGraphicsModeCopy;
+    boxes.fielFields = p.fieldOrder == FieldOrder::Progressive ? 1 : 2;
+    boxes.fielDetail = p.fieldOrder == FieldOrder::UpperFirst   ? kFielUpperFirst
+                       : p.fieldOrder == FieldOrder::LowerFirst ? kFielLowerFirst
+                                                                : 0;
     return boxes;
 }
 

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "ChromaGamut.h"
+
 extern "C" {
 #include <libavutil/imgutils.h>
 #include <libavutil/opt.h>
@@ -168,6 +170,8 @@ bool FfmpegMovieSink::OpenEncoder(const FfmpegMovieSpec& spec, AVStream& stream)
     }
     c.pix_fmt = EncoderPixelFormat(*spec.codec, p.width, p.height, p.fieldOrder != FieldOrder::Progressive, p.alpha);
     colour_ = MovieColourFor(c.pix_fmt, p.height);
+    // Subsampled video-range colour is kept inside the RGB gamut (EBU R 103).
+    keepInGamut_ = colour_.range == AVCOL_RANGE_MPEG && ChromaGamutApplies(c.pix_fmt);
     c.color_primaries = colour_.primaries;
     c.color_trc = colour_.transfer;
     c.colorspace = colour_.matrix;
@@ -194,6 +198,9 @@ bool FfmpegMovieSink::OpenEncoder(const FfmpegMovieSpec& spec, AVStream& stream)
     ApplyMovieQuality(*spec.codec, p.quality, c, &options);
     if (const char* profile = EncoderProfile(*spec.codec, c.pix_fmt)) {
         av_dict_set(&options, "profile", profile, 0);
+    }
+    if (spec.codec->quantMatrix) {
+        av_dict_set(&options, "quant_mat", spec.codec->quantMatrix, 0);
     }
     if (fieldCoded && encoder == "libx264") {
         // x264 takes the field order from its own parameters.
@@ -250,6 +257,10 @@ bool FfmpegMovieSink::ConvertFrame(const QueuedFrame& queued) {
     const uint8_t* top[1] = {queued.pixels.data() + static_cast<size_t>(frame_->height - 1) * queued.stride};
     const int strides[1] = {-queued.stride};
     sws_scale(scale_.get(), top, strides, 0, frame_->height, frame_->data, frame_->linesize);
+    if (keepInGamut_) {
+        const bool hd = colour_.matrix == AVCOL_SPC_BT709;
+        KeepChromaInGamut(*frame_, hd ? LumaWeights{0.2126, 0.0722} : LumaWeights{0.299, 0.114});
+    }
     return true;
 }
 

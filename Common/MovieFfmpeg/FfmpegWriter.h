@@ -77,6 +77,7 @@ private:
     MovieColour colour_;
     PixelShape shape_;
     int scaleFromFormat_ = AV_PIX_FMT_NONE;
+    bool keepInGamut_ = false;
     bool headerWritten_ = false;
     std::atomic<bool> failed_{false};
 };

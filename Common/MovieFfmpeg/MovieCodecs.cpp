@@ -17,12 +17,18 @@ constexpr AVPixelFormat kNoAlpha = AV_PIX_FMT_NONE;
 
 // The ProRes flavours are prores_ks's profiles, each with its own data rate
 // (Apple's ProRes white paper): Proxy, LT, 422, 422 HQ, 4444, 4444 XQ.
+// Proxy is coded with the 422 quantisation matrices, which every decoder
+// reads from the frame header: the encoder's own Proxy matrices quantise
+// the high frequencies so coarsely that a chart's coloured edges ring past
+// EBU R 103's -5%...105% over more than 1% of the picture. Its data rate
+// stays Proxy's.
 constexpr std::array<MovieCodec, 13> kCodecs{{
     {"DIB ", nullptr, AV_PIX_FMT_BGR24, true, nullptr, true, false, kNoAlpha, "Uncompressed"},
     {"raw ", "rawvideo", AV_PIX_FMT_RGB24, true, nullptr, false, true, kNoAlpha, "Uncompressed"},
     {"MJPG", "mjpeg", AV_PIX_FMT_YUVJ422P, false, nullptr, true, true, kNoAlpha, "Motion-JPEG"},
     {"avc1", "libx264", AV_PIX_FMT_YUV420P, false, nullptr, true, true, kNoAlpha, "H.264"},
-    {"apco", "prores_ks", AV_PIX_FMT_YUV422P10LE, false, "proxy", false, true, kNoAlpha, "ProRes 422 Proxy"},
+    {"apco", "prores_ks", AV_PIX_FMT_YUV422P10LE, false, "proxy", false, true, kNoAlpha, "ProRes 422 Proxy",
+     "standard"},
     {"apcs", "prores_ks", AV_PIX_FMT_YUV422P10LE, false, "lt", false, true, kNoAlpha, "ProRes 422 LT"},
     {"apcn", "prores_ks", AV_PIX_FMT_YUV422P10LE, false, "standard", false, true, kNoAlpha, "ProRes 422"},
     {"apch", "prores_ks", AV_PIX_FMT_YUV422P10LE, false, "hq", false, true, kNoAlpha, "ProRes 422 HQ"},

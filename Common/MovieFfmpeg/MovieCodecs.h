@@ -17,8 +17,9 @@ struct MovieCodec {
     const char* profile;  // the encoder's "profile" option ("hq", "4444xq"), or null
     bool inAvi;
     bool inQuickTime;
-    AVPixelFormat alphaFormat;  // what the encoder is fed with alpha; AV_PIX_FMT_NONE: no alpha
-    const char* name;           // plain name, for lists
+    AVPixelFormat alphaFormat;          // what the encoder is fed with alpha; AV_PIX_FMT_NONE: no alpha
+    const char* name;                   // plain name, for lists
+    const char* quantMatrix = nullptr;  // the encoder's "quant_mat" option, or null: its own choice
 };
 
 // The codec for `code` in the container, or null when the container does not

@@ -98,7 +98,7 @@ TEST(BroadcastCommand, H264At486LinesIsCodedInterlaced) {
     options.codec = "avc1";
     ASSERT_EQ(RenderMovieWith(show, options, Synthetic()), 0);
     MovieFacts facts = ProbeMovie(options.outPath, true);
-    EXPECT_EQ(facts.fieldOrder, AV_FIELD_BB);
+    EXPECT_EQ(facts.fieldOrder, AV_FIELD_BT);  // 'fiel' 14: interleaved, the lower field first
     ASSERT_EQ(facts.interlaced.size(), 2u);
     EXPECT_TRUE(facts.interlaced[0]);
 }

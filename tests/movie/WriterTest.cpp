@@ -234,11 +234,8 @@ TEST(MovieWriter, InterlacedStreamsAreMarkedWithTheirFieldOrder) {
             ASSERT_TRUE(writer.Close());
             MovieFacts facts = ProbeMovie(path, true);
             // QuickTime flags the samples as frames of interleaved fields
-            // ('fiel' 9 or 14), which FFmpeg reads as TB and BT; H.264's own
-            // flags (TT, BB) take their place when the stream is read.
-            bool h264 = std::string_view(code) == "avc1";
-            int expected = order == FieldOrder::UpperFirst ? (h264 ? AV_FIELD_TT : AV_FIELD_TB)
-                                                           : (h264 ? AV_FIELD_BB : AV_FIELD_BT);
+            // ('fiel' 9 or 14, H.264's too), which FFmpeg reads as TB and BT.
+            int expected = order == FieldOrder::UpperFirst ? AV_FIELD_TB : AV_FIELD_BT;
             EXPECT_EQ(facts.fieldOrder, expected) << code;
             ASSERT_FALSE(facts.interlaced.empty());
             std::string_view fieldCoded = code;
