@@ -19,7 +19,8 @@ enum class FieldOrder { Progressive, UpperFirst, LowerFirst };
 
 // The four-character codes the container offers, the default first not
 // guaranteed ("DIB ", "MJPG", "avc1", "png " for AVI; "raw ", "MJPG", "avc1",
-// "apch", "ap4h", "rle ", "png " for QuickTime).
+// the ProRes flavours "apco", "apcs", "apcn", "apch", "ap4h", "ap4x", then
+// "rle ", "png ", "AVdh" for QuickTime).
 std::vector<std::string> MovieCodecCodes(MovieContainer container);
 // The compressor's plain name as the user sees it ("H.264" for "avc1");
 // a code without one shows as itself.
