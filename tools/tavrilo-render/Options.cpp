@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "BroadcastFormats.h"
 #include "CrossPlatform.h"
 #include "MakeMovie.h"
 #include "MakeMovieAVI.h"
@@ -207,6 +208,22 @@ bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::stri
         }
     }
     return CheckCombination(positional, options, error);
+}
+
+bool ChooseFrameShape(int width, int height, std::optional<float> asked, float fallback, float& shape,
+                      std::string& error) {
+    if (!IsSquarePixelWide(width, height)) {
+        shape = asked.value_or(fallback);
+        return true;
+    }
+    if (asked && *asked != static_cast<float>(kAspect169)) {
+        error = "--aspect 4:3: " + std::to_string(width) + "x" + std::to_string(height) +
+                " is a 16:9 picture of square pixels (HD); a 4:3 frame would need pixels no HD format has. "
+                "Use --aspect 16:9, or a standard-definition size such as 720x486";
+        return false;
+    }
+    shape = static_cast<float>(kAspect169);
+    return true;
 }
 
 FileKind FileKindOf(const std::string& path) {

@@ -49,6 +49,12 @@ struct RenderOptions {
 // message in `error` naming the option and the value.
 bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::string& error);
 
+// The frame's shape (height / width) for a picture of this size: `--aspect`
+// or `fallback`, and 16:9 for a picture whose square pixels make a 16:9 frame
+// (HD), where --aspect 4:3 is refused with the reason in `error`.
+bool ChooseFrameShape(int width, int height, std::optional<float> asked, float fallback, float& shape,
+                      std::string& error);
+
 // What the command line takes a file for: decided by the last suffix of its
 // name alone ("x.mov.avi" is an AVI movie, "my.movies/x" has no suffix).
 enum class FileKind { Unknown, Png, Bmp, Tga, Avi, QuickTime, Dps, Rtv, Show };

@@ -93,22 +93,13 @@ void PrintProgress(double fraction, uint32_t startTick, int32_t frame) {
 
 namespace {
 
-// The frame's shape: as given or the show's, and 16:9 for every picture
-// whose square pixels make a 16:9 frame (HD), which no 4:3 frame fits.
-bool ChooseFrameShape(const Show& show, const RenderOptions& options, MovieJob& job, std::string& error) {
-    const int width = job.options.width;
-    const int height = job.options.height;
-    if (!IsSquarePixelWide(width, height)) {
-        job.writer.pictureAspect = options.aspect.value_or(show.frameAspect);
-        return true;
-    }
-    if (options.aspect && *options.aspect != static_cast<float>(kAspect169)) {
-        error = "--aspect 4:3: " + std::to_string(width) + "x" + std::to_string(height) +
-                " is a 16:9 picture of square pixels (HD); a 4:3 frame would need pixels no HD format has. "
-                "Use --aspect 16:9, or a standard-definition size such as 720x486";
+// The frame's shape: as given or the show's, 16:9 at HD sizes.
+bool ChooseMovieShape(const Show& show, const RenderOptions& options, MovieJob& job, std::string& error) {
+    float shape = show.frameAspect;
+    if (!ChooseFrameShape(job.options.width, job.options.height, options.aspect, show.frameAspect, shape, error)) {
         return false;
     }
-    job.writer.pictureAspect = kAspect169;
+    job.writer.pictureAspect = shape;
     return true;
 }
 
@@ -157,7 +148,7 @@ bool MovieJobFromOptions(const Show& show, const RenderOptions& options, MovieJo
     job.writer.storeCodec = false;
     job.writer.alpha = options.alpha;
     job.writer.key = options.key;
-    if (!ChooseFrameShape(show, options, job, error) || !ChooseTimecode(options, job, error)) {
+    if (!ChooseMovieShape(show, options, job, error) || !ChooseTimecode(options, job, error)) {
         return false;
     }
     if (options.alpha) {
