@@ -82,6 +82,10 @@ std::unique_ptr<MovieSink> OpenQuickTimeSink(const SinkParameters& parameters, s
     // Keep the media time scale as asked; the muxer would otherwise double
     // time scales below 10000.
     spec.muxerOptions.emplace_back("video_track_timescale", std::to_string(rate.rate));
+    // The movie's own durations (header, edit list) in the same units, so
+    // that they are exact: in milliseconds 10 frames at 23.976 would read as
+    // 418 ms, a frame more than the movie holds.
+    spec.muxerOptions.emplace_back("movie_timescale", std::to_string(rate.rate));
     if (parameters.timecode) {
         spec.timecode = MovieTimecode(rate, parameters.timecode->frame, parameters.timecode->dropFrame);
     }

@@ -303,6 +303,7 @@ bool JoinedMovie::Open(const std::string& path, Segment& first, std::string& mes
     AVDictionary* options = nullptr;
     if (quickTime && first.video->time_base.num == 1) {
         av_dict_set_int(&options, "video_track_timescale", first.video->time_base.den, 0);
+        av_dict_set_int(&options, "movie_timescale", first.video->time_base.den, 0);
     }
     if (bottomUp) {
         av_dict_set(&options, "flipped_raw_rgb", "1", 0);

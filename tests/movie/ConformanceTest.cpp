@@ -136,6 +136,8 @@ void CheckQuickTime(const Codec& c, const Raster& r, const Rate& rate, const std
     ASSERT_TRUE(b.readable);
     EXPECT_EQ(b.sampleType, c.sampleType);
     EXPECT_EQ(b.mediaTimeScale, rate.timeScale);
+    // The movie lasts exactly its two frames.
+    EXPECT_EQ(int64_t{b.movieDuration} * rate.num, 2LL * rate.den * b.movieTimeScale);
     // Frames of two interleaved fields: 9 the upper first, 14 the lower.
     EXPECT_EQ(b.fielFields, interlaced ? 2 : 1);
     EXPECT_EQ(b.fielDetail, !interlaced ? 0 : r.lowerFirst ? 14 : 9);

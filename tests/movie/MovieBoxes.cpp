@@ -142,9 +142,13 @@ QuickTimeBoxFacts ReadQuickTimeBoxes(const std::string& path) {
     const std::vector<uint8_t> d = ReadBytes(path);
     EachBox(d, 0, d.size(), [&](const std::string& box, Span moov) {
         if (box == "moov") {
-            EachBox(d, moov.start, moov.end, [&](const std::string& child, Span trak) {
+            EachBox(d, moov.start, moov.end, [&](const std::string& child, Span b) {
                 if (child == "trak") {
-                    ReadTrack(d, trak, facts);
+                    ReadTrack(d, b, facts);
+                } else if (child == "mvhd") {
+                    // Version 0: version and flags, created, modified, then time scale and duration.
+                    facts.movieTimeScale = Big32(d, b.start + 12);
+                    facts.movieDuration = Big32(d, b.start + 16);
                 }
             });
         }

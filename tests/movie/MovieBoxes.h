@@ -26,8 +26,10 @@ struct QuickTimeBoxFacts {
     double cleanDisplayWidth = 0.0;  // 'tapt' 'clef', 0 when there is none
     double cleanDisplayHeight = 0.0;
     uint32_t mediaTimeScale = 0;  // the video track's 'mdhd'
-    bool timecodeTrack = false;   // a 'tmcd' sample description
-    uint32_t timecodeFlags = 0;   // bit 0: drop-frame
+    uint32_t movieTimeScale = 0;  // 'mvhd'
+    uint32_t movieDuration = 0;
+    bool timecodeTrack = false;  // a 'tmcd' sample description
+    uint32_t timecodeFlags = 0;  // bit 0: drop-frame
     uint32_t timecodeTimeScale = 0;
     uint32_t timecodeFrameDuration = 0;
     int timecodeFrames = 0;  // frames of a timecode second
