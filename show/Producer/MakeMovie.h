@@ -53,6 +53,11 @@ MovieOptionTexts ReadMovieOptionTexts(int32_t lastKeyFrame);
 // MovieAlpha and MovieKey.
 void WriteMovieOptionTexts(const MovieOptionTexts& texts);
 
+// The field mode a movie of the options' size and rate has unless fields
+// are asked for or refused: the Fields row's (the MovieFields setting's)
+// only where the format is interlaced (BroadcastFormats.h), none elsewhere.
+int DefaultFieldMode(const MovieOptions& options);
+
 // Whether the lower field comes first by default: for 480 and 486 lines (the
 // NTSC convention), not for other heights; the show's field swap flips it.
 bool DefaultLowerFieldFirst(int height, bool fieldSwap);

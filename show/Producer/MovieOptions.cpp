@@ -65,6 +65,11 @@ void WriteMovieOptionTexts(const MovieOptionTexts& t) {
     WriteSettingString("MovieKey", t.key.c_str());
 }
 
+int DefaultFieldMode(const MovieOptions& o) {
+    const bool interlaced = IsInterlacedFormat(o.width, o.height, o.framesPerSecond);
+    return o.fieldMode == kFieldModeFields && interlaced ? kFieldModeFields : 0;
+}
+
 bool DefaultLowerFieldFirst(int height, bool fieldSwap) {
     bool ntsc = height == 480 || height == 486;
     return ntsc != fieldSwap;

@@ -106,9 +106,8 @@ bool ChooseMovieShape(const Show& show, const RenderOptions& options, MovieJob& 
 // Fields where the format is interlaced, unless asked for or refused (the
 // MovieFields setting off refuses them too).
 void ChooseFields(const RenderOptions& options, MovieOptions& movie) {
-    if (!options.fields && movie.fieldMode == kFieldModeFields &&
-        !IsInterlacedFormat(movie.width, movie.height, movie.framesPerSecond)) {
-        movie.fieldMode = 0;
+    if (!options.fields) {
+        movie.fieldMode = DefaultFieldMode(movie);
     }
 }
 
