@@ -76,15 +76,18 @@ target_link_libraries(tavrilo_doc PUBLIC tavrilo_cdib tavrilo_movieffmpeg tavril
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libswscale libavutil)
 add_library(tavrilo_movieffmpeg STATIC
+  Common/MovieFfmpeg/BroadcastFormats.cpp
+  Common/MovieFfmpeg/ChromaGamut.cpp
   Common/MovieFfmpeg/FfmpegWriter.cpp
   Common/MovieFfmpeg/MovieCodecs.cpp
   Common/MovieFfmpeg/MovieRates.cpp
   Common/MovieFfmpeg/MovieReader.cpp
 )
 target_include_directories(tavrilo_movieffmpeg PUBLIC Common/MovieFfmpeg)
-target_link_libraries(tavrilo_movieffmpeg PUBLIC tavrilo_cdib tavrilo_platform PkgConfig::FFMPEG)
+target_link_libraries(tavrilo_movieffmpeg PUBLIC tavrilo_cdib tavrilo_utilities tavrilo_platform PkgConfig::FFMPEG)
 
 add_library(tavrilo_quicktime STATIC
+  Common/MakeMovieQT/QuickTimeBoxes.cpp
   Common/MakeMovieQT/QuickTimeWriter.cpp
 )
 target_include_directories(tavrilo_quicktime PUBLIC Common/MakeMovieQT)
@@ -107,7 +110,7 @@ add_library(tavrilo_movieparts STATIC
   Common/MovieParts/MovieSegments.cpp
 )
 target_include_directories(tavrilo_movieparts PUBLIC Common/MovieParts)
-target_link_libraries(tavrilo_movieparts PUBLIC tavrilo_movie tavrilo_movieffmpeg tavrilo_platform)
+target_link_libraries(tavrilo_movieparts PUBLIC tavrilo_movie tavrilo_quicktime tavrilo_movieffmpeg tavrilo_platform)
 
 # Picture files written quickly: the PNG encoder, its run deflate and the
 # queue that writes a sequence's pictures on worker threads.

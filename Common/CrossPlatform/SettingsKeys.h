@@ -35,3 +35,5 @@ constexpr const char* kSettingMovieFields = "MovieFields";
 constexpr const char* kSettingMovieReverse = "MovieReverse";
 constexpr const char* kSettingMovieStart = "MovieStart";
 constexpr const char* kSettingMovieHold = "MovieHold";
+constexpr const char* kSettingMovieAlpha = "MovieAlpha";  // "1": the movie keeps the chart's alpha
+constexpr const char* kSettingMovieKey = "MovieKey";      // "1": the key movie is written too

@@ -2,11 +2,11 @@
 // libDPSMaker5.so. Its failures show no message; the reason is kept.
 #include <algorithm>
 #include <cerrno>
-#include <cmath>
 #include <cstring>
 #include <memory>
 #include <new>
 
+#include "BroadcastFormats.h"
 #include "Companion.h"
 #include "CompanionAbi.h"
 #include "MakeMovieAVI.h"
@@ -35,8 +35,10 @@ private:
 };
 
 int DpsSink::Open(const SinkParameters& p, int bitsPerPixel) {
-    int rate = static_cast<int>(std::trunc(p.framesPerSecond * 1000.0));
-    int lines = rate == 25000 ? 625 : 525;
+    // The video standard of the frames (the writer dispatch has refused any
+    // size and rate a DPS header cannot carry).
+    const BroadcastFormat* format = FindBroadcastFormat(p.width, p.height, p.framesPerSecond);
+    int lines = format && format->lines == 625 ? 625 : 525;
     int pixelFormat = bitsPerPixel == 24 ? kMjpgPixelsBgr24 : kMjpgPixelsBgra32;
     frameBytes_ = static_cast<size_t>(bitsPerPixel / 8) * 720 * (lines == 625 ? 576 : 486);
     frame_.reset(new (std::nothrow) uint8_t[kFrameBufferBytes]);

@@ -54,9 +54,9 @@ struct MovieWriterOptions {
     // The tag that ends with the digest of the coded frames (each movie its
     // own), as SinkParameters has it; empty: none.
     std::string frameDigestTag;
-    // The number of the first movie frame, counted at the movie's rate:
-    // QuickTime movies carry it as the start of their timecode track.
-    std::optional<int32_t> firstFrameNumber;
+    // The first frame's timecode: QuickTime movies carry it in their
+    // timecode track.
+    std::optional<MovieTimecodeStart> timecode;
     // Frames are 32-bit with the chart's coverage as alpha, and the movie
     // keeps it; Open refuses a codec or writer that cannot.
     bool alpha = false;
@@ -64,6 +64,11 @@ struct MovieWriterOptions {
     // movie, KeyMoviePath of the movie's path, in the same codec.
     bool key = false;
 };
+
+// Empty when a DPS movie can hold frames of this size at this rate: 720 x
+// 486 at 29.97 frames per second (525 lines) or 720 x 576 at 25 (625
+// lines), the two its header carries; otherwise a one-line reason.
+std::string DpsMovieProblem(int width, int height, double framesPerSecond);
 
 // The path of the key movie that goes with `path`: "-key" before the
 // extension ("show.mov" gives "show-key.mov").
@@ -88,12 +93,12 @@ public:
     // for everything but QuickTime.
     bool Prepare(double framesPerSecond, int quality, bool isQuickTime);
     // Opens the writer (options.kind, or the one the path selects) for
-    // frames the size and depth of `image`. DPS needs 720 x 486 (or 720 x
-    // 576 at 25 frames per second, to the thousandth) and fails otherwise
-    // without a message. The movie is written under a temporary name of this
-    // process's own beside the target (the file a symbolic link names),
-    // claimed as OutputClaim says: a target another live run is writing is
-    // refused, and so is one that exists and is not a regular file.
+    // frames the size and depth of `image`. DPS needs 720 x 486 at 29.97
+    // frames per second or 720 x 576 at 25 (see DpsMovieProblem) and fails
+    // otherwise with the reason. The movie is written under a temporary name
+    // of this process's own beside the target (the file a symbolic link
+    // names), claimed as OutputClaim says: a target another live run is
+    // writing is refused, and so is one that exists and is not a regular file.
     bool Open(const FileSpec& file, const CDib& image, double framesPerSecond, int quality, int32_t frameCount);
     // Writes a frame; index -1 means the next one.
     bool WriteFrame(int32_t index, const CDib& image);

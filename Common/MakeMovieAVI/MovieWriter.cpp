@@ -4,11 +4,13 @@
 #include <cstring>
 #include <utility>
 
+#include "BroadcastFormats.h"
 #include "MakeMovieAVI.h"
 #include "MakeMovieQT.h"
 #include "MovieCodecs.h"
 #include "Settings.h"
 #include "SettingsKeys.h"
+#include "Utilities.h"
 
 int MovieWriterKindFor(const char* path) {
     if (std::strstr(path, ".mov")) {
@@ -39,12 +41,20 @@ std::string RequestedCodec(const MovieWriterOptions& options) {
     return options.codec.empty() ? ReadSettingString(kSettingCodecType, "") : options.codec;
 }
 
-// DPS takes NTSC (720 x 486) frames, or PAL (720 x 576) at 25 frames per
-// second. The rate is judged as the DPS writer judges it when it picks 625
-// lines (thousandths of frames per second), so that the frames always fit.
-bool DpsSizeFits(const CDib& image, double framesPerSecond) {
-    int lines = std::trunc(framesPerSecond * 1000.0) == 25000.0 ? 576 : 486;
-    return image.Width() == 720 && image.Height() == lines;
+std::string RateText(double framesPerSecond) {
+    char text[32] = {};
+    std::snprintf(text, sizeof(text), "%.3f", framesPerSecond);
+    std::string shown = text;
+    shown.erase(shown.find_last_not_of('0') + 1);
+    if (shown.back() == '.') {
+        shown.pop_back();
+    }
+    return shown;
+}
+
+bool IsFilmRate(double framesPerSecond) {
+    const ExactRate rate = ExactMovieRate(framesPerSecond);
+    return (rate.rate == 24000 && rate.scale == 1001) || (rate.rate == 2400 && rate.scale == 100);
 }
 
 }  // namespace
@@ -73,6 +83,20 @@ std::unique_ptr<MovieSink> OpenSink(int kind, const SinkParameters& p, int bitsP
 
 }  // namespace
 
+std::string DpsMovieProblem(int width, int height, double framesPerSecond) {
+    const BroadcastFormat* format = FindBroadcastFormat(width, height, framesPerSecond);
+    if (format &&
+        ((format->lines == 525 && format->rate == kRateNtsc) || (format->lines == 625 && format->rate == kRatePal))) {
+        return {};
+    }
+    if (IsFilmRate(framesPerSecond)) {
+        return "DPS movies run at 29.97 frames per second (720 x 486) or 25 (720 x 576): " + RateText(framesPerSecond) +
+               " is a film rate, which a DPS header cannot carry";
+    }
+    return "DPS movies are 720 x 486 at 29.97 frames per second or 720 x 576 at 25, not " + std::to_string(width) +
+           " x " + std::to_string(height) + " at " + RateText(framesPerSecond);
+}
+
 std::string KeyMoviePath(const std::string& path) {
     size_t slash = path.find_last_of('/');
     size_t dot = path.find_last_of('.');
@@ -99,7 +123,7 @@ std::string MovieAlphaProblem(int kind, const std::string& requested) {
         return {};
     }
     return std::string("the codec \"") + codec.code + "\" (" + codec.name +
-           ") keeps no alpha channel: use ap4h, rle or png in a .mov, or png in an .avi";
+           ") keeps no alpha channel: use ap4h, ap4x, rle or png in a .mov, or png in an .avi";
 }
 
 namespace {
@@ -145,16 +169,18 @@ bool MovieWriter::Open(const FileSpec& file, const CDib& image, double framesPer
     p.fieldOrder = options.fieldOrder;
     p.pictureAspect = options.pictureAspect;
     p.tags = options.tags;
-    p.firstFrameNumber = options.firstFrameNumber;
+    p.timecode = options.timecode;
     p.alpha = options.alpha;
     p.frameDigestTag = options.frameDigestTag;
     if (kind == kWriterQuickTime || kind == kWriterAvi) {
         MovieContainer container = kind == kWriterAvi ? MovieContainer::Avi : MovieContainer::QuickTime;
         p.codec = ResolveMovieCodec(RequestedCodec(options), container);
-    } else if (kind == kWriterDps && !DpsSizeFits(image, framesPerSecond)) {
-        lastError_ = "DPS movies are 720 x 486, or 720 x 576 at 25 frames per second";
-        ReleaseClaims();
-        return false;
+    } else if (kind == kWriterDps) {
+        lastError_ = DpsMovieProblem(image.Width(), image.Height(), framesPerSecond);
+        if (!lastError_.empty()) {
+            ReleaseClaims();
+            return false;
+        }
     }
     int bits = options.key && !options.alpha ? 24 : image.BitsPerPixel();
     kind_ = kind;

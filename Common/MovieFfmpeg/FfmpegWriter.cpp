@@ -8,6 +8,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "ChromaGamut.h"
+
 extern "C" {
 #include <libavutil/imgutils.h>
 #include <libavutil/opt.h>
@@ -26,12 +28,44 @@ AVFieldOrder ToFieldOrder(FieldOrder order) {
     }
 }
 
-AVRational PixelAspect(const SinkParameters& p) {
-    if (p.pictureAspect <= 0.0 || p.width <= 0 || p.height <= 0) {
+AVRational ToRational(Ratio ratio) {
+    return AVRational{ratio.num, ratio.den};
+}
+
+bool IsQuickTime(const FfmpegMovieSpec& spec) {
+    return std::string_view(spec.muxer) == "mov";
+}
+
+// The pixel aspect the container states: QuickTime's 'pasp' from Apple's
+// table, AVI's from the whole frame's shape (its vprp says 4:3 or 16:9).
+// None when no shape is given (square pixels, nothing stored).
+AVRational ContainerPixelAspect(const FfmpegMovieSpec& spec, const PixelShape& shape) {
+    if (spec.parameters.pictureAspect <= 0.0) {
         return AVRational{0, 1};
     }
-    // Displayed width / height = 1 / pictureAspect; pixel aspect = that x height / width.
-    return av_d2q(static_cast<double>(p.height) / (p.pictureAspect * p.width), 1000);
+    return ToRational(IsQuickTime(spec) ? shape.quickTime : shape.wholeFrame);
+}
+
+// QuickTime flags interlaced samples as frames of two interleaved fields:
+// 'fiel' detail 9 when the upper field comes first, 14 when the lower does
+// (Apple TN2162), which the mov muxer writes for FFmpeg's TB and BT.
+AVFieldOrder StoredFieldOrder(const FfmpegMovieSpec& spec) {
+    AVFieldOrder order = ToFieldOrder(spec.parameters.fieldOrder);
+    if (!IsQuickTime(spec)) {
+        return order;
+    }
+    return order == AV_FIELD_TT ? AV_FIELD_TB : order == AV_FIELD_BB ? AV_FIELD_BT : order;
+}
+
+// What the container says about the stored stream, beyond what the encoder
+// told it: pixel aspect, field flags and, in QuickTime, a 'colr' on RGB
+// tracks too (the matrix of the picture's size, for whoever converts them).
+void DescribeForContainer(const FfmpegMovieSpec& spec, const AVStream& stream, AVCodecParameters& par) {
+    par.sample_aspect_ratio = stream.sample_aspect_ratio;
+    par.field_order = StoredFieldOrder(spec);
+    if (IsQuickTime(spec) && par.color_space == AVCOL_SPC_UNSPECIFIED) {
+        par.color_space = MovieColourFor(AV_PIX_FMT_YUV422P, spec.parameters.height).matrix;
+    }
 }
 
 }  // namespace
@@ -65,7 +99,8 @@ bool FfmpegMovieSink::Open(const FfmpegMovieSpec& spec) {
         return Fail("out of memory", 0);
     }
     stream->time_base = spec.timeBase;
-    stream->sample_aspect_ratio = PixelAspect(p);
+    shape_ = PixelShapeFor(p.width, p.height, p.pictureAspect);
+    stream->sample_aspect_ratio = ContainerPixelAspect(spec, shape_);
     encoderTimeBase_ = av_mul_q(spec.timeBase, AVRational{static_cast<int>(spec.frameDuration), 1});
     stream->avg_frame_rate = av_inv_q(encoderTimeBase_);
     if (!spec.timecode.empty()) {
@@ -216,11 +251,10 @@ void FfmpegMovieSink::DescribeStoredStream(const FfmpegMovieSpec& spec, AVStream
     par.bits_per_coded_sample = 24;
     par.width = spec.parameters.width;
     par.height = spec.parameters.height;
-    par.field_order = ToFieldOrder(spec.parameters.fieldOrder);
-    par.sample_aspect_ratio = stream.sample_aspect_ratio;
     MovieColour colour = MovieColourFor(AV_PIX_FMT_BGR24, spec.parameters.height);
     par.color_primaries = colour.primaries;
     par.color_trc = colour.transfer;
+    DescribeForContainer(spec, stream, par);
 }
 
 bool FfmpegMovieSink::OpenEncoder(const FfmpegMovieSpec& spec, AVStream& stream) {
@@ -243,20 +277,20 @@ bool FfmpegMovieSink::OpenEncoder(const FfmpegMovieSpec& spec, AVStream& stream)
     }
     c.pix_fmt = EncoderPixelFormat(*spec.codec, p.width, p.height, p.fieldOrder != FieldOrder::Progressive, p.alpha);
     colour_ = MovieColourFor(c.pix_fmt, p.height);
+    // Subsampled video-range colour is kept inside the RGB gamut (EBU R 103).
+    keepInGamut_ = colour_.range == AVCOL_RANGE_MPEG && ChromaGamutApplies(c.pix_fmt);
     c.color_primaries = colour_.primaries;
     c.color_trc = colour_.transfer;
     c.colorspace = colour_.matrix;
     c.color_range = colour_.range;
     c.time_base = encoderTimeBase_;
     c.framerate = av_inv_q(encoderTimeBase_);
-    c.sample_aspect_ratio = stream.sample_aspect_ratio;
+    // The stream codes its own sample aspect (H.264: ITU-T H.264 Table E-1).
+    c.sample_aspect_ratio = p.pictureAspect > 0.0 ? ToRational(shape_.coded) : AVRational{0, 1};
     c.field_order = ToFieldOrder(p.fieldOrder);
     c.thread_count = 0;  // as many as the machine has
     c.thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
     c.gop_size = 12;
-    if (spec.codec->profile != FF_PROFILE_UNKNOWN) {
-        c.profile = spec.codec->profile;
-    }
     std::string_view encoder = spec.codec->encoder;
     // Field coding where the encoder has it for this size; otherwise the
     // stream only carries the field order.
@@ -269,6 +303,12 @@ bool FfmpegMovieSink::OpenEncoder(const FfmpegMovieSpec& spec, AVStream& stream)
     }
     AVDictionary* options = nullptr;
     ApplyMovieQuality(*spec.codec, p.quality, c, &options);
+    if (const char* profile = EncoderProfile(*spec.codec, c.pix_fmt)) {
+        av_dict_set(&options, "profile", profile, 0);
+    }
+    if (spec.codec->quantMatrix) {
+        av_dict_set(&options, "quant_mat", spec.codec->quantMatrix, 0);
+    }
     if (fieldCoded && encoder == "libx264") {
         // x264 takes the field order from its own parameters.
         av_dict_set(&options, "x264-params", p.fieldOrder == FieldOrder::UpperFirst ? "tff=1" : "bff=1", 0);
@@ -282,6 +322,7 @@ bool FfmpegMovieSink::OpenEncoder(const FfmpegMovieSpec& spec, AVStream& stream)
     if (result < 0) {
         return Fail("cannot describe the stream", result);
     }
+    DescribeForContainer(spec, stream, *stream.codecpar);
     frame_.reset(av_frame_alloc());
     if (!frame_) {
         return Fail("out of memory", 0);
@@ -323,6 +364,10 @@ bool FfmpegMovieSink::ConvertFrame(const QueuedFrame& queued) {
     const uint8_t* top[1] = {queued.pixels.data() + static_cast<size_t>(frame_->height - 1) * queued.stride};
     const int strides[1] = {-queued.stride};
     sws_scale(scale_.get(), top, strides, 0, frame_->height, frame_->data, frame_->linesize);
+    if (keepInGamut_) {
+        const bool hd = colour_.matrix == AVCOL_SPC_BT709;
+        KeepChromaInGamut(*frame_, hd ? LumaWeights{0.2126, 0.0722} : LumaWeights{0.299, 0.114});
+    }
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "BroadcastFormats.h"
 #include "FfmpegOwners.h"
 #include "MovieCodecs.h"
 #include "MovieFfmpeg.h"
@@ -80,7 +81,9 @@ private:
     AVRational encoderTimeBase_{1, 1};
     FieldOrder fieldOrder_ = FieldOrder::Progressive;
     MovieColour colour_;
+    PixelShape shape_;
     int scaleFromFormat_ = AV_PIX_FMT_NONE;
+    bool keepInGamut_ = false;
     bool headerWritten_ = false;
     std::atomic<bool> failed_{false};
     // The digest of the coded frames, when a tag carries it: the tag's

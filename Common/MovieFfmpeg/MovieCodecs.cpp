@@ -15,16 +15,29 @@ namespace {
 
 constexpr AVPixelFormat kNoAlpha = AV_PIX_FMT_NONE;
 
-constexpr std::array<MovieCodec, 9> kCodecs{{
-    {"DIB ", nullptr, AV_PIX_FMT_BGR24, true, FF_PROFILE_UNKNOWN, true, false, kNoAlpha, "Uncompressed"},
-    {"raw ", "rawvideo", AV_PIX_FMT_RGB24, true, FF_PROFILE_UNKNOWN, false, true, kNoAlpha, "Uncompressed"},
-    {"MJPG", "mjpeg", AV_PIX_FMT_YUVJ422P, false, FF_PROFILE_UNKNOWN, true, true, kNoAlpha, "Motion-JPEG"},
-    {"avc1", "libx264", AV_PIX_FMT_YUV420P, false, FF_PROFILE_UNKNOWN, true, true, kNoAlpha, "H.264"},
-    {"apch", "prores_ks", AV_PIX_FMT_YUV422P10LE, false, 3, false, true, kNoAlpha, "ProRes 422 HQ"},
-    {"ap4h", "prores_ks", AV_PIX_FMT_YUV444P10LE, false, 4, false, true, AV_PIX_FMT_YUVA444P10LE, "ProRes 4444"},
-    {"rle ", "qtrle", AV_PIX_FMT_RGB24, true, FF_PROFILE_UNKNOWN, false, true, AV_PIX_FMT_ARGB, "Animation"},
-    {"png ", "png", AV_PIX_FMT_RGB24, true, FF_PROFILE_UNKNOWN, true, true, AV_PIX_FMT_RGBA, "PNG"},
-    {"AVdh", "dnxhd", AV_PIX_FMT_YUV422P, false, FF_PROFILE_UNKNOWN, false, true, kNoAlpha, "DNxHR HQ"},
+// The ProRes flavours are prores_ks's profiles, each with its own data rate
+// (Apple's ProRes white paper): Proxy, LT, 422, 422 HQ, 4444, 4444 XQ.
+// Proxy is coded with the 422 quantisation matrices, which every decoder
+// reads from the frame header: the encoder's own Proxy matrices quantise
+// the high frequencies so coarsely that a chart's coloured edges ring past
+// EBU R 103's -5%...105% over more than 1% of the picture. Its data rate
+// stays Proxy's.
+constexpr std::array<MovieCodec, 13> kCodecs{{
+    {"DIB ", nullptr, AV_PIX_FMT_BGR24, true, nullptr, true, false, kNoAlpha, "Uncompressed"},
+    {"raw ", "rawvideo", AV_PIX_FMT_RGB24, true, nullptr, false, true, kNoAlpha, "Uncompressed"},
+    {"MJPG", "mjpeg", AV_PIX_FMT_YUVJ422P, false, nullptr, true, true, kNoAlpha, "Motion-JPEG"},
+    {"avc1", "libx264", AV_PIX_FMT_YUV420P, false, nullptr, true, true, kNoAlpha, "H.264"},
+    {"apco", "prores_ks", AV_PIX_FMT_YUV422P10LE, false, "proxy", false, true, kNoAlpha, "ProRes 422 Proxy",
+     "standard"},
+    {"apcs", "prores_ks", AV_PIX_FMT_YUV422P10LE, false, "lt", false, true, kNoAlpha, "ProRes 422 LT"},
+    {"apcn", "prores_ks", AV_PIX_FMT_YUV422P10LE, false, "standard", false, true, kNoAlpha, "ProRes 422"},
+    {"apch", "prores_ks", AV_PIX_FMT_YUV422P10LE, false, "hq", false, true, kNoAlpha, "ProRes 422 HQ"},
+    {"ap4h", "prores_ks", AV_PIX_FMT_YUV444P10LE, false, "4444", false, true, AV_PIX_FMT_YUVA444P10LE, "ProRes 4444"},
+    {"ap4x", "prores_ks", AV_PIX_FMT_YUV444P10LE, false, "4444xq", false, true, AV_PIX_FMT_YUVA444P10LE,
+     "ProRes 4444 XQ"},
+    {"rle ", "qtrle", AV_PIX_FMT_RGB24, true, nullptr, false, true, AV_PIX_FMT_ARGB, "Animation"},
+    {"png ", "png", AV_PIX_FMT_RGB24, true, nullptr, true, true, AV_PIX_FMT_RGBA, "PNG"},
+    {"AVdh", "dnxhd", AV_PIX_FMT_YUV422P, false, "dnxhr_hq", false, true, kNoAlpha, "DNxHR HQ"},
 }};
 
 bool Offers(const MovieCodec& codec, MovieContainer container) {
@@ -36,28 +49,6 @@ bool Offers(const MovieCodec& codec, MovieContainer container) {
 int QuantiserFor(int quality, int best, int worst) {
     int q = std::clamp(quality, 0, 100);
     return best + ((100 - q) * (worst - best) + 50) / 100;
-}
-
-// The data rate prores_ks chooses for this size and profile, in bits per
-// macroblock (0 when it cannot be found out).
-int ProresNominalBitsPerBlock(const AVCodecContext& like) {
-    const AVCodec* codec = avcodec_find_encoder_by_name("prores_ks");
-    CodecContextOwner probe(codec ? avcodec_alloc_context3(codec) : nullptr);
-    if (!probe) {
-        return 0;
-    }
-    probe->width = like.width;
-    probe->height = like.height;
-    probe->pix_fmt = like.pix_fmt;
-    probe->profile = like.profile;
-    probe->time_base = like.time_base;
-    probe->thread_count = 1;
-    int64_t bits = 0;
-    if (avcodec_open2(probe.get(), codec, nullptr) < 0 ||
-        av_opt_get_int(probe->priv_data, "bits_per_mb", 0, &bits) < 0) {
-        return 0;
-    }
-    return static_cast<int>(bits);
 }
 
 }  // namespace
@@ -195,18 +186,27 @@ void ApplyMovieQuality(const MovieCodec& codec, int quality, AVCodecContext& con
         // Constant rate factor 1 (finest) .. 51; 0 would switch to a lossless
         // profile that editing systems rarely open.
         av_dict_set_int(options, "crf", QuantiserFor(quality, 1, 51), 0);
-    } else if (encoder == "prores_ks") {
-        // Full quality keeps the profile's own data rate; below it the rate
-        // shrinks in proportion, down to a tenth.
-        int nominal = quality < 100 ? ProresNominalBitsPerBlock(context) : 0;
-        if (nominal > 0) {
-            int bits = static_cast<int>(nominal * (0.1 + 0.9 * std::clamp(quality, 0, 100) / 100.0));
-            av_dict_set_int(options, "bits_per_mb", std::max(bits, 128), 0);
-        }
     }
-    if (encoder == "dnxhd") {
-        // The profile is the encoder's own option; its data rate is fixed.
-        av_dict_set(options, "profile", "dnxhr_hq", 0);
+    // ProRes and DNxHR run at their flavour's own data rate (a ProRes file
+    // labelled HQ holds HQ's rate); rawvideo, qtrle and png are lossless:
+    // quality does not apply to them.
+}
+
+const char* EncoderProfile(const MovieCodec& codec, AVPixelFormat format) {
+    if (codec.profile) {
+        return codec.profile;
     }
-    // rawvideo, qtrle and png are lossless: quality does not apply.
+    if (!codec.encoder || std::string_view(codec.encoder) != "libx264") {
+        return nullptr;
+    }
+    // High at 4:2:0, the profile editing systems decode everywhere; the
+    // 4:2:2 and 4:4:4 pictures need High 4:2:2 and High 4:4:4 Predictive.
+    switch (format) {
+        case AV_PIX_FMT_YUV422P:
+            return "high422";
+        case AV_PIX_FMT_YUV444P:
+            return "high444";
+        default:
+            return "high";
+    }
 }

@@ -14,11 +14,12 @@ struct MovieCodec {
     const char* encoder;        // FFmpeg encoder name; null: frames are stored as they are ("DIB ")
     AVPixelFormat pixelFormat;  // what the encoder is fed
     bool lossless;
-    int profile;  // the encoder's profile, or FF_PROFILE_UNKNOWN
+    const char* profile;  // the encoder's "profile" option ("hq", "4444xq"), or null
     bool inAvi;
     bool inQuickTime;
-    AVPixelFormat alphaFormat;  // what the encoder is fed with alpha; AV_PIX_FMT_NONE: no alpha
-    const char* name;           // plain name, for lists
+    AVPixelFormat alphaFormat;          // what the encoder is fed with alpha; AV_PIX_FMT_NONE: no alpha
+    const char* name;                   // plain name, for lists
+    const char* quantMatrix = nullptr;  // the encoder's "quant_mat" option, or null: its own choice
 };
 
 // The codec for `code` in the container, or null when the container does not
@@ -56,5 +57,11 @@ MovieColour MovieColourFor(AVPixelFormat format, int height);
 bool CodesFields(const MovieCodec& codec, AVPixelFormat format, int height);
 
 // Sets the encoder's quality from 0..100 (higher is better), on the context
-// or as private options in `options`.
+// or as private options in `options`: Motion-JPEG's quantiser, H.264's rate
+// factor. ProRes and DNxHR keep their flavour's data rate; lossless codecs
+// have nothing to set.
 void ApplyMovieQuality(const MovieCodec& codec, int quality, AVCodecContext& context, AVDictionary** options);
+// The encoder's "profile" option for the pixel format it is fed: the
+// codec's own (the ProRes flavour, DNxHR HQ) or for H.264 High (4:2:0),
+// High 4:2:2 or High 4:4:4 Predictive; null when the encoder has none.
+const char* EncoderProfile(const MovieCodec& codec, AVPixelFormat format);

@@ -19,7 +19,8 @@ enum class FieldOrder { Progressive, UpperFirst, LowerFirst };
 
 // The four-character codes the container offers, the default first not
 // guaranteed ("DIB ", "MJPG", "avc1", "png " for AVI; "raw ", "MJPG", "avc1",
-// "apch", "ap4h", "rle ", "png " for QuickTime).
+// the ProRes flavours "apco", "apcs", "apcn", "apch", "ap4h", "ap4x", then
+// "rle ", "png ", "AVdh" for QuickTime).
 std::vector<std::string> MovieCodecCodes(MovieContainer container);
 // The compressor's plain name as the user sees it ("H.264" for "avc1");
 // a code without one shows as itself.
@@ -35,11 +36,30 @@ struct ExactRate {
 // hundredths (25 is 2500/100) or, when it has a third decimal, thousandths.
 // A rate of 0 or below gives rate 0.
 ExactRate ExactMovieRate(double framesPerSecond);
-// The timecode of frame `frame` at the rate, as SMPTE 12M counts it:
-// drop-frame ("HH:MM:SS;FF") at 29.97 and 59.94, non-drop otherwise, within
-// 24 hours (earlier frames count back from midnight). Empty for a rate no
-// timecode runs at (only 23.976, 24, 25, 29.97, 30, 50, 59.94 and 60 do).
-std::string MovieTimecode(ExactRate rate, int32_t frame);
+// The timecode of a movie's first frame: its frame count in the
+// timecode's own counting (drop-frame skips numbers) and which counting.
+struct MovieTimecodeStart {
+    int64_t frame = 0;
+    bool dropFrame = false;
+};
+// The timecode of frame `frame` at the rate: "HH:MM:SS:FF" counted without
+// dropping, or with `dropFrame` as SMPTE 12M drop-frame counts at 29.97 and
+// 59.94 ("HH:MM:SS;FF"), within 24 hours (earlier frames count back from
+// midnight). Empty for a rate no timecode runs at (only 23.976, 24, 25,
+// 29.97, 30, 50, 59.94 and 60 do) and for drop-frame at another rate.
+std::string MovieTimecode(ExactRate rate, int64_t frame, bool dropFrame);
+// Whole frames of a timecode second at the rate (30 at 29.97), 0 when no
+// timecode runs at it.
+int MovieTimecodeBase(ExactRate rate);
+// Reads "HH:MM:SS:FF" (non-drop) or "HH:MM:SS;FF" (drop-frame) at the rate:
+// false with the reason when the text is no such timecode, names a frame
+// the rate does not have, or is drop-frame at a rate other than 29.97 and
+// 59.94.
+bool ParseMovieTimecode(const std::string& text, ExactRate rate, MovieTimecodeStart& start, std::string& error);
+// Whether the text has the form of a timecode "HH:MM:SS:FF" or
+// "HH:MM:SS;FF" (hours below 24, minutes and seconds below 60); the frames
+// are checked against the rate by ParseMovieTimecode.
+bool IsMovieTimecodeText(const std::string& text);
 
 // One open movie file of one kind.
 class MovieSink {
@@ -70,7 +90,8 @@ struct SinkParameters {
     FieldOrder fieldOrder = FieldOrder::Progressive;
     double pictureAspect = 0.0;
     std::vector<std::pair<std::string, std::string>> tags;
-    std::optional<int32_t> firstFrameNumber;
+    // The first frame's timecode (QuickTime movies carry a timecode track).
+    std::optional<MovieTimecodeStart> timecode;
     bool alpha = false;  // 32-bit frames whose alpha the movie keeps
     // The key of a tag whose value ends with the digest of the coded frames
     // (kCodedFramesLabel and the MD5 of every video packet's bytes in order,

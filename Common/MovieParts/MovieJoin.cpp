@@ -16,6 +16,7 @@
 #include "MakeMovieAVI.h"
 #include "MovieSegments.h"
 #include "OutputClaim.h"
+#include "QuickTimeBoxes.h"
 #include "SegmentCheck.h"
 
 extern "C" {
@@ -351,6 +352,7 @@ bool JoinedMovie::Open(const std::string& path, Segment& first, std::string& mes
     AVDictionary* options = nullptr;
     if (quickTime && first.video->time_base.num == 1) {
         av_dict_set_int(&options, "video_track_timescale", first.video->time_base.den, 0);
+        av_dict_set_int(&options, "movie_timescale", first.video->time_base.den, 0);
     }
     if (bottomUp) {
         av_dict_set(&options, "flipped_raw_rgb", "1", 0);
@@ -459,6 +461,14 @@ bool WriteJoined(JoinedOutput& output, const std::function<bool()>& cancelled, b
         return false;
     }
     output.frames = joined.FramesCopied();
+    // The boxes the muxer does not write come from the first segment.
+    QuickTimeVideoBoxes boxes;
+    std::string why;
+    if (segments.front().quickTime && ReadQuickTimeVideoBoxes(segments.front().path, boxes, why) &&
+        !WriteQuickTimeVideoBoxes(path, boxes, why)) {
+        message = "cannot finish the joined movie: " + why;
+        return false;
+    }
     AviHeaderFacts avi;
     if (!segments.front().quickTime && ReadAviHeaderFacts(segments.front().path, avi)) {
         RestoreAviRate(path, avi.scale, avi.rate);

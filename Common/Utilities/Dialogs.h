@@ -19,8 +19,9 @@ using DialogSlot = char[kDialogSlotSize];
 enum DialogResult : int { kDialogCancel = 0, kDialogOk = 1, kDialogApply = 2 };
 
 // Runs the value dialog at (x, y) in the owner's client area. The first two
-// characters of a label choose the item's kind ("@C" check box, "@R" radio,
-// "@S" slider, "@L" colour, "@F" folder, anything else text); values are
+// characters of a label choose the item's kind ("@C" check box, "@D" check
+// box greyed, which cannot be changed, "@R" radio, "@S" slider, "@L"
+// colour, "@F" folder, anything else text); values are
 // read and written in place. A negative itemCount means |itemCount| items
 // and an Apply button. Returns kDialogOk, kDialogCancel or kDialogApply.
 int RunValueDialog(PlatformWindow* owner, int x, int y, int itemCount, DialogSlot* labels, DialogSlot* values,

@@ -14,7 +14,7 @@ namespace {
 
 using namespace dialog;
 
-enum class ItemKind { Text, Check, Radio, Slider, Colour, Folder };
+enum class ItemKind { Text, Check, GreyedCheck, Radio, Slider, Colour, Folder };
 
 // Layout in pixels, from the dialog's left and top.
 constexpr int kRowTop = 36;        // first item row
@@ -59,6 +59,8 @@ ItemKind KindOf(const char* label) {
     switch (label[1]) {
         case 'C':
             return ItemKind::Check;
+        case 'D':
+            return ItemKind::GreyedCheck;
         case 'R':
             return ItemKind::Radio;
         case 'S':
@@ -191,7 +193,8 @@ void DrawItem(const ValueDialog& d, int item, bool& bracketDrawn) {
     const char* value = d.values[item];
     const ItemKind kind = KindOf(label);
     if (kind != ItemKind::Radio) {
-        DrawText(kBlack, ShownLabel(label), d.a + d.w + kLabelGap, f.bottom - 14, kTextRight);
+        const uint32_t ink = kind == ItemKind::GreyedCheck ? kDisabledGrey : kBlack;
+        DrawText(ink, ShownLabel(label), d.a + d.w + kLabelGap, f.bottom - 14, kTextRight);
     }
     switch (kind) {
         case ItemKind::Text:
@@ -201,6 +204,9 @@ void DrawItem(const ValueDialog& d, int item, bool& bracketDrawn) {
             break;
         case ItemKind::Check:
             DrawCheckBox(kWhite, Rect{f.left, f.bottom - 14, f.left + 12, f.bottom - 2}, Marked(value));
+            break;
+        case ItemKind::GreyedCheck:
+            DrawCheckBox(kLightGrey, Rect{f.left, f.bottom - 14, f.left + 12, f.bottom - 2}, Marked(value));
             break;
         case ItemKind::Radio:
             DrawRadioItem(d, item, f, bracketDrawn);
@@ -295,6 +301,8 @@ void PressItem(ValueDialog& d, int item, int px) {
         case ItemKind::Check:
             SetValue(d.values[item], Marked(d.values[item]) ? "" : "1");
             break;
+        case ItemKind::GreyedCheck:
+            break;  // offered where it can be used only
         case ItemKind::Slider:
             d.dragging = item;
             std::snprintf(d.values[item], kDialogSlotSize, "%d", SliderValueAt(d, px));

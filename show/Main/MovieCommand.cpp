@@ -62,7 +62,15 @@ void MainWindow::MakeMovieCommand() {
         return holding || event.wParam == kKeyEscape;
     };
     DrainKeys();
-    const MovieOutcome outcome = MakeMovieFromRows(rows, lastKeyFrame, file.name, show.fieldSwap != 0, hooks);
+    // The frames are drawn in the movie's shape (16:9 at HD sizes); the
+    // show's own shape comes back afterwards.
+    const float showAspect = show.frameAspect;
+    const double movieAspect =
+        MovieFrameAspect(MovieDimension(rows.width.c_str()), MovieDimension(rows.height.c_str()), showAspect);
+    SetFrameAspect(show, static_cast<float>(movieAspect));
+    const MovieOutcome outcome =
+        MakeMovieFromRows(rows, lastKeyFrame, file.name, show.fieldSwap != 0, showAspect, hooks);
+    SetFrameAspect(show, showAspect);
     DrainKeys();
     // The preview takes back its layout and viewport, and its frame.
     SendEvent(Preview(), kMsgSize, 0, 0);

@@ -15,10 +15,12 @@ constexpr int kDialogTop = 50;
 constexpr const char* kOptionsTitle = "Make Movie Options";
 constexpr const char* kCompressionTitle = "Video Compression";
 constexpr const char* kCodecCaption = "Compressor";
-constexpr int kOptionRows = 9;
+constexpr int kOptionRows = 11;
+constexpr int kAlphaRow = 9;
 
 std::array<std::string*, kOptionRows> OptionFields(MovieOptionTexts& t) {
-    return {&t.width, &t.height, &t.start, &t.end, &t.hold, &t.fps, &t.quality, &t.fields, &t.reverse};
+    return {&t.width,   &t.height, &t.start,   &t.end,   &t.hold, &t.fps,
+            &t.quality, &t.fields, &t.reverse, &t.alpha, &t.key};
 }
 
 void SetSlot(DialogSlot& slot, const std::string& text) {
@@ -27,10 +29,15 @@ void SetSlot(DialogSlot& slot, const std::string& text) {
 
 }  // namespace
 
+bool MovieAlphaOffered() {
+    const std::string path = std::string("movie") + MovieDefaultExtension(ReadSettingInt("MovieType", 0));
+    return MovieAlphaProblem(path, ReadSettingString("CodecType", "")).empty();
+}
+
 bool AskMovieOptions(PlatformWindow& window, MovieOptionTexts& rows) {
     static const char* const kLabels[kOptionRows] = {
-        "Width",     "Height",    "Start Timecode",   "End Timecode",   "Head/Tail Holds",
-        "FrameRate", "@SQuality", "@CRender Fields?", "@CReverse too?",
+        "Width",     "Height",           "Start Timecode", "End Timecode",    "Head/Tail Holds", "FrameRate",
+        "@SQuality", "@CRender Fields?", "@CReverse too?", "@CAlpha channel", "@CKey movie too",
     };
     DialogSlot labels[kOptionRows];
     DialogSlot values[kOptionRows];
@@ -38,6 +45,11 @@ bool AskMovieOptions(PlatformWindow& window, MovieOptionTexts& rows) {
     for (int k = 0; k < kOptionRows; ++k) {
         SetSlot(labels[k], kLabels[k]);
         SetSlot(values[k], *fields[k]);
+    }
+    if (!MovieAlphaOffered()) {
+        // Greyed and clear: the compressor last chosen keeps no alpha.
+        SetSlot(labels[kAlphaRow], "@DAlpha channel");
+        SetSlot(values[kAlphaRow], "");
     }
     if (RunValueDialog(&window, kDialogLeft, kDialogTop, kOptionRows, labels, values, kOptionsTitle) == kDialogCancel) {
         return false;

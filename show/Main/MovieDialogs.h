@@ -1,4 +1,4 @@
-// The dialogs of Make Movie File: the nine option rows and, for AVI and
+// The dialogs of Make Movie File: the eleven option rows and, for AVI and
 // QuickTime movies, the choice of compressor.
 #pragma once
 
@@ -6,8 +6,13 @@
 #include "PlatformWindows.h"
 
 // Shows the option rows titled "Make Movie Options" at 50, 50 in the window
-// and takes back what the user confirmed; false when cancelled.
+// and takes back what the user confirmed; false when cancelled. The "Alpha
+// channel" row is offered when the compressor last chosen (CodecType) for
+// the movie kind last made (MovieType) keeps alpha, and greyed and clear
+// otherwise.
 bool AskMovieOptions(PlatformWindow& window, MovieOptionTexts& rows);
+// Whether the compressor last chosen keeps an alpha channel.
+bool MovieAlphaOffered();
 
 // "Video Compression": the compressors the container can write, opening on
 // the one stored as CodecType, and the quality slider (0..100 in

@@ -28,9 +28,39 @@ int32_t FramesExpected(const MovieOptions& o) {
     return all > INT32_MAX ? INT32_MAX : static_cast<int32_t>(all);
 }
 
-std::string CancelledText(int32_t written, int32_t expected) {
-    return "Movie file made with " + std::to_string(written) + " of " + std::to_string(expected) +
-           " frames: rendering was cancelled";
+// The movies a finished run made: the fill and, when asked for, its key.
+std::string BothMovies(const std::string& path) {
+    return path + " and " + KeyMoviePath(path);
+}
+
+std::string CancelledText(int32_t written, int32_t expected, const std::string& path, bool key) {
+    std::string text = std::string(key ? "Movie files" : "Movie file") + " made with " + std::to_string(written) +
+                       " of " + std::to_string(expected) + " frames: rendering was cancelled";
+    return key ? text + " (" + BothMovies(path) + ")" : text;
+}
+
+std::string MadeText(const std::string& path, bool key) {
+    return key ? std::string(kMoviesMadeMessage) + ": " + BothMovies(path) : std::string(kMovieMadeMessage);
+}
+
+std::string FileNameOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// With a key movie the progress panel names both files.
+RenderRangeHooks NamingBothMovies(const MovieJob& job, const RenderRangeHooks& hooks, std::string& text) {
+    if (!job.writer.key || !hooks.progress) {
+        return hooks;
+    }
+    text = "Rendering " + FileNameOf(job.path) + " and " + FileNameOf(KeyMoviePath(job.path)) +
+           "... (Hit Esc key to cancel)";
+    RenderRangeHooks named = hooks;
+    named.progress = [&hooks, &text](double fraction, const char* message, uint32_t startTick) {
+        const bool rendering = std::strcmp(message, kRenderingMessage) == 0;
+        hooks.progress(fraction, rendering ? text.c_str() : message, startTick);
+    };
+    return named;
 }
 
 std::string FramesWrittenText(int32_t count) {
@@ -57,7 +87,9 @@ bool OpenMovieWriter(const MovieJob& job, MovieWriter& writer, CDib& image, int3
         return false;
     }
     writer.options = job.writer;
-    writer.options.firstFrameNumber = job.writer.firstFrameNumber.value_or(o.start);
+    // The program counts its frames without dropping any: by default the
+    // first frame reads the start as it was typed.
+    writer.options.timecode = job.writer.timecode.value_or(MovieTimecodeStart{o.start, false});
     if (o.fieldMode == kFieldModeFields) {
         writer.options.fieldOrder = job.lowerFieldFirst ? FieldOrder::LowerFirst : FieldOrder::UpperFirst;
     }
@@ -111,12 +143,15 @@ void CloseMovieWriter(const std::string& path, MovieWriter& writer, const Render
         // fewer frames than asked for, and says so.
         outcome.made = true;
         outcome.cancelled = outcome.cancelled || outcome.framesWritten < framesExpected;
+        const bool key = writer.options.key;
         outcome.message =
-            outcome.cancelled ? CancelledText(outcome.framesWritten, framesExpected) : std::string(kMovieMadeMessage);
+            outcome.cancelled ? CancelledText(outcome.framesWritten, framesExpected, path, key) : MadeText(path, key);
     }
 }
 
-MovieOutcome MakeMovieFile(const MovieJob& job, const RenderRangeHooks& hooks) {
+MovieOutcome MakeMovieFile(const MovieJob& job, const RenderRangeHooks& givenHooks) {
+    std::string rendering;
+    const RenderRangeHooks hooks = NamingBothMovies(job, givenHooks, rendering);
     MovieOutcome outcome;
     const MovieOptions& o = job.options;
     MovieWriter writer;

@@ -27,6 +27,8 @@ struct MovieOptionTexts {
     std::string quality;
     std::string fields;   // "1" ticked, empty clear
     std::string reverse;  // "1" ticked, empty clear
+    std::string alpha;    // "1": the chart over a transparent background, its coverage as alpha
+    std::string key;      // "1": the key movie too (NAME-key.mov)
 };
 
 // The options as numbers.
@@ -40,17 +42,30 @@ struct MovieOptions {
     int quality = 100;
     int fieldMode = 0;  // kFieldModeFields or 0
     bool reverse = false;
+    bool alpha = false;
+    bool key = false;
 };
 
 // Reads the rows from the Movie... settings (defaults for the current frame
 // rate) and the end row from the last keyframe's frame, in the long form.
 MovieOptionTexts ReadMovieOptionTexts(int32_t lastKeyFrame);
-// Stores the eight rows (not the end) under their settings keys.
+// Stores the rows (not the end) under their settings keys; alpha and key as
+// MovieAlpha and MovieKey.
 void WriteMovieOptionTexts(const MovieOptionTexts& texts);
+
+// The field mode a movie of the options' size and rate has unless fields
+// are asked for or refused: the Fields row's (the MovieFields setting's)
+// only where the format is interlaced (BroadcastFormats.h), none elsewhere.
+int DefaultFieldMode(const MovieOptions& options);
 
 // Whether the lower field comes first by default: for 480 and 486 lines (the
 // NTSC convention), not for other heights; the show's field swap flips it.
 bool DefaultLowerFieldFirst(int height, bool fieldSwap);
+
+// The frame's shape (height / width) of a movie of this size from the
+// show's: 16:9 for a picture whose square pixels make a 16:9 frame (HD,
+// 1280 x 720, 1920 x 1080), which no 4:3 frame fits.
+double MovieFrameAspect(int width, int height, double showAspect);
 
 // The movie rate that matches the program's frame rate, as typed: "29.97",
 // "25" or "23.976".
@@ -96,6 +111,7 @@ ProgressFigures ComputeProgress(double fraction, uint32_t startTick, uint32_t no
 constexpr const char* kRenderingMessage = "Rendering... (Hit Esc key to cancel)";
 constexpr const char* kHoldMessage = "Rendering Hold... (Hit any key to cancel)";
 constexpr const char* kMovieMadeMessage = "Movie file successfully made";
+constexpr const char* kMoviesMadeMessage = "Movie files successfully made";
 constexpr const char* kNoMemoryMessage = "Not Enough Memory to Make Movie";
 
 // ---- the render loop
@@ -167,7 +183,9 @@ void CloseMovieWriter(const std::string& path, MovieWriter& writer, const Render
 // Make Movie after its dialog and file chooser: parses the confirmed rows
 // (old values 0, `lastKeyFrame` and 0), writes the normalised timecodes back
 // into them, stores MovieType for the path, makes the movie (fields in the
-// default order for its height, flipped by `fieldSwap`) and, once the writer
-// was opened, stores the eight option rows.
+// default order for its height, flipped by `fieldSwap`; the frame's shape
+// from `showAspect` as MovieFrameAspect gives it; with the Alpha and Key
+// rows the fill keeps alpha and the key movie is made too) and, once the
+// writer was opened, stores the option rows.
 MovieOutcome MakeMovieFromRows(MovieOptionTexts& rows, int32_t lastKeyFrame, const std::string& path, bool fieldSwap,
-                               const RenderRangeHooks& hooks);
+                               double showAspect, const RenderRangeHooks& hooks);

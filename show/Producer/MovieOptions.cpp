@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "BroadcastFormats.h"
 #include "MakeMovie.h"
 #include "Settings.h"
 #include "SettingsKeys.h"
@@ -47,6 +48,8 @@ MovieOptionTexts ReadMovieOptionTexts(int32_t lastKeyFrame) {
     t.quality = ReadSettingString(kSettingMovieQuality, "100");
     t.fields = ReadSettingString(kSettingMovieFields, "1");
     t.reverse = ReadSettingString(kSettingMovieReverse, "");
+    t.alpha = ReadSettingString(kSettingMovieAlpha, "");
+    t.key = ReadSettingString(kSettingMovieKey, "");
     return t;
 }
 
@@ -59,11 +62,22 @@ void WriteMovieOptionTexts(const MovieOptionTexts& t) {
     WriteSettingString(kSettingMovieQuality, t.quality.c_str());
     WriteSettingString(kSettingMovieFields, t.fields.c_str());
     WriteSettingString(kSettingMovieReverse, t.reverse.c_str());
+    WriteSettingString(kSettingMovieAlpha, t.alpha.c_str());
+    WriteSettingString(kSettingMovieKey, t.key.c_str());
+}
+
+int DefaultFieldMode(const MovieOptions& o) {
+    const bool interlaced = IsInterlacedFormat(o.width, o.height, o.framesPerSecond);
+    return o.fieldMode == kFieldModeFields && interlaced ? kFieldModeFields : 0;
 }
 
 bool DefaultLowerFieldFirst(int height, bool fieldSwap) {
     bool ntsc = height == 480 || height == 486;
     return ntsc != fieldSwap;
+}
+
+double MovieFrameAspect(int width, int height, double showAspect) {
+    return IsSquarePixelWide(width, height) ? kAspect169 : showAspect;
 }
 
 const char* ShowMovieRateText(int32_t frameRate) {
@@ -94,6 +108,8 @@ MovieOptions ParseMovieOptions(const MovieOptionTexts& t, int32_t lastKeyFrame) 
     o.fieldMode = Ticked(t.fields) ? kFieldModeFields : 0;
     o.quality = MovieQuality(t.quality.c_str());
     o.reverse = Ticked(t.reverse);
+    o.alpha = Ticked(t.alpha);
+    o.key = Ticked(t.key);
     return o;
 }
 
@@ -121,12 +137,15 @@ std::string MovieTimecodeToStore(int32_t frame) {
 }
 
 MovieOutcome MakeMovieFromRows(MovieOptionTexts& rows, int32_t lastKeyFrame, const std::string& path, bool fieldSwap,
-                               const RenderRangeHooks& hooks) {
+                               double showAspect, const RenderRangeHooks& hooks) {
     MovieJob job;
     job.options = ParseMovieOptions(rows, lastKeyFrame);
     NormaliseMovieTimecodes(rows, job.options);
     job.path = path;
     job.lowerFieldFirst = DefaultLowerFieldFirst(job.options.height, fieldSwap);
+    job.writer.pictureAspect = MovieFrameAspect(job.options.width, job.options.height, showAspect);
+    job.writer.alpha = job.options.alpha;
+    job.writer.key = job.options.key;
     WriteSettingInt(kSettingMovieType, MovieTypeFor(path.c_str()));
     MovieOutcome outcome = MakeMovieFile(job, hooks);
     if (outcome.opened) {

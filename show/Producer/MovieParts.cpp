@@ -92,8 +92,10 @@ MovieOutcome MakeMoviePartFile(const MovieJob& job, int part, int parts, const R
     tag.origin = origin;
     AddJobOrigin(job.options, tag.origin);
     TagSegment(segment, tag);
-    // The segment's timecode starts at its own first frame.
-    segment.writer.firstFrameNumber = job.options.start + share.first;
+    // The segment's timecode starts at its own first frame, counted on from
+    // the movie's first in the movie's timecode.
+    const MovieTimecodeStart first = job.writer.timecode.value_or(MovieTimecodeStart{job.options.start, false});
+    segment.writer.timecode = MovieTimecodeStart{first.frame + share.first, first.dropFrame};
     MovieWriter writer;
     CDib image(16, 16, 8);
     if (!OpenMovieWriter(segment, writer, image, share.Count(), outcome)) {

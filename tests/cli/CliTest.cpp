@@ -230,22 +230,28 @@ TEST(Cli, RendersPicturesAndMovies) {
     EXPECT_FALSE(std::filesystem::exists(folder.File("f03.bmp")));
 
     std::string movie = folder.File("clip.mov");
-    RunResult made = RunRender(folder, "-o " + Quote(movie) + " --end 5 --size 96x64 --codec png --aa 0");
+    RunResult made = RunRender(folder, "-o " + Quote(movie) + " --end 3 --size 720x486 --codec png --aa 0");
     ASSERT_EQ(made.status, 0) << made.err;
     EXPECT_TRUE(Has(made.err + made.out, "Movie file successfully made"));
     EXPECT_GT(std::filesystem::file_size(movie), 0u);
 
-    // Whole frames on request, although the settings' default renders fields.
+    // Whole frames on request, although 720x486 at 29.97 (an interlaced
+    // format) has fields by default, lower first; other sizes have none.
+    // ffprobe reads QuickTime's interleaved lower-first fields as "bt".
     std::string progressive = folder.File("whole.mov");
-    RunResult whole = RunRender(folder, "-o " + Quote(progressive) + " --end 3 --size 96x64 --aa 0 --no-fields");
+    RunResult whole = RunRender(folder, "-o " + Quote(progressive) + " --end 3 --size 720x486 --aa 0 --no-fields");
     ASSERT_EQ(whole.status, 0) << whole.err;
+    std::string small = folder.File("small.mov");
+    RunResult smallMade = RunRender(folder, "-o " + Quote(small) + " --end 3 --size 96x64 --aa 0");
+    ASSERT_EQ(smallMade.status, 0) << smallMade.err;
     std::string probe = "ffprobe -v error -select_streams v:0 -show_entries stream=field_order -of csv=p=0 ";
-    FILE* pipe = popen((probe + Quote(progressive) + " && " + probe + Quote(movie)).c_str(), "r");
+    FILE* pipe = popen(
+        (probe + Quote(progressive) + " && " + probe + Quote(movie) + " && " + probe + Quote(small)).c_str(), "r");
     ASSERT_NE(pipe, nullptr);
     char orders[64] = {};
     size_t count = fread(orders, 1, sizeof(orders) - 1, pipe);
     pclose(pipe);
-    EXPECT_EQ(std::string(orders, count), "progressive\ntt\n");
+    EXPECT_EQ(std::string(orders, count), "progressive\nbt\nprogressive\n");
 }
 
 TEST(Cli, BadOptionValuesAreRefusedInOneLine) {

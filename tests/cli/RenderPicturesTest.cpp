@@ -10,6 +10,7 @@
 #include "Doc.h"
 #include "Draw.h"
 #include "RenderPictures.h"
+#include "Settings.h"
 #include "TestSupport.h"
 #include "Utilities.h"
 
@@ -167,6 +168,25 @@ TEST_F(RenderPictures, AspectOptionSetsTheShowAspect) {
     options.height = 18;
     ASSERT_EQ(RenderPicturesCommand(*show, options), 0);
     EXPECT_EQ(show->frameAspect, 0.5625f);
+}
+
+// HD pictures are 16:9 whatever the stored shape, and cannot be made 4:3.
+TEST_F(RenderPictures, HdPicturesAreSixteenByNine) {
+    WriteSettingInt("AspectMode", 7500);
+    RenderOptions options;
+    options.outPath = settings.Folder().File("hd.png");
+    options.width = 1280;
+    options.height = 720;
+    options.frame = 0;
+    options.antiAliasing = 0;
+    ASSERT_EQ(RenderPicturesCommand(*show, options), 0);
+    EXPECT_EQ(show->frameAspect, 0.5625f);
+    options.outPath = settings.Folder().File("hd43.png");
+    options.aspect = 0.75f;
+    StepResult refused = RenderPicturesCommand(*show, options);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.error.find("16:9 picture of square pixels"), std::string::npos) << refused.error;
+    EXPECT_FALSE(std::filesystem::exists(options.outPath));
 }
 
 TEST_F(RenderPictures, BadRequestsFailWithoutWriting) {

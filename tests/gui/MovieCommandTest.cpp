@@ -8,6 +8,11 @@
 #include <QTimer>
 #include <filesystem>
 
+extern "C" {
+#include <libavformat/avformat.h>
+#include <libavutil/pixdesc.h>
+}
+
 #include "Draw.h"
 #include "MakeMovieAVI.h"
 #include "ProgramFixture.h"
@@ -29,6 +34,31 @@ int Widest(std::initializer_list<std::string> labels) {
     }
     SelectFont(nullptr, -1, -1);
     return widest;
+}
+// The options dialog's widest label, its rows' fields start right of it.
+int OptionsWidest() {
+    return Widest({"Width", "Height", "Start Timecode", "End Timecode", "Head/Tail Holds", "FrameRate", "@SQuality",
+                   "@CRender Fields?", "@CReverse too?", "@CAlpha channel", "@CKey movie too"});
+}
+constexpr int kAlphaRow = 9;
+constexpr int kKeyRow = 10;
+
+// Whether the movie's first video stream keeps an alpha channel.
+bool HasAlpha(const std::string& path) {
+    AVFormatContext* format = nullptr;
+    if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0) {
+        return false;
+    }
+    bool alpha = false;
+    if (avformat_find_stream_info(format, nullptr) >= 0) {
+        const int index = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+        const AVPixFmtDescriptor* pixels =
+            index < 0 ? nullptr
+                      : av_pix_fmt_desc_get(static_cast<AVPixelFormat>(format->streams[index]->codecpar->format));
+        alpha = pixels && (pixels->flags & AV_PIX_FMT_FLAG_ALPHA);
+    }
+    avformat_close_input(&format);
+    return alpha;
 }
 
 class MovieCommandTest : public ProgramTest {
@@ -109,8 +139,7 @@ TEST_F(MovieCommandTest, OptionsTypedInTheDialogAndTheChosenCompressorAreUsedAnd
     WriteSettingString("CodecType", "MJPG");
     TempFolder folder;
     const std::string path = folder.File("typed.avi");
-    const int w = Widest({"Width", "Height", "Start Timecode", "End Timecode", "Head/Tail Holds", "FrameRate",
-                          "@SQuality", "@CRender Fields?", "@CReverse too?"});
+    const int w = OptionsWidest();
     // Width and End Timecode typed in their text fields, each kept by the
     // press on the next row.
     auto type = [this, w](int row, const char* text, std::function<void()> next) {
@@ -196,6 +225,64 @@ TEST_F(MovieCommandTest, EscapeWhileRenderingSaysHowManyFramesTheFileHolds) {
     ASSERT_NE(movie, nullptr);
     EXPECT_EQ(BackgroundMovieFrameCount(*movie), 2);
     ReleaseBackgroundMovie(movie);
+}
+
+// The two rows after the others: with both ticked, the fill keeps the
+// chart's coverage as alpha and the key movie is made beside it; the
+// closing message names both files and the rows are stored.
+TEST_F(MovieCommandTest, AlphaAndKeyRowsMakeTheFillWithAlphaAndItsKey) {
+    MakeDemoShow(TheShow());
+    TheShow().keys[2].frame = 3;
+    WriteSettingString("MovieWid", "64");
+    WriteSettingString("MovieHgt", "48");
+    WriteSettingString("MovieFields", "");
+    WriteSettingString("CodecType", "png ");
+    WriteSettingInt("MovieType", 1);
+    TempFolder folder;
+    const std::string path = folder.File("fill.mov");
+    AnswerChooser(path, [this] { Confirm(); });
+    ASSERT_TRUE(ChooseMenuItem(Window().menu, kCmdMakeMovie));
+    const int x = kDialogLeft + OptionsWidest() + 20;
+    PostEvent(&Preview(), kMsgLeftDown, kMouseLeft, MakePointParam(x, RowY(kAlphaRow)));
+    PostEvent(&Preview(), kMsgLeftDown, kMouseLeft, MakePointParam(x, RowY(kKeyRow)));
+    Confirm();
+    DispatchPending();
+    const std::string key = folder.File("fill-key.mov");
+    EXPECT_EQ(said_, "Movie files successfully made: " + path + " and " + key);
+    EXPECT_TRUE(HasAlpha(path));
+    EXPECT_TRUE(std::filesystem::exists(key));
+    EXPECT_FALSE(HasAlpha(key));
+    EXPECT_EQ(ReadSettingString("MovieAlpha", ""), "1");
+    EXPECT_EQ(ReadSettingString("MovieKey", ""), "1");
+}
+
+// With a compressor that keeps no alpha the Alpha row is greyed: a press
+// does not tick it. The key movie is still made, as switchers take fill and
+// key in any codec.
+TEST_F(MovieCommandTest, TheAlphaRowIsGreyedForACompressorWithoutAlpha) {
+    MakeDemoShow(TheShow());
+    TheShow().keys[2].frame = 2;
+    WriteSettingString("MovieWid", "32");
+    WriteSettingString("MovieHgt", "24");
+    WriteSettingString("MovieFields", "");
+    WriteSettingString("MovieAlpha", "1");
+    WriteSettingString("CodecType", "MJPG");
+    WriteSettingInt("MovieType", 0);
+    TempFolder folder;
+    const std::string path = folder.File("plain.avi");
+    AnswerChooser(path, [this] { Confirm(); });
+    ASSERT_TRUE(ChooseMenuItem(Window().menu, kCmdMakeMovie));
+    const int x = kDialogLeft + OptionsWidest() + 20;
+    PostEvent(&Preview(), kMsgLeftDown, kMouseLeft, MakePointParam(x, RowY(kAlphaRow)));
+    PostEvent(&Preview(), kMsgLeftDown, kMouseLeft, MakePointParam(x, RowY(kKeyRow)));
+    Confirm();
+    DispatchPending();
+    const std::string key = folder.File("plain-key.avi");
+    EXPECT_EQ(said_, "Movie files successfully made: " + path + " and " + key);
+    EXPECT_TRUE(std::filesystem::exists(path));
+    EXPECT_TRUE(std::filesystem::exists(key));
+    EXPECT_EQ(ReadSettingString("MovieAlpha", "unset"), "");
+    EXPECT_EQ(ReadSettingString("MovieKey", ""), "1");
 }
 
 }  // namespace

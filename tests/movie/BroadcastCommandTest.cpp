@@ -61,10 +61,12 @@ TEST(BroadcastCommand, FieldOrderFollowsTheLinesTheSwapAndTheOption) {
         std::optional<bool> lowerFirst;
         int expected;
     };
+    // QuickTime's interleaved fields, 'fiel' 9 (upper first) and 14 (lower
+    // first), read by FFmpeg as TB and BT.
     for (Case c :
-         {Case{486, false, {}, AV_FIELD_BB}, Case{480, false, {}, AV_FIELD_BB}, Case{576, false, {}, AV_FIELD_TT},
-          Case{486, true, {}, AV_FIELD_TT}, Case{576, true, {}, AV_FIELD_BB}, Case{486, false, false, AV_FIELD_TT},
-          Case{576, true, false, AV_FIELD_TT}}) {
+         {Case{486, false, {}, AV_FIELD_BT}, Case{480, false, {}, AV_FIELD_BT}, Case{576, false, {}, AV_FIELD_TB},
+          Case{486, true, {}, AV_FIELD_TB}, Case{576, true, {}, AV_FIELD_BT}, Case{486, false, false, AV_FIELD_TB},
+          Case{576, true, false, AV_FIELD_TB}}) {
         Show show;
         show.fieldSwap = c.swap;
         RenderOptions options;
@@ -96,12 +98,14 @@ TEST(BroadcastCommand, H264At486LinesIsCodedInterlaced) {
     options.codec = "avc1";
     ASSERT_EQ(RenderMovieWith(show, options, Synthetic()), 0);
     MovieFacts facts = ProbeMovie(options.outPath, true);
-    EXPECT_EQ(facts.fieldOrder, AV_FIELD_BB);
+    EXPECT_EQ(facts.fieldOrder, AV_FIELD_BT);  // 'fiel' 14: interleaved, the lower field first
     ASSERT_EQ(facts.interlaced.size(), 2u);
     EXPECT_TRUE(facts.interlaced[0]);
 }
 
-TEST(BroadcastCommand, TheTimecodeTrackStartsAtTheRangesStart) {
+// The program counts frames without dropping numbers, so the timecode
+// track does too: the first frame reads the start as typed.
+TEST(BroadcastCommand, TheTimecodeTrackStartsAtTheRangesStartAsTyped) {
     ScopedSettings settings;
     TempFolder folder;
     ScopedRate rate(kRateNtsc);
@@ -116,7 +120,7 @@ TEST(BroadcastCommand, TheTimecodeTrackStartsAtTheRangesStart) {
     options.codec = "apch";
     ASSERT_EQ(RenderMovieWith(show, options, Synthetic()), 0);
     MovieFacts facts = ProbeMovie(options.outPath, false);
-    EXPECT_EQ(facts.timecode, "00:00:10;00");
+    EXPECT_EQ(facts.timecode, "00:00:10:00");
     EXPECT_EQ(facts.packets, 5);
 }
 

@@ -110,16 +110,53 @@ TEST(Broadcast, AviFieldDescriptionsDifferByFieldOrder) {
 
 TEST(Broadcast, TimecodesCountAsSmpteDoes) {
     ExactRate ntsc = ExactMovieRate(29.97);
-    EXPECT_EQ(MovieTimecode(ntsc, 300), "00:00:10;00");
     // Drop-frame: the first minute has no frames 00 and 01, the tenth has.
-    EXPECT_EQ(MovieTimecode(ntsc, 1800), "00:01:00;02");
-    EXPECT_EQ(MovieTimecode(ntsc, 17982), "00:10:00;00");
-    EXPECT_EQ(MovieTimecode(ExactMovieRate(59.94), 3600), "00:01:00;04");
-    EXPECT_EQ(MovieTimecode(ExactMovieRate(23.976), 1440), "00:01:00:00");
-    EXPECT_EQ(MovieTimecode(ExactMovieRate(25.0), 90000), "01:00:00:00");
+    EXPECT_EQ(MovieTimecode(ntsc, 300, true), "00:00:10;00");
+    EXPECT_EQ(MovieTimecode(ntsc, 1800, true), "00:01:00;02");
+    EXPECT_EQ(MovieTimecode(ntsc, 17982, true), "00:10:00;00");
+    EXPECT_EQ(MovieTimecode(ExactMovieRate(59.94), 3600, true), "00:01:00;04");
+    // Without dropping, every frame is a number: 108000 frames read one hour.
+    EXPECT_EQ(MovieTimecode(ntsc, 108000, false), "01:00:00:00");
+    EXPECT_EQ(MovieTimecode(ntsc, 1800, false), "00:01:00:00");
+    EXPECT_EQ(MovieTimecode(ExactMovieRate(23.976), 1440, false), "00:01:00:00");
+    EXPECT_EQ(MovieTimecode(ExactMovieRate(25.0), 90000, false), "01:00:00:00");
     // Before midnight, counted back from the end of the day.
-    EXPECT_EQ(MovieTimecode(ExactMovieRate(25.0), -25), "23:59:59:00");
-    EXPECT_EQ(MovieTimecode(ExactMovieRate(12.5), 10), "");
+    EXPECT_EQ(MovieTimecode(ExactMovieRate(25.0), -25, false), "23:59:59:00");
+    EXPECT_EQ(MovieTimecode(ExactMovieRate(12.5), 10, false), "");
+    EXPECT_EQ(MovieTimecode(ExactMovieRate(25.0), 10, true), "");  // no drop-frame at 25
+}
+
+TEST(Broadcast, TypedTimecodesAreReadAtTheMoviesRate) {
+    struct Case {
+        const char* text;
+        double fps;
+        int64_t frame;  // -1: refused
+        bool drop;
+    };
+    for (Case c : {Case{"01:00:00:00", 29.97, 108000, false}, Case{"01:00:00;00", 29.97, 107892, true},
+                   Case{"00:01:00;02", 29.97, 1800, true}, Case{"00:10:00;00", 29.97, 17982, true},
+                   Case{"01:00:00;00", 59.94, 215784, true}, Case{"00:00:00:29", 29.97, 29, false},
+                   Case{"10:00:00:00", 25.0, 900000, false}, Case{"23:59:59:23", 23.976, 2073599, false},
+                   // Frames a minute skips, a frame the second lacks, drop-frame off its rates.
+                   Case{"00:01:00;00", 29.97, -1, false}, Case{"00:01:00;03", 59.94, -1, false},
+                   Case{"00:00:00:25", 25.0, -1, false}, Case{"01:00:00;00", 25.0, -1, false},
+                   Case{"01:00:00;00", 23.976, -1, false}, Case{"24:00:00:00", 25.0, -1, false},
+                   Case{"1:00:00:00", 25.0, -1, false}, Case{"01:00:00.00", 29.97, -1, false},
+                   Case{"01:60:00:00", 25.0, -1, false}, Case{"01:00:00:00", 12.5, -1, false}}) {
+        MovieTimecodeStart start;
+        std::string error;
+        const ExactRate rate = ExactMovieRate(c.fps);
+        const bool read = ParseMovieTimecode(c.text, rate, start, error);
+        ASSERT_EQ(read, c.frame >= 0) << c.text << " at " << c.fps << ": " << error;
+        if (!read) {
+            EXPECT_FALSE(error.empty()) << c.text;
+            continue;
+        }
+        EXPECT_EQ(start.frame, c.frame) << c.text;
+        EXPECT_EQ(start.dropFrame, c.drop) << c.text;
+        // What was read is written back as typed.
+        EXPECT_EQ(MovieTimecode(rate, start.frame, start.dropFrame), c.text);
+    }
 }
 
 // A 32-bit frame: transparent, with an opaque red square and a half

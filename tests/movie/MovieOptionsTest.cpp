@@ -194,7 +194,7 @@ TEST(MakeMovieFromRows, StoresTypeAndRowsAndNormalisesTimecodes) {
     RenderRangeHooks hooks;
     hooks.grab = [](double, CDib&) { return true; };
     WriteSettingString("CodecType", "png ");
-    MovieOutcome outcome = MakeMovieFromRows(rows, 8, folder.File("rows.mov"), false, hooks);
+    MovieOutcome outcome = MakeMovieFromRows(rows, 8, folder.File("rows.mov"), false, 0.75, hooks);
     ASSERT_TRUE(outcome.made) << outcome.message;
     EXPECT_EQ(outcome.framesWritten, 8);
     EXPECT_EQ(rows.start, TimecodeText(2, true));
@@ -229,7 +229,7 @@ TEST(MakeMovieFromRows, StoredStartAndHoldReadBackToTheSameFrames) {
     hooks.grab = [](double, CDib&) { return true; };
     hooks.cancelled = [] { return true; };  // only the first frame and a hold frame
     WriteSettingString("CodecType", "png ");
-    MovieOutcome outcome = MakeMovieFromRows(rows, 8, folder.File("drift.mov"), false, hooks);
+    MovieOutcome outcome = MakeMovieFromRows(rows, 8, folder.File("drift.mov"), false, 0.75, hooks);
     ASSERT_TRUE(outcome.opened) << outcome.message;
     EXPECT_EQ(rows.start, TimecodeText(1800, true));
     EXPECT_EQ(TimecodeEntry(ReadSettingString("MovieStart", "").c_str(), 0), 1800);
@@ -243,7 +243,7 @@ TEST(MakeMovieFromRows, NothingButTheTypeIsStoredWhenTheWriterDoesNotOpen) {
     rows.width = "33";
     RenderRangeHooks hooks;
     hooks.grab = [](double, CDib&) { return true; };
-    MovieOutcome outcome = MakeMovieFromRows(rows, 8, "/nonexistent-folder/m.dps", false, hooks);
+    MovieOutcome outcome = MakeMovieFromRows(rows, 8, "/nonexistent-folder/m.dps", false, 0.75, hooks);
     EXPECT_FALSE(outcome.opened);
     EXPECT_EQ(ReadSettingInt("MovieType", -1), 2);
     EXPECT_EQ(ReadSettingString("MovieWid", "unset"), "unset");

@@ -288,7 +288,7 @@ TEST(MovieJoin, FieldOrderMustAgree) {
     EXPECT_NE(outcome.message.find("field order is lower field first, not upper field first"), std::string::npos)
         << outcome.message;
     EXPECT_TRUE(JoinMovieSegments(upper.path, a).joined);
-    EXPECT_EQ(ProbeMovie(upper.path, false).fieldOrder, AV_FIELD_TT);
+    EXPECT_EQ(ProbeMovie(upper.path, false).fieldOrder, AV_FIELD_TB);  // fiel 9: interleaved, upper first
 }
 
 // Intra-frame codecs join to the very file a single run writes, lossless
@@ -331,8 +331,8 @@ TEST(MovieJoin, EveryContainerAndCodecCopiesExactly) {
         // single run's; a later segment's starts at its own first frame.
         EXPECT_EQ(facts.timecode, single.timecode) << kind.file;
         if (std::string(kind.file).find(".mov") != std::string::npos) {
-            EXPECT_EQ(single.timecode, "00:00:00;00") << kind.file;
-            EXPECT_EQ(ProbeMovie(segments[1], false).timecode, "00:00:00;22") << kind.file;
+            EXPECT_EQ(single.timecode, "00:00:00:00") << kind.file;
+            EXPECT_EQ(ProbeMovie(segments[1], false).timecode, "00:00:00:22") << kind.file;
         }
         EXPECT_EQ(facts.alphas, single.alphas) << kind.file;
         EXPECT_EQ(facts.alphas.empty(), !kind.alpha) << kind.file;

@@ -46,6 +46,10 @@ void Keep(MovieFacts& facts, const AVFrame& frame) {
     if (facts.frames.empty() && eightBitYuv) {
         facts.firstLuma = frame.data[0][static_cast<size_t>(frame.height / 2) * frame.linesize[0] + frame.width / 2];
     }
+    if (facts.frames.empty()) {
+        facts.codedSarNum = frame.sample_aspect_ratio.num;
+        facts.codedSarDen = frame.sample_aspect_ratio.den;
+    }
     std::vector<uint8_t> rows(static_cast<size_t>(frame.width) * frame.height * 3);
     std::unique_ptr<SwsContext, Closer> scale(
         sws_getContext(frame.width, frame.height, static_cast<AVPixelFormat>(frame.format), frame.width, frame.height,
@@ -92,6 +96,8 @@ MovieFacts ProbeMovie(const std::string& path, bool decode) {
     facts.opened = codec != nullptr;
     facts.codecName = codec ? codec->name : "";
     facts.codecTag = stream->codecpar->codec_tag;
+    const char* profile = avcodec_profile_name(stream->codecpar->codec_id, stream->codecpar->profile);
+    facts.profile = profile ? profile : "";
     facts.width = stream->codecpar->width;
     facts.height = stream->codecpar->height;
     facts.timeBaseNum = stream->time_base.num;

@@ -12,6 +12,7 @@
 struct MovieFacts {
     bool opened = false;
     std::string codecName;  // decoder name, e.g. "prores"
+    std::string profile;    // the stream's profile as FFmpeg names it ("HQ", "High"), empty when none
     uint32_t codecTag = 0;
     int width = 0;
     int height = 0;
@@ -33,6 +34,10 @@ struct MovieFacts {
     // Per decoded frame with alpha: the alpha plane, width x height, top-down.
     std::vector<std::vector<uint8_t>> alphas;
     int firstLuma = -1;  // luma of the first frame's centre (8-bit YUV only)
+    // The sample aspect the first decoded frame carries in its own stream
+    // (H.264's VUI), 0:1 when none.
+    int codedSarNum = 0;
+    int codedSarDen = 1;
 };
 
 // Opens `path`, counts its packets and, with `decode`, decodes every frame.

@@ -2,6 +2,10 @@
 // settings to a movie, no settings written, Ctrl+C closing the movie.
 #include <gtest/gtest.h>
 
+extern "C" {
+#include <libavcodec/avcodec.h>
+}
+
 #include <csignal>
 
 #include "MovieProbe.h"
@@ -84,7 +88,8 @@ TEST(RenderMovieCommand, FieldsFlagMarksTheStreamInterlaced) {
     options.fields = true;
     options.codec = "apch";
     ASSERT_EQ(RenderMovieWith(show, options, Synthetic()), 0);
-    EXPECT_EQ(ProbeMovie(options.outPath, false).fieldOrder, 3);  // AV_FIELD_BB: lower field first
+    // 'fiel' 14: interleaved fields, the lower first (FFmpeg's AV_FIELD_BT).
+    EXPECT_EQ(ProbeMovie(options.outPath, false).fieldOrder, AV_FIELD_BT);
 }
 
 TEST(RenderMovieCommand, BadSizeIsRefused) {

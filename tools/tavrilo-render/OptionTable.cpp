@@ -120,6 +120,17 @@ bool ParseTimecode(const std::string& name, const std::string& value, std::optio
     return true;
 }
 
+// The first frame's timecode as editors write it; the frames are checked
+// against the movie's rate when the movie is set up.
+bool ParseMovieTimecodeOption(const std::string& name, const std::string& value, std::optional<std::string>& out,
+                              std::string& error) {
+    if (!IsMovieTimecodeText(value)) {
+        return Refuse(name, "HH:MM:SS:FF, or HH:MM:SS;FF for drop-frame, such as 01:00:00:00", value, error);
+    }
+    out = value;
+    return true;
+}
+
 // A plain decimal number ("29.97", "15"), or -1 when the text is not one.
 double PlainDecimal(const std::string& text) {
     size_t point = text.find('.');
@@ -316,13 +327,27 @@ const std::vector<OptionSpec> kTable = {
      CHECKED_OPTION(ParseTimecode, end), true, kOutput},
     {"--hold", nullptr, "TC", "hold the first and last frame of each pass this long",
      CHECKED_OPTION(ParseTimecode, hold), true, kOutput},
+    {"--timecode", nullptr, "HH:MM:SS:FF",
+     "the timecode of the movie's first frame (QuickTime): HH:MM:SS;FF is\n"
+     "drop-frame (29.97 and 59.94 only); default: --start as typed, non-drop",
+     CHECKED_OPTION(ParseMovieTimecodeOption, timecode), true, kOutput},
     {"--fps", nullptr, "R", "movie frame rate (default: the show's rate)", CHECKED_OPTION(ParseFrameRate, fps), true,
      kOutput},
-    {"--quality", nullptr, "Q", "movie quality, 0 to 100", CHECKED_OPTION(ParseQuality, quality), true, kOutput},
-    {"--codec", nullptr, "CODE", "the movie's four-character codec, such as apch, avc1 or MJPG",
+    {"--quality", nullptr, "Q",
+     "movie quality, 0 to 100: the JPEG quantiser of MJPG (and DPS), the rate\n"
+     "factor of avc1; ProRes and DNxHR keep their flavour's data rate, and\n"
+     "Animation, PNG and uncompressed movies are lossless",
+     CHECKED_OPTION(ParseQuality, quality), true, kOutput},
+    {"--codec", nullptr, "CODE",
+     "the movie's four-character codec: apch (ProRes 422 HQ), apco (Proxy),\n"
+     "apcs (LT), apcn (422), ap4h (4444), ap4x (4444 XQ), avc1, MJPG, rle,\n"
+     "png, AVdh (DNxHR HQ), raw (QuickTime), DIB (AVI)",
      CHECKED_OPTION(ParseCodec, codec), true, kOutput},
-    {"--fields", nullptr, nullptr, "render interlaced fields (default: the MovieFields setting)", ApplyFields, true,
-     kOutput},
+    {"--fields", nullptr, nullptr,
+     "render interlaced fields; by default only the interlaced formats have\n"
+     "them: 720x486 and 720x480 at 29.97, 720x576 at 25, 1920x1080 at 25\n"
+     "or 29.97 (and none when the MovieFields setting is off)",
+     ApplyFields, true, kOutput},
     {"--no-fields", nullptr, nullptr, "render whole frames", ApplyFields, true, kOutput},
     {"--field-order", nullptr, "upper|lower", "which field comes first", ApplyFieldOrder, true, kOutput},
     {"--reverse", nullptr, nullptr, "add the animation played backwards (default: the MovieReverse setting)",
@@ -333,7 +358,10 @@ const std::vector<OptionSpec> kTable = {
     {"--key", nullptr, nullptr, "also write the key movie NAME-key.mov (or .avi)", ApplyKey, true, kOutput},
     {"--size", nullptr, "WxH", "picture size (default 720x486, 720x576 at PAL)", ApplySize, true, kOutput},
     {"--aa", nullptr, "LEVEL", "anti-aliasing, 0 to 100", ApplyAntiAliasing, true, kOutput},
-    {"--aspect", nullptr, "4:3|16:9", "frame shape", ApplyAspect, true, kOutput},
+    {"--aspect", nullptr, "4:3|16:9",
+     "frame shape (default: the show's; 16:9 at HD sizes, 1280x720,\n"
+     "1920x1080, whose square pixels cannot make a 4:3 frame)",
+     ApplyAspect, true, kOutput},
     {"--part", nullptr, "K/N",
      "render only part K (from 0) of N shares of the movie's frames, into\n"
      "OUT.partK.mov (or the share of a NAME####.png sequence); with --batch,\n"

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "BroadcastFormats.h"
 #include "CrossPlatform.h"
 #include "MakeMovie.h"
 #include "MakeMovieAVI.h"
@@ -67,6 +68,15 @@ bool CheckAlpha(const RenderOptions& options, std::string& error) {
     }
     if (options.alpha && kind == FileKind::Bmp) {
         error = "--alpha needs a picture that holds alpha: .png or .tga, not .bmp";
+        return false;
+    }
+    return true;
+}
+
+// Only QuickTime movies carry a timecode track.
+bool CheckTimecode(const RenderOptions& options, std::string& error) {
+    if (options.timecode && FileKindOf(options.outPath) != FileKind::QuickTime) {
+        error = "--timecode needs a QuickTime movie, -o OUT.mov: only QuickTime movies carry a timecode track";
         return false;
     }
     return true;
@@ -158,7 +168,8 @@ bool CheckCombination(const std::vector<std::string>& positional, RenderOptions&
     if (!options.batchPath.empty()) {
         return CheckBatch(options, error) && CheckOutput(options, error);  // rows bring their outputs
     }
-    return CheckOutput(options, error) && CheckAlpha(options, error) && CheckPart(options, error);
+    return CheckOutput(options, error) && CheckAlpha(options, error) && CheckPart(options, error) &&
+           CheckTimecode(options, error);
 }
 
 }  // namespace
@@ -199,6 +210,22 @@ bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::stri
         }
     }
     return CheckCombination(positional, options, error);
+}
+
+bool ChooseFrameShape(int width, int height, std::optional<float> asked, float fallback, float& shape,
+                      std::string& error) {
+    if (!IsSquarePixelWide(width, height)) {
+        shape = asked.value_or(fallback);
+        return true;
+    }
+    if (asked && *asked != static_cast<float>(kAspect169)) {
+        error = "--aspect 4:3: " + std::to_string(width) + "x" + std::to_string(height) +
+                " is a 16:9 picture of square pixels (HD); a 4:3 frame would need pixels no HD format has. "
+                "Use --aspect 16:9, or a standard-definition size such as 720x486";
+        return false;
+    }
+    shape = static_cast<float>(kAspect169);
+    return true;
 }
 
 FileKind FileKindOf(const std::string& path) {

@@ -17,13 +17,14 @@ struct RenderOptions {
     bool info = false;            // --info
     bool evaluate = false;        // --eval given
     std::vector<int32_t> evalFrames;
-    std::string picturePath;           // --picture IN
-    std::string outPath;               // -o OUT
-    std::optional<int32_t> frame;      // --frame N
-    std::optional<std::string> start;  // --start TC
-    std::optional<std::string> end;    // --end TC
-    std::optional<std::string> hold;   // --hold TC
-    std::optional<int> width;          // --size WxH
+    std::string picturePath;              // --picture IN
+    std::string outPath;                  // -o OUT
+    std::optional<int32_t> frame;         // --frame N
+    std::optional<std::string> start;     // --start TC
+    std::optional<std::string> end;       // --end TC
+    std::optional<std::string> hold;      // --hold TC
+    std::optional<std::string> timecode;  // --timecode HH:MM:SS:FF (or ;FF): the first frame's
+    std::optional<int> width;             // --size WxH
     std::optional<int> height;
     std::optional<int> antiAliasing;      // --aa 0..100
     std::optional<float> aspect;          // --aspect 4:3 (0.75) | 16:9 (0.5625)
@@ -47,6 +48,12 @@ struct RenderOptions {
 // Parses the command line and checks every value; false with a one-line
 // message in `error` naming the option and the value.
 bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::string& error);
+
+// The frame's shape (height / width) for a picture of this size: `--aspect`
+// or `fallback`, and 16:9 for a picture whose square pixels make a 16:9 frame
+// (HD), where --aspect 4:3 is refused with the reason in `error`.
+bool ChooseFrameShape(int width, int height, std::optional<float> asked, float fallback, float& shape,
+                      std::string& error);
 
 // What the command line takes a file for: decided by the last suffix of its
 // name alone ("x.mov.avi" is an AVI movie, "my.movies/x" has no suffix).

@@ -8,6 +8,7 @@
 #include <csignal>
 #include <cstdio>
 
+#include "BroadcastFormats.h"
 #include "Interrupts.h"
 #include "MovieCodecs.h"
 #include "MovieFrames.h"
@@ -103,6 +104,47 @@ std::string CommandLineProblem(const RenderOptions& options, const MovieJob& job
     return {};
 }
 
+// The frame's shape: as given or the show's, 16:9 at HD sizes.
+bool ChooseMovieShape(const Show& show, const RenderOptions& options, MovieJob& job, std::string& error) {
+    float shape = show.frameAspect;
+    if (!ChooseFrameShape(job.options.width, job.options.height, options.aspect, show.frameAspect, shape, error)) {
+        return false;
+    }
+    job.writer.pictureAspect = shape;
+    return true;
+}
+
+// Fields where the format is interlaced, unless asked for or refused (the
+// MovieFields setting off refuses them too).
+void ChooseFields(const RenderOptions& options, MovieOptions& movie) {
+    if (!options.fields) {
+        movie.fieldMode = DefaultFieldMode(movie);
+    }
+}
+
+// The first frame's timecode as typed with --timecode, read at the movie's
+// rate; without it the writer uses the range's start.
+bool ChooseTimecode(const RenderOptions& options, MovieJob& job, std::string& error) {
+    if (!options.timecode) {
+        return true;
+    }
+    MovieTimecodeStart start;
+    if (!ParseMovieTimecode(*options.timecode, ExactMovieRate(job.options.framesPerSecond), start, error)) {
+        error = "--timecode " + TerminalText(*options.timecode) + ": " + error;
+        return false;
+    }
+    job.writer.timecode = start;
+    return true;
+}
+
+bool CheckDps(const MovieJob& job, std::string& error) {
+    if (job.writer.kind != kWriterDps) {
+        return true;
+    }
+    error = DpsMovieProblem(job.options.width, job.options.height, job.options.framesPerSecond);
+    return error.empty();
+}
+
 }  // namespace
 
 bool MovieJobFromOptions(const Show& show, const RenderOptions& options, MovieJob& job, std::string& error) {
@@ -110,13 +152,16 @@ bool MovieJobFromOptions(const Show& show, const RenderOptions& options, MovieJo
     MovieOptionTexts texts = ReadMovieOptionTexts(lastKey);
     ApplyCommandLine(options, texts);
     job.options = ParseMovieOptions(texts, lastKey);
+    ChooseFields(options, job.options);
     job.path = options.outPath;
     job.writer.kind = WriterKindOf(job.path);
     job.writer.codec = options.codec ? FourCharacterCode(*options.codec) : std::string();
     job.writer.storeCodec = false;
-    job.writer.pictureAspect = options.aspect.value_or(show.frameAspect);
     job.writer.alpha = options.alpha;
     job.writer.key = options.key;
+    if (!ChooseMovieShape(show, options, job, error) || !ChooseTimecode(options, job, error)) {
+        return false;
+    }
     if (options.alpha) {
         std::string requested = job.writer.codec.empty() ? ReadSettingString(kSettingCodecType, "") : job.writer.codec;
         error = MovieAlphaProblem(job.writer.kind, requested);
@@ -134,7 +179,7 @@ bool MovieJobFromOptions(const Show& show, const RenderOptions& options, MovieJo
     if (error.empty()) {
         error = CodecProblem(job);
     }
-    return error.empty();
+    return error.empty() && CheckDps(job, error);
 }
 
 namespace {
@@ -209,6 +254,9 @@ StepResult RenderMovieWith(Show& show, const RenderOptions& options, const Movie
     }
     if (options.part && !outcome.opened) {
         std::printf("%s\n", outcome.message.c_str());  // an empty share
+    } else if (job.writer.key && !options.part) {
+        // The message names the movie and its key.
+        std::printf("%s (%d frames)\n", TerminalText(outcome.message).c_str(), outcome.framesWritten);
     } else {
         std::printf("%s: %s (%d frames)\n", outcome.message.c_str(), TerminalText(path).c_str(), outcome.framesWritten);
     }

@@ -43,7 +43,11 @@ bool ApplySettings(Show& show, const RenderOptions& options, PictureSettings& ou
         error = "--aa must be 0 to 100";
         return false;
     }
-    float aspect = options.aspect.value_or(static_cast<float>(ReadSettingInt(kSettingAspectMode, 7500) * 0.0001));
+    float aspect = 0.0f;
+    const auto stored = static_cast<float>(ReadSettingInt(kSettingAspectMode, 7500) * 0.0001);
+    if (!ChooseFrameShape(out.width, out.height, options.aspect, stored, aspect, error)) {
+        return false;
+    }
     SetFrameAspect(show, aspect);
     out.bitsPerPixel = options.alpha ? 32 : 24;
     return true;
