@@ -83,14 +83,20 @@ void CloseMovieWriter(const std::string& path, MovieWriter& writer, const Render
                       int32_t framesExpected, MovieOutcome& outcome) {
     // A failed movie is abandoned: its temporary file goes and the file it
     // would have replaced stays. Cancelling closes the frames made so far.
+    // A movie cancelled before its first frame holds nothing: it is
+    // abandoned like a failed one.
+    const bool empty = (outcome.cancelled || pass.cancelled) && writer.FramesWritten() == 0;
     bool closed = false;
-    if (pass.failed) {
+    if (pass.failed || empty) {
         writer.Abandon();
     } else {
         closed = writer.Close();
     }
     outcome.framesWritten = writer.FramesWritten();
-    if (pass.failed) {
+    if (empty && !pass.failed) {
+        outcome.cancelled = true;
+        outcome.message = "Rendering was cancelled before the first frame was written." + KeptText(path);
+    } else if (pass.failed) {
         outcome.message = "The movie could not be finished: " + pass.error + ". " +
                           FramesWrittenText(outcome.framesWritten) + KeptText(path);
     } else if (!closed) {
@@ -117,7 +123,8 @@ MovieOutcome MakeMovieFile(const MovieJob& job, const RenderRangeHooks& hooks) {
     RenderRangeResult pass =
         RenderRange(writer, image, o.fieldMode, job.lowerFieldFirst, o.start, o.end, o.hold, hooks);
     outcome.cancelled = pass.cancelled;
-    if (!pass.failed && o.reverse) {
+    // A cancel ends the whole render: the reverse pass is not started.
+    if (!pass.failed && !pass.cancelled && o.reverse) {
         pass = RenderRange(writer, image, o.fieldMode, job.lowerFieldFirst, o.end, o.start, o.hold, hooks);
         outcome.cancelled = outcome.cancelled || pass.cancelled;
     }
