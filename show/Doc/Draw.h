@@ -59,8 +59,9 @@ struct DataLayout {
 DataLayout ComputeDataLayout(const Show& show);
 // Where each pie slice ends, in degrees clockwise from the top: each source
 // value above dataMin takes its share of the turn, a value at or below it
-// (or one that is not a finite number) takes none, and the last slice ends
-// at exactly 360, so no angle leaves the one turn. False, with nothing to
+// (or one that is not a finite number) takes none, and the last slice with
+// a share ends at exactly 360, so no angle leaves the one turn and a slice
+// without a share ends where the one before it ends. False, with nothing to
 // draw, when no value has a share.
 bool PieSliceEnds(const Show& show, const DataLayout& layout, float ends[32]);
 
