@@ -25,8 +25,12 @@ bool AttachShowRenderer(Show& show, const GLTarget& target);
 // ---------------------------------------------------------------- frame
 
 // Draws the current frame (after evaluation) with the anti-aliasing level;
-// fast draws one pass without background; swap presents the picture.
+// fast draws one pass without background; swap presents the picture. The
+// light is placed through the chart placement of the frame before `frame`
+// (the current frame when not given; a half frame for a field), so a frame
+// looks the same whichever frame was drawn before it.
 void RenderFrame(Show& show, int antiAliasing, bool fast, bool swap);
+void RenderFrame(Show& show, int antiAliasing, bool fast, bool swap, double frame);
 // Evaluates the show at the frame and, when it has a renderer, draws it with
 // the show's anti-aliasing and reads it back into `destination` if given.
 int RenderFrameAt(Show& show, int32_t frame, CDib* destination);
