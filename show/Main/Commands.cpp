@@ -197,7 +197,7 @@ void MainWindow::LoadShowCommand() {
         return;
     }
     auto chooseSave = [this](FileSpec& file) { return ChooseSave(file); };
-    if (!AskToSaveChanges(*gShow, nullptr, chooseSave)) {
+    if (!AskToSaveChanges(*gShow, nullptr, chooseSave, kLoadShowCaption)) {
         return;
     }
     FileSpec file{};

@@ -306,23 +306,60 @@ TEST_F(ProgramTest, CloseAsksToSaveAChangedShowAndNoQuits) {
     TheShow().modified = 1;
     QString asked;
     QString caption;
-    bool offersCancel = true;
+    bool offersCancel = false;
     WhenModal([&](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
         asked = box->text();
         caption = box->windowTitle();
-        // Closing cannot be taken back: a Cancel here would quit unsaved.
         offersCancel = box->button(QMessageBox::Cancel) != nullptr;
         ClickButton(modal, QMessageBox::No);
     });
     SendEvent(&Window(), kMsgClose, 0, 0);
     EXPECT_EQ(asked.toStdString(), "Do you want to save this show?");
     EXPECT_EQ(caption.toStdString(), "Exit Application");
-    EXPECT_FALSE(offersCancel);
+    EXPECT_TRUE(offersCancel);
     PlatformEvent event;
     ASSERT_TRUE(WaitEvent(event));
     EXPECT_EQ(event.message, kMsgClosing);
     EXPECT_FALSE(WaitEvent(event));
+}
+
+// A stray Esc on the question at Exit, or closing the question, is Cancel:
+// the program keeps running with the show unsaved but there.
+TEST_F(ProgramTest, EscapeOrClosingTheExitQuestionKeepsTheProgramAndTheShow) {
+    std::snprintf(TheShow().title, sizeof(TheShow().title), "Unsaved work");
+    for (bool escape : {true, false}) {
+        SCOPED_TRACE(escape ? "Esc" : "closed");
+        TheShow().modified = 1;
+        bool asked = false;
+        WhenModal([&asked, escape](QWidget* modal) {
+            asked = true;
+            if (escape) {
+                QTest::keyClick(modal, Qt::Key_Escape);
+            } else {
+                modal->close();
+            }
+        });
+        Choose(kCmdExit);
+        EXPECT_TRUE(asked);
+        EXPECT_EQ(PendingEventCount(), 0);  // no closing, no quit
+        EXPECT_EQ(TheShow().modified, 1);
+        EXPECT_STREQ(TheShow().title, "Unsaved work");
+        EXPECT_NE(gMainWindow, nullptr);
+    }
+}
+
+// Load asks about unsaved changes under its own name.
+TEST_F(ProgramTest, LoadAsksUnderItsOwnCaption) {
+    TheShow().modified = 1;
+    QString caption;
+    WhenModal([&caption](QWidget* modal) {
+        caption = modal->windowTitle();
+        ClickButton(modal, QMessageBox::Cancel);
+    });
+    Choose(kCmdLoadShow);
+    EXPECT_EQ(caption.toStdString(), "Load Show");
+    EXPECT_EQ(TheShow().modified, 1);
 }
 
 TEST_F(ProgramTest, AFailedSaveAtExitKeepsTheProgramAndTheShow) {
