@@ -202,7 +202,9 @@ intptr_t TabsWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lPa
             return 1;
         case kMsgKeyDown:
         case kMsgChar:
-            PassKeyToParent(parent, message, wParam, lParam);
+            if (!FieldKey(message, wParam)) {
+                PassKeyToParent(parent, message, wParam, lParam);
+            }
             return 1;
         case kMsgLeftDown:
             LeftDown(PointParamX(lParam), PointParamY(lParam));
@@ -290,6 +292,53 @@ void TabsWindow::CommitField() {
     }
     editedRow = kNoRow;
     RepaintPreview();
+}
+
+void TabsWindow::AbandonField() {
+    if (editedRow == kNoRow) {
+        return;
+    }
+    DestroyTextField(field);
+    editedRow = kNoRow;
+}
+
+namespace {
+
+// The page's field row after `row`, round to the first.
+int NextFieldRow(int page, int row) {
+    const int rows = TabPageRows(page);
+    for (int step = 1; step <= rows; ++step) {
+        const int next = (row + step) % rows;
+        if (IsTabFieldRow(page, next)) {
+            return next;
+        }
+    }
+    return row;
+}
+
+}  // namespace
+
+bool TabsWindow::FieldKey(uint32_t message, uintptr_t code) {
+    if (message == kMsgChar) {
+        const bool taken = takenCharacter_ != 0 && code == takenCharacter_;
+        takenCharacter_ = 0;
+        return taken;
+    }
+    if (editedRow == kNoRow || (code != kKeyReturn && code != kKeyTab && code != kKeyEscape)) {
+        return false;
+    }
+    takenCharacter_ = static_cast<uint32_t>(code);
+    const int row = editedRow;
+    if (code == kKeyEscape) {
+        AbandonField();
+    } else {
+        CommitField();
+    }
+    RedrawPage();
+    if (code == kKeyTab) {
+        OpenField(NextFieldRow(currentPage, row));
+    }
+    return true;
 }
 
 // ---------------------------------------------------------------- release

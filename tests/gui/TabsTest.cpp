@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "Dialogs.h"
+#include "Evaluate.h"
 #include "ProgramFixture.h"
 #include "TabControls.h"
 
@@ -209,6 +210,54 @@ TEST_F(TabsTest, DataMinAndMaxAreTypedAndCommittedByTheNextClick) {
     EXPECT_FLOAT_EQ(TheShow().dataMax, 0.0f);  // not a number: 0
     EXPECT_EQ(Field(), nullptr);
     EXPECT_EQ(Tabs().editedRow, kNoRow);
+}
+
+// Keys typed in a field are the field's: Enter stores it (and sets no key,
+// moves no time), Tab stores it and goes on to the page's next field, Esc
+// leaves the value as it was.
+TEST_F(TabsTest, EnterTabAndEscInAFieldCommitMoveOnAndAbandon) {
+    Evaluate(TheShow(), 100, true);
+    ShowPage(kPageSets);
+    ClickRow(14);
+    Type("50");
+    QTest::keyClick(Field(), Qt::Key_Return);
+    DispatchPending();
+    EXPECT_FLOAT_EQ(TheShow().dataMin, 50.0f);
+    EXPECT_EQ(TheShow().keyCount, 1);
+    EXPECT_EQ(gCurrentFrame, 100);
+    EXPECT_EQ(Field(), nullptr);
+    EXPECT_EQ(Tabs().editedRow, kNoRow);
+
+    ClickRow(14);
+    Type("60");
+    QTest::keyClick(Field(), Qt::Key_Tab);
+    DispatchPending();
+    EXPECT_FLOAT_EQ(TheShow().dataMin, 60.0f);
+    ASSERT_NE(Field(), nullptr);
+    EXPECT_EQ(Tabs().editedRow, 15);
+    EXPECT_EQ(Field()->text().toStdString(), "104");
+    Type("99");
+    QTest::keyClick(Field(), Qt::Key_Escape);
+    DispatchPending();
+    EXPECT_FLOAT_EQ(TheShow().dataMax, 104.0f);
+    EXPECT_EQ(Field(), nullptr);
+    EXPECT_EQ(gCurrentFrame, 100);
+    EXPECT_EQ(TheShow().keyCount, 1);
+
+    // Tab from the last field of the Text page goes round to the first.
+    ShowPage(kPageText);
+    ClickRow(4);
+    Type("%");
+    QTest::keyClick(Field(), Qt::Key_Tab);
+    DispatchPending();
+    EXPECT_STREQ(TheShow().suffix, "%");
+    EXPECT_EQ(Tabs().editedRow, 2);
+    // Without a field open, Enter is the program's key again.
+    QTest::keyClick(Field(), Qt::Key_Escape);
+    DispatchPending();
+    QTest::keyClick(HandleOf(Tabs()), Qt::Key_Return);
+    DispatchPending();
+    EXPECT_EQ(TheShow().keyCount, 2);
 }
 
 TEST_F(TabsTest, TextPageDecimalsPrefixSuffixAndTabSwitchCommits) {
