@@ -356,6 +356,8 @@ void HandleEvent(Chooser& d, const PlatformEvent& e) {
         case kMsgKeyDown:
             if (e.wParam == kKeyEscape) {
                 Finish(d, 0);
+            } else if (e.wParam == kKeyReturn) {
+                Finish(d, 1);
             }
             break;
         case kMsgLeftDouble:
@@ -388,10 +390,18 @@ void SetColorChooserMode(int mode) {
     gChooserMode = std::clamp(mode, static_cast<int>(kChooserRgb), static_cast<int>(kChooserTexture));
 }
 
+Rect ColorChooserBox(PlatformWindow& owner, int x, int y) {
+    PlaceInside(owner, kBoxSize, kBoxSize, x, y);
+    return Rect{x, y, x + kBoxSize, y + kBoxSize};
+}
+
 int RunColorChooser(PlatformWindow* owner, int x, int y, int32_t* colour, FileSpec* texture, const char* title) {
     if (!owner || !colour) {
         return 0;
     }
+    const Rect box = ColorChooserBox(*owner, x, y);
+    x = box.left;
+    y = box.top;
     Chooser d;
     d.owner = owner;
     d.a = x;

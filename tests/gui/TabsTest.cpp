@@ -312,13 +312,19 @@ protected:
         PostEvent(&Preview(), kMsgLeftDown, kMouseLeft, MakePointParam(x, y));
         PostEvent(&Preview(), kMsgLeftUp, 0, MakePointParam(x, y));
     }
+    // Where the chooser opened from `row` stands: at the row's height,
+    // moved up as far as the preview needs.
+    Rect ChooserAt(int row) { return ColorChooserBox(Preview(), 0, RowY(row)); }
     // Grey 128 from the grey ramp, then OK, for a chooser opened from `row`.
     void PostGreyAndOk(int row) {
-        const int b = RowY(row);
-        PostClick(kChooserCentre, b + 40 + 120);
+        const Rect box = ChooserAt(row);
+        PostClick(box.left + kChooserCentre, box.top + 40 + 120);
         PostOk(row);
     }
-    void PostOk(int row) { PostClick(kChooserCentre + 75, RowY(row) + 210); }
+    void PostOk(int row) {
+        const Rect box = ChooserAt(row);
+        PostClick(box.left + kChooserCentre + 75, box.top + 210);
+    }
     void ReleaseOnRow(int row) {
         SendEvent(&Tabs(), kMsgLeftUp, 0, MakePointParam(X() + 14, RowY(row)));
         DispatchPending();
@@ -337,6 +343,35 @@ TEST_F(TabsChooserTest, SwatchesRunTheChooserOverThePreview) {
     PostGreyAndOk(5);
     ReleaseOnRow(5);  // the title font's colour
     EXPECT_EQ(TheShow().titleFont.color, 0x808080u);
+}
+
+// At 1024 x 768 with a 16:9 preview the chooser of set 4 would reach below
+// the preview: it opens moved up, wholly inside, and its OK takes the colour.
+TEST_F(TabsChooserTest, EverySetColourIsChosenAt1024x768InSixteenByNine) {
+    MoveWindowTo(Window(), 0, 0, 1024, 768, true);
+    DispatchPending();
+    Choose(kCmdAspect169);
+    DispatchPending();
+    ShowPage(kPageSets);
+    const Rect preview = GetClientRect(Preview());
+    for (int set = 0; set < 4; ++set) {
+        SCOPED_TRACE(set);
+        const int row = 10 + set;
+        const Rect box = ChooserAt(row);
+        EXPECT_GE(box.top, 0);
+        EXPECT_LE(box.bottom, preview.bottom);
+        EXPECT_LE(box.right, preview.right);
+        PostGreyAndOk(row);
+        ReleaseOnRow(row);
+        EXPECT_EQ(TheShow().setColors[set], 0x808080u);
+        TheShow().setColors[set] = 0x0000FFu;
+    }
+    EXPECT_GT(RowY(13) + 230, preview.bottom) << "set 4's row is low enough to need the move";
+    // Enter answers OK as well.
+    PostClick(ChooserAt(13).left + kChooserCentre, ChooserAt(13).top + 40 + 120);
+    PostEvent(&Preview(), kMsgKeyDown, kKeyReturn, 0);
+    ReleaseOnRow(13);
+    EXPECT_EQ(TheShow().setColors[3], 0x808080u);
 }
 
 TEST_F(TabsChooserTest, AWallTextureIsChosenAndNamedBesideTheSwatch) {
@@ -358,7 +393,7 @@ TEST_F(TabsChooserTest, AWallTextureIsChosenAndNamedBesideTheSwatch) {
         AnswerFileDialog(modal, picture);
         PostOk(5);
     });
-    PostClick(kChooserCentre - 54, RowY(5) + 40 + 98);  // the texture box
+    PostClick(ChooserAt(5).left + kChooserCentre - 54, ChooserAt(5).top + 40 + 98);  // the texture box
     ReleaseOnRow(5);
     EXPECT_STREQ(TheShow().wallsTexture.name, picture.c_str());
     const Rect nameBox{X() + 24, RowY(5) - 5, X() + 94, RowY(5) + 9};
