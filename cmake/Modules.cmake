@@ -212,7 +212,7 @@ if(NOT TAVRILO_FUZZ)
     show/Tab/TabControls.cpp
   )
   target_include_directories(tavrilo_tab PUBLIC show/Tab)
-  target_link_libraries(tavrilo_tab PUBLIC tavrilo_dialogs tavrilo_doc tavrilo_utilities tavrilo_qtplatform)
+  target_link_libraries(tavrilo_tab PUBLIC tavrilo_dialogs tavrilo_doc tavrilo_utilities tavrilo_qtplatform PRIVATE tavrilo_gl)
 
   # The timeline under the preview.
   add_library(tavrilo_time STATIC

@@ -13,6 +13,7 @@
 
 #include "Dialogs.h"
 #include "Evaluate.h"
+#include "OpenGL.h"
 #include "ProgramFixture.h"
 #include "TabControls.h"
 
@@ -428,6 +429,36 @@ TEST_F(TabsTest, FontRowOpensTheFontChooser) {
     EXPECT_STREQ(TheShow().titleFont.face, "Liberation Serif");
     EXPECT_EQ(TheShow().titleFont.style & kFontBold, kFontBold);
     EXPECT_TRUE(TheShow().modified);
+}
+
+// The font chooser lists a family that two foundries make with the foundry
+// ("Nimbus Sans Narrow [urw]"): the show stores the family fontconfig
+// matches, and the chart measures and draws that narrow face, not a wide
+// fallback.
+TEST_F(TabsTest, TheFontChosenIsTheFontDrawn) {
+    ShowPage(kPageText);
+    WhenModal([](QWidget* modal) {
+        auto* dialog = qobject_cast<QFontDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        QFont font(QStringLiteral("Nimbus Sans Narrow [urw]"));
+        font.setPixelSize(20);
+        dialog->setCurrentFont(font);
+        dialog->accept();
+    });
+    ClickRow(6);  // the title font's "Spec" row
+    EXPECT_STREQ(TheShow().titleFont.face, "Nimbus Sans Narrow");
+    ASSERT_NE(TheShow().renderer, nullptr);
+    ChartFont drawn{};
+    std::snprintf(drawn.face, sizeof(drawn.face), "%s", TheShow().titleFont.face);
+    drawn.size = 12.0f;
+    ChartFont wide = drawn;
+    std::snprintf(wide.face, sizeof(wide.face), "DejaVu Sans");
+    ChartFont narrow = drawn;
+    std::snprintf(narrow.face, sizeof(narrow.face), "Nimbus Sans Narrow");
+    GLRenderer& r = *TheShow().renderer;
+    EXPECT_FLOAT_EQ(TextWidth3D(r, "Regional Sales", drawn), TextWidth3D(r, "Regional Sales", narrow));
+    EXPECT_LT(TextWidth3D(r, "Regional Sales", drawn), 0.9f * TextWidth3D(r, "Regional Sales", wide));
+    EXPECT_NE(MatchFontFile(TheShow().titleFont.face, 0, nullptr).find("NimbusSansNarrow"), std::string::npos);
 }
 
 }  // namespace
