@@ -111,7 +111,7 @@ intptr_t MainWindow::Command(int command) {
             break;
         case kCmdSaveShow:
             if (gShow) {
-                SaveShowCommand(*gShow, [this](FileSpec& file) { return ChooseSave(file); });
+                SaidSaved(SaveShowCommand(*gShow, [this](FileSpec& file) { return ChooseSave(file); }));
             }
             break;
         case kCmdLoadShow:

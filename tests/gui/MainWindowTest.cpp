@@ -244,6 +244,28 @@ TEST_F(ProgramTest, TitleCarriesTheShowName) {
     EXPECT_EQ(WindowTitle(Window()), "Quillon Tavrilo - Budget");
 }
 
+// An unsaved show has "*" before its name in the title; Save says so in
+// the status read-out until the show changes again.
+TEST_F(ProgramTest, TheTitleMarksAnUnsavedShowAndSaveSaysSaved) {
+    EXPECT_EQ(MainWindowTitle("/shows/budget.tvr", true), "Quillon Tavrilo - *budget");
+    EXPECT_EQ(MainWindowTitle(nullptr, true), "Quillon Tavrilo - *Untitled");
+    Evaluate(TheShow(), 100, true);
+    Press(Qt::Key_Return);  // a key: the show changes
+    EXPECT_EQ(WindowTitle(Window()), "Quillon Tavrilo - *Untitled");
+    TempFolder folder;
+    const std::string path = folder.File("budget.tvr");
+    WhenModal([path](QWidget* modal) { AnswerFileDialog(modal, path); });
+    Choose(kCmdSaveShow);
+    EXPECT_EQ(WindowTitle(Window()), "Quillon Tavrilo - budget");
+    EXPECT_EQ(Window().StatusText(), "Saved budget.tvr");
+    Press(Qt::Key_Return);
+    EXPECT_EQ(WindowTitle(Window()), "Quillon Tavrilo - *budget");
+    EXPECT_EQ(Window().StatusText(), "");
+    Press(Qt::Key_S, Qt::ControlModifier);  // quick save says it too
+    EXPECT_EQ(Window().StatusText(), "Saved budget.tvr");
+    EXPECT_EQ(WindowTitle(Window()), "Quillon Tavrilo - budget");
+}
+
 TEST_F(ProgramTest, QuickSaveWritesSilentlyAndKeepsTheFrame) {
     TempFolder folder;
     const std::string path = folder.File("quick.tvr");
