@@ -22,7 +22,8 @@ bool ChooseFilesToOpen(PlatformWindow* owner, std::vector<FileSpec>& files, cons
 bool ChooseFileToSave(PlatformWindow* owner, FileSpec& file, const char* filter, const char* defaultName,
                       const char* initialFolder, const char* defaultExtension);
 
-// Opens the help page that stands for the help file.
+// Shows the help page that stands for the help file in a help window of the
+// program (no web browser needed); false, with a message, when it is missing.
 bool ShowHelp(PlatformWindow* window, const char* helpFile);
 
 // ---------------------------------------------------------------- plain helpers

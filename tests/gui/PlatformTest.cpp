@@ -326,6 +326,40 @@ TEST_F(PlatformTest, TextIsDrawnAndMeasured) {
     EXPECT_EQ(TextWidth("Pos 500,250"), width);
 }
 
+// A slider's number stands on its own box, at least a line of the font
+// high: none of its digits spills out of the box onto what lies around, even
+// beside a track lower than the font (the tabs' 12-pixel font by an
+// 11-pixel track).
+TEST_F(PlatformTest, SliderNumbersStayInsideTheirBox) {
+    PortScope scope(window_);
+    PlatformPort port = GetPort();
+    const uint32_t white = 0xFFFFFF;
+    const uint32_t track = 0x808080;
+    for (int font : {kUiFont10, kUiFont12, kUiFont20}) {
+        SCOPED_TRACE(font);
+        FillRect(white, Rect{0, 0, 200, 60});
+        SelectFont(UiFont(font), -1, kBackTransparent);
+        const Rect slider{10, 20, 80, 31};
+        DrawPercentSlider(0, track, slider, 100, 100, true);
+        const int numberRight = slider.right + TextWidth("100") + 6;
+        int digits = 0;
+        for (int y = 0; y < 60; ++y) {
+            for (int x = slider.right; x < numberRight; ++x) {
+                const uint32_t pixel = PortPixel(port, x, y);
+                digits += pixel != white && pixel != track ? 1 : 0;
+                // Outside the box only the white page shows.
+                if (pixel != white && pixel != track) {
+                    const bool boxAbove = PortPixel(port, x, y - 1) != white;
+                    const bool boxBelow = PortPixel(port, x, y + 1) != white;
+                    EXPECT_TRUE(boxAbove && boxBelow) << "a digit at " << x << "," << y << " touches the page";
+                }
+            }
+        }
+        EXPECT_GT(digits, 10);
+        SelectFont(nullptr, -1, -1);
+    }
+}
+
 TEST_F(PlatformTest, ResourcePicturesAndMasks) {
     PortScope scope(window_);
     int w = 0;

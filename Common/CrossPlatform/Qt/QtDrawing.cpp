@@ -195,8 +195,13 @@ void QtPlatform::DrawPercentSlider(uint32_t frameColour, uint32_t trackColour, c
         number = std::min<long>(number, scale < 100 ? scale - 1 : scale);
         char text[32];
         std::snprintf(text, sizeof(text), "%ld", number);
-        FillRect(trackColour, Rect{rect.right, rect.top, rect.right + numberWidth, rect.bottom});
-        DrawText(0, text, rect.right + 3, rect.top + 1, kTextLeft);
+        // The number's box is at least a line of the font high, centred on
+        // the track, so no digit is cut off whatever the track's height.
+        const int textHeight = CurrentTextHeight();
+        const int boxHeight = std::max(rect.bottom - rect.top, textHeight);
+        const int top = (rect.top + rect.bottom - boxHeight) / 2;
+        FillRect(trackColour, Rect{rect.right, top, rect.right + numberWidth, top + boxHeight});
+        DrawText(0, text, rect.right + 3, top + (boxHeight - textHeight) / 2, kTextLeft);
     }
 }
 

@@ -23,6 +23,7 @@
 class QMenuBar;
 class QScrollBar;
 class QAction;
+class QDialog;
 
 // A drawing target: a picture and the widget that shows it.
 struct DrawingPort {
@@ -109,6 +110,8 @@ struct QtContext {
     std::vector<QWidget*> windowTable;
     std::set<const PlatformWindow*> liveWindows;
     NativeWindow* firstTopLevel = nullptr;  // for the frame metrics
+    // the help window (QtDialogs.cpp), made when first asked for
+    QPointer<QDialog> helpWindow;
 };
 
 // The Qt implementation of the platform layer; owns the context. Made and
@@ -263,6 +266,10 @@ uint32_t NextKeyPress();
 // The window that last received pointer input (for the cursor).
 void SetPointerWindow(QWidget* widget);
 QWidget* PointerWindow();
+
+// ---- text (QtText.cpp)
+// The line height of the font selected for DrawText.
+int CurrentTextHeight();
 
 // ---- keys (QtKeys.cpp)
 // The virtual-key code of a key (0 when it has none) and its character
