@@ -360,6 +360,37 @@ TEST_F(PlatformTest, SliderNumbersStayInsideTheirBox) {
     }
 }
 
+// On a screen of device pixel ratio 2 the window's port holds the screen's
+// pixels: text and lines are drawn at twice the detail, not drawn at the
+// client size and enlarged (which would leave every 2 x 2 block one colour).
+TEST_F(PlatformTest, PortsAreSharpAtDevicePixelRatioTwo) {
+    QWidget* widget = WidgetOf(window_);
+    if (widget->devicePixelRatioF() < 2.0) {
+        GTEST_SKIP() << "runs with QT_SCALE_FACTOR=2";
+    }
+    {
+        PortScope scope(window_);
+        FillRect(0xFFFFFF, Rect{0, 0, 200, 40});
+        SelectFont(UiFont(kUiFont12), -1, kBackTransparent);
+        DrawText(0, "Visibility 100", 4, 4, kTextLeft);
+        SelectFont(nullptr, -1, -1);
+        EXPECT_EQ(PortPixel(GetPort(), 150, 30), 0xFFFFFFu);  // client coordinates
+    }
+    QApplication::processEvents();
+    const QImage shown =
+        widget->grab(QRect(ClientToWindow(window_, 0, 0) - widget->mapTo(widget->window(), QPoint()), QSize(120, 24)))
+            .toImage();
+    ASSERT_EQ(shown.width(), 240);
+    int mixedBlocks = 0;
+    for (int y = 0; y + 1 < shown.height(); y += 2) {
+        for (int x = 0; x + 1 < shown.width(); x += 2) {
+            const QRgb a = shown.pixel(x, y);
+            mixedBlocks += a != shown.pixel(x + 1, y) || a != shown.pixel(x, y + 1) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(mixedBlocks, 30);
+}
+
 TEST_F(PlatformTest, ResourcePicturesAndMasks) {
     PortScope scope(window_);
     int w = 0;

@@ -338,13 +338,27 @@ void QtPlatform::DrawImage(const CDib& image, int32_t x, int32_t y) {
 }
 
 uint32_t QtPlatform::PortPixel(PlatformPort port, int32_t x, int32_t y) {
-    if (!port || !port->image.valid(x, y)) {
+    if (!port) {
         return 0;
     }
-    return FromQColor(QColor(port->image.pixel(x, y)));
+    // Client coordinates: the device pixel at the point's top left.
+    const QSize size = ::PortSize(*port);
+    const qreal ratio = port->image.devicePixelRatio();
+    const int px = static_cast<int>(x * ratio);
+    const int py = static_cast<int>(y * ratio);
+    if (x < 0 || y < 0 || x >= size.width() || y >= size.height() || !port->image.valid(px, py)) {
+        return 0;
+    }
+    return FromQColor(QColor(port->image.pixel(px, py)));
 }
 
 void QtPlatform::PortSize(PlatformPort port, int& width, int& height) {
-    width = port ? port->image.width() : 0;
-    height = port ? port->image.height() : 0;
+    const QSize size = port ? ::PortSize(*port) : QSize();
+    width = size.width();
+    height = size.height();
+}
+
+QSize PortSize(const DrawingPort& port) {
+    const qreal ratio = port.image.devicePixelRatio();
+    return QSize(static_cast<int>(port.image.width() / ratio), static_cast<int>(port.image.height() / ratio));
 }

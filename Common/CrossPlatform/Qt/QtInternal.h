@@ -25,12 +25,15 @@ class QScrollBar;
 class QAction;
 class QDialog;
 
-// A drawing target: a picture and the widget that shows it.
+// A drawing target: a picture and the widget that shows it. The picture has
+// the screen's device pixel ratio: drawing is in client coordinates.
 struct DrawingPort {
     QImage image;
     QWidget* widget = nullptr;  // updated after each drawing; may be null
     int widgetOffsetY = 0;      // where the port's row 0 lies in the widget
 };
+// The port's size in client coordinates.
+QSize PortSize(const DrawingPort& port);
 
 // The widget of a program window. It draws nothing itself: its paint event
 // copies the port, and its input handlers only queue messages.
