@@ -179,6 +179,12 @@ if(NOT TAVRILO_FUZZ)
   # the program finds it at <program folder>/../share/tavrilo there too.
   configure_file(${CMAKE_CURRENT_SOURCE_DIR}/resources/help/Tavrilo.html
                  ${CMAKE_BINARY_DIR}/share/tavrilo/Tavrilo.html COPYONLY)
+  # The help shows the screenshots of docs/ beside it.
+  file(GLOB tavrilo_help_pictures CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/docs/screenshot-*.png)
+  foreach(picture ${tavrilo_help_pictures})
+    get_filename_component(name ${picture} NAME)
+    configure_file(${picture} ${CMAKE_BINARY_DIR}/share/tavrilo/docs/${name} COPYONLY)
+  endforeach()
 endif()
 
 # The program's own drawn dialogs (value dialog, colour and texture chooser)

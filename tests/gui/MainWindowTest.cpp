@@ -3,6 +3,9 @@
 #include <QAbstractButton>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTextDocument>
 #include <cmath>
 
 #include "ProgramFixture.h"
@@ -403,6 +406,53 @@ TEST_F(ProgramTest, AFailedSaveAtExitKeepsTheProgramAndTheShow) {
     EXPECT_EQ(PendingEventCount(), 0);  // no quit
     EXPECT_EQ(TheShow().modified, 1);
     EXPECT_STREQ(TheShow().title, "Unsaved");
+}
+
+}  // namespace
+
+namespace {
+
+// Help, Contents shows the manual in a window of the program, with its
+// pictures, without a web browser.
+TEST_F(ProgramTest, HelpOpensTheManualInAWindowOfTheProgram) {
+    Choose(kCmdHelp);
+    QApplication::processEvents();
+    QTextBrowser* browser = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* found = widget->findChild<QTextBrowser*>(QStringLiteral("helpBrowser"));
+            found && widget->isVisible()) {
+            browser = found;
+        }
+    }
+    ASSERT_NE(browser, nullptr);
+    const std::string text = browser->document()->toPlainText().toStdString();
+    for (const char* part : {"The four tabs, row by row", "Data Min", "HOLD", "Set KeyFrame Options", "Make Movie",
+                             "Reverse too?", "Load Stream Data", "Edit Data", "tavrilo-render", "Ctrl+S"}) {
+        EXPECT_NE(text.find(part), std::string::npos) << part;
+    }
+    // Every picture the manual shows is found beside it.
+    int pictures = 0;
+    for (QTextBlock block = browser->document()->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (!format.isImageFormat()) {
+                continue;
+            }
+            const QString name = format.toImageFormat().name();
+            EXPECT_FALSE(browser->loadResource(QTextDocument::ImageResource, QUrl(name)).isNull())
+                << name.toStdString();
+            ++pictures;
+        }
+    }
+    EXPECT_GE(pictures, 8);
+    // A second call shows the same window again.
+    Choose(kCmdHelp);
+    int windows = 0;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        windows += widget->objectName() == QStringLiteral("helpWindow") ? 1 : 0;
+    }
+    EXPECT_EQ(windows, 1);
+    browser->window()->close();
 }
 
 }  // namespace
