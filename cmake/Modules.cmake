@@ -184,6 +184,12 @@ if(NOT TAVRILO_FUZZ)
   # the program finds it at <program folder>/../share/tavrilo there too.
   configure_file(${CMAKE_CURRENT_SOURCE_DIR}/resources/help/Tavrilo.html
                  ${CMAKE_BINARY_DIR}/share/tavrilo/Tavrilo.html COPYONLY)
+  # The help shows the screenshots of docs/ beside it.
+  file(GLOB tavrilo_help_pictures CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/docs/screenshot-*.png)
+  foreach(picture ${tavrilo_help_pictures})
+    get_filename_component(name ${picture} NAME)
+    configure_file(${picture} ${CMAKE_BINARY_DIR}/share/tavrilo/docs/${name} COPYONLY)
+  endforeach()
 endif()
 
 # The program's own drawn dialogs (value dialog, colour and texture chooser)
@@ -217,7 +223,7 @@ if(NOT TAVRILO_FUZZ)
     show/Tab/TabControls.cpp
   )
   target_include_directories(tavrilo_tab PUBLIC show/Tab)
-  target_link_libraries(tavrilo_tab PUBLIC tavrilo_dialogs tavrilo_doc tavrilo_utilities tavrilo_qtplatform)
+  target_link_libraries(tavrilo_tab PUBLIC tavrilo_dialogs tavrilo_doc tavrilo_utilities tavrilo_qtplatform PRIVATE tavrilo_gl)
 
   # The timeline under the preview.
   add_library(tavrilo_time STATIC

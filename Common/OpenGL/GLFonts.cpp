@@ -12,7 +12,10 @@
 #include <cmath>
 #include <cstring>
 #include <deque>
+#include <string>
+#include <vector>
 
+#include "CrossPlatform.h"
 #include "GLInternal.h"
 #include "OpenGL.h"
 #include "Windows1252.h"
@@ -68,13 +71,73 @@ struct PatternOwner {
     }
 };
 
+// "Family [foundry]", as font choosers list a family that several foundries
+// make, split in two; a name without brackets is all family.
+struct FamilyAndFoundry {
+    std::string family;
+    std::string foundry;
+};
+
+FamilyAndFoundry SplitFoundry(const std::string& name) {
+    const size_t open = name.rfind(" [");
+    if (open == std::string::npos || name.size() < open + 3 || name.back() != ']') {
+        return FamilyAndFoundry{name, {}};
+    }
+    return FamilyAndFoundry{name.substr(0, open), name.substr(open + 2, name.size() - open - 3)};
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+    return FcStrCmpIgnoreCase(reinterpret_cast<const FcChar8*>(a.c_str()),
+                              reinterpret_cast<const FcChar8*>(b.c_str())) == 0;
+}
+
+std::vector<std::string> PatternFamilies(FcPattern* pattern) {
+    std::vector<std::string> families;
+    FcChar8* family = nullptr;
+    for (int i = 0; FcPatternGetString(pattern, FC_FAMILY, i, &family) == FcResultMatch; ++i) {
+        families.emplace_back(reinterpret_cast<const char*>(family));
+    }
+    return families;
+}
+
+// The families a substituted pattern holds firmly: the name asked for and
+// the faces the configuration gives as its equivalents (Liberation Sans for
+// Arial); not the generic fallbacks, which it holds weakly.
+std::vector<std::string> StrongFamilies(FcPattern* pattern) {
+    std::vector<std::string> families;
+    FcValue value;
+    FcValueBinding binding = FcValueBindingWeak;
+    for (int i = 0; FcPatternGetWithBinding(pattern, FC_FAMILY, i, &value, &binding) == FcResultMatch; ++i) {
+        if (value.type == FcTypeString && binding != FcValueBindingWeak) {
+            families.emplace_back(reinterpret_cast<const char*>(value.u.s));
+        }
+    }
+    return families;
+}
+
+// Tells once per renderer that a face the show names is not on this
+// machine, and which face the chart is drawn in instead.
+void ReportStandIn(GLContextState& context, const char* faceName, const FontFaceMatch& found) {
+    if (found.present || found.family.empty() || !context.reportedFaces.insert(faceName).second) {
+        return;
+    }
+    const std::string text = std::string("The font \"") + faceName +
+                             "\" is not on this machine: the chart is drawn in \"" + found.family +
+                             "\", the nearest face.";
+    ShowMessage(text.c_str(), kNoNumber);
+}
+
 // Opens the face for a name and style; with `synthesize`, a style the font
 // file lacks (bold, italic) is made from the regular outline, as the system
 // font machinery of the original platform does.
-bool OpenFace(const char* faceName, int32_t flags, FaceOwner& owner, bool& embolden, bool& slant) {
-    int index = 0;
-    std::string file = MatchFontFile(faceName, flags, &index);
-    if (file.empty() || !Library() || FT_New_Face(Library(), file.c_str(), index, &owner.face) != 0) {
+bool OpenFace(GLContextState* context, const char* faceName, int32_t flags, FaceOwner& owner, bool& embolden,
+              bool& slant) {
+    const FontFaceMatch found = MatchFontFace(faceName, flags);
+    if (context) {
+        ReportStandIn(*context, faceName, found);
+    }
+    if (found.file.empty() || !Library() ||
+        FT_New_Face(Library(), found.file.c_str(), found.faceIndex, &owner.face) != 0) {
         return false;
     }
     embolden = (flags & 1) && !(owner.face->style_flags & FT_STYLE_FLAG_BOLD);
@@ -234,7 +297,7 @@ const MeasuredFont* Measure(GLContextState& context, const char* faceName, int32
     FaceOwner owner;
     bool embolden = false;
     bool slant = false;
-    if (!OpenFace(faceName, flags, owner, embolden, slant)) {
+    if (!OpenFace(&context, faceName, flags, owner, embolden, slant)) {
         return nullptr;
     }
     MeasuredFont m;
@@ -256,12 +319,17 @@ const MeasuredFont* Measure(GLContextState& context, const char* faceName, int32
 
 }  // namespace
 
-std::string MatchFontFile(const char* face, int32_t flags, int* faceIndex) {
+FontFaceMatch MatchFontFace(const char* face, int32_t flags) {
+    FontFaceMatch found;
     if (!FcInit()) {
-        return {};
+        return found;
     }
+    const FamilyAndFoundry asked = SplitFoundry(face ? face : "");
     PatternOwner pattern(FcPatternCreate());
-    FcPatternAddString(pattern.pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(face ? face : ""));
+    FcPatternAddString(pattern.pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(asked.family.c_str()));
+    if (!asked.foundry.empty()) {
+        FcPatternAddString(pattern.pattern, FC_FOUNDRY, reinterpret_cast<const FcChar8*>(asked.foundry.c_str()));
+    }
     FcPatternAddInteger(pattern.pattern, FC_WEIGHT, (flags & 1) ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
     FcPatternAddInteger(pattern.pattern, FC_SLANT, (flags & 2) ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
     FcPatternAddBool(pattern.pattern, FC_SCALABLE, FcTrue);
@@ -271,13 +339,35 @@ std::string MatchFontFile(const char* face, int32_t flags, int* faceIndex) {
     PatternOwner match(FcFontMatch(nullptr, pattern.pattern, &result));
     FcChar8* file = nullptr;
     if (!match.pattern || FcPatternGetString(match.pattern, FC_FILE, 0, &file) != FcResultMatch) {
-        return {};
+        return found;
     }
-    int index = 0;
-    FcPatternGetInteger(match.pattern, FC_INDEX, 0, &index);
-    if (faceIndex)
-        *faceIndex = index;
-    return reinterpret_cast<const char*>(file);
+    found.file = reinterpret_cast<const char*>(file);
+    FcPatternGetInteger(match.pattern, FC_INDEX, 0, &found.faceIndex);
+    const std::vector<std::string> families = PatternFamilies(match.pattern);
+    const std::vector<std::string> equivalents = StrongFamilies(pattern.pattern);
+    found.family = families.empty() ? std::string() : families.front();
+    for (const std::string& family : families) {
+        if (SameName(family, asked.family)) {
+            found.family = family;  // a face with several family names: the one asked for
+        }
+        for (const std::string& equivalent : equivalents) {
+            found.present = found.present || SameName(family, equivalent);
+        }
+    }
+    return found;
+}
+
+std::string MatchFontFile(const char* face, int32_t flags, int* faceIndex) {
+    const FontFaceMatch found = MatchFontFace(face, flags);
+    if (faceIndex) {
+        *faceIndex = found.faceIndex;
+    }
+    return found.file;
+}
+
+std::string FontFamilyFor(const char* face) {
+    const FontFaceMatch found = MatchFontFace(face, 0);
+    return found.family.empty() ? SplitFoundry(face ? face : "").family : found.family;
 }
 
 uint32_t MakeFont(GLRenderer& r, const char* face, int32_t flags) {
@@ -288,7 +378,7 @@ uint32_t MakeFont(GLRenderer& r, const char* face, int32_t flags) {
     bool embolden = false;
     bool slant = false;
     TessOwner tess;
-    if (!OpenFace(face, flags, owner, embolden, slant) || !tess.tess) {
+    if (!OpenFace(r.context.get(), face, flags, owner, embolden, slant) || !tess.tess) {
         return 0;
     }
     GLuint base = glGenLists(kGlyphCount);

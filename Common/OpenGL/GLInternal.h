@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <deque>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -86,6 +87,7 @@ struct GLContextState {
     float uploadedT = 1.0f;
     std::vector<uint8_t> readBuffer;  // pixels of an anti-aliasing pass
     std::deque<MeasuredFont> measuredFonts;
+    std::set<std::string> reportedFaces;  // faces drawn in another, already said
     GLSumState sum;
     GLContextState() = default;
     GLContextState(const GLContextState&) = delete;

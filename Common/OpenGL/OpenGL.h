@@ -202,5 +202,19 @@ int LookupFont(GLRenderer& renderer, const ChartFont& font);
 void DrawText3D(GLRenderer& renderer, const char* text, const ChartVertex& anchor, const ChartFont& font, int alignment,
                 float angle);
 float TextWidth3D(GLRenderer& renderer, const char* text, const ChartFont& font);
+// The face fontconfig picks for a face name and style. A name may carry its
+// foundry as a chooser lists it ("Nimbus Sans Narrow [urw]"). `present`
+// tells whether the face found is the one named or one the configuration
+// gives as its equivalent (Liberation Sans for Arial), not merely the nearest.
+struct FontFaceMatch {
+    std::string file;
+    int faceIndex = 0;
+    std::string family;  // fontconfig's name of the face found
+    bool present = false;
+};
+FontFaceMatch MatchFontFace(const char* face, int32_t flags);
 // The path of the font file fontconfig picks for a face and style.
 std::string MatchFontFile(const char* face, int32_t flags, int* faceIndex);
+// The family name to store for a face chosen by name: the family fontconfig
+// matches, without a foundry.
+std::string FontFamilyFor(const char* face);

@@ -24,7 +24,9 @@ constexpr int kRowOrigin = 22;   // rows are counted from b + 22
 constexpr int kRowHeight = 18;
 constexpr int kSliderWidth = 70;
 constexpr int kSliderHeight = 11;
-constexpr int kSliderUnits = 35;  // pointer pixels per 100 slider units
+constexpr int kSliderUnits = 35;   // pointer pixels per 100 slider units
+constexpr int kNumberHeight = 16;  // a slider's number box: a line of the 10-pixel font and a margin
+constexpr int kNumberAbove = 2;    // how far it reaches above the slider
 constexpr int kRampCells = 32;
 constexpr int kRampCellWidth = 8;
 constexpr int kRampCellHeight = 19;
@@ -132,12 +134,14 @@ void DrawFrame(const Chooser& d) {
 }
 
 // The component itself beside its slider, in the slider's own style (the
-// slider's percentage would show 198 for a channel of 200).
+// slider's percentage would show 198 for a channel of 200), on a box a line
+// of the 10-pixel font high so that no digit is cut off.
 void DrawComponentNumber(const Rect& slider, int value) {
     char text[16];
     std::snprintf(text, sizeof(text), "%d", value);
-    FillRect(kTrackGrey, Rect{slider.right, slider.top, slider.right + TextWidth("100") + 6, slider.bottom});
-    DrawText(kBlack, text, slider.right + 3, slider.top + 1, kTextLeft);
+    FillRect(kTrackGrey, Rect{slider.right, slider.top - kNumberAbove, slider.right + TextWidth("100") + 6,
+                              slider.top - kNumberAbove + kNumberHeight});
+    DrawText(kBlack, text, slider.right + 3, slider.top - kNumberAbove + 2, kTextLeft);
 }
 
 void DrawSliders(const Chooser& d) {
@@ -357,6 +361,8 @@ void HandleEvent(Chooser& d, const PlatformEvent& e) {
         case kMsgKeyDown:
             if (e.wParam == kKeyEscape) {
                 Finish(d, 0);
+            } else if (e.wParam == kKeyReturn) {
+                Finish(d, 1);
             }
             break;
         case kMsgLeftDouble:
@@ -389,10 +395,18 @@ void SetColorChooserMode(int mode) {
     gChooserMode = std::clamp(mode, static_cast<int>(kChooserRgb), static_cast<int>(kChooserTexture));
 }
 
+Rect ColorChooserBox(PlatformWindow& owner, int x, int y) {
+    PlaceInside(owner, kBoxSize, kBoxSize, x, y);
+    return Rect{x, y, x + kBoxSize, y + kBoxSize};
+}
+
 int RunColorChooser(PlatformWindow* owner, int x, int y, int32_t* colour, FileSpec* texture, const char* title) {
     if (!owner || !colour) {
         return 0;
     }
+    const Rect box = ColorChooserBox(*owner, x, y);
+    x = box.left;
+    y = box.top;
     Chooser d;
     d.owner = owner;
     d.a = x;

@@ -3,6 +3,7 @@
 // chosen file. Only the dialogs' own files include this.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -41,6 +42,16 @@ inline std::string FolderOf(const char* path) {
     const std::string text = path ? path : "";
     const size_t cut = text.find_last_of("/\\:");
     return cut == std::string::npos ? std::string() : text.substr(0, cut + 1);
+}
+
+// Moves a box of the given size asked for at (x, y) of the owner up and
+// left (or down and right) as far as needed to lie wholly inside the
+// owner's client area, so that every row and button of a dialog can be
+// reached; a box larger than the area keeps its top left corner inside.
+inline void PlaceInside(const PlatformWindow& owner, int width, int height, int& x, int& y) {
+    const Rect client = GetClientRect(owner);
+    x = std::max(client.left, std::min(x, client.right - width));
+    y = std::max(client.top, std::min(y, client.bottom - height));
 }
 
 // A window asked to close while a dialog is open: the dialog ends as

@@ -19,6 +19,7 @@ enum class ItemKind { Text, Check, GreyedCheck, Radio, Slider, Colour, Folder };
 // Layout in pixels, from the dialog's left and top.
 constexpr int kRowTop = 36;        // first item row
 constexpr int kRowHeight = 20;     // one item row
+constexpr int kTitleMargin = 24;   // box width beyond its title
 constexpr int kFieldHeight = 16;   // a field within its row
 constexpr int kBoxExtra = 78;      // box height beyond the rows
 constexpr int kLabelGap = 12;      // label column's right edge, after the widest label
@@ -45,7 +46,8 @@ struct ValueDialog {
     DialogSlot* labels = nullptr;
     DialogSlot* values = nullptr;
     const char* title = "";
-    int w = 0;  // the widest label, prefix included
+    int w = 0;      // the widest label, prefix included
+    int width = 0;  // the box: two label widths, or wider for a long title
     PlatformEdit field;
     int editing = -1;   // the item whose text field is open
     int dragging = -1;  // the slider being dragged
@@ -104,8 +106,16 @@ void SetValue(DialogSlot& slot, const char* text) {
 
 // ---------------------------------------------------------------- layout
 
+int BoxWidth(int widestLabel, int titleWidth) {
+    return std::max(2 * widestLabel + 16, titleWidth + kTitleMargin);
+}
+
+int BoxHeight(int rows) {
+    return kRowHeight * rows + kBoxExtra;
+}
+
 Rect BoxRect(const ValueDialog& d) {
-    return Rect{d.a, d.b, d.a + 2 * d.w + 16, d.b + kRowHeight * d.n + kBoxExtra};
+    return Rect{d.a, d.b, d.a + d.width, d.b + BoxHeight(d.n)};
 }
 
 int RowTop(const ValueDialog& d, int row) {
@@ -122,7 +132,7 @@ Rect ButtonRect(int x, int top) {
 }
 
 int OkCancelLeft(const ValueDialog& d) {
-    return d.a + 2 * d.w - 52;
+    return d.a + d.width - 68;
 }
 
 int RadioCount(const ValueDialog& d) {
@@ -146,8 +156,8 @@ int SliderValueAt(const ValueDialog& d, int px) {
 // ---------------------------------------------------------------- drawing
 
 void DrawTitle(const ValueDialog& d) {
-    FillRoundRect(kBlack, Rect{d.a + 8, d.b + 8, d.a + 2 * d.w + 8, d.b + 24}, 4);
-    DrawText(kWhite, d.title, d.a + d.w + 8, d.b + 9, kTextCenter);
+    FillRoundRect(kBlack, Rect{d.a + 8, d.b + 8, d.a + d.width - 8, d.b + 24}, 4);
+    DrawText(kWhite, d.title, d.a + d.width / 2, d.b + 9, kTextCenter);
 }
 
 // The caption bracket left of a radio group's marks.
@@ -401,16 +411,33 @@ void HandleEvent(ValueDialog& d, const PlatformEvent& e) {
     }
 }
 
-int WidestLabel(const ValueDialog& d) {
+int WidestLabel(int count, const DialogSlot* labels) {
     FontScope font(kUiFont10);
     int widest = 0;
-    for (int k = 0; k < d.n; ++k) {
-        widest = std::max(widest, TextWidth(d.labels[k]));
+    for (int k = 0; k < count; ++k) {
+        widest = std::max(widest, TextWidth(labels[k]));
     }
     return widest;
 }
 
+int TitleWidth(const char* title) {
+    FontScope font(kUiFont10);
+    return TextWidth(title);
+}
+
 }  // namespace
+
+Rect ValueDialogBox(PlatformWindow& owner, int x, int y, int itemCount, const DialogSlot* labels, const char* title) {
+    const int count = std::abs(itemCount);
+    int width = 0;
+    {
+        PortScope port(owner);
+        width = BoxWidth(labels ? WidestLabel(count, labels) : 0, TitleWidth(title ? title : ""));
+    }
+    const int height = BoxHeight(count);
+    PlaceInside(owner, width, height, x, y);
+    return Rect{x, y, x + width, y + height};
+}
 
 int RunValueDialog(PlatformWindow* owner, int x, int y, int itemCount, DialogSlot* labels, DialogSlot* values,
                    const char* title) {
@@ -419,8 +446,6 @@ int RunValueDialog(PlatformWindow* owner, int x, int y, int itemCount, DialogSlo
     }
     ValueDialog d;
     d.owner = owner;
-    d.a = x;
-    d.b = y;
     d.n = std::abs(itemCount);
     d.apply = itemCount < 0;
     d.labels = labels;
@@ -428,8 +453,12 @@ int RunValueDialog(PlatformWindow* owner, int x, int y, int itemCount, DialogSlo
     d.title = title ? title : "";
     {
         PortScope port(*owner);
-        d.w = WidestLabel(d);
+        d.w = WidestLabel(d.n, labels);
     }
+    const Rect box = ValueDialogBox(*owner, x, y, itemCount, labels, d.title);
+    d.a = box.left;
+    d.b = box.top;
+    d.width = box.right - box.left;
     DrawValueDialog(d);
     while (d.result == kOpen) {
         PlatformEvent event;

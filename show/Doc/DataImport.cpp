@@ -25,6 +25,10 @@ namespace {
 constexpr int kTableRows = 33;    // row 0 names, rows 1..32 categories
 constexpr int kTableColumns = 5;  // column 0 labels, columns 1..4 sets
 constexpr size_t kTextChars = kTextSlot - 1;
+// Said after why a data file was refused.
+constexpr const char* kDataKept = "; the show's data stay as they were";
+constexpr const char* kUnusableStreamMessage =
+    "The stream data hold no lines of tab-delimited numbers; the stream shown before is kept";
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -140,6 +144,37 @@ int ReadStreamRows(const std::vector<std::string_view>& lines, int columns, std:
     return count;
 }
 
+// The lines of a stream text, at most kStreamMaxLines; none for a text
+// without a line break.
+std::vector<std::string_view> StreamLines(std::string_view text) {
+    std::string_view separator = LineSeparator(text);
+    if (separator.empty()) {
+        return {};
+    }
+    std::vector<std::string_view> lines = Split(text, separator);
+    if (lines.size() > static_cast<size_t>(kStreamMaxLines)) {
+        lines.resize(kStreamMaxLines);
+    }
+    return lines;
+}
+
+// Whether any cell of the first `rowCount` lines starts with a number (a
+// picture or a show file chosen by mistake has none).
+bool HasNumber(const std::vector<std::string_view>& lines, int rowCount) {
+    for (int l = 0; l < rowCount && l < static_cast<int>(lines.size()); ++l) {
+        for (std::string_view cell : Split(lines[l], "\t")) {
+            size_t start = 0;
+            while (start < cell.size() && IsBlank(cell[start])) {
+                ++start;
+            }
+            if (NumberEnd(cell, start) > start) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 // The frame of the last stream row: truncate(lastRow x interval), kept within
 // the frame numbers.
 int32_t StreamEndFrame(int32_t lastRow, float interval) {
@@ -148,15 +183,19 @@ int32_t StreamEndFrame(int32_t lastRow, float interval) {
     return static_cast<int32_t>(frame);
 }
 
-// Shows "<what> "<file name>": <why the file could not be read>" for the
-// errno the read left.
-void CantReadMessage(const char* what, const FileSpec& file, int error) {
+// Shows "<what> "<file name>": <reason>".
+void UnusableMessage(const char* what, const FileSpec& file, const char* reason) {
     char name[sizeof(file.name) + 1] = {};
     std::memcpy(name, file.name, sizeof(file.name));
     char text[600] = {};
-    std::snprintf(text, sizeof(text), "%s \"%s\": %s", what, name,
-                  error != 0 ? FileErrorText(error) : "it could not be read");
+    std::snprintf(text, sizeof(text), "%s \"%s\": %s", what, name, reason);
     ShowMessage(text, kNoNumber);
+}
+
+// Shows "<what> "<file name>": <why the file could not be read>" for the
+// errno the read left.
+void CantReadMessage(const char* what, const FileSpec& file, int error) {
+    UnusableMessage(what, file, error != 0 ? FileErrorText(error) : "it could not be read");
 }
 
 // Reads at most `limit` bytes from the start of a file as a text that ends
@@ -258,23 +297,16 @@ bool LoadStream(Show& show, std::string_view text, float interval, bool makeKey)
         ShowMessage("The interval between stream data must be more than 0 frames", kNoNumber);
         return false;
     }
-    show.streamValues.clear();
-    show.streamColumns = 0;
-    show.streamLastRow = 0;
-    std::string_view separator = LineSeparator(text);
-    if (separator.empty()) {
-        return false;
-    }
-    std::vector<std::string_view> lines = Split(text, separator);
-    if (lines.size() > static_cast<size_t>(kStreamMaxLines)) {
-        lines.resize(kStreamMaxLines);
-    }
-    int columns = std::min<int>(kStreamMaxColumns, static_cast<int>(Split(lines[0], "\t").size()));
-    if (columns == 0) {
-        return false;
-    }
+    // The text is read in full before anything of the show changes: a text
+    // that cannot be used leaves the stream shown before in place.
+    std::vector<std::string_view> lines = StreamLines(text);
+    int columns = lines.empty() ? 0 : std::min<int>(kStreamMaxColumns, static_cast<int>(Split(lines[0], "\t").size()));
     std::vector<float> rows;
-    int rowCount = ReadStreamRows(lines, columns, rows);
+    int rowCount = columns > 0 ? ReadStreamRows(lines, columns, rows) : 0;
+    if (columns == 0 || !HasNumber(lines, rowCount)) {
+        ShowMessage(kUnusableStreamMessage, kNoNumber);
+        return false;
+    }
     std::memset(show.values, 0, sizeof(show.values));
     for (int k = 0; k < columns; ++k) {
         show.values[0][k] = 1.0f;
@@ -317,11 +349,7 @@ bool LoadDataFileCommand(Show& show, const FileSpec& file) {
         return false;
     }
     if (const char* problem = TableProblem(text, bytesRead)) {
-        char name[sizeof(file.name) + 1] = {};
-        std::memcpy(name, file.name, sizeof(file.name));
-        ShowMessage(
-            ("Can't use data file \"" + std::string(name) + "\": " + problem + "; the data stay as they were").c_str(),
-            kNoNumber);
+        UnusableMessage("Can't use data file", file, (std::string(problem) + kDataKept).c_str());
         return false;
     }
     ImportTableCommand(show, text);

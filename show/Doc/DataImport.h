@@ -26,15 +26,16 @@ double CellNumber(std::string_view cell);
 // outside columns 0..4 or rows 0..32 imports nothing.
 void ImportTable(Show& show, std::string_view text, int startColumn, int startRow);
 // Loads stream data; with `makeKey` sets a key at the end of the stream.
-// Refuses (false, with a message, nothing changed) an interval of 0 or less;
-// false for a text without line breaks or without cells in its first line
-// (the previous stream is dropped).
+// Refuses (false, with a message, nothing changed: the stream loaded before
+// stays) an interval of 0 or less, and a text that cannot be used: without
+// line breaks, without cells in its first line or without a number in any
+// cell.
 bool LoadStream(Show& show, std::string_view text, float interval, bool makeKey);
 
 // The commands after their dialogs: import a text at the grid's selected cell
 // (or 0, 0) and redraw; read a data or stream file and import it. Data
-// brought in marks the show modified. A file that cannot be read shows a
-// message naming it and changes nothing.
+// brought in marks the show modified. A file that cannot be read, or a data
+// file without a line break, shows a message naming it and changes nothing.
 void ImportTableCommand(Show& show, std::string_view text);
 bool LoadDataFileCommand(Show& show, const FileSpec& file);
 // False when the clipboard holds no text.

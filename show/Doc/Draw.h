@@ -25,8 +25,12 @@ bool AttachShowRenderer(Show& show, const GLTarget& target);
 // ---------------------------------------------------------------- frame
 
 // Draws the current frame (after evaluation) with the anti-aliasing level;
-// fast draws one pass without background; swap presents the picture.
+// fast draws one pass without background; swap presents the picture. The
+// light is placed through the chart placement of the frame before `frame`
+// (the current frame when not given; a half frame for a field), so a frame
+// looks the same whichever frame was drawn before it.
 void RenderFrame(Show& show, int antiAliasing, bool fast, bool swap);
+void RenderFrame(Show& show, int antiAliasing, bool fast, bool swap, double frame);
 // Evaluates the show at the frame and, when it has a renderer, draws it with
 // the show's anti-aliasing and reads it back into `destination` if given.
 void RenderFrameAt(Show& show, int32_t frame, CDib* destination);
@@ -59,8 +63,9 @@ struct DataLayout {
 DataLayout ComputeDataLayout(const Show& show);
 // Where each pie slice ends, in degrees clockwise from the top: each source
 // value above dataMin takes its share of the turn, a value at or below it
-// (or one that is not a finite number) takes none, and the last slice ends
-// at exactly 360, so no angle leaves the one turn. False, with nothing to
+// (or one that is not a finite number) takes none, and the last slice with
+// a share ends at exactly 360, so no angle leaves the one turn and a slice
+// without a share ends where the one before it ends. False, with nothing to
 // draw, when no value has a share.
 bool PieSliceEnds(const Show& show, const DataLayout& layout, float ends[32]);
 

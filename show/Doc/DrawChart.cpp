@@ -56,15 +56,22 @@ const FileSpec* SourceTexture(const Show& show, int set) {
     return &show.setTextures[show.animateData ? 0 : set];
 }
 
+// Height of a value above the floor: a value under dataMin stands at the
+// floor, never below the chart.
+float AboveFloor(float value, float dataMin) {
+    const float height = value - dataMin;
+    return height > 0 ? height : 0.0f;
+}
+
 // Height above the floor of value j of set s: plain, or the running sum of
 // the rows from the first set up to s when stacked.
 float RawHeight(const DataContext& c, int s, int j, bool stacked) {
     if (!stacked) {
-        return SourceValues(c.show, s)[j] - c.show.dataMin;
+        return AboveFloor(SourceValues(c.show, s)[j], c.show.dataMin);
     }
     float sum = 0;
     for (int k = c.layout.first; k <= s; ++k) {
-        sum += c.show.values[k][j] - c.show.dataMin;
+        sum += AboveFloor(c.show.values[k][j], c.show.dataMin);
     }
     return sum;
 }
@@ -190,7 +197,7 @@ void DrawMarkers(DataContext& c) {
         SelectTexture(c.r, SourceTexture(show, s));
         float x = -0.5f - 0.5f * q;
         for (int j = 0; j < n; ++j) {
-            float yb = -0.5f - 0.5f * q + (SourceValues(show, s)[j] - show.dataMin) / c.range;
+            float yb = -0.5f - 0.5f * q + AboveFloor(SourceValues(show, s)[j], show.dataMin) / c.range;
             float yt = yb + q;
             Box(c, SourceColor(show, s), x, yt, x + q, yt, x + q, yb, x, yb, zf, zf * 0.5f);
             if (n > 1)
@@ -219,8 +226,11 @@ void DrawPie(DataContext& c) {
             color = PieSliceColor(show, j);
             texture = &show.setTextures[j % kSets];
         }
-        SelectTexture(c.r, texture);
-        DrawWedge(c.r, MakeVertex(color, 0, 0, -0.5f * t, c.alpha), a, ends[j], 0.5f, t, explode);
+        // A value with no share has no slice: not even its two side faces.
+        if (ends[j] > a) {
+            SelectTexture(c.r, texture);
+            DrawWedge(c.r, MakeVertex(color, 0, 0, -0.5f * t, c.alpha), a, ends[j], 0.5f, t, explode);
+        }
         a = ends[j];
     }
 }
@@ -297,10 +307,15 @@ bool PieSliceEnds(const Show& show, const DataLayout& layout, float ends[kValues
     if (!(total > 0)) {
         return false;
     }
+    // The last slice with a share ends the turn; those after it have none.
+    int last = n - 1;
+    while (last > 0 && shares[last] == 0) {
+        --last;
+    }
     double sum = 0;
     for (int j = 0; j < n; ++j) {
         sum += shares[j];
-        ends[j] = j == n - 1 ? 360.0f : static_cast<float>(std::min(360.0, sum / total * 360.0));
+        ends[j] = j >= last ? 360.0f : static_cast<float>(std::min(360.0, sum / total * 360.0));
     }
     return true;
 }

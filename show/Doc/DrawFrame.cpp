@@ -1,6 +1,8 @@
 // A frame of the show: camera, chart placement and light, the background
 // or black, the chart drawn once per anti-aliasing pass with a sub-pixel
 // jitter, the average of the passes, and presenting or reading back.
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "Background.h"
@@ -18,6 +20,36 @@ const double kThreeX[3] = {0.50339226, 0.78060162, 0.22618289};
 const double kThreeY[3] = {0.83179672, 0.25043808, 0.41315536};
 const double kFourX[4] = {0.375, 0.125, 0.875, 0.625};
 const double kFourY[4] = {0.25, 0.75, 0.25, 0.75};
+
+// The chart's placement channels at a frame, whole or not, as evaluation
+// and the half frames of fields give them, without changing the show.
+KeyFrame PlacementAt(const Show& show, double frame) {
+    const int count = std::clamp(show.keyCount, 1, kMaxKeys);
+    auto at = [&](double whole, int channel) {
+        const int32_t f = static_cast<int32_t>(std::clamp(whole, 0.0, static_cast<double>(show.lengthFrames)));
+        return Interpolate(show.keys, count, channel, f, true);
+    };
+    const double whole = std::floor(frame);
+    const double t = frame - whole;
+    KeyFrame placement{};
+    for (int channel : {0, 2, 3, 4, 5, 6}) {
+        const float earlier = at(whole, channel);
+        const float value = t > 0.0 ? static_cast<float>(earlier + (at(whole + 1, channel) - earlier) * t) : earlier;
+        SetKeyChannel(placement, channel, value);
+    }
+    return placement;
+}
+
+// The light is placed through the model-view matrix in force when it is
+// set: the chart placement of the frame before the one drawn (frame 0's own
+// for frame 0), as in a movie made from frame 0. So a frame is lit the same
+// however it is reached: in a run, after a jump, as a still, in a movie that
+// starts later or in the reverse pass.
+void PlaceLight(Show& show, GLRenderer& r, double frame) {
+    const KeyFrame k = PlacementAt(show, std::max(frame - 1.0, 0.0));
+    SetChartTransform(r, k.x, k.y, k.width, k.height, k.spin, k.tilt);
+    SetLighting(r, show.lighting);
+}
 
 void DrawChart(Show& show) {
     DrawWalls(show);
@@ -59,6 +91,10 @@ bool AttachShowRenderer(Show& show, const GLTarget& target) {
 }
 
 void RenderFrame(Show& show, int antiAliasing, bool fast, bool swap) {
+    RenderFrame(show, antiAliasing, fast, swap, gCurrentFrame);
+}
+
+void RenderFrame(Show& show, int antiAliasing, bool fast, bool swap, double frame) {
     GLRenderer* r = ShowRenderer(show);
     if (!r)
         return;
@@ -69,7 +105,7 @@ void RenderFrame(Show& show, int antiAliasing, bool fast, bool swap) {
     // The aspect is the show's: the menu changes it there.
     SetRendererFrameAspect(*r, show.frameAspect);
     SelectTexture(*r, nullptr);
-    SetLighting(*r, show.lighting);
+    PlaceLight(show, *r, frame);
     const KeyFrame& k = show.current;
     SetChartTransform(*r, k.x, k.y, k.width, k.height, k.spin, k.tilt);
     Accumulate(*r, AccumStep::Begin, jitter.passes);

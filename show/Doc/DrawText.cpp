@@ -37,6 +37,9 @@ void PieLabels(GLRenderer& r, Show& show, const DataLayout& layout, float w) {
     float a = 0;
     for (int i = 0; i < layout.count; ++i) {
         float b = ends[i];
+        if (!(b > a)) {
+            continue;  // a value with no share has no slice to name
+        }
         float mid = a + 0.5f * (b - a);
         float theta = (360.0f - mid) * kDegree;
         float sn = std::sin(theta);

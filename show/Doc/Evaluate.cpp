@@ -190,6 +190,12 @@ float ChannelAt(const KeyFrame* keys, int count, int channel, const SegmentPosit
     if (!smooth) {
         return KeyChannel(keys[i], channel);
     }
+    // A channel with the same value on both keys holds it through the
+    // segment: the tangents that come from the keys around would make it
+    // wander between them.
+    if (KeyChannel(keys[i], channel) == KeyChannel(keys[i + 1], channel)) {
+        return KeyChannel(keys[i], channel);
+    }
     const double t0 = position.straight ? 0.0 : Tangent(keys, count, i, channel);
     const double t1 = position.straight ? 0.0 : Tangent(keys, count, i + 1, channel);
     return SegmentValue(Value(keys, i, channel), Value(keys, i + 1, channel), t0, t1, position);

@@ -505,11 +505,11 @@ bool QuickSaveCommand(Show& show, const ChooseSaveFn& chooseSave) {
     return saved;
 }
 
-bool AskToSaveChanges(Show& show, const AskSaveFn& ask, const ChooseSaveFn& chooseSave) {
+bool AskToSaveChanges(Show& show, const AskSaveFn& ask, const ChooseSaveFn& chooseSave, const char* caption) {
     if (!show.modified) {
         return true;
     }
-    int answer = Ask(ask, "Do you want to save current show?", "New Show");
+    int answer = Ask(ask, "Do you want to save current show?", caption ? caption : kNewShowCaption);
     if (answer == -1) {
         return false;
     }
@@ -532,13 +532,11 @@ bool SaveBeforeExit(Show& show, const AskSaveFn& ask, const ChooseSaveFn& choose
     if (!show.modified) {
         return true;
     }
-    // A yes/no question: there is no way back from closing, so no Cancel
-    // button that would quit without saving either.
-    const char* text = "Do you want to save this show?";
-    const char* caption = "Exit Application";
-    const int answer = ask ? ask(text, caption) : (AskYesNo(text, caption) ? 1 : 0);
-    if (answer != 1) {
+    // Yes, No and Cancel: a stray Esc or a closed question keeps the program
+    // and the show, unsaved but there.
+    const int answer = Ask(ask, "Do you want to save this show?", "Exit Application");
+    if (answer == 0) {
         return true;
     }
-    return SaveShowCommand(show, chooseSave);
+    return answer == 1 && SaveShowCommand(show, chooseSave);
 }

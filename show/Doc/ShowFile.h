@@ -55,9 +55,12 @@ using ChooseSaveFn = std::function<bool(FileSpec& file)>;
 // ends the command, yes saves first), then resets and evaluates frame 0.
 // False when cancelled or when the asked-for save did not happen.
 bool NewShowCommand(Show& show, const AskSaveFn& ask, const ChooseSaveFn& chooseSave);
-// Asks to save changes as New Show does; false when the command must end
+// Asks to save changes as New Show does, the question captioned with the
+// command's name (New Show when null); false when the command must end
 // (cancelled, or the user said yes and the show was not saved).
-bool AskToSaveChanges(Show& show, const AskSaveFn& ask, const ChooseSaveFn& chooseSave);
+constexpr const char* kNewShowCaption = "New Show";
+constexpr const char* kLoadShowCaption = "Load Show";
+bool AskToSaveChanges(Show& show, const AskSaveFn& ask, const ChooseSaveFn& chooseSave, const char* caption = nullptr);
 // Load Show from a chosen file. The file is read and checked before the show
 // is touched; a file that cannot be read or is refused shows "Can't read show
 // file" with its name and leaves the show and its file as they were.
@@ -71,9 +74,10 @@ bool SaveShowCommand(Show& show, const ChooseSaveFn& chooseSave);
 // Ctrl+S: saves to the show's file with the values of frame 0, or runs Save
 // Show when the show has no file yet.
 bool QuickSaveCommand(Show& show, const ChooseSaveFn& chooseSave);
-// At exit: when modified asks "Do you want to save this show?" with yes and
-// no only; yes saves.
-// False when the user said yes and the save did not happen (keep running).
+// At exit: when modified asks "Do you want to save this show?" with Yes, No
+// and Cancel; yes saves. False (keep running, the show as it is) for Cancel,
+// Esc or a closed question, and when the user said yes and the save did not
+// happen.
 bool SaveBeforeExit(Show& show, const AskSaveFn& ask, const ChooseSaveFn& chooseSave);
 // Remembers the folder of a chosen file in the InitialFolder, InitialVrefnum
 // and InitialParID settings.

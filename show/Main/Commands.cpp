@@ -112,7 +112,7 @@ intptr_t MainWindow::Command(int command) {
             break;
         case kCmdSaveShow:
             if (gShow) {
-                SaveShowCommand(*gShow, [this](FileSpec& file) { return ChooseSave(file); });
+                SaidSaved(SaveShowCommand(*gShow, [this](FileSpec& file) { return ChooseSave(file); }));
             }
             break;
         case kCmdLoadShow:
@@ -198,7 +198,7 @@ void MainWindow::LoadShowCommand() {
         return;
     }
     auto chooseSave = [this](FileSpec& file) { return ChooseSave(file); };
-    if (!AskToSaveChanges(*gShow, nullptr, chooseSave)) {
+    if (!AskToSaveChanges(*gShow, nullptr, chooseSave, kLoadShowCaption)) {
         return;
     }
     FileSpec file{};

@@ -68,7 +68,7 @@ intptr_t MainWindow::Key(uint32_t message, uintptr_t code) {
         case kCharCtrlS:
             CommitGrid();
             if (show) {
-                QuickSaveCommand(*show, [this](FileSpec& file) { return ChooseSave(file); });
+                SaidSaved(QuickSaveCommand(*show, [this](FileSpec& file) { return ChooseSave(file); }));
             }
             break;
         case kKeyTab:

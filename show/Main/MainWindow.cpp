@@ -38,8 +38,9 @@ MainWindow::~MainWindow() {
     Destroy();
 }
 
-std::string MainWindowTitle(const char* fileName) {
+std::string MainWindowTitle(const char* fileName, bool modified) {
     std::string title = "Quillon Tavrilo";
+    const char* mark = modified ? "*" : "";
     if (fileName && *fileName) {
         char name[sizeof(FileSpec::name) + 1] = {};
         std::snprintf(name, sizeof(name), "%s", fileName);
@@ -49,13 +50,45 @@ std::string MainWindowTitle(const char* fileName) {
             *dot = '\0';
         }
         title += " - ";
+        title += mark;
         title += name;
+    } else if (modified) {
+        title += " - *Untitled";
     }
     return title;
 }
 
 void MainWindow::ShowTitle(const char* fileName) {
-    SetWindowTitle(*this, MainWindowTitle(fileName).c_str());
+    titleFile_ = fileName ? fileName : "";
+    RefreshTitle();
+}
+
+void MainWindow::RefreshTitle() {
+    if (!native) {
+        return;
+    }
+    const bool modified = gShow && gShow->modified;
+    if (modified && !status_.empty()) {
+        status_.clear();  // "Saved" stands until the show changes again
+        DrawStatus();
+    }
+    std::string title = MainWindowTitle(titleFile_.c_str(), modified);
+    if (title != shownTitle_) {
+        shownTitle_ = title;
+        SetWindowTitle(*this, title.c_str());
+    }
+}
+
+void MainWindow::SaidSaved(bool saved) {
+    if (!saved || !gShow) {
+        return;
+    }
+    char name[sizeof(FileSpec::name) + 1] = {};
+    std::memcpy(name, gShow->showFile.name, sizeof(gShow->showFile.name));
+    FileNameOfPath(name);
+    status_ = std::string("Saved ") + name;
+    RefreshTitle();
+    Paint();
 }
 
 bool MainWindow::Create() {
@@ -164,6 +197,7 @@ void MainWindow::UpdateEditMenu() {
     if (show.clipKey.frame != kClipEmpty) {
         SetMenuItemState(menu, kCmdPaste, 0);
     }
+    RefreshTitle();
     SetMenuItemState(menu, kCmdUndo, CanUndo(show) ? 0 : kMenuGreyed);
     SetMenuItemState(menu, kCmdRedo, CanRedo(show) ? 0 : kMenuGreyed);
 }

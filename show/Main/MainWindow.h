@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "EditorOwner.h"
 #include "PlatformWindows.h"
@@ -90,6 +91,10 @@ public:
     // MainWindowLink
     void Redraw() override { Paint(); }
     void ShowTitle(const char* fileName) override;
+    // Sets the title again when the show's name or its unsaved mark changed.
+    void RefreshTitle();
+    // The status read-out at the foot of the window ("Saved budget.tvr").
+    const std::string& StatusText() const { return status_; }
 
     // PreviewOwner
     void DrawToolStrip(const KeyFrame& placement) override;
@@ -155,7 +160,15 @@ private:
     std::unique_ptr<TimelineWindow> timeline_;
     std::unique_ptr<TabsWindow> tabs_;
     CounterLink counterLink_;
+    std::string titleFile_;   // the show's file as the document last named it
+    std::string shownTitle_;  // the title set on the window
+    std::string status_;      // what the status read-out says
+    // After a save: "Saved NAME" in the status read-out when it worked.
+    void SaidSaved(bool saved);
+    // The status read-out left of the frame rate.
+    void DrawStatus();
 };
 
-// The window title for a show file (none: the program's name alone).
-std::string MainWindowTitle(const char* fileName);
+// The window title for a show file (none: the program's name alone); an
+// unsaved show has "*" before its name ("*Untitled" without a file).
+std::string MainWindowTitle(const char* fileName, bool modified = false);

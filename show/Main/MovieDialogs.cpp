@@ -30,8 +30,8 @@ void SetSlot(DialogSlot& slot, const std::string& text) {
 }  // namespace
 
 bool MovieAlphaOffered() {
-    const std::string path = std::string("movie") + MovieDefaultExtension(ReadSettingInt("MovieType", 0));
-    return MovieAlphaProblem(path, ReadSettingString("CodecType", "")).empty();
+    const std::string path = std::string("movie") + MovieDefaultExtension(ReadSettingInt(kSettingMovieType, 0));
+    return MovieAlphaProblem(path, ReadSettingString(kSettingCodecType, "")).empty();
 }
 
 bool AskMovieOptions(PlatformWindow& window, MovieOptionTexts& rows) {

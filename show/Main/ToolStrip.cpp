@@ -113,7 +113,26 @@ void MainWindow::DrawToolStrip(const KeyFrame& placement) {
                        kPictureTile);
     DrawText(kInterfaceBlack, rate, client.right - u, client.bottom - u / 2 - 4, kTextRight);
     SelectFont(nullptr, -1, -1);
+    DrawStatus();
     DrawTransport(e.right - 184, client.bottom - u - 24);
+    RefreshTitle();
+}
+
+void MainWindow::DrawStatus() {
+    if (!native) {
+        return;
+    }
+    PortScope scope(*this);
+    const Rect m = GetWindowRect(*this);
+    const Rect client = GetClientRect(*this);
+    const int32_t u = (m.right - m.left) / 30;
+    const int32_t top = client.bottom - u / 2 - 6;
+    TileResourceBitmap(Rect{u - 2, top, previewEdges.left, top + 16}, kTile);
+    if (!status_.empty()) {
+        SelectFont(UiFont(kUiFont10), -1, kBackTransparent);
+        DrawText(kInterfaceBlack, status_.c_str(), u, top + 2, kTextLeft);
+        SelectFont(nullptr, -1, -1);
+    }
 }
 
 void MainWindow::DrawTransport(int32_t a, int32_t b) {
@@ -146,5 +165,6 @@ void MainWindow::DrawFrameCounter(int32_t frame) {
 void MainWindow::CounterLink::Redraw() {
     if (window) {
         window->DrawFrameCounter(gCurrentFrame);
+        window->RefreshTitle();
     }
 }

@@ -129,7 +129,7 @@ void CloseMovieWriter(const std::string& path, MovieWriter& writer, const Render
     outcome.framesWritten = writer.FramesWritten();
     if (empty) {
         outcome.cancelled = outcome.cancelled || pass.cancelled;
-        outcome.message = std::string(outcome.cancelled ? "Rendering was cancelled before the first frame."
+        outcome.message = std::string(outcome.cancelled ? "Rendering was cancelled before the first frame was written."
                                                         : "The movie has no frames to render.") +
                           KeptText(path);
     } else if (pass.failed) {
@@ -162,7 +162,8 @@ MovieOutcome MakeMovieFile(const MovieJob& job, const RenderRangeHooks& givenHoo
     RenderRangeResult pass =
         RenderRange(writer, image, o.fieldMode, job.lowerFieldFirst, o.start, o.end, o.hold, hooks);
     outcome.cancelled = pass.cancelled;
-    if (!pass.failed && o.reverse) {
+    // A cancel ends the whole render: the reverse pass is not started.
+    if (!pass.failed && !pass.cancelled && o.reverse) {
         pass = RenderRange(writer, image, o.fieldMode, job.lowerFieldFirst, o.end, o.start, o.hold, hooks);
         outcome.cancelled = outcome.cancelled || pass.cancelled;
     }

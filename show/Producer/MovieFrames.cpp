@@ -56,7 +56,7 @@ bool RenderMovieFrame(Show& show, double frame, int width, int height, int antiA
     SetRendererAlpha(*show.renderer, out.BitsPerPixel() == 32);
     SetProjection(*show.renderer, width, height, 0.0, 0.0);
     EvaluateBetween(show, frame);
-    RenderFrame(show, antiAliasing, false, false);
+    RenderFrame(show, antiAliasing, false, false, frame);
     bool grabbed = GrabFrame(*show.renderer, out);
     SetRendererAlpha(*show.renderer, false);
     return grabbed;

@@ -1,6 +1,7 @@
 // The Render range loop: grabs each frame of the range (two fields of it
 // with field rendering), writes it with its head and tail holds and reports
-// progress; a key cancels, a frame that cannot be written ends the movie.
+// progress; a key cancels the render at once (what was written stays), a
+// frame that cannot be written ends the movie.
 // A part of a movie goes through the same grabs for its share of frames.
 #include <algorithm>
 #include <cstdlib>
@@ -127,7 +128,7 @@ RenderRangeResult RenderRange(MovieWriter& writer, CDib& image, int fieldMode, b
             r.result.cancelled = true;
             break;
         }
-        if (i == 0 && !r.Hold(hold)) {
+        if (i == 0 && (!r.Hold(hold) || r.result.cancelled)) {
             return r.result;
         }
         if (!r.Write()) {
@@ -135,7 +136,10 @@ RenderRangeResult RenderRange(MovieWriter& writer, CDib& image, int fieldMode, b
         }
         current += step;
     }
-    r.Hold(hold);
+    // A cancel ends the render at once: no tail hold follows it.
+    if (!r.result.cancelled) {
+        r.Hold(hold);
+    }
     return r.result;
 }
 

@@ -9,6 +9,7 @@
 
 #include "Dialogs.h"
 #include "Evaluate.h"
+#include "OpenGL.h"
 #include "PlatformWindows.h"
 #include "TabControls.h"
 #include "TabsWindow.h"
@@ -182,8 +183,12 @@ void ChooseFont(FontSpec& font, const ClickPlace& place) {
     }
     font.size = choice.size;
     font.style = choice.flags;
+    // The family fontconfig matches for the name chosen (the chooser may
+    // list it with its foundry, "Nimbus Sans Narrow [urw]"): the face the
+    // chart then draws is the one chosen.
+    const std::string family = FontFamilyFor(choice.face);
     std::memset(font.face, 0, sizeof(font.face));
-    std::snprintf(font.face, sizeof(font.face), "%s", choice.face);
+    std::snprintf(font.face, sizeof(font.face), "%s", family.c_str());
 }
 
 // ---------------------------------------------------------------- clicks

@@ -277,6 +277,53 @@ void TabsWindow::CommitField() {
     RepaintPreview();
 }
 
+void TabsWindow::AbandonField() {
+    if (editedRow == kNoRow) {
+        return;
+    }
+    DestroyTextField(field);
+    editedRow = kNoRow;
+}
+
+namespace {
+
+// The page's field row after `row`, round to the first.
+int NextFieldRow(int page, int row) {
+    const int rows = TabPageRows(page);
+    for (int step = 1; step <= rows; ++step) {
+        const int next = (row + step) % rows;
+        if (IsTabFieldRow(page, next)) {
+            return next;
+        }
+    }
+    return row;
+}
+
+}  // namespace
+
+bool TabsWindow::FieldKey(uint32_t message, uintptr_t code) {
+    if (message == kMsgChar) {
+        const bool taken = takenCharacter_ != 0 && code == takenCharacter_;
+        takenCharacter_ = 0;
+        return taken;
+    }
+    if (editedRow == kNoRow || (code != kKeyReturn && code != kKeyTab && code != kKeyEscape)) {
+        return false;
+    }
+    takenCharacter_ = static_cast<uint32_t>(code);
+    const int row = editedRow;
+    if (code == kKeyEscape) {
+        AbandonField();
+    } else {
+        CommitField();
+    }
+    RedrawPage();
+    if (code == kKeyTab) {
+        OpenField(NextFieldRow(currentPage, row));
+    }
+    return true;
+}
+
 // ---------------------------------------------------------------- release
 
 void TabsWindow::LeftUp(int32_t x, int32_t y) {

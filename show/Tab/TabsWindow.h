@@ -59,6 +59,13 @@ public:
     int RedrawPage();
     // Stores an open field's text into its field and closes it.
     void CommitField();
+    // Closes an open field without storing what was typed.
+    void AbandonField();
+    // Enter, Tab or Esc typed in the open field: commit, commit and open the
+    // page's next field, or abandon the typing. Takes those keys and their
+    // characters while a field is open, so they never reach the main
+    // window's keys (Enter would set a key); false for other keys.
+    bool FieldKey(uint32_t message, uintptr_t code);
     // Opens the text field on a field row of the current page.
     void OpenField(int row);
     void Layout();
@@ -74,9 +81,11 @@ public:
 protected:
     // ChildWindow: placed beside the preview on a move or a size.
     void Place(bool sized) override { Layout(); }
+    bool KeepKey(uint32_t message, uintptr_t wParam) override { return FieldKey(message, wParam); }
     intptr_t OwnMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
 
 private:
+    uint32_t takenCharacter_ = 0;  // the character of a key the field took
     int32_t AnchorX() const;
     void DrawTabs();
     void LeftDown(int32_t x, int32_t y);

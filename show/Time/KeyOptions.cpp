@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "Dialogs.h"
 #include "TimelineWindow.h"
@@ -82,11 +83,16 @@ void ReadKeyOptions(const char values[][64], KeyFrame& key) {
     }
 }
 
-bool RunKeyOptions(PlatformWindow* preview, int32_t x, int32_t y, KeyFrame& key) {
+std::string KeyOptionsTitle(int keyIndex, int32_t frame) {
+    return "Set KeyFrame Options - Key " + std::to_string(keyIndex + 1) + " at " + TimecodeText(frame, true);
+}
+
+bool RunKeyOptions(PlatformWindow* preview, int32_t x, int32_t y, int keyIndex, KeyFrame& key) {
     DialogSlot labels[kKeyOptionItems];
     DialogSlot values[kKeyOptionItems];
     KeyOptionItems(key, labels, values);
-    if (RunValueDialog(preview, x, y, kKeyOptionItems, labels, values, "Set KeyFrame Options") != kDialogOk) {
+    const std::string title = KeyOptionsTitle(keyIndex, key.frame);
+    if (RunValueDialog(preview, x, y, kKeyOptionItems, labels, values, title.c_str()) != kDialogOk) {
         return false;
     }
     ReadKeyOptions(values, key);

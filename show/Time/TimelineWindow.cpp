@@ -271,7 +271,7 @@ void TimelineWindow::RightUp(int32_t x, int32_t y) {
     const Rect view = GetWindowRect(*preview);
     const int32_t left = std::max(kOptionsMinLeft, own.left - view.left + x - kOptionsLeftOffset);
     const int32_t top = RectHeight(view) - kOptionsAboveBottom;
-    if (RunKeyOptions(preview, left, top, key)) {
+    if (RunKeyOptions(preview, left, top, hit, key)) {
         PushUndo(show, before, static_cast<int16_t>(hit));
         PutKey(show, hit, key);
     }

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "ChildWindow.h"
 #include "PlatformWindows.h"
@@ -117,5 +118,9 @@ constexpr int kKeyOptionItems = 11;
 void KeyOptionItems(const KeyFrame& key, char labels[][64], char values[][64]);
 // Reads the confirmed values back into the key.
 void ReadKeyOptions(const char values[][64], KeyFrame& key);
-// Runs the dialog over the preview; true when confirmed (key edited).
-bool RunKeyOptions(PlatformWindow* preview, int32_t x, int32_t y, KeyFrame& key);
+// The dialog's title: which key it edits, by number (the first is 1) and
+// timecode: "Set KeyFrame Options - Key 3 at 00:00:02:00".
+std::string KeyOptionsTitle(int keyIndex, int32_t frame);
+// Runs the dialog for key `keyIndex` over the preview; true when confirmed
+// (key edited).
+bool RunKeyOptions(PlatformWindow* preview, int32_t x, int32_t y, int keyIndex, KeyFrame& key);

@@ -114,6 +114,51 @@ TEST_F(Malformed, BitmapTruncationAndOffsets) {
     EXPECT_EQ(dib.Row(3)[11], 0);
 }
 
+// Bit fields: masks follow the 40-byte header; pixels after them.
+std::vector<uint8_t> MaskedBitmap(int bits, uint32_t compression, std::initializer_list<uint32_t> masks,
+                                  size_t pixelBytes) {
+    std::vector<uint8_t> bytes = Bitmap(2, 2, bits, 4 * masks.size() + pixelBytes);
+    Put32(bytes, 30, compression);
+    size_t at = 54;
+    for (uint32_t mask : masks) {
+        Put32(bytes, at, mask);
+        at += 4;
+    }
+    Put32(bytes, 10, static_cast<uint32_t>(at));
+    return bytes;
+}
+
+TEST_F(Malformed, BitmapMasksThatSayNothingSureAreRefused) {
+    EXPECT_EQ(Read(MaskedBitmap(32, 3, {0xFF0000, 0xFF00, 0xFF}, 16)), kDibReadOk);
+    EXPECT_EQ(dib.BitsPerPixel(), 24);
+    EXPECT_EQ(Read(MaskedBitmap(32, 3, {0, 0xFF00, 0xFF}, 16)), kDibUnreadable);         // no red
+    EXPECT_EQ(Read(MaskedBitmap(32, 3, {0xF0F000, 0xFF00, 0xFF}, 16)), kDibUnreadable);  // two runs
+    EXPECT_EQ(Read(MaskedBitmap(16, 3, {0x1F0000, 0x7E0, 0x1F}, 8)), kDibUnreadable);    // beyond 16 bits
+    EXPECT_EQ(Read(MaskedBitmap(16, 6, {0xF00, 0xF0, 0xF, 0xFF}, 8)), kDibUnreadable);   // alpha over blue
+    EXPECT_EQ(Read(MaskedBitmap(24, 3, {0xFF0000, 0xFF00, 0xFF}, 16)), kDibUnreadable);  // masks of 24 bits
+    // Masks cut off by the end of the file.
+    std::vector<uint8_t> cut = MaskedBitmap(32, 3, {0xFF0000, 0xFF00, 0xFF}, 0);
+    Put32(cut, 10, 70);
+    cut.resize(60);
+    EXPECT_EQ(Read(cut), kDibUnreadable);
+    // Run-length data and JPEG or PNG pictures inside a bitmap stay refused.
+    for (uint32_t compression : {1u, 2u, 4u, 5u}) {
+        EXPECT_EQ(Read(MaskedBitmap(8, compression, {}, 16)), kDibCompressed) << compression;
+    }
+}
+
+// A masked file that ends early keeps the rows it holds; the rest stay black.
+TEST_F(Malformed, TruncatedMaskedBitmapKeepsItsRows) {
+    std::vector<uint8_t> bytes = MaskedBitmap(16, 3, {0xF800, 0x7E0, 0x1F}, 4 + 2);
+    bytes[66] = 0x00;  // first stored row, first pixel: pure red in 5-6-5
+    bytes[67] = 0xF8;
+    ASSERT_EQ(Read(bytes), kDibReadOk);
+    ASSERT_EQ(dib.BitsPerPixel(), 24);
+    EXPECT_EQ(dib.Row(0)[2], 255);
+    EXPECT_EQ(dib.Row(0)[0], 0);
+    EXPECT_EQ(dib.Row(1)[2], 0);
+}
+
 TEST_F(Malformed, BitmapWithAShortPaletteKeepsTheRestOfTheRamp) {
     std::vector<uint8_t> bytes = Bitmap(4, 1, 8, 8 + 4);
     Put32(bytes, 46, 2);   // two colours used

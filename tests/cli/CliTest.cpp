@@ -369,13 +369,15 @@ TEST(Cli, AFailedMovieKeepsThePreviousFileAndSaysHowFarItGot) {
 TEST(Cli, TerminatingARenderClosesTheMovieMadeSoFar) {
     TempFolder folder;
     std::string movie = folder.File("long.avi");
-    // Starts a long render, waits for its movie to be under way, stops it.
+    // Starts a long render, waits for its movie to hold frames (a movie
+    // stopped before its first frame is not kept), stops it.
     std::string shell = "(XDG_CONFIG_HOME=" + Quote(folder.Path()) + " " +
                         Quote(std::string(TAVRILO_BIN_DIR) + "/tavrilo-render") + " -o " + Quote(movie) +
                         " --end 00:30:00:00 --size 32x24 --aa 0 --codec DIB 2>/dev/null & pid=$!; "
-                        "for i in $(seq 200); do ls " +
+                        "for i in $(seq 300); do s=$(stat -c %s " +
                         Quote(movie + ".making~") +
-                        "* >/dev/null 2>&1 && break; sleep 0.1; done; sleep 0.5; kill -TERM $pid; wait $pid)";
+                        "* 2>/dev/null | head -n 1); [ \"${s:-0}\" -gt 40000 ] && break; sleep 0.1; done; "
+                        "kill -TERM $pid; wait $pid)";
     int status = std::system(shell.c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 143);  // 128 + SIGTERM, as a shell reports it

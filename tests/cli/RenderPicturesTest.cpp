@@ -221,8 +221,9 @@ TEST_F(RenderPictures, BadRequestsFailWithoutWriting) {
     EXPECT_FALSE(std::filesystem::exists(settings.Folder().File("s00.png")));
 }
 
-// The demo show against the reviewed reference pictures, with a tolerance
-// for differences of rasterisation.
+// The demo show against the reviewed reference pictures (each frame lit as
+// in a run from frame 0, though rendered here after jumps), with a
+// tolerance for differences of rasterisation.
 TEST_F(RenderPictures, DemoFramesMatchTheReferencePictures) {
     for (int frame : {0, 150, 299}) {
         PngPicture reference;

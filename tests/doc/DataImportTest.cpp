@@ -249,16 +249,40 @@ TEST_F(DataImportTest, StreamIntervalMustBePositive) {
     }
 }
 
-TEST_F(DataImportTest, StreamWithoutLinesDropsThePreviousStream) {
+// A stream text that cannot be used is refused before anything changes:
+// the stream loaded before goes on being shown, with one message.
+TEST_F(DataImportTest, UnusableStreamKeepsThePreviousStream) {
     ASSERT_TRUE(LoadStream(show, "4\n5\n", 10.0f, false));
     show.values[2][3] = 77.0f;
-    EXPECT_FALSE(LoadStream(show, "1\t2", 10.0f, true));
-    EXPECT_EQ(show.streamColumns, 0);
-    EXPECT_TRUE(show.streamValues.empty());
-    EXPECT_EQ(show.values[2][3], 77.0f);
-    EXPECT_FALSE(LoadStream(show, "\n1\t2\n", 10.0f, true));  // no cells in the first line
-    EXPECT_EQ(show.streamColumns, 0);
-    EXPECT_EQ(show.keyCount, 1);
+    for (const char* text : {"1\t2", "\n1\t2\n", "", "GIF89a\tpicture\nno\tnumbers\n"}) {
+        SCOPED_TRACE(text);
+        Messages().clear();
+        EXPECT_FALSE(LoadStream(show, text, 10.0f, true));
+        ASSERT_EQ(Messages().size(), 1u);
+        EXPECT_EQ(Messages()[0],
+                  "The stream data hold no lines of tab-delimited numbers; the stream shown before is kept");
+        EXPECT_EQ(show.streamColumns, 1);
+        EXPECT_EQ(show.streamValues, (std::vector<float>{4, 5}));
+        EXPECT_EQ(show.streamInterval, 10.0f);
+        EXPECT_EQ(show.values[2][3], 77.0f);
+        EXPECT_EQ(show.keyCount, 1);
+    }
+}
+
+// A data file without a line break holds no table: it is refused with its
+// name and the show's data and modified mark stay.
+TEST_F(DataImportTest, DataFileWithoutLinesIsRefusedByName) {
+    std::string path = Path("one-line.txt");
+    ASSERT_TRUE(WriteText(path, "North\tSouth"));
+    show.values[0][0] = 12.0f;
+    show.modified = 0;
+    Messages().clear();
+    EXPECT_FALSE(LoadDataFileCommand(show, MakeFileSpec(path.c_str())));
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Messages()[0], "Can't use data file \"" + path +
+                                 "\": it holds no lines of tab-delimited data; the show's data stay as they were");
+    EXPECT_EQ(show.values[0][0], 12.0f);
+    EXPECT_EQ(show.modified, 0);
 }
 
 TEST_F(DataImportTest, HugeIntervalKeepsTheKeyInsideTheShow) {

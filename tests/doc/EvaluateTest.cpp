@@ -4,8 +4,10 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -488,4 +490,108 @@ TEST_F(Evaluation, TheWindowsHearOnlyWhenAsked) {
     gTimeline = nullptr;
     gTabs = nullptr;
     gToolStrip = nullptr;
+}
+
+// ---------------------------------------------------------------- HOLD
+
+namespace {
+
+// Seven keys with every easing: each segment changes some channels and
+// holds others (equal values on both of its keys).
+std::vector<KeyFrame> HoldShowKeys() {
+    struct Row {
+        int32_t frame;
+        float x, y, width, height, spin, tilt, slow;
+    };
+    const Row rows[] = {
+        {0, 0.0f, 0.0f, 1.0f, 1.0f, 0.0f, 10.0f, 0.0f},        {30, 0.4f, 0.0f, 1.0f, 1.2f, 45.0f, 10.0f, 1000.0f},
+        {75, 0.4f, -0.3f, 1.5f, 1.2f, 45.0f, 25.0f, 2000.0f},  {100, -0.2f, -0.3f, 1.5f, 0.8f, 90.0f, 25.0f, 3000.0f},
+        {140, -0.2f, 0.1f, 0.7f, 0.8f, 90.0f, 0.0f, 4000.0f},  {170, 0.3f, 0.1f, 0.7f, 1.0f, -30.0f, 0.0f, 1001.0f},
+        {220, 0.3f, 0.5f, 1.1f, 1.0f, -30.0f, 35.0f, 2050.0f},
+    };
+    std::vector<KeyFrame> keys;
+    for (const Row& r : rows) {
+        KeyFrame key{};
+        key.frame = r.frame;
+        key.x = r.x;
+        key.y = r.y;
+        key.width = r.width;
+        key.height = r.height;
+        key.spin = r.spin;
+        key.tilt = r.tilt;
+        key.slow = r.slow;
+        keys.push_back(key);
+    }
+    return keys;
+}
+
+constexpr int kSmoothChannels[] = {0, 2, 3, 4, 5, 6};
+
+// The curves of every channel of HoldShowKeys as evaluated before equal
+// values were held: frame, channel and the value as a hex float.
+std::map<std::pair<int, int>, float> ReferenceCurves() {
+    std::map<std::pair<int, int>, float> curves;
+    std::ifstream file(std::string(TAVRILO_TEST_DATA) + "/reference/evaluate-curves.csv");
+    std::string line;
+    while (std::getline(file, line)) {
+        int frame = 0;
+        int channel = 0;
+        char value[64] = {};
+        if (line[0] != '#' && std::sscanf(line.c_str(), "%d,%d,%63s", &frame, &channel, value) == 3) {
+            curves[{frame, channel}] = std::strtof(value, nullptr);
+        }
+    }
+    return curves;
+}
+
+}  // namespace
+
+// A channel whose value is the same on both keys of a segment stays exactly
+// there (the timeline calls such a segment HOLD); a channel that changes
+// keeps its curve bit for bit.
+TEST(Interpolate, EqualValuesHoldAndChangingSegmentsKeepTheirCurves) {
+    const std::vector<KeyFrame> keys = HoldShowKeys();
+    const int count = static_cast<int>(keys.size());
+    const auto reference = ReferenceCurves();
+    ASSERT_EQ(reference.size(), 6u * (keys.back().frame + 1));
+    int held = 0;
+    for (int32_t frame = 0; frame <= keys.back().frame; ++frame) {
+        int segment = 0;
+        while (segment + 2 < count && keys[segment + 1].frame <= frame) {
+            ++segment;
+        }
+        for (int channel : kSmoothChannels) {
+            const float from = KeyChannel(keys[segment], channel);
+            const float to = KeyChannel(keys[segment + 1], channel);
+            const float value = Interpolate(keys.data(), count, channel, frame, true);
+            if (from == to) {
+                ++held;
+                EXPECT_EQ(value, from) << "frame " << frame << " channel " << channel;
+            } else {
+                const float before = reference.at({frame, channel});
+                EXPECT_EQ(std::memcmp(&value, &before, sizeof(float)), 0)
+                    << "frame " << frame << " channel " << channel << ": " << value << " was " << before;
+            }
+        }
+    }
+    EXPECT_GT(held, 400);
+}
+
+// Two keys of the same width with the cubic in and out: the chart neither
+// dips nor grows between them, whatever the keys around do.
+TEST_F(Evaluation, AHeldWidthStaysAtItsValueInEveryFrame) {
+    std::vector<KeyFrame> keys = {Key(0, 0.0f, 1000.0f), Key(30, 0.0f, 1000.0f), Key(60, 0.0f, 1000.0f),
+                                  Key(90, 0.0f, 1000.0f)};
+    keys[0].width = 0.5f;
+    keys[1].width = 1.0f;
+    keys[2].width = 1.0f;
+    keys[3].width = 2.0f;
+    keys[1].tilt = keys[2].tilt = 20.0f;
+    SetKeys(keys);
+    for (int32_t frame = 30; frame <= 60; ++frame) {
+        Evaluate(*show_, frame, false);
+        EXPECT_EQ(show_->current.width, 1.0f) << frame;
+        EXPECT_EQ(show_->current.tilt, 20.0f) << frame;
+        EXPECT_EQ(show_->chartWidth, 100) << frame;
+    }
 }

@@ -658,12 +658,24 @@ TEST_F(ShowFileTest, SaveQuestionsOfNewShowAndExit) {
     EXPECT_TRUE(SaveBeforeExit(show, ask, choose));
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0], "Do you want to save this show?|Exit Application");
+    answer = -1;  // Cancel, Esc or the question closed: keep running
+    EXPECT_FALSE(SaveBeforeExit(show, ask, choose));
+    EXPECT_EQ(show.modified, 1);
+    EXPECT_STREQ(show.title, "");
     answer = 1;
     chooserAgrees = false;
     EXPECT_FALSE(SaveBeforeExit(show, ask, choose));
     answer = 0;
     EXPECT_TRUE(NewShowCommand(show, ask, choose));  // no: go on without saving
     EXPECT_EQ(show.modified, 0);
+
+    // Load asks under its own name.
+    asked.clear();
+    show.modified = 1;
+    answer = -1;
+    EXPECT_FALSE(AskToSaveChanges(show, ask, choose, kLoadShowCaption));
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0], "Do you want to save current show?|Load Show");
 }
 
 TEST_F(ShowFileTest, NewShowInDataGridSwitchesModesAroundTheReset) {

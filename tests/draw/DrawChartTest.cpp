@@ -49,6 +49,40 @@ TEST_F(DrawTest, StackedBarsPutLaterSetsOnTop) {
     EXPECT_EQ(At(0.375f, 0.2f, kFront), ColorOf(kGreen));  // 1 + 2 of 4: up to 0.25
 }
 
+// Data typed under Data Min (the default range is 100 to 104) stand at the
+// floor: no bar, area, line or marker reaches below the chart.
+TEST_F(DrawTest, DataBelowTheFloorDrawAtTheFloor) {
+    show->barWidth = 100;
+    show->seeBottom = 0;
+    show->dataMin = 2;
+    show->dataMax = 6;
+    SetRow(*show, 0, {1, 4});  // 1 is under the floor, 4 half way up
+    show->setColors[0] = kRed;
+    for (ChartStyle style : {ChartStyle::Bar, ChartStyle::Area, ChartStyle::Line, ChartStyle::Marker}) {
+        SCOPED_TRACE(static_cast<int>(style));
+        show->style = style;
+        Render();
+        // A marker is a cube centred on its value: at the floor its lower
+        // half hangs below it (100 x 0.0133 / 2 values = 0.667 high).
+        const float floor = style == ChartStyle::Marker ? -0.5f - 0.34f : -0.52f;
+        int below = 0;
+        const Pixel floorLeft = Project(-0.75f, floor, kFront);
+        const Pixel floorRight = Project(0.75f, floor, kFront);
+        const Pixel deep = Project(0.0f, floor - 0.3f, kFront);
+        for (int y = floorLeft.y + 2; y <= deep.y; ++y) {
+            for (int x = floorLeft.x; x < floorRight.x; ++x) {
+                below += PixelAt(frame, x, y).red > 100 ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(below, 0);
+    }
+    // The value above the floor still stands where it did.
+    show->style = ChartStyle::Bar;
+    Render();
+    EXPECT_EQ(At(0.375f, -0.1f, kFront), ColorOf(kRed));
+    EXPECT_NE(At(-0.375f, -0.1f, kFront), ColorOf(kRed));
+}
+
 TEST_F(DrawTest, AreaFillsUnderItsValues) {
     show->style = ChartStyle::Area;
     SetRow(*show, 0, {1, 3});

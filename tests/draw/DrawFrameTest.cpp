@@ -1,5 +1,6 @@
 // Whole frames: passes per anti-aliasing level, read-back and the frame of
 // a show at a time.
+#include "DemoShow.h"
 #include "DrawTestSupport.h"
 #include "Evaluate.h"
 
@@ -98,4 +99,37 @@ TEST_F(DrawTest, AttachedTargetReceivesPresentedFrames) {
     EXPECT_EQ(centre, ColorOf(kBlue));
     RenderFrame(*show, 0, true, false);  // a movie frame: not presented
     EXPECT_EQ(presented, 1);
+}
+
+// The light of a frame is placed through the chart of the frame before it:
+// a frame drawn after a jump back or forward, or as the first of a renderer,
+// is the same picture as that frame in a run from frame 0.
+TEST(DrawFrameLight, AFrameLooksTheSameHoweverItIsReached) {
+    ScopedSettings settings;
+    auto render = [](Show& show, int32_t frame) {
+        CDib picture(16, 16, 8);
+        EXPECT_TRUE(RenderShowFrame(show, frame, 160, 120, 0, picture));
+        return std::vector<uint8_t>(picture.Pixels(), picture.Pixels() + picture.PixelBytes());
+    };
+    std::unique_ptr<Show> show = CreateShow();
+    gShow = show.get();
+    MakeDemoShow(*show);
+    std::vector<uint8_t> inRun;
+    for (int32_t frame = 0; frame <= 200; frame += 1) {
+        std::vector<uint8_t> picture = render(*show, frame);
+        if (frame == 120) {
+            inRun = picture;
+        }
+    }
+    EXPECT_EQ(render(*show, 120), inRun);  // after frame 200: a jump back
+    render(*show, 5);
+    EXPECT_EQ(render(*show, 120), inRun);  // after a jump forward
+    EXPECT_NE(render(*show, 121), inRun);  // the chart moves: frames differ
+    DestroyShow(*show);
+    std::unique_ptr<Show> fresh = CreateShow();
+    gShow = fresh.get();
+    MakeDemoShow(*fresh);
+    EXPECT_EQ(render(*fresh, 120), inRun);  // the first frame of a new renderer
+    DestroyShow(*fresh);
+    gShow = nullptr;
 }

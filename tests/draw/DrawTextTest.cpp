@@ -117,6 +117,32 @@ TEST_F(DrawTest, PieSliceLabelsStandOutside) {
     EXPECT_GT(YellowIn(frame, 0, left.y - 30, left.x, left.y + 30), 50);
 }
 
+// A value with no share of the pie (at or below Data Min) has no slice, so
+// neither a tick nor a label: here one would stand at the bottom (between
+// the two halves) and one at the top (after the last).
+TEST_F(DrawTest, ZeroSizePieSlicesHaveNoLabel) {
+    show->style = ChartStyle::Pie;
+    show->tickLength = 25;
+    show->tickColor = kYellow;
+    show->valuesFont.color = kYellow;
+    show->values[0][0] = 1;
+    show->values[0][1] = 0;
+    show->values[0][2] = 1;
+    show->values[0][3] = -5;
+    for (int i = 0; i < 4; ++i)
+        std::snprintf(show->labels[i], kTextSlot, "Label%d", i);
+    Render();
+    const Pixel top = Project(0, 0.55f, 0);
+    const Pixel bottom = Project(0, -0.55f, 0);
+    EXPECT_EQ(YellowIn(frame, top.x - 60, 0, top.x + 60, top.y + 5), 0);
+    EXPECT_EQ(YellowIn(frame, bottom.x - 60, bottom.y - 5, bottom.x + 60, kH), 0);
+    // The two halves keep theirs, at the right and at the left.
+    const Pixel right = Project(0.55f, 0, 0);
+    const Pixel left = Project(-0.55f, 0, 0);
+    EXPECT_GT(YellowIn(frame, right.x, right.y - 30, kW, right.y + 30), 50);
+    EXPECT_GT(YellowIn(frame, 0, left.y - 30, left.x, left.y + 30), 50);
+}
+
 // Text slots read from a file may fill all 64 bytes without a terminating
 // zero; every text is cut at its slot.
 TEST_F(DrawTest, UnterminatedTextSlotsStayInTheirSlots) {

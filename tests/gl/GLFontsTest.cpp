@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "GLTestSupport.h"
+#include "HeadlessPlatform.h"
 
 namespace {
 
@@ -200,4 +201,49 @@ TEST(GLFonts, Windows1252PunctuationIsDrawn) {
     }
     // The euro sign is as wide as the face's own euro glyph, not a blank.
     EXPECT_NEAR(TextWidth3D(*r, "\x80", font), TextWidth3D(*r, "0", font), 0.05f);
+}
+
+// A family chosen with its foundry ("Nimbus Sans Narrow [urw]", as font
+// choosers list families that several foundries make) is that family: the
+// name to store has no foundry and the chart measures and draws that face,
+// not a wide fallback.
+TEST(GLFonts, AFamilyWithItsFoundryIsThatFamily) {
+    EXPECT_EQ(FontFamilyFor("Nimbus Sans Narrow [urw]"), "Nimbus Sans Narrow");
+    EXPECT_EQ(FontFamilyFor("Nimbus Sans Narrow"), "Nimbus Sans Narrow");
+    EXPECT_EQ(FontFamilyFor("DejaVu Sans Condensed"), "DejaVu Sans Condensed");
+    const FontFaceMatch narrow = MatchFontFace("Nimbus Sans Narrow [urw]", 0);
+    EXPECT_TRUE(narrow.present);
+    EXPECT_NE(narrow.file.find("NimbusSansNarrow"), std::string::npos) << narrow.file;
+    GLRendererPtr r = MakeTestRenderer(16, 16);
+    ASSERT_EQ(r->ready, 1);
+    const float chosen = TextWidth3D(*r, "Regional Sales", Font("Nimbus Sans Narrow [urw]", 0, 12.0f));
+    EXPECT_FLOAT_EQ(chosen, TextWidth3D(*r, "Regional Sales", Font("Nimbus Sans Narrow", 0, 12.0f)));
+    EXPECT_LT(chosen, 0.9f * TextWidth3D(*r, "Regional Sales", Font("DejaVu Sans", 0, 12.0f)));
+}
+
+// A face this machine lacks is drawn in the nearest one, with one message
+// naming both; a face with a configured equivalent (Arial: Liberation Sans)
+// is no stand-in and says nothing.
+TEST(GLFonts, AMissingFaceIsDrawnInTheNearestWithOneMessage) {
+    Headless().quiet = true;
+    Headless().messages.clear();
+    EXPECT_TRUE(MatchFontFace("Arial", 0).present);
+    const FontFaceMatch missing = MatchFontFace("Quillon Display Nonexistent", 0);
+    EXPECT_FALSE(missing.present);
+    EXPECT_FALSE(missing.family.empty());
+    GLRendererPtr r = MakeTestRenderer(64, 64);
+    ASSERT_EQ(r->ready, 1);
+    TextWidth3D(*r, "Arial", Font("Arial", 0, 12.0f));
+    EXPECT_TRUE(Headless().messages.empty());
+    const ChartFont font = Font("Quillon Display Nonexistent", 0, 12.0f);
+    EXPECT_GT(TextWidth3D(*r, "Sales", font), 0.0f);
+    ChartVertex anchor{};
+    DrawText3D(*r, "Sales", anchor, font, kAlignStart, 0.0f);
+    DrawText3D(*r, "Sales", anchor, Font("Quillon Display Nonexistent", 1, 12.0f), kAlignStart, 0.0f);
+    ASSERT_EQ(Headless().messages.size(), 1u);
+    EXPECT_EQ(Headless().messages[0],
+              "The font \"Quillon Display Nonexistent\" is not on this machine: the chart is "
+              "drawn in \"" +
+                  missing.family + "\", the nearest face.");
+    Headless().messages.clear();
 }

@@ -301,3 +301,35 @@ TEST_F(ColorChooserTest, TextureChoiceWritesItsSettingsAndCancelRemovesIt) {
 }
 
 }  // namespace
+
+namespace {
+
+// The chooser asked for at the foot of the owner (a colour row low in the
+// tabs) moves up and left to lie wholly inside it: its OK is reached.
+TEST_F(ColorChooserTest, MovesInsideTheOwnerSoThatOkIsReached) {
+    const Rect client = GetClientRect(owner_);
+    const Rect box = ColorChooserBox(owner_, client.right - 20, client.bottom - 40);
+    EXPECT_EQ(box.right, client.right);
+    EXPECT_EQ(box.bottom, client.bottom);
+    EXPECT_EQ(box.right - box.left, 230);
+    Click(box.left + 115, box.top + 40 + 120);  // grey ramp: 128
+    Click(box.left + 115 + 75, box.top + 210);  // OK
+    int32_t colour = Rgb(10, 20, 30);
+    EXPECT_EQ(RunColorChooser(&owner_, client.right - 20, client.bottom - 40, &colour, nullptr, "Choose Color"), 1);
+    EXPECT_EQ(colour, Rgb(128, 128, 128));
+}
+
+// Enter is OK: the colour chosen stays; Esc is Cancel.
+TEST_F(ColorChooserTest, EnterKeepsTheChosenColour) {
+    int32_t colour = Rgb(10, 20, 30);
+    Click(kCx, kGreyRampY);
+    Key(kKeyReturn);
+    EXPECT_EQ(Run(colour), 1);
+    EXPECT_EQ(colour, Rgb(128, 128, 128));
+    Click(kCx, kGreyRampY + 18);  // the hue ramp
+    Key(kKeyEscape);
+    EXPECT_EQ(Run(colour), 0);
+    EXPECT_EQ(colour, Rgb(128, 128, 128));
+}
+
+}  // namespace

@@ -9,6 +9,7 @@
 #include <QWindow>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 
 #include "HeadlessPlatform.h"
 #include "Settings.h"
@@ -25,7 +26,12 @@ void StartPlatformOnce() {
     std::filesystem::permissions(runtime.Path(), std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::replace);
     setenv("XDG_RUNTIME_DIR", runtime.Path().c_str(), 1);
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // The offscreen platform, with the screen a run may give it (a larger
+    // one for the runs at a device pixel ratio of 2).
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (!platform || std::string(platform).rfind("offscreen", 0) != 0) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
     PlatformInit("Tavrilo", 101);
 }
 

@@ -3,6 +3,9 @@
 #include <QAbstractButton>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTextDocument>
 #include <cmath>
 
 #include "ProgramFixture.h"
@@ -244,6 +247,28 @@ TEST_F(ProgramTest, TitleCarriesTheShowName) {
     EXPECT_EQ(WindowTitle(Window()), "Quillon Tavrilo - Budget");
 }
 
+// An unsaved show has "*" before its name in the title; Save says so in
+// the status read-out until the show changes again.
+TEST_F(ProgramTest, TheTitleMarksAnUnsavedShowAndSaveSaysSaved) {
+    EXPECT_EQ(MainWindowTitle("/shows/budget.tvr", true), "Quillon Tavrilo - *budget");
+    EXPECT_EQ(MainWindowTitle(nullptr, true), "Quillon Tavrilo - *Untitled");
+    Evaluate(TheShow(), 100, true);
+    Press(Qt::Key_Return);  // a key: the show changes
+    EXPECT_EQ(WindowTitle(Window()), "Quillon Tavrilo - *Untitled");
+    TempFolder folder;
+    const std::string path = folder.File("budget.tvr");
+    WhenModal([path](QWidget* modal) { AnswerFileDialog(modal, path); });
+    Choose(kCmdSaveShow);
+    EXPECT_EQ(WindowTitle(Window()), "Quillon Tavrilo - budget");
+    EXPECT_EQ(Window().StatusText(), "Saved budget.tvr");
+    Press(Qt::Key_Return);
+    EXPECT_EQ(WindowTitle(Window()), "Quillon Tavrilo - *budget");
+    EXPECT_EQ(Window().StatusText(), "");
+    Press(Qt::Key_S, Qt::ControlModifier);  // quick save says it too
+    EXPECT_EQ(Window().StatusText(), "Saved budget.tvr");
+    EXPECT_EQ(WindowTitle(Window()), "Quillon Tavrilo - budget");
+}
+
 TEST_F(ProgramTest, QuickSaveWritesSilentlyAndKeepsTheFrame) {
     TempFolder folder;
     const std::string path = folder.File("quick.tvr");
@@ -306,23 +331,60 @@ TEST_F(ProgramTest, CloseAsksToSaveAChangedShowAndNoQuits) {
     TheShow().modified = 1;
     QString asked;
     QString caption;
-    bool offersCancel = true;
+    bool offersCancel = false;
     WhenModal([&](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
         asked = box->text();
         caption = box->windowTitle();
-        // Closing cannot be taken back: a Cancel here would quit unsaved.
         offersCancel = box->button(QMessageBox::Cancel) != nullptr;
         ClickButton(modal, QMessageBox::No);
     });
     SendEvent(&Window(), kMsgClose, 0, 0);
     EXPECT_EQ(asked.toStdString(), "Do you want to save this show?");
     EXPECT_EQ(caption.toStdString(), "Exit Application");
-    EXPECT_FALSE(offersCancel);
+    EXPECT_TRUE(offersCancel);
     PlatformEvent event;
     ASSERT_TRUE(WaitEvent(event));
     EXPECT_EQ(event.message, kMsgClosing);
     EXPECT_FALSE(WaitEvent(event));
+}
+
+// A stray Esc on the question at Exit, or closing the question, is Cancel:
+// the program keeps running with the show unsaved but there.
+TEST_F(ProgramTest, EscapeOrClosingTheExitQuestionKeepsTheProgramAndTheShow) {
+    std::snprintf(TheShow().title, sizeof(TheShow().title), "Unsaved work");
+    for (bool escape : {true, false}) {
+        SCOPED_TRACE(escape ? "Esc" : "closed");
+        TheShow().modified = 1;
+        bool asked = false;
+        WhenModal([&asked, escape](QWidget* modal) {
+            asked = true;
+            if (escape) {
+                QTest::keyClick(modal, Qt::Key_Escape);
+            } else {
+                modal->close();
+            }
+        });
+        Choose(kCmdExit);
+        EXPECT_TRUE(asked);
+        EXPECT_EQ(PendingEventCount(), 0);  // no closing, no quit
+        EXPECT_EQ(TheShow().modified, 1);
+        EXPECT_STREQ(TheShow().title, "Unsaved work");
+        EXPECT_NE(gMainWindow, nullptr);
+    }
+}
+
+// Load asks about unsaved changes under its own name.
+TEST_F(ProgramTest, LoadAsksUnderItsOwnCaption) {
+    TheShow().modified = 1;
+    QString caption;
+    WhenModal([&caption](QWidget* modal) {
+        caption = modal->windowTitle();
+        ClickButton(modal, QMessageBox::Cancel);
+    });
+    Choose(kCmdLoadShow);
+    EXPECT_EQ(caption.toStdString(), "Load Show");
+    EXPECT_EQ(TheShow().modified, 1);
 }
 
 TEST_F(ProgramTest, AFailedSaveAtExitKeepsTheProgramAndTheShow) {
@@ -344,6 +406,53 @@ TEST_F(ProgramTest, AFailedSaveAtExitKeepsTheProgramAndTheShow) {
     EXPECT_EQ(PendingEventCount(), 0);  // no quit
     EXPECT_EQ(TheShow().modified, 1);
     EXPECT_STREQ(TheShow().title, "Unsaved");
+}
+
+}  // namespace
+
+namespace {
+
+// Help, Contents shows the manual in a window of the program, with its
+// pictures, without a web browser.
+TEST_F(ProgramTest, HelpOpensTheManualInAWindowOfTheProgram) {
+    Choose(kCmdHelp);
+    QApplication::processEvents();
+    QTextBrowser* browser = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* found = widget->findChild<QTextBrowser*>(QStringLiteral("helpBrowser"));
+            found && widget->isVisible()) {
+            browser = found;
+        }
+    }
+    ASSERT_NE(browser, nullptr);
+    const std::string text = browser->document()->toPlainText().toStdString();
+    for (const char* part : {"The four tabs, row by row", "Data Min", "HOLD", "Set KeyFrame Options", "Make Movie",
+                             "Reverse too?", "Load Stream Data", "Edit Data", "tavrilo-render", "Ctrl+S"}) {
+        EXPECT_NE(text.find(part), std::string::npos) << part;
+    }
+    // Every picture the manual shows is found beside it.
+    int pictures = 0;
+    for (QTextBlock block = browser->document()->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (!format.isImageFormat()) {
+                continue;
+            }
+            const QString name = format.toImageFormat().name();
+            EXPECT_FALSE(browser->loadResource(QTextDocument::ImageResource, QUrl(name)).isNull())
+                << name.toStdString();
+            ++pictures;
+        }
+    }
+    EXPECT_GE(pictures, 8);
+    // A second call shows the same window again.
+    Choose(kCmdHelp);
+    int windows = 0;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        windows += widget->objectName() == QStringLiteral("helpWindow") ? 1 : 0;
+    }
+    EXPECT_EQ(windows, 1);
+    browser->window()->close();
 }
 
 }  // namespace

@@ -326,6 +326,71 @@ TEST_F(PlatformTest, TextIsDrawnAndMeasured) {
     EXPECT_EQ(TextWidth("Pos 500,250"), width);
 }
 
+// A slider's number stands on its own box, at least a line of the font
+// high: none of its digits spills out of the box onto what lies around, even
+// beside a track lower than the font (the tabs' 12-pixel font by an
+// 11-pixel track).
+TEST_F(PlatformTest, SliderNumbersStayInsideTheirBox) {
+    PortScope scope(window_);
+    PlatformPort port = GetPort();
+    const uint32_t white = 0xFFFFFF;
+    const uint32_t track = 0x808080;
+    for (int font : {kUiFont10, kUiFont12, kUiFont20}) {
+        SCOPED_TRACE(font);
+        FillRect(white, Rect{0, 0, 200, 60});
+        SelectFont(UiFont(font), -1, kBackTransparent);
+        const Rect slider{10, 20, 80, 31};
+        DrawPercentSlider(0, track, slider, 100, 100, true);
+        const int numberRight = slider.right + TextWidth("100") + 6;
+        int digits = 0;
+        for (int y = 0; y < 60; ++y) {
+            for (int x = slider.right; x < numberRight; ++x) {
+                const uint32_t pixel = PortPixel(port, x, y);
+                digits += pixel != white && pixel != track ? 1 : 0;
+                // Outside the box only the white page shows.
+                if (pixel != white && pixel != track) {
+                    const bool boxAbove = PortPixel(port, x, y - 1) != white;
+                    const bool boxBelow = PortPixel(port, x, y + 1) != white;
+                    EXPECT_TRUE(boxAbove && boxBelow) << "a digit at " << x << "," << y << " touches the page";
+                }
+            }
+        }
+        EXPECT_GT(digits, 10);
+        SelectFont(nullptr, -1, -1);
+    }
+}
+
+// On a screen of device pixel ratio 2 the window's port holds the screen's
+// pixels: text and lines are drawn at twice the detail, not drawn at the
+// client size and enlarged (which would leave every 2 x 2 block one colour).
+TEST_F(PlatformTest, PortsAreSharpAtDevicePixelRatioTwo) {
+    QWidget* widget = WidgetOf(window_);
+    if (widget->devicePixelRatioF() < 2.0) {
+        GTEST_SKIP() << "runs with QT_SCALE_FACTOR=2";
+    }
+    {
+        PortScope scope(window_);
+        FillRect(0xFFFFFF, Rect{0, 0, 200, 40});
+        SelectFont(UiFont(kUiFont12), -1, kBackTransparent);
+        DrawText(0, "Visibility 100", 4, 4, kTextLeft);
+        SelectFont(nullptr, -1, -1);
+        EXPECT_EQ(PortPixel(GetPort(), 150, 30), 0xFFFFFFu);  // client coordinates
+    }
+    QApplication::processEvents();
+    const QImage shown =
+        widget->grab(QRect(ClientToWindow(window_, 0, 0) - widget->mapTo(widget->window(), QPoint()), QSize(120, 24)))
+            .toImage();
+    ASSERT_EQ(shown.width(), 240);
+    int mixedBlocks = 0;
+    for (int y = 0; y + 1 < shown.height(); y += 2) {
+        for (int x = 0; x + 1 < shown.width(); x += 2) {
+            const QRgb a = shown.pixel(x, y);
+            mixedBlocks += a != shown.pixel(x + 1, y) || a != shown.pixel(x, y + 1) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(mixedBlocks, 30);
+}
+
 TEST_F(PlatformTest, ResourcePicturesAndMasks) {
     PortScope scope(window_);
     int w = 0;

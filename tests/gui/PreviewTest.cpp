@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <cstring>
 
+#include "DemoShow.h"
 #include "ProgramFixture.h"
 #include "Utilities.h"
 
@@ -308,6 +309,34 @@ TEST(GridText, ValuesShowAsShortDecimals) {
     EXPECT_STREQ(text, "-0.25");
     GridValueText(2.01f, text);
     EXPECT_STREQ(text, "2.01");
+}
+
+}  // namespace
+
+namespace {
+
+// The preview's picture of a frame is the same whether the frame is reached
+// by stepping from the one before or by a jump from far away.
+TEST_F(PreviewTest, AFrameLooksTheSameAfterAJumpAsInSequence) {
+    MakeDemoShow(TheShow());
+    auto picture = [this]() {
+        const Rect client = GetClientRect(Preview());
+        std::vector<uint32_t> pixels;
+        for (int y = 0; y < client.bottom; y += 2) {
+            for (int x = 0; x < client.right; x += 2) {
+                pixels.push_back(PortPixel(WindowPort(Preview()), x, y));
+            }
+        }
+        return pixels;
+    };
+    Evaluate(TheShow(), 139, true);
+    Evaluate(TheShow(), 140, true);
+    const std::vector<uint32_t> stepped = picture();
+    Evaluate(TheShow(), 290, true);
+    Evaluate(TheShow(), 140, true);
+    EXPECT_EQ(picture(), stepped);
+    Evaluate(TheShow(), 141, true);
+    EXPECT_NE(picture(), stepped);
 }
 
 }  // namespace

@@ -12,6 +12,8 @@
 #include <memory>
 
 #include "Dialogs.h"
+#include "Evaluate.h"
+#include "OpenGL.h"
 #include "ProgramFixture.h"
 #include "TabControls.h"
 
@@ -211,6 +213,54 @@ TEST_F(TabsTest, DataMinAndMaxAreTypedAndCommittedByTheNextClick) {
     EXPECT_EQ(Tabs().editedRow, kNoRow);
 }
 
+// Keys typed in a field are the field's: Enter stores it (and sets no key,
+// moves no time), Tab stores it and goes on to the page's next field, Esc
+// leaves the value as it was.
+TEST_F(TabsTest, EnterTabAndEscInAFieldCommitMoveOnAndAbandon) {
+    Evaluate(TheShow(), 100, true);
+    ShowPage(kPageSets);
+    ClickRow(14);
+    Type("50");
+    QTest::keyClick(Field(), Qt::Key_Return);
+    DispatchPending();
+    EXPECT_FLOAT_EQ(TheShow().dataMin, 50.0f);
+    EXPECT_EQ(TheShow().keyCount, 1);
+    EXPECT_EQ(gCurrentFrame, 100);
+    EXPECT_EQ(Field(), nullptr);
+    EXPECT_EQ(Tabs().editedRow, kNoRow);
+
+    ClickRow(14);
+    Type("60");
+    QTest::keyClick(Field(), Qt::Key_Tab);
+    DispatchPending();
+    EXPECT_FLOAT_EQ(TheShow().dataMin, 60.0f);
+    ASSERT_NE(Field(), nullptr);
+    EXPECT_EQ(Tabs().editedRow, 15);
+    EXPECT_EQ(Field()->text().toStdString(), "104");
+    Type("99");
+    QTest::keyClick(Field(), Qt::Key_Escape);
+    DispatchPending();
+    EXPECT_FLOAT_EQ(TheShow().dataMax, 104.0f);
+    EXPECT_EQ(Field(), nullptr);
+    EXPECT_EQ(gCurrentFrame, 100);
+    EXPECT_EQ(TheShow().keyCount, 1);
+
+    // Tab from the last field of the Text page goes round to the first.
+    ShowPage(kPageText);
+    ClickRow(4);
+    Type("%");
+    QTest::keyClick(Field(), Qt::Key_Tab);
+    DispatchPending();
+    EXPECT_STREQ(TheShow().suffix, "%");
+    EXPECT_EQ(Tabs().editedRow, 2);
+    // Without a field open, Enter is the program's key again.
+    QTest::keyClick(Field(), Qt::Key_Escape);
+    DispatchPending();
+    QTest::keyClick(HandleOf(Tabs()), Qt::Key_Return);
+    DispatchPending();
+    EXPECT_EQ(TheShow().keyCount, 2);
+}
+
 TEST_F(TabsTest, TextPageDecimalsPrefixSuffixAndTabSwitchCommits) {
     ShowPage(kPageText);
     ClickRow(2);
@@ -263,13 +313,19 @@ protected:
         PostEvent(&Preview(), kMsgLeftDown, kMouseLeft, MakePointParam(x, y));
         PostEvent(&Preview(), kMsgLeftUp, 0, MakePointParam(x, y));
     }
+    // Where the chooser opened from `row` stands: at the row's height,
+    // moved up as far as the preview needs.
+    Rect ChooserAt(int row) { return ColorChooserBox(Preview(), 0, RowY(row)); }
     // Grey 128 from the grey ramp, then OK, for a chooser opened from `row`.
     void PostGreyAndOk(int row) {
-        const int b = RowY(row);
-        PostClick(kChooserCentre, b + 40 + 120);
+        const Rect box = ChooserAt(row);
+        PostClick(box.left + kChooserCentre, box.top + 40 + 120);
         PostOk(row);
     }
-    void PostOk(int row) { PostClick(kChooserCentre + 75, RowY(row) + 210); }
+    void PostOk(int row) {
+        const Rect box = ChooserAt(row);
+        PostClick(box.left + kChooserCentre + 75, box.top + 210);
+    }
     void ReleaseOnRow(int row) {
         SendEvent(&Tabs(), kMsgLeftUp, 0, MakePointParam(X() + 14, RowY(row)));
         DispatchPending();
@@ -288,6 +344,35 @@ TEST_F(TabsChooserTest, SwatchesRunTheChooserOverThePreview) {
     PostGreyAndOk(5);
     ReleaseOnRow(5);  // the title font's colour
     EXPECT_EQ(TheShow().titleFont.color, 0x808080u);
+}
+
+// At 1024 x 768 with a 16:9 preview the chooser of set 4 would reach below
+// the preview: it opens moved up, wholly inside, and its OK takes the colour.
+TEST_F(TabsChooserTest, EverySetColourIsChosenAt1024x768InSixteenByNine) {
+    MoveWindowTo(Window(), 0, 0, 1024, 768, true);
+    DispatchPending();
+    Choose(kCmdAspect169);
+    DispatchPending();
+    ShowPage(kPageSets);
+    const Rect preview = GetClientRect(Preview());
+    for (int set = 0; set < 4; ++set) {
+        SCOPED_TRACE(set);
+        const int row = 10 + set;
+        const Rect box = ChooserAt(row);
+        EXPECT_GE(box.top, 0);
+        EXPECT_LE(box.bottom, preview.bottom);
+        EXPECT_LE(box.right, preview.right);
+        PostGreyAndOk(row);
+        ReleaseOnRow(row);
+        EXPECT_EQ(TheShow().setColors[set], 0x808080u);
+        TheShow().setColors[set] = 0x0000FFu;
+    }
+    EXPECT_GT(RowY(13) + 230, preview.bottom) << "set 4's row is low enough to need the move";
+    // Enter answers OK as well.
+    PostClick(ChooserAt(13).left + kChooserCentre, ChooserAt(13).top + 40 + 120);
+    PostEvent(&Preview(), kMsgKeyDown, kKeyReturn, 0);
+    ReleaseOnRow(13);
+    EXPECT_EQ(TheShow().setColors[3], 0x808080u);
 }
 
 TEST_F(TabsChooserTest, AWallTextureIsChosenAndNamedBesideTheSwatch) {
@@ -309,7 +394,7 @@ TEST_F(TabsChooserTest, AWallTextureIsChosenAndNamedBesideTheSwatch) {
         AnswerFileDialog(modal, picture);
         PostOk(5);
     });
-    PostClick(kChooserCentre - 54, RowY(5) + 40 + 98);  // the texture box
+    PostClick(ChooserAt(5).left + kChooserCentre - 54, ChooserAt(5).top + 40 + 98);  // the texture box
     ReleaseOnRow(5);
     EXPECT_STREQ(TheShow().wallsTexture.name, picture.c_str());
     const Rect nameBox{X() + 24, RowY(5) - 5, X() + 94, RowY(5) + 9};
@@ -344,6 +429,36 @@ TEST_F(TabsTest, FontRowOpensTheFontChooser) {
     EXPECT_STREQ(TheShow().titleFont.face, "Liberation Serif");
     EXPECT_EQ(TheShow().titleFont.style & kFontBold, kFontBold);
     EXPECT_TRUE(TheShow().modified);
+}
+
+// The font chooser lists a family that two foundries make with the foundry
+// ("Nimbus Sans Narrow [urw]"): the show stores the family fontconfig
+// matches, and the chart measures and draws that narrow face, not a wide
+// fallback.
+TEST_F(TabsTest, TheFontChosenIsTheFontDrawn) {
+    ShowPage(kPageText);
+    WhenModal([](QWidget* modal) {
+        auto* dialog = qobject_cast<QFontDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        QFont font(QStringLiteral("Nimbus Sans Narrow [urw]"));
+        font.setPixelSize(20);
+        dialog->setCurrentFont(font);
+        dialog->accept();
+    });
+    ClickRow(6);  // the title font's "Spec" row
+    EXPECT_STREQ(TheShow().titleFont.face, "Nimbus Sans Narrow");
+    ASSERT_NE(TheShow().renderer, nullptr);
+    ChartFont drawn{};
+    std::snprintf(drawn.face, sizeof(drawn.face), "%s", TheShow().titleFont.face);
+    drawn.size = 12.0f;
+    ChartFont wide = drawn;
+    std::snprintf(wide.face, sizeof(wide.face), "DejaVu Sans");
+    ChartFont narrow = drawn;
+    std::snprintf(narrow.face, sizeof(narrow.face), "Nimbus Sans Narrow");
+    GLRenderer& r = *TheShow().renderer;
+    EXPECT_FLOAT_EQ(TextWidth3D(r, "Regional Sales", drawn), TextWidth3D(r, "Regional Sales", narrow));
+    EXPECT_LT(TextWidth3D(r, "Regional Sales", drawn), 0.9f * TextWidth3D(r, "Regional Sales", wide));
+    EXPECT_NE(MatchFontFile(TheShow().titleFont.face, 0, nullptr).find("NimbusSansNarrow"), std::string::npos);
 }
 
 }  // namespace

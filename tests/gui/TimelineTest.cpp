@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+#include "Dialogs.h"
 #include "ProgramFixture.h"
 #include "Utilities.h"
 
@@ -108,15 +109,19 @@ struct OptionsPlace {
 
 class KeyOptionsTest : public TimelineTest {
 protected:
-    OptionsPlace Place(int px) {
+    // Where the options of key `keyIndex` at `frame` open for a right click
+    // at timeline x `px`: asked for there, moved inside the preview.
+    OptionsPlace Place(int px, int keyIndex, int32_t frame) {
         OptionsPlace place;
         const Rect own = GetWindowRect(Time());
         const Rect view = GetWindowRect(Preview());
-        place.a = std::max(8, own.left - view.left + px - 250);
-        place.b = RectHeight(view) - 320;
         char labels[kKeyOptionItems][64];
         char values[kKeyOptionItems][64];
         KeyOptionItems(KeyFrame{}, labels, values);
+        const Rect box = ValueDialogBox(Preview(), std::max(8, own.left - view.left + px - 250), RectHeight(view) - 320,
+                                        kKeyOptionItems, labels, KeyOptionsTitle(keyIndex, frame).c_str());
+        place.a = box.left;
+        place.b = box.top;
         SelectFont(UiFont(kUiFont10), -1, kBackTransparent);
         for (const auto& label : labels) {
             place.w = std::max(place.w, TextWidth(label));
@@ -138,7 +143,7 @@ protected:
 TEST_F(KeyOptionsTest, TheDialogStoresSpinAndSlowsWithOneUndoStep) {
     FourKeys();
     const int x = FrameX(60, 30);
-    const OptionsPlace place = Place(x);
+    const OptionsPlace place = Place(x, 2, 60);
     ASSERT_GT(place.b, 0);
     PostPress(place.FieldX(), place.RowY(4));  // Spin
     QWidget* preview = WidgetOf(Preview());
@@ -176,7 +181,7 @@ TEST_F(KeyOptionsTest, TheDialogStoresSpinAndSlowsWithOneUndoStep) {
 
 TEST_F(KeyOptionsTest, TheFirstKeyOpensItsOptionsToo) {
     FourKeys();
-    const OptionsPlace place = Place(10);
+    const OptionsPlace place = Place(10, 0, 0);
     PostPress(place.FieldX(), place.RowY(10));  // slows: None
     PostPress(place.FieldX(), place.RowY(6));   // Data Set: opens the field
     QWidget* preview = WidgetOf(Preview());
@@ -378,6 +383,12 @@ TEST(KeyOptions, ValuesBeyondTheRangeShowItsEndsAndASlowBeyondTheCodesIsNone) {
     KeyOptionItems(key, labels, values);
     EXPECT_STREQ(values[7], "1");
     EXPECT_STREQ(values[10], "");
+}
+
+TEST(KeyOptions, TheTitleNamesTheKeyByNumberAndTimecode) {
+    gFrameRate = kRateNtsc;
+    EXPECT_EQ(KeyOptionsTitle(2, 60), "Set KeyFrame Options - Key 3 at 00:00:02:00");
+    EXPECT_EQ(KeyOptionsTitle(0, 0), "Set KeyFrame Options - Key 1 at 00:00:00:00");
 }
 
 TEST(KeyOptions, ItemsShowTheKeyAndReadBack) {

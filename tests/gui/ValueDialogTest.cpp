@@ -260,3 +260,47 @@ TEST_F(ValueDialogTest, DrawsItsBoxTitleAndButtons) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every row and button of a dialog asked for near the owner's lower right
+// corner is inside the owner: the box moves up and left, whatever its rows.
+TEST_F(ValueDialogTest, TheBoxMovesInsideTheOwnerForAnyRowCount) {
+    const Rect client = GetClientRect(owner_);
+    for (int rows : {2, 9, 11, 12}) {
+        SCOPED_TRACE(rows);
+        for (int k = 0; k < rows; ++k) {
+            std::snprintf(labels_[k], kDialogSlotSize, "Row %d", k);
+            std::snprintf(values_[k], kDialogSlotSize, "%d", k);
+        }
+        const Rect box = ValueDialogBox(owner_, client.right - 10, client.bottom - 10, rows, labels_, "Options");
+        EXPECT_GE(box.left, 0);
+        EXPECT_GE(box.top, 0);
+        EXPECT_LE(box.right, client.right);
+        EXPECT_LE(box.bottom, client.bottom);
+        EXPECT_EQ(box.bottom - box.top, 20 * rows + 78);
+        // OK is the first button row, at the box's right.
+        const int okY = box.top + 36 + 20 * rows + 8;
+        Click(box.right - 68 + 30, okY);
+        EXPECT_EQ(RunValueDialog(&owner_, client.right - 10, client.bottom - 10, rows, labels_, values_, "Options"),
+                  kDialogOk);
+        Key(kKeyReturn);
+        EXPECT_EQ(RunValueDialog(&owner_, client.right - 10, client.bottom - 10, rows, labels_, values_, "Options"),
+                  kDialogOk);
+    }
+}
+
+// A title wider than the rows widens the box; the rows stay where they are.
+TEST_F(ValueDialogTest, ALongTitleWidensTheBox) {
+    SetSlots(labels_, {"Width", "Height"});
+    SetSlots(values_, {"720", "486"});
+    const char* title = "Set KeyFrame Options - Key 12 at 00:10:00:00";
+    const Rect narrow = ValueDialogBox(owner_, kA, kB, 2, labels_, "W");
+    const Rect wide = ValueDialogBox(owner_, kA, kB, 2, labels_, title);
+    EXPECT_EQ(narrow.right - narrow.left, 2 * Widest({"Width", "Height"}) + 16);
+    EXPECT_GE(wide.right - wide.left, Widest({title}) + 24);
+    Click(wide.right - 68 + 30, RowY(2));  // OK at the wide box's right
+    EXPECT_EQ(Run(2, title), kDialogOk);
+}
+
+}  // namespace

@@ -97,4 +97,39 @@ TEST(MovieFrames, TheMovieCommandRendersFieldsFromTwoTimes) {
     }
 }
 
+// A movie that starts after frame 0 (-o X.mov --start) shows its first frame
+// as a movie from frame 0 shows that frame, lit the same, bit for bit in a
+// lossless codec; so does the reverse pass.
+TEST(MovieFrames, AMovieThatStartsLaterMatchesTheRunFromZero) {
+    ScopedSettings settings;
+    TempFolder folder;
+    DemoShow demo;
+    Show& show = *demo.show;
+    RenderOptions options;
+    options.width = 96;
+    options.height = 72;
+    options.codec = "png";
+    options.fields = false;
+    options.antiAliasing = 0;
+    options.reverse = false;
+    options.outPath = folder.File("from0.mov");
+    options.start = "0";
+    options.end = "00:00:02:00";
+    ASSERT_EQ(RenderMovieCommand(show, options), 0);
+    options.outPath = folder.File("late.mov");
+    options.start = "00:00:01:15";
+    options.reverse = true;
+    ASSERT_EQ(RenderMovieCommand(show, options), 0);
+    MovieFacts run = ProbeMovie(folder.File("from0.mov"), true);
+    MovieFacts late = ProbeMovie(folder.File("late.mov"), true);
+    ASSERT_EQ(run.frames.size(), 60u);
+    ASSERT_EQ(late.frames.size(), 30u);
+    for (size_t k = 0; k < 15; ++k) {
+        EXPECT_EQ(late.frames[k], run.frames[45 + k]) << "frame " << 45 + k;
+    }
+    // The reverse pass runs from frame 60 down to 46.
+    EXPECT_EQ(late.frames[29], run.frames[46]);
+    EXPECT_NE(run.frames[45], run.frames[46]);
+}
+
 }  // namespace

@@ -200,7 +200,7 @@ TEST(RenderMovieCommand, InterruptBeforeTheFirstFrameKeepsThePreviousMovie) {
     EXPECT_TRUE(testing::internal::GetCapturedStdout().empty());
     EXPECT_EQ(result.status, 130);
     EXPECT_EQ(result.error,
-              "cancelled: Rendering was cancelled before the first frame. " + options.outPath + " was left as it was.");
+              "cancelled: Rendering was cancelled before the first frame was written. " + options.outPath + " was left as it was.");
     std::vector<uint8_t> bytes = ReadBytes(options.outPath);
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "thirty good frames");
 }

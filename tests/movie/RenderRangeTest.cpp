@@ -7,6 +7,8 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
+#include <string>
 
 #include "HeadlessPlatform.h"
 #include "MakeMovie.h"
@@ -166,14 +168,58 @@ TEST(RenderRange, CancellingEndsThePassAndTheMovieIsStillComplete) {
     MovieJob job = LosslessJob(folder.File("c.mov"), 0, 20, 2, false);
     RenderRangeHooks hooks = SyntheticHooks();
     int polls = 0;
-    hooks.cancelled = [&polls] { return ++polls == 5; };  // frame 2 is grabbed, not written; the tail hold repeats it
+    hooks.cancelled = [&polls] { return ++polls == 5; };  // frame 2 is grabbed, not written; no tail hold follows
     MovieOutcome outcome = MakeMovieFile(job, hooks);
     EXPECT_TRUE(outcome.cancelled);
     EXPECT_TRUE(outcome.made);
     MovieFacts facts = ProbeMovie(job.path, true);
     EXPECT_EQ(facts.packets, outcome.framesWritten);
-    EXPECT_EQ(RenderedTimes(facts), (std::vector<double>{0, 0, 0, 1, 2, 2}));
-    EXPECT_EQ(outcome.message, "Movie file made with 6 of 24 frames: rendering was cancelled");
+    EXPECT_EQ(RenderedTimes(facts), (std::vector<double>{0, 0, 0, 1}));
+    EXPECT_EQ(outcome.message, "Movie file made with 4 of 24 frames: rendering was cancelled");
+}
+
+// Esc ends the whole render: with "Reverse too?" the reverse pass does not
+// start, and the file holds the frames made before the key.
+TEST(RenderRange, CancellingWithReverseStopsAtOnce) {
+    ScopedSettings settings;
+    TempFolder folder;
+    MovieJob job = LosslessJob(folder.File("cr.mov"), 0, 10, 1, true);
+    std::vector<double> grabbed;
+    RenderRangeHooks hooks = SyntheticHooks(&grabbed);
+    int polls = 0;
+    hooks.cancelled = [&polls] { return ++polls == 4; };  // at the grab of frame 2
+    MovieOutcome outcome = MakeMovieFile(job, hooks);
+    EXPECT_TRUE(outcome.made);
+    EXPECT_TRUE(outcome.cancelled);
+    EXPECT_EQ(grabbed, (std::vector<double>{0, 0, 1, 2}));
+    EXPECT_EQ(outcome.framesWritten, 3);
+    EXPECT_EQ(RenderedTimes(ProbeMovie(job.path, true)), (std::vector<double>{0, 0, 1}));
+    EXPECT_EQ(outcome.message, "Movie file made with 3 of 24 frames: rendering was cancelled");
+}
+
+// A cancel before the first frame is written leaves no empty movie behind,
+// and a file the movie would have replaced stays as it was.
+TEST(RenderRange, CancellingBeforeTheFirstFrameKeepsThePreviousFile) {
+    ScopedSettings settings;
+    TempFolder folder;
+    MovieJob job = LosslessJob(folder.File("early.mov"), 0, 10, 0, true);
+    {
+        std::ofstream previous(job.path);
+        previous << "the movie before";
+    }
+    RenderRangeHooks hooks = SyntheticHooks();
+    hooks.cancelled = [] { return true; };
+    MovieOutcome outcome = MakeMovieFile(job, hooks);
+    EXPECT_FALSE(outcome.made);
+    EXPECT_TRUE(outcome.cancelled);
+    EXPECT_EQ(outcome.framesWritten, 0);
+    EXPECT_EQ(outcome.message,
+              "Rendering was cancelled before the first frame was written. " + job.path + " was left as it was.");
+    std::ifstream kept(job.path);
+    std::string text;
+    std::getline(kept, text);
+    EXPECT_EQ(text, "the movie before");
+    EXPECT_EQ(FilesIn(folder.Path()), 1u);
 }
 
 TEST(RenderRange, AKeyInAHoldIsReportedAsACutShortMovie) {
@@ -186,8 +232,8 @@ TEST(RenderRange, AKeyInAHoldIsReportedAsACutShortMovie) {
     MovieOutcome outcome = MakeMovieFile(job, hooks);
     EXPECT_TRUE(outcome.made);
     EXPECT_TRUE(outcome.cancelled);
-    EXPECT_EQ(outcome.framesWritten, 1 + 4 + 3);
-    EXPECT_EQ(outcome.message, "Movie file made with 8 of 10 frames: rendering was cancelled");
+    EXPECT_EQ(outcome.framesWritten, 1);  // the hold's first copy, then nothing more
+    EXPECT_EQ(outcome.message, "Movie file made with 1 of 10 frames: rendering was cancelled");
     // Left alone the same movie is complete.
     MovieOutcome whole = MakeMovieFile(job, SyntheticHooks());
     EXPECT_FALSE(whole.cancelled);
@@ -352,7 +398,7 @@ TEST(MakeMovieFile, AMovieWithoutFramesReplacesNothingAndSaysSo) {
     EXPECT_FALSE(cancelled.made);
     EXPECT_TRUE(cancelled.cancelled);
     EXPECT_EQ(cancelled.framesWritten, 0);
-    EXPECT_EQ(cancelled.message, "Rendering was cancelled before the first frame. " + path + " was left as it was.");
+    EXPECT_EQ(cancelled.message, "Rendering was cancelled before the first frame was written. " + path + " was left as it was.");
     MovieOutcome empty = MakeMovieFile(LosslessJob(path, 100, 100, 0, false), SyntheticHooks());
     EXPECT_FALSE(empty.made);
     EXPECT_FALSE(empty.cancelled);

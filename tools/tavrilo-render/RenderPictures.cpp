@@ -68,20 +68,13 @@ bool KnownPictureName(const std::string& path) {
 
 // Renders frames first .. end - 1 (one picture when `pattern` has no "#");
 // the pictures are encoded and written by worker threads while the next
-// frames render. A frame's light is placed through the chart of the frame
-// before it, so a run that does not start at 0 first renders that frame
-// without writing it: every picture looks as it does in a run from frame 0
+// frames render. The renderer places each frame's light through the chart
+// of the frame before it, so a run that starts later needs no frame drawn
+// before its first: every picture looks as it does in a run from frame 0
 // (and as the movie shows it).
 StepResult RenderSequence(Show& show, const PictureSettings& s, const std::string& pattern, int32_t first,
                           int64_t end) {
     PictureQueue queue(SavePicture, kWriterThreads, kWriterThreads + 2, s.bitsPerPixel);
-    if (first > 0) {
-        CDib priming(16, 16, s.bitsPerPixel);
-        if (!RenderShowFrame(show, first - 1, s.width, s.height, s.antiAliasing, priming)) {
-            queue.Finish();
-            return StepFailed(GLUnavailableMessage());
-        }
-    }
     // `end` is past the last frame, which may be the largest frame number.
     for (int64_t at = first; at < end; ++at) {
         const auto frame = static_cast<int32_t>(at);

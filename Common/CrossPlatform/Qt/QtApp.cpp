@@ -1,13 +1,9 @@
-// Start-up and shut-down of the layer, the cursor, the help page, the
-// clipboard and the beep.
+// Start-up and shut-down of the layer, the cursor, the clipboard and the
+// beep.
 #include <QApplication>
 #include <QClipboard>
 #include <QCursor>
-#include <QDesktopServices>
-#include <QDir>
-#include <QFileInfo>
 #include <QIcon>
-#include <QUrl>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -71,27 +67,9 @@ QCursor CursorOfKind(CursorKind kind) {
     }
 }
 
-// Where the help page for a help file name may be: in the installed share
-// folder (the build tree has one too), or beside the program.
 // Deletes the running Qt platform (its fonts and context) after saving the
 // settings, and puts back the platform installed before it.
 void ShutDownQtPlatform();
-
-QString FindHelpPage(const char* helpFile) {
-    QString name = QFileInfo(FromUtf8Text(helpFile)).completeBaseName() + QStringLiteral(".html");
-    const QString programDir = QApplication::applicationDirPath();
-    const QStringList places = {
-        programDir + QStringLiteral("/../share/tavrilo/"),
-        programDir + QStringLiteral("/../share/doc/tavrilo/"),
-        programDir + QStringLiteral("/"),
-    };
-    for (const QString& place : places) {
-        if (QFileInfo::exists(place + name)) {
-            return QDir::cleanPath(place + name);
-        }
-    }
-    return QString();
-}
 
 }  // namespace
 
@@ -171,20 +149,6 @@ void QtPlatform::SetCursorKind(CursorKind kind) {
 
 CursorKind QtPlatform::CurrentCursorKind() {
     return Qtx().cursorKind;
-}
-
-bool QtPlatform::ShowHelp(PlatformWindow* window, const char* helpFile) {
-    const QString page = FindHelpPage(helpFile);
-    if (page.isEmpty()) {
-        ShowMessage("The help page could not be found.", kNoNumber);
-        return false;
-    }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(page))) {
-        const std::string text = "No viewer could open the help page " + page.toStdString() + ".";
-        ShowMessage(text.c_str(), kNoNumber);
-        return false;
-    }
-    return true;
 }
 
 void QtPlatform::Beep(int kind) {

@@ -1,12 +1,16 @@
 // Every native dialog of the program: message boxes, questions, the text
-// prompt, the font chooser and the file choosers.
+// prompt, the font chooser, the file choosers and the help window.
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QTextBrowser>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <cstdio>
 #include <cstring>
@@ -59,7 +63,62 @@ void SetUpFileDialog(QFileDialog& dialog, const char* filter, const char* initia
     }
 }
 
+constexpr int kHelpWidth = 820;
+constexpr int kHelpHeight = 640;
+
+// Where the help page for a help file name may be: in the installed share
+// folder (the build tree has one too), or beside the program.
+QString FindHelpPage(const char* helpFile) {
+    const QString name = QFileInfo(FromUtf8Text(helpFile)).completeBaseName() + QStringLiteral(".html");
+    const QString programDir = QApplication::applicationDirPath();
+    const QStringList places = {
+        programDir + QStringLiteral("/../share/tavrilo/"),
+        programDir + QStringLiteral("/../share/doc/tavrilo/"),
+        programDir + QStringLiteral("/"),
+    };
+    for (const QString& place : places) {
+        if (QFileInfo::exists(place + name)) {
+            return QDir::cleanPath(place + name);
+        }
+    }
+    return QString();
+}
+
+// The help window: one text browser, made at the first call and kept
+// (hidden when closed) for the next.
+QTextBrowser* HelpBrowser(QWidget* parent) {
+    QPointer<QDialog>& window = Qtx().helpWindow;
+    if (!window) {
+        window = new QDialog(parent, Qt::Window);
+        window->setObjectName(QStringLiteral("helpWindow"));
+        window->setWindowTitle(QStringLiteral("Tavrilo Help"));
+        auto* layout = new QVBoxLayout(window);
+        layout->setContentsMargins(0, 0, 0, 0);
+        auto* browser = new QTextBrowser(window);
+        browser->setObjectName(QStringLiteral("helpBrowser"));
+        browser->setOpenExternalLinks(true);
+        layout->addWidget(browser);
+        window->resize(kHelpWidth, kHelpHeight);
+    }
+    return window->findChild<QTextBrowser*>(QStringLiteral("helpBrowser"));
+}
+
 }  // namespace
+
+bool QtPlatform::ShowHelp(PlatformWindow* window, const char* helpFile) {
+    const QString page = FindHelpPage(helpFile);
+    if (page.isEmpty()) {
+        ShowMessage("The help page could not be found.", kNoNumber);
+        return false;
+    }
+    QTextBrowser* browser = HelpBrowser(DialogParent(window));
+    browser->setSource(QUrl::fromLocalFile(page));
+    QWidget* helpWindow = browser->window();
+    helpWindow->show();
+    helpWindow->raise();
+    helpWindow->activateWindow();
+    return true;
+}
 
 QWidget* DialogParent(PlatformWindow* owner) {
     if (owner && owner->native) {

@@ -195,8 +195,13 @@ void QtPlatform::DrawPercentSlider(uint32_t frameColour, uint32_t trackColour, c
         number = std::min<long>(number, scale < 100 ? scale - 1 : scale);
         char text[32];
         std::snprintf(text, sizeof(text), "%ld", number);
-        FillRect(trackColour, Rect{rect.right, rect.top, rect.right + numberWidth, rect.bottom});
-        DrawText(0, text, rect.right + 3, rect.top + 1, kTextLeft);
+        // The number's box is at least a line of the font high, centred on
+        // the track, so no digit is cut off whatever the track's height.
+        const int textHeight = CurrentTextHeight();
+        const int boxHeight = std::max(rect.bottom - rect.top, textHeight);
+        const int top = (rect.top + rect.bottom - boxHeight) / 2;
+        FillRect(trackColour, Rect{rect.right, top, rect.right + numberWidth, top + boxHeight});
+        DrawText(0, text, rect.right + 3, top + (boxHeight - textHeight) / 2, kTextLeft);
     }
 }
 
@@ -333,13 +338,27 @@ void QtPlatform::DrawImage(const CDib& image, int32_t x, int32_t y) {
 }
 
 uint32_t QtPlatform::PortPixel(PlatformPort port, int32_t x, int32_t y) {
-    if (!port || !port->image.valid(x, y)) {
+    if (!port) {
         return 0;
     }
-    return FromQColor(QColor(port->image.pixel(x, y)));
+    // Client coordinates: the device pixel at the point's top left.
+    const QSize size = ::PortSize(*port);
+    const qreal ratio = port->image.devicePixelRatio();
+    const int px = static_cast<int>(x * ratio);
+    const int py = static_cast<int>(y * ratio);
+    if (x < 0 || y < 0 || x >= size.width() || y >= size.height() || !port->image.valid(px, py)) {
+        return 0;
+    }
+    return FromQColor(QColor(port->image.pixel(px, py)));
 }
 
 void QtPlatform::PortSize(PlatformPort port, int& width, int& height) {
-    width = port ? port->image.width() : 0;
-    height = port ? port->image.height() : 0;
+    const QSize size = port ? ::PortSize(*port) : QSize();
+    width = size.width();
+    height = size.height();
+}
+
+QSize PortSize(const DrawingPort& port) {
+    const qreal ratio = port.image.devicePixelRatio();
+    return QSize(static_cast<int>(port.image.width() / ratio), static_cast<int>(port.image.height() / ratio));
 }

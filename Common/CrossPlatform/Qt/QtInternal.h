@@ -23,13 +23,17 @@
 class QMenuBar;
 class QScrollBar;
 class QAction;
+class QDialog;
 
-// A drawing target: a picture and the widget that shows it.
+// A drawing target: a picture and the widget that shows it. The picture has
+// the screen's device pixel ratio: drawing is in client coordinates.
 struct DrawingPort {
     QImage image;
     QWidget* widget = nullptr;  // updated after each drawing; may be null
     int widgetOffsetY = 0;      // where the port's row 0 lies in the widget
 };
+// The port's size in client coordinates.
+QSize PortSize(const DrawingPort& port);
 
 // The widget of a program window. It draws nothing itself: its paint event
 // copies the port, and its input handlers only queue messages.
@@ -109,6 +113,8 @@ struct QtContext {
     std::vector<QWidget*> windowTable;
     std::set<const PlatformWindow*> liveWindows;
     NativeWindow* firstTopLevel = nullptr;  // for the frame metrics
+    // the help window (QtDialogs.cpp), made when first asked for
+    QPointer<QDialog> helpWindow;
 };
 
 // The Qt implementation of the platform layer; owns the context. Made and
@@ -140,6 +146,10 @@ uint32_t NextKeyPress();
 // The window that last received pointer input (for the cursor).
 void SetPointerWindow(QWidget* widget);
 QWidget* PointerWindow();
+
+// ---- text (QtText.cpp)
+// The line height of the font selected for DrawText.
+int CurrentTextHeight();
 
 // ---- keys (QtKeys.cpp)
 // The virtual-key code of a key (0 when it has none) and its character

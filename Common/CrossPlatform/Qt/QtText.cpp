@@ -101,6 +101,10 @@ void QtPlatform::SelectFont(PlatformFont* font, int64_t backColour, int backMode
     }
 }
 
+int CurrentTextHeight() {
+    return QFontMetrics(CurrentQFont()).height();
+}
+
 int QtPlatform::TextWidth(const char* text) {
     if (!text || !*text) {
         return 0;

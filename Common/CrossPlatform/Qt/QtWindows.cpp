@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QWindow>
+#include <QtMath>
 #include <algorithm>
 #include <cstdio>
 #include <random>
@@ -122,23 +123,30 @@ void NativeWindow::ResizePort() {
     const QRect client = ClientArea();
     const QSize size(std::max(1, client.width()), std::max(1, client.height()));
     port.widgetOffsetY = client.top();
-    if (port.image.size() == size) {
+    // The port holds the screen's pixels: on a screen of device pixel ratio 2
+    // it is twice as wide and high as the client area, so the program's
+    // drawing (in client coordinates) comes out sharp, not enlarged.
+    const qreal ratio = std::max<qreal>(1.0, devicePixelRatioF());
+    if (PortSize(port) == size && port.image.devicePixelRatio() == ratio) {
         return;
     }
-    QImage grown(size, QImage::Format_RGB32);
+    QImage grown(QSize(qCeil(size.width() * ratio), qCeil(size.height() * ratio)), QImage::Format_RGB32);
+    grown.setDevicePixelRatio(ratio);
     grown.fill(background);
     if (!port.image.isNull()) {
         QPainter painter(&grown);
-        painter.drawImage(0, 0, port.image);
+        painter.drawImage(QPointF(0, 0), port.image);
     }
     port.image = std::move(grown);
 }
 
 void NativeWindow::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
+    const qreal ratio = port.image.devicePixelRatio();
     for (const QRect& r : event->region()) {
-        QRect source = r.translated(0, -port.widgetOffsetY);
-        painter.drawImage(r.topLeft(), port.image, source);
+        const QRectF source(r.left() * ratio, (r.top() - port.widgetOffsetY) * ratio, r.width() * ratio,
+                            r.height() * ratio);
+        painter.drawImage(QRectF(r), port.image, source);
     }
 }
 

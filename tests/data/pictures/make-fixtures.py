@@ -122,6 +122,58 @@ def bitmaps():
         out.write(data)
     convert("bmp_palette8.bmp", "-compress", "RLE", "BMP3:bmp_rle8.bmp")
     top_down_bitmap("bmp_topdown24.bmp")
+    masked_bitmaps()
+
+
+def masked_bitmap(path, info_size, compression, bits, masks):
+    """A bitmap whose pixels are packed through the given red, green, blue
+    (and alpha) masks, as GIMP writes them: the masks inside a V4 (108-byte)
+    header, or after a 40-byte one."""
+    def pack(value, mask):
+        if mask == 0:
+            return 0
+        shift = (mask & -mask).bit_length() - 1
+        largest = mask >> shift
+        return (round(value * largest / 255) << shift) & mask
+
+    stride = (5 * bits + 31) // 32 * 4
+    rows = b""
+    for y in reversed(range(3)):
+        row = b""
+        for x in range(5):
+            r, g, b = COLOURS[y][x]
+            alpha = ALPHAS[y][x]
+            value = pack(r, masks[0]) | pack(g, masks[1]) | pack(b, masks[2])
+            if len(masks) > 3:
+                value |= pack(alpha, masks[3])
+            elif bits == 32:
+                value |= 0x5A000000  # the unused byte holds no alpha
+            row += struct.pack("<I" if bits == 32 else "<H", value)
+        rows += row + b"\0" * (stride - len(row))
+    mask_bytes = struct.pack("<%dI" % len(masks), *masks)
+    info = struct.pack("<IiiHHIIiiII", info_size, 5, 3, 1, bits, compression, len(rows), 2835, 2835, 0, 0)
+    if info_size > 40:
+        info += (mask_bytes + b"\0" * 16)[:16] + b"\0" * (info_size - 56)
+        extra = b""
+    else:
+        extra = mask_bytes
+    offset = 14 + len(info) + len(extra)
+    header = struct.pack("<2sIHHI", b"BM", offset + len(rows), 0, 0, offset)
+    with open(path, "wb") as out:
+        out.write(header + info + extra + rows)
+
+
+def masked_bitmaps():
+    """Bitmaps with bit fields: ImageMagick's V5 files of 32 and 16 bits and
+    GIMP-style ones with other masks and headers."""
+    convert("bmp_rgba32.bmp", "BMP:bmp_v5_argb32.bmp")
+    convert("bmp_rgb24.bmp", "-define", "bmp:subtype=RGB565", "BMP:bmp_v5_rgb565.bmp")
+    convert("bmp_rgba32.bmp", "-define", "bmp:subtype=ARGB4444", "BMP:bmp_v5_argb4444.bmp")
+    convert("bmp_rgba32.bmp", "-define", "bmp:subtype=ARGB1555", "BMP:bmp_v5_argb1555.bmp")
+    masked_bitmap("bmp_v4_abgr32.bmp", 108, 3, 32, (0xFF, 0xFF00, 0xFF0000, 0xFF000000))
+    masked_bitmap("bmp_xrgb32.bmp", 40, 3, 32, (0xFF0000, 0xFF00, 0xFF))
+    masked_bitmap("bmp_alphabitfields16.bmp", 40, 6, 16, (0xF00, 0xF0, 0xF, 0xF000))
+    masked_bitmap("bmp_badmasks32.bmp", 108, 3, 32, (0xFF0000, 0xFF0F00, 0xFF, 0))
 
 
 def targas():
