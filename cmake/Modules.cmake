@@ -40,10 +40,13 @@ add_library(tavrilo_jpegdll STATIC Common/JpegDll/JpegDll.cpp)
 target_include_directories(tavrilo_jpegdll PUBLIC Common/JpegDll companions/PlinthJpeg)
 target_link_libraries(tavrilo_jpegdll PUBLIC tavrilo_platform ${CMAKE_DL_LIBS})
 
+# PNG pictures are read through libpng.
+find_package(PNG REQUIRED)
 add_library(tavrilo_cdib STATIC
   Common/CDib/CDib.cpp
   Common/CDib/PictureFiles.cpp
   Common/CDib/ReadBitmap.cpp
+  Common/CDib/ReadPng.cpp
   Common/CDib/ReadTarga.cpp
   Common/CDib/ReadTiff.cpp
   Common/CDib/ReadPhotoshop.cpp
@@ -51,7 +54,7 @@ add_library(tavrilo_cdib STATIC
   Common/CDib/ResourcePictures.cpp
 )
 target_include_directories(tavrilo_cdib PUBLIC Common/CDib)
-target_link_libraries(tavrilo_cdib PUBLIC tavrilo_platform tavrilo_utilities tavrilo_jpegdll ${CMAKE_DL_LIBS})
+target_link_libraries(tavrilo_cdib PUBLIC tavrilo_platform tavrilo_utilities tavrilo_jpegdll ${CMAKE_DL_LIBS} PRIVATE PNG::PNG)
 # JPEG pictures need the companion library beside the program.
 add_dependencies(tavrilo_cdib PlinthJpeg)
 
