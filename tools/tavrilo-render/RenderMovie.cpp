@@ -95,6 +95,12 @@ bool MovieJobFromOptions(const Show& show, const RenderOptions& options, MovieJo
     MovieOptionTexts texts = ReadMovieOptionTexts(lastKey);
     ApplyCommandLine(options, texts);
     job.options = ParseMovieOptions(texts, lastKey);
+    // The render loop would play a range whose end comes first backwards;
+    // typed on a command line, it is a slip.
+    error = RangeOrderProblem(job.options.start, job.options.end, options.end.has_value());
+    if (!error.empty()) {
+        return false;
+    }
     job.path = options.outPath;
     job.writer.codec = options.codec ? FourCharacterCode(*options.codec) : std::string();
     job.writer.storeCodec = false;
@@ -175,6 +181,9 @@ StepResult RenderMovieWith(Show& show, const RenderOptions& options, const Movie
     }
     if (options.part && !outcome.opened) {
         std::printf("%s\n", outcome.message.c_str());  // an empty share
+    } else if (job.writer.key) {
+        std::printf("%s: %s (%d frames) and its key %s\n", outcome.message.c_str(), TerminalText(path).c_str(),
+                    outcome.framesWritten, TerminalText(KeyMoviePath(path)).c_str());
     } else {
         std::printf("%s: %s (%d frames)\n", outcome.message.c_str(), TerminalText(path).c_str(), outcome.framesWritten);
     }
