@@ -236,6 +236,6 @@ if(NOT TAVRILO_FUZZ)
     show/Main/MovieCommand.cpp
     show/Main/MovieDialogs.cpp
   )
-  target_include_directories(tavrilo_main PUBLIC show/Main)
+  target_include_directories(tavrilo_main PUBLIC show/Main PRIVATE ${TAVRILO_GENERATED_DIR})
   target_link_libraries(tavrilo_main PUBLIC tavrilo_tab tavrilo_time tavrilo_preview tavrilo_producer tavrilo_dialogs tavrilo_doc tavrilo_qtplatform)
 endif()
