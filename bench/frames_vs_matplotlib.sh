@@ -8,7 +8,9 @@
 # the fastest run is the one least disturbed by others.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
-render="${1:-$here/../build/bin/tavrilo-render}"
+# The runs happen in a scratch folder: a relative path is taken from here.
+render="$(realpath -- "${1:-$here/../build/bin/tavrilo-render}")"
+[[ -n "${BEFORE:-}" ]] && BEFORE="$(realpath -- "$BEFORE")"
 repeats="${2:-3}"
 frames=100
 end="3:10"  # 100 frames at 30 a second

@@ -41,10 +41,13 @@ add_library(tavrilo_jpegdll STATIC Common/JpegDll/JpegDll.cpp)
 target_include_directories(tavrilo_jpegdll PUBLIC Common/JpegDll companions/PlinthJpeg)
 target_link_libraries(tavrilo_jpegdll PUBLIC tavrilo_platform ${CMAKE_DL_LIBS})
 
+# PNG pictures are read through libpng.
+find_package(PNG REQUIRED)
 add_library(tavrilo_cdib STATIC
   Common/CDib/CDib.cpp
   Common/CDib/PictureFiles.cpp
   Common/CDib/ReadBitmap.cpp
+  Common/CDib/ReadPng.cpp
   Common/CDib/ReadTarga.cpp
   Common/CDib/ReadTiff.cpp
   Common/CDib/ReadPhotoshop.cpp
@@ -52,7 +55,7 @@ add_library(tavrilo_cdib STATIC
   Common/CDib/ResourcePictures.cpp
 )
 target_include_directories(tavrilo_cdib PUBLIC Common/CDib)
-target_link_libraries(tavrilo_cdib PUBLIC tavrilo_platform tavrilo_utilities tavrilo_jpegdll ${CMAKE_DL_LIBS})
+target_link_libraries(tavrilo_cdib PUBLIC tavrilo_platform tavrilo_utilities tavrilo_jpegdll ${CMAKE_DL_LIBS} PRIVATE PNG::PNG)
 # JPEG pictures need the companion library beside the program.
 add_dependencies(tavrilo_cdib PlinthJpeg)
 
@@ -244,6 +247,6 @@ if(NOT TAVRILO_FUZZ)
     show/Main/MovieCommand.cpp
     show/Main/MovieDialogs.cpp
   )
-  target_include_directories(tavrilo_main PUBLIC show/Main)
+  target_include_directories(tavrilo_main PUBLIC show/Main PRIVATE ${TAVRILO_GENERATED_DIR})
   target_link_libraries(tavrilo_main PUBLIC tavrilo_tab tavrilo_time tavrilo_preview tavrilo_producer tavrilo_dialogs tavrilo_doc tavrilo_qtplatform)
 endif()

@@ -102,6 +102,9 @@ bool WriteBitmap(const CDib& dib, PlatformFile& file) {
 }  // namespace
 
 PictureFormat ChoosePictureFormat(const uint8_t* first, const char* name) {
+    if (IsPngSignature(first)) {
+        return PictureFormat::Png;
+    }
     if (std::memcmp(first, "8BPS", 4) == 0 || std::memcmp(first, "SPB8", 4) == 0) {
         return PictureFormat::Photoshop;
     }
@@ -186,6 +189,8 @@ int CDib::Read(PlatformFile& file) {
             return ReadTiffFile(*this, in);
         case PictureFormat::Bitmap:
             return ReadBitmapFile(*this, in);
+        case PictureFormat::Png:
+            return ReadPngFile(*this, in);
         default:
             return ReadTargaFile(*this, in);
     }

@@ -9,7 +9,7 @@
 #include "CDib.h"
 
 // The picture formats Read tells apart.
-enum class PictureFormat { Bitmap, Targa, Tiff, Photoshop, Jpeg };
+enum class PictureFormat { Bitmap, Targa, Tiff, Photoshop, Jpeg, Png };
 
 // Shows the message Load gives for a reader result other than kDibReadOk.
 void ShowPictureMessage(int result);
@@ -32,6 +32,11 @@ int ReadBitmapFile(CDib& dib, ByteCursor& in);
 int ReadTargaFile(CDib& dib, ByteCursor& in);
 int ReadTiffFile(CDib& dib, ByteCursor& in);
 int ReadPhotoshopFile(CDib& dib, ByteCursor& in);
+// Reads a PNG file of any colour type and depth, interlaced or not, into a
+// 24-bit picture (32-bit with alpha when the file has transparency).
+int ReadPngFile(CDib& dib, ByteCursor& in);
+// Whether the 8 bytes are the PNG signature.
+bool IsPngSignature(const uint8_t* first8);
 // Reads a JPEG through the companion library; the file is read by its name.
 int ReadJpegFile(CDib& dib, PlatformFile& file);
 // The same with a named library (tests use a missing or foreign one).

@@ -48,8 +48,9 @@ constexpr int kHueRampRow = 8;
 constexpr const char* kPictureTitle = "Choose Texture";
 constexpr const char* kPictureExtension = ".tga";
 constexpr const char* kPictureFilter =
-    "All Graphics Files|*.bmp;*.tga;*.tif;*.jpg;*.psd"
+    "All Graphics Files|*.bmp;*.tga;*.tif;*.jpg;*.psd;*.png"
     "|BMP Files (*.bmp)|*.bmp|Targa Files (*.tga)|*.tga|TIFF Files (*.tif)|*.tif"
+    "|PNG Files (*.png)|*.png"
     "|Photoshop Files (*.psd)|*.psd"
     "|Jpeg Files (*.jpg)|*.jpg"
     "|All Files (*.*)|*.*|";

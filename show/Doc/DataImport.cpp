@@ -382,3 +382,42 @@ bool LoadStreamFileCommand(Show& show, const FileSpec& file, const char* interva
     RedrawMainWindow();
     return loaded;
 }
+
+namespace {
+
+// The cells of a line without the empty ones at its end.
+std::vector<std::string_view> FilledCells(std::string_view line) {
+    std::vector<std::string_view> cells = Split(line, "\t");
+    while (!cells.empty() && cells.back().find_first_not_of(" ") == std::string_view::npos) {
+        cells.pop_back();
+    }
+    return cells;
+}
+
+}  // namespace
+
+TableLeftOut TableBeyondShow(std::string_view text) {
+    TableLeftOut left;
+    std::string_view separator = LineSeparator(text);
+    if (separator.empty()) {
+        return left;
+    }
+    std::vector<std::string_view> lines = Split(text, separator);
+    size_t widest = 0;
+    for (size_t l = 0; l < lines.size(); ++l) {
+        std::vector<std::string_view> cells = FilledCells(lines[l]);
+        widest = std::max(widest, cells.size());
+        if (l >= static_cast<size_t>(kTableRows) && !cells.empty()) {
+            left.categories += 1;
+            (left.categories == 1 ? left.firstCategory : left.lastCategory) = std::string(cells[0]);
+        }
+    }
+    if (widest > static_cast<size_t>(kTableColumns)) {
+        left.sets = static_cast<int>(widest) - kTableColumns;
+        std::vector<std::string_view> names = Split(lines[0], "\t");
+        auto name = [&](size_t column) { return column < names.size() ? std::string(names[column]) : std::string(); };
+        left.firstSet = name(kTableColumns);
+        left.lastSet = left.sets > 1 ? name(widest - 1) : std::string();
+    }
+    return left;
+}

@@ -3,6 +3,7 @@
 // main window's data commands and by tavrilo-render.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "ShowRecord.h"
@@ -42,3 +43,21 @@ bool LoadDataFileCommand(Show& show, const FileSpec& file);
 bool GetDataFromClipboardCommand(Show& show);
 // `intervalText` is the typed interval between rows, in frames.
 bool LoadStreamFileCommand(Show& show, const FileSpec& file, const char* intervalText);
+
+// What a table put in at row 0, column 0 holds beyond the show's 32
+// categories and 4 sets, which ImportTable leaves out: the count of
+// categories (rows after the 33rd line with a cell that is not empty) and
+// of sets (columns after the 5th with a cell that is not empty), with the
+// labels and set names of the first and last left out (empty when the
+// table has none there).
+struct TableLeftOut {
+    int categories = 0;
+    std::string firstCategory;
+    std::string lastCategory;
+    int sets = 0;
+    std::string firstSet;
+    std::string lastSet;
+
+    bool Any() const { return categories > 0 || sets > 0; }
+};
+TableLeftOut TableBeyondShow(std::string_view text);

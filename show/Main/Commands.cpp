@@ -7,6 +7,7 @@
 #include "MainWindow.h"
 #include "Settings.h"
 #include "SettingsKeys.h"
+#include "TavriloVersion.h"
 #include "Utilities.h"
 
 namespace {
@@ -15,13 +16,14 @@ constexpr const char* kTextFilter = "Tab Delimited Files (*.txt)|*.txt|All Files
 constexpr const char* kShowSaveFilter = "Tavrilo Files (*.tvr)|*.tvr";
 constexpr const char* kShowOpenFilter = "Tavrilo Files (*.tvr)|*.tvr|All Files (*.*)|*.*|";
 constexpr const char* kBackgroundFilter =
-    "All Graphics/Movie Files|*.bmp;*.tga;*.tif;*.jpg;*.psd;*.avi"
+    "All Graphics/Movie Files|*.bmp;*.tga;*.tif;*.jpg;*.psd;*.png;*.avi"
     "|BMP Files (*.bmp)|*.bmp|Targa Files (*.tga)|*.tga|TIFF Files (*.tif)|*.tif"
+    "|PNG Files (*.png)|*.png"
     "|Photoshop Files (*.psd)|*.psd"
     "|Jpeg Files (*.jpg)|*.jpg"
     "|Movie Files (*.avi)|*.avi"
     "|All Files (*.*)|*.*|";
-constexpr const char* kVersionLine = "Tavrilo 0.1 - animated 3D charts for television and film";
+constexpr const char* kVersionLine = "Tavrilo " TAVRILO_VERSION " - animated 3D charts for television and film";
 
 std::string InitialFolder() {
     return ReadSettingString(kSettingInitialFolder, "");

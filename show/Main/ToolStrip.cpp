@@ -127,7 +127,7 @@ void MainWindow::DrawStatus() {
     const Rect client = GetClientRect(*this);
     const int32_t u = (m.right - m.left) / 30;
     const int32_t top = client.bottom - u / 2 - 6;
-    TileResourceBitmap(Rect{u - 2, top, previewEdges.left, top + 16}, kTile);
+    TileResourceBitmap(Rect{u - 2, top, previewEdges.left, top + 16}, kPictureTile);
     if (!status_.empty()) {
         SelectFont(UiFont(kUiFont10), -1, kBackTransparent);
         DrawText(kInterfaceBlack, status_.c_str(), u, top + 2, kTextLeft);

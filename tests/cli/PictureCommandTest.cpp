@@ -71,3 +71,17 @@ TEST_F(PictureCommand, UnwritableOutputGivesStatusOne) {
     ASSERT_EQ(Headless().messages.size(), 1u);
     EXPECT_EQ(Headless().messages[0], "Error opening graphics file");
 }
+
+TEST_F(PictureCommand, APngWithAlphaBecomesA32BitTarga) {
+    std::string tga = folder.File("out.tga");
+    ASSERT_EQ(ConvertPictureCommand(Fixture("png_rgba16.png").c_str(), tga.c_str()), 0);
+    EXPECT_TRUE(Headless().messages.empty());
+    std::vector<uint8_t> bytes = ReadBytes(tga);
+    ASSERT_EQ(bytes.size(), 18u + 5u * 3u * 4u);
+    EXPECT_EQ(bytes[16], 32);
+    // Stored bottom row first: the bottom-left pixel (255, 255, 0) with alpha 128.
+    EXPECT_EQ(bytes[18 + 0], 0);
+    EXPECT_EQ(bytes[18 + 1], 255);
+    EXPECT_EQ(bytes[18 + 2], 255);
+    EXPECT_EQ(bytes[18 + 3], 128);
+}

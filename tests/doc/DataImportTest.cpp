@@ -403,3 +403,35 @@ TEST_F(DataImportTest, ImportedDataMarksTheShowModified) {
     EXPECT_FALSE(LoadDataFileCommand(show, MakeFileSpec(Path("missing.txt").c_str())));
     EXPECT_EQ(show.modified, 0);
 }
+
+// What a table holds beyond 32 categories and 4 sets is counted and named
+// (the command line warns with it); empty cells and lines are not data.
+TEST(TableBeyondShow, CountsAndNamesTheRowsAndColumnsLeftOut) {
+    std::string table = "\tA\tB\tC\tD\tE\tF\tG\r\n";
+    for (int row = 1; row <= 35; ++row) {
+        table += "R" + std::to_string(row) + (row == 2 ? "\t1\t2\t3\t4\t5\t6\t7" : "\t1") + "\r\n";
+    }
+    TableLeftOut left = TableBeyondShow(table);
+    EXPECT_EQ(left.categories, 3);
+    EXPECT_EQ(left.firstCategory, "R33");
+    EXPECT_EQ(left.lastCategory, "R35");
+    EXPECT_EQ(left.sets, 3);
+    EXPECT_EQ(left.firstSet, "E");
+    EXPECT_EQ(left.lastSet, "G");
+    EXPECT_TRUE(left.Any());
+
+    // 32 rows and 4 sets, with trailing tabs, blank lines and a row of
+    // empty cells after them: nothing is left out.
+    std::string fits = "\tA\tB\tC\tD\t\t\n";
+    for (int row = 1; row <= 32; ++row) {
+        fits += "R" + std::to_string(row) + "\t1\t2\t3\t4\t\n";
+    }
+    fits += "\n\t\t \t\n\n";
+    EXPECT_FALSE(TableBeyondShow(fits).Any());
+    EXPECT_FALSE(TableBeyondShow("no line break").Any());
+
+    // A fifth value without a set name still is a set left out.
+    TableLeftOut unnamed = TableBeyondShow("\tA\nR1\t1\t2\t3\t4\t5\n");
+    EXPECT_EQ(unnamed.sets, 1);
+    EXPECT_EQ(unnamed.firstSet, "");
+}

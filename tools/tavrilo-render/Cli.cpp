@@ -12,6 +12,7 @@
 
 #include "Batch.h"
 #include "CrossPlatform.h"
+#include "DataWarning.h"
 #include "Doc.h"
 #include "FfmpegOwners.h"
 #include "HeadlessPlatform.h"
@@ -25,6 +26,7 @@
 #include "Settings.h"
 #include "ShowInfo.h"
 #include "StepResult.h"
+#include "TavriloVersion.h"
 #include "Utilities.h"
 
 namespace {
@@ -82,6 +84,10 @@ StepResult PrepareShow(Show& show, const RenderOptions& options) {
             return Succeeded(LoadDataFileCommand(show, MakeFileSpec(options.dataPath.c_str())),
                              "can't read data file \"" + TerminalText(options.dataPath) + "\"");
         });
+        std::string warning = result.Ok() ? DataLeftOutWarning(options.dataPath) : std::string();
+        if (!warning.empty()) {
+            std::fprintf(stderr, "tavrilo-render: %s\n", warning.c_str());
+        }
     }
     if (result.Ok() && !options.streamPath.empty()) {
         std::string interval = options.intervalText.empty() ? "30" : options.intervalText;
@@ -224,6 +230,10 @@ int RunTavriloRender(int argc, char** argv) {
     }
     if (options.help || argc <= 1) {
         std::fputs(RenderUsage().c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("tavrilo-render (Tavrilo) %s\n", TAVRILO_VERSION);
         return 0;
     }
     // Beyond a file-size limit a write fails with "File too large" (and the

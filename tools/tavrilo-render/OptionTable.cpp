@@ -291,6 +291,9 @@ bool ApplyBench(const std::string&, const std::string&, Options& o, std::string&
 bool ApplyHelp(const std::string&, const std::string&, Options& o, std::string&) {
     return o.help = true;
 }
+bool ApplyVersion(const std::string&, const std::string&, Options& o, std::string&) {
+    return o.version = true;
+}
 
 #define PATH_OPTION(field)                                                                  \
     [](const std::string& name, const std::string& value, Options& o, std::string& error) { \
@@ -377,6 +380,7 @@ const std::vector<OptionSpec> kTable = {
      PATH_OPTION(picturePath), false, kOther},
     {"--bench", nullptr, nullptr, "print frames a second at each anti-aliasing level", ApplyBench, false, kOther},
     {"--help", "-h", nullptr, "print this text", ApplyHelp, false, kOther},
+    {"--version", nullptr, nullptr, "print the program's name and version", ApplyVersion, false, kOther},
 };
 
 #undef PATH_OPTION

@@ -73,6 +73,27 @@ bool CheckAlpha(const RenderOptions& options, std::string& error) {
     return true;
 }
 
+// --frame picks the one picture of -o OUT.png (.bmp, .tga); --start and
+// --end pick the frames of a movie or of a numbered sequence NAME####.png.
+// An option that would be ignored is refused.
+bool CheckFrameChoice(const RenderOptions& options, std::string& error) {
+    FileKind kind = FileKindOf(options.outPath);
+    bool sequence = IsPictureKind(kind) && options.outPath.find('#') != std::string::npos;
+    bool single = IsPictureKind(kind) && !sequence;
+    if (options.frame && (!single || !options.picturePath.empty())) {
+        error = sequence ? "--frame names one picture; NAME####.png renders the frames from --start to --end"
+                         : "--frame needs -o OUT.png (or .bmp, .tga) to write the frame to";
+        return false;
+    }
+    if (single && options.picturePath.empty() && (options.start || options.end)) {
+        error = std::string(options.start ? "--start" : "--end") +
+                " picks the frames of a movie or of a numbered sequence (-o NAME####.png); one picture takes "
+                "--frame N";
+        return false;
+    }
+    return true;
+}
+
 // Only QuickTime movies carry a timecode track.
 bool CheckTimecode(const RenderOptions& options, std::string& error) {
     if (options.timecode && FileKindOf(options.outPath) != FileKind::QuickTime) {
@@ -168,8 +189,8 @@ bool CheckCombination(const std::vector<std::string>& positional, RenderOptions&
     if (!options.batchPath.empty()) {
         return CheckBatch(options, error) && CheckOutput(options, error);  // rows bring their outputs
     }
-    return CheckOutput(options, error) && CheckAlpha(options, error) && CheckPart(options, error) &&
-           CheckTimecode(options, error);
+    return CheckOutput(options, error) && CheckFrameChoice(options, error) && CheckAlpha(options, error) &&
+           CheckPart(options, error) && CheckTimecode(options, error);
 }
 
 }  // namespace
@@ -260,6 +281,15 @@ bool IsPictureKind(FileKind kind) {
 
 bool IsMovieKind(FileKind kind) {
     return kind == FileKind::Avi || kind == FileKind::QuickTime || kind == FileKind::Dps || kind == FileKind::Rtv;
+}
+
+std::string RangeOrderProblem(int32_t first, int32_t end, bool endGiven) {
+    if (end >= first) {
+        return std::string();
+    }
+    std::string endText = endGiven ? "--end (frame " + std::to_string(end) + ")"
+                                   : "the end, the last keyframe (frame " + std::to_string(end) + "),";
+    return endText + " comes before --start (frame " + std::to_string(first) + ")";
 }
 
 std::string TerminalText(const std::string& text) {

@@ -43,6 +43,7 @@ struct RenderOptions {
     std::string batchPath;                // --batch JOBS.tsv
     bool bench = false;                   // --bench
     bool help = false;                    // --help
+    bool version = false;                 // --version
 };
 
 // Parses the command line and checks every value; false with a one-line
@@ -61,6 +62,11 @@ enum class FileKind { Unknown, Png, Bmp, Tga, Avi, QuickTime, Dps, Rtv, Show };
 FileKind FileKindOf(const std::string& path);
 bool IsPictureKind(FileKind kind);  // .png, .bmp, .tga
 bool IsMovieKind(FileKind kind);    // .avi, .mov, .dps, .rtv
+
+// Empty when the frames from `first` up to `end` run forwards (or are
+// none); otherwise the refusal naming both frames. `endGiven`: --end was
+// typed (otherwise the end is the last keyframe).
+std::string RangeOrderProblem(int32_t first, int32_t end, bool endGiven);
 
 // A text as a terminal line may show it: control characters (and "\\")
 // escaped, so a file name cannot break or rewrite the line.

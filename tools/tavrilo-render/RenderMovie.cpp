@@ -153,6 +153,12 @@ bool MovieJobFromOptions(const Show& show, const RenderOptions& options, MovieJo
     ApplyCommandLine(options, texts);
     job.options = ParseMovieOptions(texts, lastKey);
     ChooseFields(options, job.options);
+    // The render loop would play a range whose end comes first backwards;
+    // typed on a command line, it is a slip.
+    error = RangeOrderProblem(job.options.start, job.options.end, options.end.has_value());
+    if (!error.empty()) {
+        return false;
+    }
     job.path = options.outPath;
     job.writer.kind = WriterKindOf(job.path);
     job.writer.codec = options.codec ? FourCharacterCode(*options.codec) : std::string();

@@ -158,6 +158,10 @@ bool CheckPictureOptions(const Show& show, const RenderOptions& options, std::st
         return true;
     }
     SequenceRange range = PictureRange(show, options);
+    error = RangeOrderProblem(range.first, range.end, options.end.has_value());
+    if (!error.empty()) {
+        return false;
+    }
     if (range.first < 0 || range.end <= range.first) {
         error = "nothing to render: --end must come after --start";
         return false;
@@ -179,19 +183,31 @@ StepResult RenderPicturesCommand(Show& show, const RenderOptions& options) {
     }
     if (options.outPath.find('#') == std::string::npos) {
         const int32_t frame = options.frame.value_or(0);
-        return RenderSequence(show, settings, options.outPath, frame, int64_t{frame} + 1);
+        StepResult result = RenderSequence(show, settings, options.outPath, frame, int64_t{frame} + 1);
+        if (result.Ok()) {
+            std::printf("Picture made: %s (frame %d%s)\n", TerminalText(options.outPath).c_str(), frame,
+                        options.frame ? "" : "; --frame N renders another");
+        }
+        return result;
     }
     SequenceRange range = PictureRange(show, options);
-    if (!options.part) {
-        return RenderSequence(show, settings, options.outPath, range.first, range.end);
+    if (options.part) {
+        MovieShare share = MovieShareOf(range.end - range.first, *options.part, options.parts);
+        if (share.Count() == 0) {
+            std::printf("part %d/%d has no frames to render: the sequence has %d frames\n", *options.part,
+                        options.parts, range.end - range.first);
+            return StepDone();
+        }
+        range = SequenceRange{range.first + share.first, range.first + share.end};
     }
-    MovieShare share = MovieShareOf(range.end - range.first, *options.part, options.parts);
-    if (share.Count() == 0) {
-        std::printf("part %d/%d has no frames to render: the sequence has %d frames\n", *options.part, options.parts,
+    StepResult result = RenderSequence(show, settings, options.outPath, range.first, range.end);
+    if (result.Ok()) {
+        std::printf("Pictures made: %s to %s (frames %d to %d, %d pictures)\n",
+                    TerminalText(SequenceName(options.outPath, range.first)).c_str(),
+                    TerminalText(SequenceName(options.outPath, range.end - 1)).c_str(), range.first, range.end - 1,
                     range.end - range.first);
-        return StepDone();
     }
-    return RenderSequence(show, settings, options.outPath, range.first + share.first, range.first + share.end);
+    return result;
 }
 
 StepResult RenderBenchCommand(Show& show, const RenderOptions& options) {

@@ -1,6 +1,7 @@
 #include "ShowInfo.h"
 
 #include "Json.h"
+#include "TavriloVersion.h"
 
 namespace {
 
@@ -107,6 +108,7 @@ void WriteLook(JsonWriter& json, const Show& show) {
 std::string ShowInfoJson(const Show& show) {
     JsonWriter json;
     json.BeginObject();
+    json.Key("program").Text("tavrilo-render " TAVRILO_VERSION, std::string::npos);
     json.Key("showId").Integer(show.showId);
     json.Key("docVersion").Integer(show.docVersion);
     WriteTexts(json, "setNames", show.setNames, kDataRows);

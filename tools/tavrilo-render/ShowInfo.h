@@ -6,6 +6,7 @@
 
 #include "ShowRecord.h"
 
+// The show's stored fields, after "program": "tavrilo-render VERSION".
 std::string ShowInfoJson(const Show& show);
 // The show's evaluated state at the current frame.
 std::string FrameJson(const Show& show);

@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -81,9 +82,46 @@ QtContext& Qtx() {
     return idle;
 }
 
+namespace {
+
+bool Unset(const char* value) {
+    return !value || value[0] == '\0';
+}
+
+// Why the window system could not be started, in words a user can act on.
+std::string DisplayProblem() {
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if (Unset(x11) && Unset(wayland) && Unset(std::getenv("QT_QPA_PLATFORM"))) {
+        return "no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set)";
+    }
+    std::string named = !Unset(x11) ? std::string("DISPLAY=") + x11 : std::string("WAYLAND_DISPLAY=") + wayland;
+    return "cannot open the display (" + named + ")";
+}
+
+// While the toolkit starts, its complaints about the window system are held
+// back; when it cannot start at all (it would abort), one line says why and
+// the program ends with status 1.
+void StartupMessage(QtMsgType type, const QMessageLogContext&, const QString&) {
+    if (type != QtFatalMsg) {
+        return;
+    }
+    std::fprintf(stderr, "tavrilo: %s; tavrilo-render renders shows without one\n", DisplayProblem().c_str());
+    std::fflush(stderr);
+    std::_Exit(1);
+}
+
+void StartApplication() {
+    QtMessageHandler before = qInstallMessageHandler(StartupMessage);
+    new QApplication(gArgc, gArgv);
+    qInstallMessageHandler(before);
+}
+
+}  // namespace
+
 void PlatformInit(const char* appName, int iconId) {
     if (!QApplication::instance()) {
-        new QApplication(gArgc, gArgv);
+        StartApplication();
     }
     Q_INIT_RESOURCE(tavrilo);
     QApplication::setQuitOnLastWindowClosed(false);

@@ -81,6 +81,15 @@ def quadrants(size=16):
     return image
 
 
+def gradient(width, height):
+    """Pixel (x, y), from the top left, is (6x, 11y, xy mod 256)."""
+    image = Image.new("RGB", (width, height))
+    for y in range(height):
+        for x in range(width):
+            image.putpixel((x, y), (6 * x, 11 * y, (x * y) % 256))
+    return image
+
+
 def convert(source, *arguments):
     subprocess.run([CONVERT, source, *arguments], check=True)
 
@@ -232,6 +241,29 @@ def jpegs():
             out.write(bare)
 
 
+def pngs():
+    """Every PNG colour type, 1 to 16 bits, interlaced and not."""
+    rgb().save("png_rgb8.png")
+    rgba().save("png_rgba8.png")
+    grey().save("png_grey8.png")
+    grey_alpha().save("png_grey_alpha8.png")
+    palette().save("png_palette8.png")
+    palette().save("png_palette4.png", bits=4)
+    # Index 4 (the black pixel at the top right) transparent, the rest opaque.
+    palette().save("png_palette_trns.png", transparency=4)
+    # Grey 0, 60, 120 ... as 1 bit: below 128 black, otherwise white.
+    grey().point(lambda v: 255 if v >= 128 else 0).convert("1").save("png_grey1.png")
+    convert("png_rgb8.png", "-depth", "16", "PNG48:png_rgb16.png")
+    convert("png_rgba8.png", "-depth", "16", "PNG64:png_rgba16.png")
+    convert("png_grey8.png", "-depth", "16", "-define", "png:color-type=0", "-define", "png:bit-depth=16",
+            "png_grey16.png")
+    convert("png_rgb8.png", "-interlace", "PNG", "-define", "png:color-type=2", "png_interlaced.png")
+    # Odd sizes, so that every one of the seven passes ends inside a row.
+    gradient(37, 23).save("png_gradient.png")
+    convert("png_gradient.png", "-interlace", "PNG", "-define", "png:color-type=2", "png_interlaced_gradient.png")
+    os.remove("png_gradient.png")
+
+
 if __name__ == "__main__":
     os.chdir(os.path.dirname(os.path.abspath(__file__)))
     bitmaps()
@@ -239,3 +271,4 @@ if __name__ == "__main__":
     tiffs()
     photoshops()
     jpegs()
+    pngs()
