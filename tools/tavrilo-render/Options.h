@@ -25,21 +25,25 @@ struct RenderOptions {
     std::optional<std::string> hold;   // --hold TC
     std::optional<int> width;          // --size WxH
     std::optional<int> height;
-    std::optional<int> antiAliasing;       // --aa 0..100
-    std::optional<float> aspect;           // --aspect 4:3 (0.75) | 16:9 (0.5625)
-    std::optional<std::string> fps;        // --fps R
-    std::optional<std::string> quality;    // --quality Q
-    std::optional<std::string> codec;      // --codec CODE
-    std::optional<bool> fields;            // --fields / --no-fields (default: the MovieFields setting)
-    std::optional<bool> reverse;           // --reverse / --no-reverse (default: the MovieReverse setting)
-    std::optional<bool> lowerFieldFirst;   // --field-order upper|lower
-    bool alpha = false;                    // --alpha: the chart over a transparent background
-    bool key = false;                      // --key: also NAME-key.mov, the key for the movie
-    std::optional<int> part;               // --part K/N: K, from 0
-    int parts = 1;                         //             N
-    std::string joinPath;                  // --join OUT: the joined movie
-    std::vector<std::string> segments;     // the segment files after --join OUT
-    std::string batchPath;                 // --batch JOBS.tsv
+    std::optional<int> antiAliasing;      // --aa 0..100
+    std::optional<float> aspect;          // --aspect 4:3 (0.75) | 16:9 (0.5625)
+    std::optional<std::string> fps;       // --fps R
+    std::optional<std::string> quality;   // --quality Q
+    std::optional<std::string> codec;     // --codec CODE
+    std::optional<bool> fields;           // --fields / --no-fields (default: the MovieFields setting)
+    std::optional<bool> reverse;          // --reverse / --no-reverse (default: the MovieReverse setting)
+    std::optional<bool> lowerFieldFirst;  // --field-order upper|lower
+    bool alpha = false;                   // --alpha: the chart over a transparent background
+    bool key = false;                     // --key: also NAME-key.mov, the key for the movie
+    std::optional<int> part;              // --part K/N: K, from 0
+    int parts = 1;                        //             N
+    std::string joinPath;                 // --join OUT: the joined movie
+    std::vector<std::string> segments;    // the segment files after --join OUT
+    std::string batchPath;                // --batch JOBS.tsv
+    bool bench = false;                   // --bench
+    bool help = false;                    // --help
+
+    // Live output.
     std::string livePath;                  // --live URL: play the show in real time to URL
     std::string liveKeyPath;               // --live-key URL: the key, frame-locked with the fill
     bool loop = false;                     // --loop: play the show round again
@@ -48,8 +52,6 @@ struct RenderOptions {
     std::optional<std::string> morph;      // --morph TC (default one second)
     std::optional<int> controlPort;        // --control PORT
     std::string controlBind;               // --control-bind ADDR (default 127.0.0.1)
-    bool bench = false;                    // --bench
-    bool help = false;                     // --help
 };
 
 // Parses the command line and checks every value; false with a one-line
