@@ -22,17 +22,22 @@
 
 namespace {
 
-// The drawing times a frame's choice goes by: the median of the last few,
-// so one slow frame (a show being loaded) does not make the next ones skip.
+// The drawing time a frame's choice goes by: the median of the last nine,
+// or the shortest of the last three when that is longer, so that one slow
+// frame (a show being loaded) does not make the next ones skip while a
+// slower pace is learnt within three frames.
 constexpr size_t kDrawTimesKept = 9;
+constexpr size_t kRecentDrawTimes = 3;
 
-int64_t Median(std::deque<int64_t> times) {
+int64_t ExpectedDrawTime(const std::deque<int64_t>& times) {
     if (times.empty()) {
         return 0;
     }
-    auto middle = times.begin() + static_cast<std::ptrdiff_t>(times.size() / 2);
-    std::nth_element(times.begin(), middle, times.end());
-    return *middle;
+    std::vector<int64_t> sorted(times.begin(), times.end());
+    auto middle = sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 2);
+    std::nth_element(sorted.begin(), middle, sorted.end());
+    int64_t recent = *std::min_element(times.end() - std::min(times.size(), kRecentDrawTimes), times.end());
+    return std::max(*middle, recent);
 }
 
 void CopyPicture(const CDib& from, CDib& to) {
@@ -101,7 +106,7 @@ bool LivePlayout::DrawPicture(double time, CDib& picture) {
     EvaluateBetween(show_, position);
     morph_.Blend(show_, time);
     if (observer_) {
-        observer_(time, show_);
+        observer_(time, position, show_);
     }
     RenderFrame(show_, config_.antiAliasing, false, false);
     bool grabbed = GrabFrame(*show_.renderer, picture);
@@ -141,7 +146,7 @@ int64_t LivePlayout::ChooseIndex() {
     // the frame before it goes out again, and drawing goes on with the first
     // frame that can still make its time.
     int64_t index = nextIndex_;
-    const int64_t ready = clock_.Now() + Median(drawTimes_);
+    const int64_t ready = clock_.Now() + ExpectedDrawTime(drawTimes_);
     while (Deadline(index) < ready) {
         ++index;
     }

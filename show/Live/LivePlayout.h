@@ -86,8 +86,9 @@ public:
     void SetStopCheck(std::function<bool()> stop) { stopCheck_ = std::move(stop); }
     void RequestStop();
     // Called for each picture drawn, after evaluation and the data morph,
-    // with the stream time (frames; +0.5 for a second field).
-    void SetDrawObserver(std::function<void(double time, const Show& show)> observer) {
+    // with the stream time (frames; +0.5 for a second field) and the show
+    // frame drawn (fractional between frames).
+    void SetDrawObserver(std::function<void(double time, double position, const Show& show)> observer) {
         observer_ = std::move(observer);
     }
     // The data in the show at the start (the watched file's first table) is
@@ -143,7 +144,7 @@ private:
     std::function<void(int, const std::string&)> answer_;
     std::function<void(const std::string&)> log_;
     std::function<bool()> stopCheck_;
-    std::function<void(double, const Show&)> observer_;
+    std::function<void(double, double, const Show&)> observer_;
 
     std::mutex requestsLock_;
     std::vector<LiveRequest> requests_;
