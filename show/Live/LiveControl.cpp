@@ -21,6 +21,9 @@
 namespace {
 
 constexpr int kListenBacklog = 8;
+// Answers are short: a small send buffer lets a client that never reads
+// be noticed (its answers pile up here) long before it costs memory.
+constexpr int kClientSendBuffer = 16 * 1024;
 constexpr size_t kReadChunk = 4096;
 // A DATA table: the set names and at most 32 rows.
 constexpr size_t kMaxDataLines = kLiveTableMaxRows + 1;
@@ -218,6 +221,8 @@ void LiveControlServer::Accept() {
             close(fd);
             continue;
         }
+        int size = kClientSendBuffer;
+        setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &size, sizeof(size));
         auto client = std::make_unique<Client>();
         client->id = nextClient_++;
         client->fd = fd;

@@ -174,15 +174,24 @@ TEST_F(LiveDataTest, CommandsActBetweenFramesAndAreAnswered) {
     };
     playout.SetStopCheck([&] {
         const int64_t out = playout.Counters().framesOut;
-        if (out == 10) submit("STOP");
-        if (out == 20) submit("PLAY");
-        if (out == 30) submit("GOTO 00:00:05:00");
-        if (out == 40) submit("KEY 3");
-        if (out == 60) submit("STATUS", 7);
-        if (out == 61) submit("KEY 9");
-        if (out == 62) submit("DATA END");
-        if (out == 75) submit("LOAD SHOW " + other);
-        if (out == 90) submit("QUIT");
+        if (out == 10)
+            submit("STOP");
+        if (out == 20)
+            submit("PLAY");
+        if (out == 30)
+            submit("GOTO 00:00:05:00");
+        if (out == 40)
+            submit("KEY 3");
+        if (out == 60)
+            submit("STATUS", 7);
+        if (out == 61)
+            submit("KEY 9");
+        if (out == 62)
+            submit("DATA END");
+        if (out == 75)
+            submit("LOAD SHOW " + other);
+        if (out == 90)
+            submit("QUIT");
         return false;
     });
     LiveOutcome outcome = playout.RunFrames(1000);
