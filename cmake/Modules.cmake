@@ -138,6 +138,7 @@ add_library(tavrilo_livedata STATIC
   show/LiveData/LiveTable.cpp
   show/LiveData/DataWatcher.cpp
   show/LiveData/DataMorph.cpp
+  show/LiveData/WatchedData.cpp
 )
 target_include_directories(tavrilo_livedata PUBLIC show/LiveData)
 target_link_libraries(tavrilo_livedata PUBLIC tavrilo_doc tavrilo_utilities tavrilo_platform Threads::Threads)
@@ -199,6 +200,7 @@ if(NOT TAVRILO_FUZZ)
     Common/CrossPlatform/Qt/QtMenus.cpp
     Common/CrossPlatform/Qt/QtText.cpp
     Common/CrossPlatform/Qt/QtTextField.cpp
+    Common/CrossPlatform/Qt/QtTimers.cpp
     Common/CrossPlatform/Qt/QtWindows.cpp
     ${tavrilo_resource_sources}
   )
@@ -261,7 +263,8 @@ if(NOT TAVRILO_FUZZ)
     show/Main/Playback.cpp
     show/Main/MovieCommand.cpp
     show/Main/MovieDialogs.cpp
+    show/Main/WatchData.cpp
   )
   target_include_directories(tavrilo_main PUBLIC show/Main)
-  target_link_libraries(tavrilo_main PUBLIC tavrilo_tab tavrilo_time tavrilo_preview tavrilo_producer tavrilo_dialogs tavrilo_doc tavrilo_qtplatform)
+  target_link_libraries(tavrilo_main PUBLIC tavrilo_tab tavrilo_time tavrilo_preview tavrilo_producer tavrilo_livedata tavrilo_dialogs tavrilo_doc tavrilo_qtplatform)
 endif()

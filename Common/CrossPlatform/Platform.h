@@ -90,6 +90,9 @@ public:
     virtual bool IsListedWindow(const PlatformWindow* window) = 0;
     virtual int ListedWindowCount() = 0;
     virtual void InvalidateWindow(PlatformWindow& window) = 0;
+    // Timers; a platform without them says so.
+    virtual bool SetWindowTimer(PlatformWindow& window, int id, int intervalMs) { return false; }
+    virtual void KillWindowTimer(PlatformWindow& window, int id) {}
 
     // ---- scroll bars (PlatformEvents.h)
     virtual void SetScrollRanges(PlatformWindow& window, int hMax, int vMax, int hPage, int vPage, bool redraw) = 0;

@@ -24,6 +24,7 @@ enum : uint32_t {
     kMsgCommand = 0x111,
     kMsgHScroll = 0x114,
     kMsgVScroll = 0x115,
+    kMsgTimer = 0x113,  // wParam: the timer's id
     kMsgMouseMove = 0x200,
     kMsgLeftDown = 0x201,
     kMsgLeftUp = 0x202,
@@ -162,6 +163,12 @@ bool IsListedWindow(const PlatformWindow* window);
 int ListedWindowCount();
 // Asks for the window to be drawn again: posts a paint message.
 void InvalidateWindow(PlatformWindow& window);
+// Posts a timer message (wParam `id`) to the window every `intervalMs`
+// until killed or the window goes; a timer message still waiting is not
+// doubled. Setting a timer again changes its interval. False where the
+// platform has no timers (headless).
+bool SetWindowTimer(PlatformWindow& window, int id, int intervalMs);
+void KillWindowTimer(PlatformWindow& window, int id);
 
 void SetScrollRanges(PlatformWindow& window, int hMax, int vMax, int hPage, int vPage, bool redraw);
 void ShowScrollBars(PlatformWindow& window, bool horizontal, bool vertical);

@@ -145,6 +145,14 @@ void InvalidateWindow(PlatformWindow& window) {
     CurrentWindowing().InvalidateWindow(window);
 }
 
+bool SetWindowTimer(PlatformWindow& window, int id, int intervalMs) {
+    return CurrentWindowing().SetWindowTimer(window, id, intervalMs);
+}
+
+void KillWindowTimer(PlatformWindow& window, int id) {
+    CurrentWindowing().KillWindowTimer(window, id);
+}
+
 void SetScrollRanges(PlatformWindow& window, int hMax, int vMax, int hPage, int vPage, bool redraw) {
     CurrentWindowing().SetScrollRanges(window, hMax, vMax, hPage, vPage, redraw);
 }

@@ -156,6 +156,8 @@ public:
     bool IsListedWindow(const PlatformWindow* window) override;
     int ListedWindowCount() override;
     void InvalidateWindow(PlatformWindow& window) override;
+    bool SetWindowTimer(PlatformWindow& window, int id, int intervalMs) override;
+    void KillWindowTimer(PlatformWindow& window, int id) override;
 
     // ---- scroll bars (PlatformEvents.h)
     void SetScrollRanges(PlatformWindow& window, int hMax, int vMax, int hPage, int vPage, bool redraw) override;
