@@ -162,7 +162,12 @@ bool LivePlayout::DrawNext() {
         return false;
     }
     const int64_t readyAt = clock_.Now();
-    drawTimes_.push_back(readyAt - began);
+    const int64_t took = readyAt - began;
+    counters_.drawingNanoseconds += took;
+    if (took > counters_.longestDrawing) {
+        counters_.longestDrawing = took;
+    }
+    drawTimes_.push_back(took);
     if (drawTimes_.size() > kDrawTimesKept) {
         drawTimes_.pop_front();
     }

@@ -58,6 +58,8 @@ struct LiveCounters {
     std::atomic<int64_t> late{0};       // frames sent again in place of one not drawn in time
     std::atomic<int64_t> dropped{0};    // frames the outputs could not take
     std::atomic<int64_t> drawn{0};      // frames drawn
+    std::atomic<int64_t> drawingNanoseconds{0};  // all drawing (both fields), read back included
+    std::atomic<int64_t> longestDrawing{0};      // the longest one frame took
     std::atomic<int> dataVersion{0};    // data updates applied
     std::atomic<int32_t> showFrame{0};  // the show frame last drawn
     std::atomic<bool> playing{false};

@@ -277,10 +277,13 @@ bool LiveDataGate::Admit(const LiveDataUpdate& update, std::string& error) {
     if (*kind_ == update.kind && shape_ == update.shape) {
         return true;
     }
-    auto describe = [](LiveDataKind kind, const LiveDataShape& shape) {
+    auto count = [](int n, const char* one, const char* many) {
+        return std::to_string(n) + " " + (n == 1 ? one : many);
+    };
+    auto describe = [&](LiveDataKind kind, const LiveDataShape& shape) {
         return kind == LiveDataKind::Stream
-                   ? "a stream of " + std::to_string(shape.columns) + " columns"
-                   : std::to_string(shape.rows) + " rows of " + std::to_string(shape.columns) + " sets";
+                   ? "a stream of " + count(shape.columns, "column", "columns")
+                   : count(shape.rows, "row", "rows") + " of " + count(shape.columns, "set", "sets");
     };
     error = "the table has another shape: " + describe(update.kind, update.shape) + " where the chart has " +
             describe(*kind_, shape_);

@@ -220,11 +220,15 @@ namespace {
 std::string Summary(const LivePlayout& playout, const LiveOutcome& outcome, ExactRate rate) {
     const LiveCounters& c = playout.Counters();
     const double seconds = static_cast<double>(c.framesOut) * rate.scale / rate.rate;
-    char text[200] = {};
-    std::snprintf(
-        text, sizeof(text), "live ended (%s): %lld frames out (%.2f s), %lld late, %lld dropped, %d data updates",
-        outcome.failed ? "failed" : (outcome.quit ? "QUIT" : "stopped"), static_cast<long long>(c.framesOut.load()),
-        seconds, static_cast<long long>(c.late.load()), static_cast<long long>(c.dropped.load()), c.dataVersion.load());
+    const double meanDrawing = c.drawn > 0 ? static_cast<double>(c.drawingNanoseconds) / c.drawn / 1e6 : 0.0;
+    char text[320] = {};
+    std::snprintf(text, sizeof(text),
+                  "live ended (%s): %lld frames out (%.2f s), %lld late, %lld dropped, %d data updates; "
+                  "drawing a frame took %.1f ms on average, %.1f ms at most (a frame lasts %.1f ms)",
+                  outcome.failed ? "failed" : (outcome.quit ? "QUIT" : "stopped"),
+                  static_cast<long long>(c.framesOut.load()), seconds, static_cast<long long>(c.late.load()),
+                  static_cast<long long>(c.dropped.load()), c.dataVersion.load(), meanDrawing,
+                  static_cast<double>(c.longestDrawing) / 1e6, 1000.0 * rate.scale / rate.rate);
     return text;
 }
 
