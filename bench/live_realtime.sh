@@ -29,13 +29,15 @@ trap cleanup EXIT
 
 load() { cut -d' ' -f1-3 /proc/loadavg; }
 
-# A table of the demo's shape with values that move.
+# A table of the demo show's shape (8 months of 4 sets, its scale 0 to 50)
+# with values that move.
 write_table() {
     local round=$1
     {
-        printf 'Live %d\tNorth\tSouth\n' "$round"
-        for month in Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec; do
-            printf '%s\t%d\t%d\n' "$month" $((100 + (RANDOM % 5))) $((100 + (RANDOM % 5)))
+        printf 'Live %d\tNorth\tSouth\tEast\tWest\n' "$round"
+        for month in Jan Feb Mar Apr May Jun Jul Aug; do
+            printf '%s\t%d\t%d\t%d\t%d\n' "$month" $((5 + RANDOM % 40)) $((5 + RANDOM % 40)) \
+                $((5 + RANDOM % 40)) $((5 + RANDOM % 40))
         done
     } >"$work/data.new"
     mv "$work/data.new" "$work/data.txt"

@@ -348,7 +348,8 @@ void LivePlayout::ApplyData(const LiveDataUpdate& update, double time) {
     morph_.Start(time);
     lastData_ = update;
     const int version = ++counters_.dataVersion;
-    Log("data version " + std::to_string(version) + " from " + update.source);
+    Log("data version " + std::to_string(version) + " from " + update.source + ", from stream frame " +
+        std::to_string(static_cast<int64_t>(time)));
 }
 
 std::string LivePlayout::Timecode(double position) const {

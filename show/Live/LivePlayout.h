@@ -39,7 +39,7 @@ struct LivePlayoutConfig {
     std::optional<int32_t> startFrame;  // default: the first key
     double morphFrames = 30.0;          // data morphs and moves to a key
     float streamInterval = 30.0f;       // frames a row of a watched stream
-    int framesAhead = 2;                // frames drawn before they are due
+    int framesAhead = 3;                // frames drawn before they are due
 };
 
 // What leaves: the fill and key streams, or a test's catcher.
