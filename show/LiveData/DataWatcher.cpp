@@ -175,13 +175,16 @@ void DataWatcher::Run() {
             report_("data file \"" + path_ + "\": its folder can no longer be watched");
             return;
         }
-        HandleEvents();
+        if (!HandleEvents()) {
+            return;
+        }
     }
 }
 
-void DataWatcher::HandleEvents() {
+bool DataWatcher::HandleEvents() {
     alignas(inotify_event) char buffer[kEventBufferBytes];
     bool ours = false;
+    bool gone = false;
     for (;;) {
         ssize_t count = read(notify_, buffer, sizeof(buffer));
         if (count <= 0) {
@@ -189,9 +192,10 @@ void DataWatcher::HandleEvents() {
         }
         for (ssize_t at = 0; at < count;) {
             const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
-            if (event->len > 0 && name_ == event->name && (event->mask & kWholeFileEvents)) {
-                ours = true;
-            }
+            // Events lost to an overflow may have been ours: read anyway.
+            ours |= (event->mask & IN_Q_OVERFLOW) != 0 ||
+                    (event->len > 0 && name_ == event->name && (event->mask & kWholeFileEvents));
+            gone |= (event->mask & IN_IGNORED) != 0;  // the folder was removed
             at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
         }
     }
@@ -199,6 +203,10 @@ void DataWatcher::HandleEvents() {
     if (ours) {
         ReadAndDeliver();
     }
+    if (gone) {
+        report_("data file \"" + path_ + "\": its folder is gone; it is no longer watched");
+    }
+    return !gone;
 }
 
 void DataWatcher::ReadAndDeliver() {

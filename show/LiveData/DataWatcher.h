@@ -59,7 +59,8 @@ public:
 
 private:
     void Run();
-    void HandleEvents();
+    // False when the folder can no longer be watched.
+    bool HandleEvents();
     void ReadAndDeliver();
 
     std::string path_;

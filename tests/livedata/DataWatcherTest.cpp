@@ -4,6 +4,7 @@
 // the watcher's own answers, bounded.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <condition_variable>
@@ -149,4 +150,12 @@ TEST(DataWatcherStart, RefusesAFolderItCannotWatch) {
         "/no/such/folder/data.txt", LiveDataKind::Table, nullptr, [](LiveDataUpdate&&) {}, [](const std::string&) {},
         error));
     EXPECT_NE(error.find("cannot watch the folder"), std::string::npos) << error;
+}
+
+TEST_F(WatcherTest, SaysSoWhenTheFolderGoes) {
+    ASSERT_EQ(std::remove(path.c_str()), 0);
+    ASSERT_EQ(rmdir(folder.Path().c_str()), 0);
+    ASSERT_TRUE(WaitForAnswers(1));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("its folder is gone"), std::string::npos) << messages[0];
 }
