@@ -40,6 +40,20 @@ int64_t ExpectedDrawTime(const std::deque<int64_t>& times) {
     return std::max(*middle, recent);
 }
 
+// Puts a field's rows on its lines of the frame (lines counted from the top,
+// the field holding lines parity, parity + 2 ...).
+void WeaveField(CDib& frame, const CDib& field, int parity) {
+    const int frameHeight = frame.Height();
+    const int fieldHeight = field.Height();
+    const size_t bytes = static_cast<size_t>(std::min(frame.Stride(), field.Stride()));
+    for (int row = 0; row < fieldHeight; ++row) {
+        const int line = 2 * row + parity;
+        if (line < frameHeight) {
+            std::memcpy(frame.Row(frameHeight - 1 - line), field.Row(fieldHeight - 1 - row), bytes);
+        }
+    }
+}
+
 void CopyPicture(const CDib& from, CDib& to) {
     if (to.Create(from.Width(), from.Height(), from.BitsPerPixel())) {
         std::memcpy(to.Pixels(), from.Pixels(), std::min(from.PixelBytes(), to.PixelBytes()));
@@ -93,15 +107,16 @@ std::unique_ptr<CDib> LivePlayout::TakeFree() {
 
 // ---------------------------------------------------------------- drawing
 
-bool LivePlayout::DrawPicture(double time, CDib& picture) {
-    const int width = config_.width;
-    const int height = config_.height;
+bool LivePlayout::DrawPicture(double time, CDib& picture, FieldLines lines) {
+    const int width = picture.Width();
+    const int height = picture.Height();
     double position = std::clamp(timeline_.PositionAt(time), 0.0, static_cast<double>(show_.lengthFrames));
     if (!EnsureShowRenderer(show_, width, height)) {
         error_ = GLUnavailableMessage();
         return false;
     }
     SetRendererAlpha(*show_.renderer, picture.BitsPerPixel() == 32);
+    SetRendererFieldLines(*show_.renderer, lines);
     SetProjection(*show_.renderer, width, height, 0.0, 0.0);
     EvaluateBetween(show_, position);
     morph_.Blend(show_, time);
@@ -112,6 +127,7 @@ bool LivePlayout::DrawPicture(double time, CDib& picture) {
     bool grabbed = GrabFrame(*show_.renderer, picture);
     morph_.Restore(show_);
     SetRendererAlpha(*show_.renderer, false);
+    SetRendererFieldLines(*show_.renderer, FieldLines::Whole);
     counters_.showFrame = static_cast<int32_t>(position);
     if (!grabbed) {
         error_ = "the frame could not be read back from the renderer";
@@ -127,17 +143,34 @@ bool LivePlayout::DrawFrame(int64_t index, CDib& picture) {
         return false;
     }
     const double time = static_cast<double>(index);
-    if (!DrawPicture(time, picture)) {
+    if (!(config_.fields ? DrawFields(time, picture) : DrawPicture(time, picture))) {
         return false;
     }
-    if (config_.fields) {
+    ++counters_.drawn;
+    return true;
+}
+
+bool LivePlayout::DrawFields(double time, CDib& picture) {
+    const int height = picture.Height();
+    if (!config_.fieldsAtHalfHeight || height % 2 != 0) {
         // The later field is half a frame on, as in movies.
-        if (!DrawPicture(time + 0.5, secondField_)) {
+        if (!DrawPicture(time, picture) || !DrawPicture(time + 0.5, secondField_)) {
             return false;
         }
         InterleaveFields(picture, secondField_, config_.lowerFieldFirst);
+        return true;
     }
-    ++counters_.drawn;
+    // Each field at half height on its own lines: row j is frame line
+    // 2j + parity (lines counted from the top).
+    const int first = config_.lowerFieldFirst ? 1 : 0;
+    for (int later = 0; later < 2; ++later) {
+        const int parity = later == 0 ? first : 1 - first;
+        if (!field_.Create(picture.Width(), height / 2, picture.BitsPerPixel()) ||
+            !DrawPicture(time + 0.5 * later, field_, parity == 0 ? FieldLines::Upper : FieldLines::Lower)) {
+            return false;
+        }
+        WeaveField(picture, field_, parity);
+    }
     return true;
 }
 

@@ -24,6 +24,7 @@
 #include "DataWatcher.h"
 #include "LiveClock.h"
 #include "LiveCommands.h"
+#include "OpenGL.h"
 #include "PlayoutTimeline.h"
 #include "ShowRecord.h"
 
@@ -33,6 +34,11 @@ struct LivePlayoutConfig {
     int antiAliasing = 0;
     bool fields = false;
     bool lowerFieldFirst = true;
+    // Each field drawn at half height on its own lines (as real-time
+    // graphics draw fields: half the work) rather than as a whole frame of
+    // which every other line is kept (as movies are made). Pictures of odd
+    // heights are always drawn whole.
+    bool fieldsAtHalfHeight = true;
     bool alpha = false;  // frames of 32 bits with the chart's coverage (key and fill)
     ExactRate rate{30000, 1001};
     bool loop = false;
@@ -54,14 +60,14 @@ public:
 };
 
 struct LiveCounters {
-    std::atomic<int64_t> framesOut{0};  // frames handed to the outputs
-    std::atomic<int64_t> late{0};       // frames sent again in place of one not drawn in time
-    std::atomic<int64_t> dropped{0};    // frames the outputs could not take
-    std::atomic<int64_t> drawn{0};      // frames drawn
+    std::atomic<int64_t> framesOut{0};           // frames handed to the outputs
+    std::atomic<int64_t> late{0};                // frames sent again in place of one not drawn in time
+    std::atomic<int64_t> dropped{0};             // frames the outputs could not take
+    std::atomic<int64_t> drawn{0};               // frames drawn
     std::atomic<int64_t> drawingNanoseconds{0};  // all drawing (both fields), read back included
     std::atomic<int64_t> longestDrawing{0};      // the longest one frame took
-    std::atomic<int> dataVersion{0};    // data updates applied
-    std::atomic<int32_t> showFrame{0};  // the show frame last drawn
+    std::atomic<int> dataVersion{0};             // data updates applied
+    std::atomic<int32_t> showFrame{0};           // the show frame last drawn
     std::atomic<bool> playing{false};
 };
 
@@ -120,7 +126,8 @@ private:
     bool DrawNext();
     int64_t ChooseIndex();
     bool DrawFrame(int64_t index, CDib& picture);
-    bool DrawPicture(double time, CDib& picture);
+    bool DrawPicture(double time, CDib& picture, FieldLines lines = FieldLines::Whole);
+    bool DrawFields(double time, CDib& picture);
     bool Emit(int64_t index, int64_t wokeAt);
     std::unique_ptr<CDib> TakeFree();
     void ApplyInputs(double time);
@@ -158,6 +165,7 @@ private:
     std::vector<std::unique_ptr<CDib>> free_;
     std::unique_ptr<CDib> onAir_;  // the last frame sent, sent again when one is late
     CDib secondField_{16, 16, 24};
+    CDib field_{16, 16, 24};
 
     int64_t start_ = 0;
     int64_t nextIndex_ = 0;

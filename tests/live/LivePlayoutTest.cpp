@@ -195,3 +195,47 @@ TEST_F(PlayoutTest, FieldsAreDrawnHalfAFrameApart) {
         EXPECT_EQ(drawn[i + 1].second, drawn[i].second + 0.5);
     }
 }
+
+namespace {
+
+// The summed difference of line `a` of one picture and line `b` of another
+// (lines counted from the top).
+int64_t LineDifference(const CDib& one, int a, const CDib& other, int b) {
+    const uint8_t* x = one.Row(one.Height() - 1 - a);
+    const uint8_t* y = other.Row(other.Height() - 1 - b);
+    int64_t sum = 0;
+    for (int i = 0; i < one.Width() * 3; ++i) {
+        sum += std::abs(static_cast<int>(x[i]) - static_cast<int>(y[i]));
+    }
+    return sum;
+}
+
+}  // namespace
+
+TEST_F(PlayoutTest, FieldsDrawnAtHalfHeightSampleTheirOwnLines) {
+    show.keyCount = 1;  // a still chart: both fields show the same moment
+    LivePlayoutConfig config = SmallConfig();
+    config.width = 320;
+    config.height = 240;
+    CatchOutputs whole;
+    {
+        LivePlayout playout(show, clock, whole, config);
+        ASSERT_FALSE(playout.RunFrames(2).failed);
+    }
+    config.fields = true;
+    for (bool lowerFirst : {true, false}) {
+        config.lowerFieldFirst = lowerFirst;
+        CatchOutputs fields;
+        LivePlayout playout(show, clock, fields, config);
+        ASSERT_FALSE(playout.RunFrames(2).failed);
+        // Each line of the woven frame is closer to the same line of the
+        // whole frame than to the line next to it (the other field's).
+        int64_t own = 0;
+        int64_t next = 0;
+        for (int line = 1; line + 1 < config.height; ++line) {
+            own += LineDifference(fields.last, line, whole.last, line);
+            next += LineDifference(fields.last, line, whole.last, line % 2 == 0 ? line + 1 : line - 1);
+        }
+        EXPECT_LT(own * 2, next) << "lower first: " << lowerFirst;
+    }
+}

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 LiveShow::LiveShow() : show_(CreateShow()) {
     MakeDemoShow(*show_);
     show_->antiAliasing = 0;
@@ -37,6 +39,9 @@ uint64_t PictureSum(const CDib& picture) {
 bool CatchOutputs::Send(int64_t index, const CDib& picture) {
     indexes.push_back(index);
     sums.push_back(PictureSum(picture));
+    if (last.Create(picture.Width(), picture.Height(), picture.BitsPerPixel())) {
+        std::memcpy(last.Pixels(), picture.Pixels(), picture.PixelBytes());
+    }
     return true;
 }
 

@@ -37,6 +37,7 @@ public:
     bool room = true;
     std::vector<int64_t> indexes;
     std::vector<uint64_t> sums;
+    CDib last{16, 16, 24};  // the last picture sent
 };
 
 // Real streams: the fill and, when opened, the key.
