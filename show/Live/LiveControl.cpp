@@ -133,6 +133,12 @@ void LiveControlServer::Stop() {
         stopping_ = true;
         Wake(wake_);
         thread_.join();
+        // The last answers (QUIT's) go out if the clients take them at once.
+        TakeAnswers();
+        for (auto& client : clients_) {
+            ssize_t sent = send(client->fd, client->out.data(), client->out.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+            (void)sent;
+        }
     }
     for (auto& client : clients_) {
         CloseDescriptor(client->fd);
