@@ -285,7 +285,7 @@ bool LiveDataGate::Admit(const LiveDataUpdate& update, std::string& error) {
                    ? "a stream of " + count(shape.columns, "column", "columns")
                    : count(shape.rows, "row", "rows") + " of " + count(shape.columns, "set", "sets");
     };
-    error = "the table has another shape: " + describe(update.kind, update.shape) + " where the chart has " +
+    error = "it has another shape: " + describe(update.kind, update.shape) + " where the chart has " +
             describe(*kind_, shape_);
     return false;
 }

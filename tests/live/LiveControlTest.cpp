@@ -152,7 +152,7 @@ TEST_F(ControlTest, AnswersEveryCommandAndMalformedLineAsDocumented) {
     EXPECT_EQ(talk[8].second, "OK data version 1");
     EXPECT_EQ(talk[9].second, "OK row 1");
     EXPECT_EQ(talk[10].second, "OK row 2");
-    EXPECT_TRUE(StartsWith(talk[11].second, "ERR the table is refused: the table has another shape")) << answer(11);
+    EXPECT_TRUE(StartsWith(talk[11].second, "ERR the table is refused: it has another shape")) << answer(11);
     EXPECT_EQ(talk[12].second, "ERR no DATA rows were sent before DATA END");
     EXPECT_EQ(talk[13].second, "OK row 1");
     EXPECT_TRUE(StartsWith(talk[14].second, "ERR the table is refused: ")) << answer(14);

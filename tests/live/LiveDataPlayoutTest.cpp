@@ -233,3 +233,38 @@ TEST_F(LiveDataTest, CommandsActBetweenFramesAndAreAnswered) {
     EXPECT_EQ(answered[7].second.rfind("OK loaded " + other, 0), 0u) << answered[7].second;
     EXPECT_EQ(answered[8].second, "OK ending the stream");
 }
+
+TEST(LiveStreamData, AWatchedStreamFileMorphsTheShownRow) {
+    LiveShow live;
+    Show& show = live.Get();
+    TempFolder folder;
+    const std::string path = folder.File("rows.txt");
+    ASSERT_TRUE(WriteText(path, "10\t20\n30\t40\n"));
+    LiveDataGate gate;
+    LiveDataUpdate first;
+    std::string error;
+    ASSERT_TRUE(ReadLiveDataFile(path, LiveDataKind::Stream, first, error)) << error;
+    ASSERT_TRUE(gate.Admit(first, error));
+    ASSERT_TRUE(ApplyLiveStream(show, first.streamText, 1000.0f));  // row 0 for the whole run
+    DrivenLiveClock clock;
+    CatchOutputs outputs;
+    LivePlayoutConfig config = SmallConfig();
+    config.streamInterval = 1000.0f;
+    LivePlayout playout(show, clock, outputs, config);
+    std::map<double, float> shown;
+    playout.SetDrawObserver([&](double time, double, const Show& s) {
+        shown[time] = s.currentValues[0];
+        if (time == 5.0) {
+            LiveDataUpdate update;
+            ASSERT_TRUE(ParseLiveData(LiveDataKind::Stream, "50\t60\n70\t80\n", update, error));
+            ASSERT_TRUE(gate.Admit(update, error));
+            playout.Data().Put(update);
+        }
+    });
+    ASSERT_FALSE(playout.RunFrames(25).failed);
+    EXPECT_EQ(shown[6.0], 10.0f);
+    EXPECT_GT(shown[10.0], 10.0f);
+    EXPECT_LT(shown[10.0], 50.0f);
+    EXPECT_EQ(shown[16.0], 50.0f);
+    EXPECT_EQ(show.streamColumns, 2);
+}
