@@ -16,6 +16,9 @@ namespace {
 // MPEG-TS over UDP and SRT: seven 188-byte packets a datagram, the size
 // ETSI TS 102 034 (and every IP receiver) expects.
 constexpr const char* kTransportPacketOption = "pkt_size=1316";
+// SRT drops what the receiver has not acknowledged when the connection
+// closes; waiting up to two seconds lets the last frames arrive.
+constexpr const char* kSrtLingerOption = "linger=2";
 constexpr const char* kDefaultLiveCodec = "avc1";
 // The H.264 encoder's data rate ceiling and its buffer of one second, so a
 // receiver on a real link is never flooded: 6 Mbit/s for standard
@@ -33,12 +36,13 @@ bool StartsWith(const std::string& text, const char* prefix) {
     return text.rfind(prefix, 0) == 0;
 }
 
-// "udp://host:port" with the datagram size added when the address has none.
-std::string WithPacketSize(const std::string& url) {
-    if (url.find("pkt_size=") != std::string::npos) {
+// An option added to an address that does not give it already.
+std::string WithOption(const std::string& url, const char* option) {
+    const std::string name = std::string(option).substr(0, std::string(option).find('=') + 1);
+    if (url.find(name) != std::string::npos) {
         return url;
     }
-    return url + (url.find('?') == std::string::npos ? "?" : "&") + kTransportPacketOption;
+    return url + (url.find('?') == std::string::npos ? "?" : "&") + option;
 }
 
 bool NetworkTarget(const std::string& text, LiveTarget& target, std::string& error) {
@@ -69,7 +73,10 @@ bool NetworkTarget(const std::string& text, LiveTarget& target, std::string& err
         }
         target.kind = scheme.kind;
         target.muxer = scheme.muxer;
-        target.url = scheme.kind == LiveTargetKind::Rtmp ? text : WithPacketSize(text);
+        target.url = scheme.kind == LiveTargetKind::Rtmp ? text : WithOption(text, kTransportPacketOption);
+        if (scheme.kind == LiveTargetKind::Srt) {
+            target.url = WithOption(target.url, kSrtLingerOption);
+        }
         return true;
     }
     error = "only udp://, srt:// and rtmp:// addresses, a file or - are streamed to, not \"" + text + "\"";

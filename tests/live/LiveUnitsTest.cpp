@@ -161,6 +161,7 @@ TEST(LiveTarget, ChoosesTheMuxerByDestination) {
     if (LiveProtocolAvailable("srt")) {
         ASSERT_TRUE(ParseLiveTarget("srt://127.0.0.1:9000", target, error)) << error;
         EXPECT_EQ(target.muxer, "mpegts");
+        EXPECT_EQ(target.url, "srt://127.0.0.1:9000?pkt_size=1316&linger=2");
     } else {
         EXPECT_FALSE(ParseLiveTarget("srt://127.0.0.1:9000", target, error));
         EXPECT_NE(error.find("libsrt"), std::string::npos);
