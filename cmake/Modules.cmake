@@ -139,6 +139,36 @@ add_library(tavrilo_producer STATIC
 target_include_directories(tavrilo_producer PUBLIC show/Producer)
 target_link_libraries(tavrilo_producer PUBLIC tavrilo_draw tavrilo_movieparts tavrilo_movie tavrilo_utilities tavrilo_platform)
 
+# Live data: whole tables and stream files read and checked, the watcher
+# that reads a data file each time it is written, and the data morph. The
+# play-out and the desktop's Watch Data File use it.
+add_library(tavrilo_livedata STATIC
+  show/LiveData/LiveTable.cpp
+  show/LiveData/DataWatcher.cpp
+  show/LiveData/DataMorph.cpp
+  show/LiveData/WatchedData.cpp
+)
+target_include_directories(tavrilo_livedata PUBLIC show/LiveData)
+target_link_libraries(tavrilo_livedata PUBLIC tavrilo_doc tavrilo_utilities tavrilo_platform Threads::Threads)
+
+# Live streams: frames sent to udp://, srt://, rtmp://, a file or a pipe
+# through FFmpeg's protocols and muxers, on the movie layer's encoder.
+add_library(tavrilo_movielive STATIC Common/MovieLive/LiveStream.cpp)
+target_include_directories(tavrilo_movielive PUBLIC Common/MovieLive)
+target_link_libraries(tavrilo_movielive PUBLIC tavrilo_movieffmpeg tavrilo_cdib tavrilo_platform)
+
+# The live play-out: the clock, the play-out's position in the show, the
+# frame loops and the remote control server.
+add_library(tavrilo_live STATIC
+  show/Live/LiveClock.cpp
+  show/Live/PlayoutTimeline.cpp
+  show/Live/LiveCommands.cpp
+  show/Live/LiveControl.cpp
+  show/Live/LivePlayout.cpp
+)
+target_include_directories(tavrilo_live PUBLIC show/Live)
+target_link_libraries(tavrilo_live PUBLIC tavrilo_producer tavrilo_livedata tavrilo_draw tavrilo_movieffmpeg tavrilo_utilities tavrilo_platform Threads::Threads)
+
 # The chart renderer's GL layer: EGL context, framebuffer, textures, chart
 # primitives and outline fonts. No window system: EGL and libOpenGL only.
 pkg_check_modules(TAVRILO_GL_DEPS REQUIRED IMPORTED_TARGET egl opengl glu freetype2 fontconfig)
@@ -178,6 +208,7 @@ if(NOT TAVRILO_FUZZ)
     Common/CrossPlatform/Qt/QtMenus.cpp
     Common/CrossPlatform/Qt/QtText.cpp
     Common/CrossPlatform/Qt/QtTextField.cpp
+    Common/CrossPlatform/Qt/QtTimers.cpp
     Common/CrossPlatform/Qt/QtWindows.cpp
     ${tavrilo_resource_sources}
   )
@@ -246,7 +277,8 @@ if(NOT TAVRILO_FUZZ)
     show/Main/Playback.cpp
     show/Main/MovieCommand.cpp
     show/Main/MovieDialogs.cpp
+    show/Main/WatchData.cpp
   )
   target_include_directories(tavrilo_main PUBLIC show/Main PRIVATE ${TAVRILO_GENERATED_DIR})
-  target_link_libraries(tavrilo_main PUBLIC tavrilo_tab tavrilo_time tavrilo_preview tavrilo_producer tavrilo_dialogs tavrilo_doc tavrilo_qtplatform)
+  target_link_libraries(tavrilo_main PUBLIC tavrilo_tab tavrilo_time tavrilo_preview tavrilo_producer tavrilo_livedata tavrilo_dialogs tavrilo_doc tavrilo_qtplatform)
 endif()

@@ -24,6 +24,7 @@ enum : uint32_t {
     kMsgCommand = 0x111,
     kMsgHScroll = 0x114,
     kMsgVScroll = 0x115,
+    kMsgTimer = 0x113,  // wParam: the timer's id
     kMsgMouseMove = 0x200,
     kMsgLeftDown = 0x201,
     kMsgLeftUp = 0x202,

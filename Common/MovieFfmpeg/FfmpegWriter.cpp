@@ -17,6 +17,10 @@ extern "C" {
 
 namespace {
 
+// Frames waiting for the encoder: one being converted while the next is
+// rendered.
+constexpr size_t kQueuedFrames = 2;
+
 AVFieldOrder ToFieldOrder(FieldOrder order) {
     switch (order) {
         case FieldOrder::UpperFirst:
@@ -309,6 +313,9 @@ bool FfmpegMovieSink::OpenEncoder(const FfmpegMovieSpec& spec, AVStream& stream)
     if (spec.codec->quantMatrix) {
         av_dict_set(&options, "quant_mat", spec.codec->quantMatrix, 0);
     }
+    for (const auto& [key, value] : spec.encoderOptions) {
+        av_dict_set(&options, key.c_str(), value.c_str(), 0);
+    }
     if (fieldCoded && encoder == "libx264") {
         // x264 takes the field order from its own parameters.
         av_dict_set(&options, "x264-params", p.fieldOrder == FieldOrder::UpperFirst ? "tff=1" : "bff=1", 0);
@@ -371,6 +378,11 @@ bool FfmpegMovieSink::ConvertFrame(const QueuedFrame& queued) {
     return true;
 }
 
+bool FfmpegMovieSink::Room() {
+    std::lock_guard<std::mutex> hold(lock_);
+    return queue_.size() < kQueuedFrames;
+}
+
 bool FfmpegMovieSink::WriteFrame(int32_t index, const CDib& image) {
     if (failed_ || !headerWritten_) {
         return false;
@@ -386,7 +398,7 @@ bool FfmpegMovieSink::WriteFrame(int32_t index, const CDib& image) {
     }
     size_t bytes = static_cast<size_t>(image.Height()) * image.Stride();
     std::unique_lock<std::mutex> hold(lock_);
-    changed_.wait(hold, [this] { return queue_.size() < 2 || failedAsync_.load(); });
+    changed_.wait(hold, [this] { return queue_.size() < kQueuedFrames || failedAsync_.load(); });
     QueuedFrame queued;
     if (!spare_.empty()) {
         queued.pixels = std::move(spare_.back());

@@ -28,6 +28,9 @@ struct FfmpegMovieSpec {
     AVRational timeBase{1, 1};  // the stream's time base
     int64_t frameDuration = 1;  // one frame in that time base
     std::vector<std::pair<std::string, std::string>> muxerOptions;
+    // Options of the encoder (its own, such as x264's "preset", or the
+    // generic ones, such as "g" or "maxrate"); applied after the quality.
+    std::vector<std::pair<std::string, std::string>> encoderOptions;
     std::string timecode;  // of the first frame; empty: none
 };
 
@@ -41,6 +44,9 @@ public:
     bool WriteFrame(int32_t index, const CDib& image) override;
     bool Close() override;
     int32_t FramesStored() const override { return stored_; }
+    // Whether WriteFrame would take a frame without waiting for the encoder
+    // (a live stream drops a frame rather than wait).
+    bool Room();
 
 private:
     struct QueuedFrame {

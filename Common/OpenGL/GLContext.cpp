@@ -442,6 +442,16 @@ void SetRendererAlpha(GLRenderer& r, bool keepAlpha) {
     r.keepAlpha = keepAlpha;
 }
 
+void SetRendererFieldLines(GLRenderer& r, FieldLines lines) {
+    // Row j of a half-height picture is centred on line 2j + 1 of the frame;
+    // the upper field's line 2j lies a quarter of a row above it, the lower
+    // field's 2j + 1 a quarter below.
+    constexpr double kQuarterRow = 0.25;
+    constexpr float kFieldLineScale = 0.5f;
+    r.rowShift = lines == FieldLines::Upper ? -kQuarterRow : (lines == FieldLines::Lower ? kQuarterRow : 0.0);
+    r.lineScale = lines == FieldLines::Whole ? 1.0f : kFieldLineScale;
+}
+
 std::string RendererDescription(GLRenderer& r) {
     if (!MakeRendererCurrent(r)) {
         return "none";

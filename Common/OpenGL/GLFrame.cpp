@@ -94,7 +94,7 @@ void SetProjection(GLRenderer& r, int width, int height, double jitterX, double 
     double right = top * kNear / r.frameAspect;
     double left = -right;
     double dx = -((right - left) * jitterX / width);
-    double dy = -((top - bottom) * jitterY / height);
+    double dy = -((top - bottom) * (jitterY + r.rowShift) / height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glFrustum(left + dx, right + dx, bottom + dy, top + dy, kNear, kFar);

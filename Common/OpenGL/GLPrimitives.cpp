@@ -147,7 +147,7 @@ void DrawEdge(GLRenderer& r, const ChartVertex& a, const ChartVertex& b, float w
     if (!MakeRendererCurrent(r)) {
         return;
     }
-    glLineWidth(width);
+    glLineWidth(width * r.lineScale);
     glBegin(GL_LINES);
     SetMaterial(r, a);
     if (normal) {

@@ -112,6 +112,10 @@ public:
     // makes new renderers sum on the CPU (to compare drivers and timings).
     AccumulationPath accumulation = AccumulationPath::Gpu;
     bool gpuSumActive = false;  // this frame's passes go to GL's sum
+    // Fields drawn at half height (SetRendererFieldLines): the shift of
+    // every pass in rows of the picture (upwards), and the width of lines.
+    double rowShift = 0.0;
+    float lineScale = 1.0f;
 };
 
 using GLRendererPtr = std::unique_ptr<GLRenderer, void (*)(GLRenderer*)>;
@@ -142,6 +146,12 @@ void SetRendererFrameAspect(GLRenderer& renderer, float aspect);
 // Whether frames keep their alpha (the chart's coverage over a transparent
 // background) for GrabFrame.
 void SetRendererAlpha(GLRenderer& renderer, bool keepAlpha);
+// What the pictures drawn hold: whole frames, or one field of a frame at
+// half its height (upper: lines 0, 2, 4 ... of the frame, lower: 1, 3, 5
+// ...). A field's passes are shifted a quarter row onto its own lines, and
+// lines are drawn half as wide, since a row of the field is two of the frame.
+enum class FieldLines { Whole, Upper, Lower };
+void SetRendererFieldLines(GLRenderer& renderer, FieldLines lines);
 // Makes the renderer's context current; false while it is not ready.
 bool MakeRendererCurrent(GLRenderer& renderer);
 // The GL renderer and version strings, for diagnostics.

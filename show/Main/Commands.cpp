@@ -77,6 +77,9 @@ intptr_t MainWindow::Command(int command) {
         case kCmdLoadStream:
             LoadDataCommand(true);
             break;
+        case kCmdWatchData:
+            WatchDataCommand();
+            break;
         case kCmdClipboardData:
             if (gShow) {
                 GetDataFromClipboardCommand(*gShow);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "DataWatch.h"
 #include "Doc.h"
 #include "Settings.h"
 #include "SettingsKeys.h"
@@ -127,6 +128,7 @@ void MainWindow::Destroy() {
         return;
     }
     SaveSettings();
+    StopWatchingData();
     preview_.reset();
     timeline_.reset();
     tabs_.reset();
@@ -168,6 +170,7 @@ void MainWindow::BuildMenus() {
     AddMenu(menu, "Options", 0);
     AddMenuItem(menu, kCmdShowTVSafe, "Show TV Safe Area", CheckedWhen(ReadSettingInt(kSettingShowTvSafe, 0) != 0));
     AddMenuItem(menu, kCmdDrawFast, "Draw Chart Fast", CheckedWhen(ReadSettingInt(kSettingDrawFast, 1) != 0));
+    AddMenuItem(menu, kCmdWatchData, "Watch Data File...", 0);
     AddMenu(menu, "Render", 0);
     AddMenuItem(menu, kCmdFieldSwap, "Flop Field Order", CheckedWhen(ReadSettingInt(kSettingFieldSwap, 0) != 0));
     AddMenuItem(menu, kMenuSeparator, "", 0);
@@ -229,6 +232,11 @@ intptr_t MainWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lPa
         case kMsgCommand:
             return Command(static_cast<int>(wParam & 0xFFFF));
         case kCancelDrag:
+            return 1;
+        case kMsgTimer:
+            if (wParam == kWatchDataTimer) {
+                WatchTick();
+            }
             return 1;
         case kMsgMouseMove:
             SetCursorKind(kCursorArrow);

@@ -31,6 +31,7 @@ enum MenuCommand : int {
     kCmdFieldSwap = 1030,
     kCmdAspect43 = 1031,
     kCmdAspect169 = 1032,
+    kCmdWatchData = 1040,
     kCmdExit = 2001,
     kCmdSaveShow = 2003,
     kCmdLoadShow = 2004,
@@ -61,6 +62,13 @@ struct ToolButton {
     // `newState` unless it is -1.
     bool HitTest(int32_t x, int32_t y, int32_t newState);
 };
+
+// The timer that looks for a watched data file's updates and moves the
+// preview through their morphs.
+constexpr int kWatchDataTimer = 1;
+
+struct DataWatch;
+struct LiveDataUpdate;
 
 enum ToolButtonIndex : int { kButtonReverse = 0, kButtonStop = 1, kButtonForward = 2, kButtonAddKey = 3 };
 
@@ -111,6 +119,14 @@ public:
     void DrawFrameCounter(int32_t frame) override;
     // Starts (and runs until it ends) or stops playback.
     void SetDirection(int32_t direction);
+    // Options, Watch Data File after its chooser: reads the table, morphs
+    // the preview to it and to each good table the file is rewritten with;
+    // a refused one is reported and changes nothing. False (with the
+    // message shown) when the file cannot be watched.
+    bool WatchDataFile(const char* path);
+    void StopWatchingData();
+    bool WatchingData() const { return dataWatch_ != nullptr; }
+    DataWatch* Watch() { return dataWatch_.get(); }
 
     PreviewWindow* Preview() { return preview_.get(); }
     TimelineWindow* Timeline() { return timeline_.get(); }
@@ -153,6 +169,11 @@ private:
     void EditCommand(int command);
     void MakeMovieCommand();
     void DrawTransport(int32_t a, int32_t b);
+    void WatchDataCommand();
+    void WatchTick();
+    void ApplyWatchedData(const LiveDataUpdate& update);
+    // Draws the preview, with the watched data's morph when one runs.
+    void PaintPreview();
     void RunPlayback();
     void Step();
 
@@ -167,6 +188,7 @@ private:
     void SaidSaved(bool saved);
     // The status read-out left of the frame rate.
     void DrawStatus();
+    std::unique_ptr<DataWatch> dataWatch_;
 };
 
 // The window title for a show file (none: the program's name alone); an

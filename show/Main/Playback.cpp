@@ -81,9 +81,7 @@ void MainWindow::Step() {
         SetDirection(0);
     }
     Evaluate(*gShow, frame, false);
-    if (Preview()) {
-        Preview()->Paint();
-    }
+    PaintPreview();
     const int64_t elapsed = (HighResolutionCounter() - playback.startCounter) / playback.ticksPerFrame;
     if (playback.direction != 0) {
         gCurrentFrame = static_cast<int32_t>(elapsed * playback.direction + playback.startFrame);

@@ -39,7 +39,7 @@ TEST_F(ProgramTest, StartUpBuildsEveryWindowAndMenuItemInItsState) {
     EXPECT_EQ(MenuCommands(Window().menu, 0),
               (std::vector<int>{2005, 2004, 2003, 1013, -1, 1011, 1014, 1012, 1010, -1, 1015, 1016, 1017, -1, 2001}));
     EXPECT_EQ(MenuCommands(Window().menu, 1), (std::vector<int>{9004, 9005, -1, 9001, 9000, 9002, 9003}));
-    EXPECT_EQ(MenuCommands(Window().menu, 2), (std::vector<int>{1001, 1002}));
+    EXPECT_EQ(MenuCommands(Window().menu, 2), (std::vector<int>{1001, 1002, 1040}));
     EXPECT_EQ(MenuCommands(Window().menu, 3), (std::vector<int>{1030, -1, 1031, 1032, -1}));
     EXPECT_EQ(MenuCommands(Window().menu, 4), (std::vector<int>{1020, 1024}));
     EXPECT_EQ(MenuState(Window(), kCmdNtsc), kMenuChecked);
@@ -52,6 +52,7 @@ TEST_F(ProgramTest, StartUpBuildsEveryWindowAndMenuItemInItsState) {
     EXPECT_EQ(MenuState(Window(), kCmdCopy), 0);
     EXPECT_EQ(MenuState(Window(), kCmdShowTVSafe), 0);
     EXPECT_EQ(MenuState(Window(), kCmdDrawFast), kMenuChecked);
+    EXPECT_EQ(MenuState(Window(), kCmdWatchData), 0);
     EXPECT_EQ(MenuState(Window(), kCmdFieldSwap), 0);
     EXPECT_EQ(MenuState(Window(), kCmdAspect43), kMenuChecked);
     EXPECT_EQ(MenuState(Window(), kCmdAspect169), 0);

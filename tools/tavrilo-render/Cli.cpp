@@ -17,6 +17,7 @@
 #include "FfmpegOwners.h"
 #include "HeadlessPlatform.h"
 #include "Interrupts.h"
+#include "LiveCommand.h"
 #include "MovieSegments.h"
 #include "OptionTable.h"
 #include "Options.h"
@@ -125,6 +126,9 @@ StepResult Render(Show& show, const RenderOptions& options) {
     if (options.bench) {
         return RenderBenchCommand(show, options);
     }
+    if (!options.livePath.empty()) {
+        return RunLiveCommand(show, options);
+    }
     if (options.outPath.empty()) {
         return StepDone();
     }
@@ -151,7 +155,9 @@ bool CheckWritable(const std::string& option, const std::string& path, std::stri
 StepResult CheckRun(const Show& show, const RenderOptions& options) {
     std::string error;
     bool good = CheckWritable("--save", options.savePath, error) && CheckWritable("-o", options.outPath, error);
-    if (good && !options.bench && !options.outPath.empty()) {
+    if (good && !options.livePath.empty()) {
+        good = CheckLiveOptions(show, options, error);
+    } else if (good && !options.bench && !options.outPath.empty()) {
         if (IsPictureKind(FileKindOf(options.outPath))) {
             good = CheckPictureOptions(show, options, error);
         } else {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "CrossPlatform.h"
+#include "LiveStream.h"
 #include "MakeMovie.h"
 #include "MakeMovieAVI.h"
 #include "Options.h"
@@ -260,6 +261,33 @@ bool ApplyFieldOrder(const std::string& name, const std::string& value, Options&
     return true;
 }
 
+bool ApplyControlPort(const std::string& name, const std::string& value, Options& o, std::string& error) {
+    long port = 0;
+    if (!ParseInt(value, 0, 65535, port)) {
+        return Refuse(name, "a port number from 1 to 65535 (0: any free port)", value, error);
+    }
+    o.controlPort = static_cast<int>(port);
+    return true;
+}
+
+bool ApplyLiveTarget(const std::string& name, const std::string& value, Options& o, std::string& error) {
+    LiveTarget target;
+    if (!ParseLiveTarget(value, target, error)) {
+        error = name + ": " + TerminalText(error);
+        return false;
+    }
+    (name == "--live" ? o.livePath : o.liveKeyPath) = value;
+    return true;
+}
+
+bool ApplyControlBind(const std::string& name, const std::string& value, Options& o, std::string& error) {
+    if (value.empty() || value.size() > 255 || value.find_first_of(" \t\n/") != std::string::npos) {
+        return Refuse(name, "an address such as 127.0.0.1, ::1 or 0.0.0.0", value, error);
+    }
+    o.controlBind = value;
+    return true;
+}
+
 bool ApplyPart(const std::string& name, const std::string& value, Options& o, std::string& error) {
     return ParsePart(value, o) || Refuse(name, "K/N, part K (from 0) of N, such as 0/4", value, error);
 }
@@ -288,6 +316,9 @@ bool ApplyKey(const std::string&, const std::string&, Options& o, std::string&) 
 bool ApplyBench(const std::string&, const std::string&, Options& o, std::string&) {
     return o.bench = true;
 }
+bool ApplyLoop(const std::string&, const std::string&, Options& o, std::string&) {
+    return o.loop = true;
+}
 bool ApplyHelp(const std::string&, const std::string&, Options& o, std::string&) {
     return o.help = true;
 }
@@ -307,6 +338,7 @@ bool ApplyVersion(const std::string&, const std::string&, Options& o, std::strin
 const char kShow[] = "The show and its data";
 const char kOutput[] = "Pictures and movies";
 const char kCluster[] = "Rendering on several machines";
+const char kLive[] = "Live output (see docs/live.md)";
 const char kOther[] = "Other";
 
 const std::vector<OptionSpec> kTable = {
@@ -365,6 +397,25 @@ const std::vector<OptionSpec> kTable = {
      "frame shape (default: the show's; 16:9 at HD sizes, 1280x720,\n"
      "1920x1080, whose square pixels cannot make a 4:3 frame)",
      ApplyAspect, true, kOutput},
+    {"--live", nullptr, "URL",
+     "play the show in real time to udp://HOST:PORT or srt://HOST:PORT\n"
+     "(MPEG-TS), rtmp://HOST/APP/KEY (FLV), a file, or - (NUT on standard\n"
+     "output); H.264 unless --codec says otherwise",
+     ApplyLiveTarget, false, kLive},
+    {"--live-key", nullptr, "URL", "also send the key, frame-locked with the fill", ApplyLiveTarget, false, kLive},
+    {"--loop", nullptr, nullptr, "after the last key play from the first again (default: hold)", ApplyLoop, false,
+     kLive},
+    {"--live-start", nullptr, "TC", "begin at this frame instead of the first key",
+     CHECKED_OPTION(ParseTimecode, liveStart), false, kLive},
+    {"--watch", nullptr, "FILE",
+     "live data: a table read whole each time it is written (a stream\n"
+     "file when --stream names the same file)",
+     PATH_OPTION(watchPath), false, kLive},
+    {"--morph", nullptr, "TC", "how long the chart takes to move to new data or a key (default 1 s)",
+     CHECKED_OPTION(ParseTimecode, morph), false, kLive},
+    {"--control", nullptr, "PORT", "take remote commands on this TCP port", ApplyControlPort, false, kLive},
+    {"--control-bind", nullptr, "ADDR", "the address the port is on (default 127.0.0.1)", ApplyControlBind, false,
+     kLive},
     {"--part", nullptr, "K/N",
      "render only part K (from 0) of N shares of the movie's frames, into\n"
      "OUT.partK.mov (or the share of a NAME####.png sequence); with --batch,\n"

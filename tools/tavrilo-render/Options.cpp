@@ -163,6 +163,52 @@ bool CheckPart(const RenderOptions& o, std::string& error) {
     return true;
 }
 
+// The live options go with --live; a live run writes no movie or pictures,
+// and standard output cannot carry both the stream and a report.
+bool CheckLive(const RenderOptions& o, std::string& error) {
+    const char* liveOnly = !o.liveKeyPath.empty()   ? "--live-key"
+                           : o.loop                 ? "--loop"
+                           : o.liveStart            ? "--live-start"
+                           : !o.watchPath.empty()   ? "--watch"
+                           : o.morph                ? "--morph"
+                           : o.controlPort          ? "--control"
+                           : !o.controlBind.empty() ? "--control-bind"
+                                                    : nullptr;
+    if (o.livePath.empty()) {
+        if (liveOnly) {
+            error = std::string(liveOnly) + " needs --live URL";
+            return false;
+        }
+        return true;
+    }
+    const char* taken = !o.outPath.empty()          ? "-o"
+                        : o.bench                   ? "--bench"
+                        : o.part                    ? "--part"
+                        : !o.batchPath.empty()      ? "--batch"
+                        : !o.picturePath.empty()    ? "--picture"
+                        : o.alpha                   ? "--alpha"
+                        : o.key                     ? "--key (use --live-key URL)"
+                        : o.reverse.value_or(false) ? "--reverse"
+                                                    : nullptr;
+    if (taken) {
+        error = std::string("--live plays the show as it goes; ") + taken + " cannot be given with it";
+        return false;
+    }
+    if (o.livePath == "-" && (o.info || o.evaluate)) {
+        error = "--live - sends the stream to standard output; --info and --eval cannot share it";
+        return false;
+    }
+    if (o.liveKeyPath == o.livePath) {
+        error = "--live-key needs a destination of its own, not the fill's";
+        return false;
+    }
+    if (!o.controlBind.empty() && !o.controlPort) {
+        error = "--control-bind needs --control PORT";
+        return false;
+    }
+    return true;
+}
+
 // The arguments without a dash: the show file, or the segments after --join
 // OUT; then the checks of options that go together.
 bool CheckCombination(const std::vector<std::string>& positional, RenderOptions& options, std::string& error) {
@@ -187,10 +233,10 @@ bool CheckCombination(const std::vector<std::string>& positional, RenderOptions&
         return false;
     }
     if (!options.batchPath.empty()) {
-        return CheckBatch(options, error) && CheckOutput(options, error);  // rows bring their outputs
+        return CheckBatch(options, error) && CheckOutput(options, error) && CheckLive(options, error);  // rows bring their outputs
     }
-    return CheckOutput(options, error) && CheckFrameChoice(options, error) && CheckAlpha(options, error) &&
-           CheckPart(options, error) && CheckTimecode(options, error);
+    return CheckOutput(options, error) && CheckLive(options, error) && CheckFrameChoice(options, error) &&
+           CheckAlpha(options, error) && CheckPart(options, error) && CheckTimecode(options, error);
 }
 
 }  // namespace

@@ -44,6 +44,16 @@ struct RenderOptions {
     bool bench = false;                   // --bench
     bool help = false;                    // --help
     bool version = false;                 // --version
+
+    // Live output.
+    std::string livePath;                  // --live URL: play the show in real time to URL
+    std::string liveKeyPath;               // --live-key URL: the key, frame-locked with the fill
+    bool loop = false;                     // --loop: play the show round again
+    std::optional<std::string> liveStart;  // --live-start TC
+    std::string watchPath;                 // --watch FILE: live data
+    std::optional<std::string> morph;      // --morph TC (default one second)
+    std::optional<int> controlPort;        // --control PORT
+    std::string controlBind;               // --control-bind ADDR (default 127.0.0.1)
 };
 
 // Parses the command line and checks every value; false with a one-line
