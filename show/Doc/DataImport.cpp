@@ -317,10 +317,10 @@ bool LoadStream(Show& show, std::string_view text, float interval, bool makeKey)
     show.animateData = 1;
     show.streamInterval = interval;
     if (makeKey) {
-        Evaluate(show, StreamEndFrame(show.streamLastRow, interval), true);
+        ShowFrame(show, StreamEndFrame(show.streamLastRow, interval));
         SetKey(show);
     }
-    Evaluate(show, 0, true);
+    ShowFrame(show, 0);
     return true;
 }
 
@@ -336,7 +336,7 @@ void ImportTableCommand(Show& show, std::string_view text) {
     // throwing it away.
     show.modified = 1;
     // The chart shows the new data at once, not from the next frame step.
-    Evaluate(show, gCurrentFrame, true);
+    ShowFrame(show, gCurrentFrame);
     RedrawMainWindow();
 }
 

@@ -180,7 +180,7 @@ void MainWindow::LoadBackgroundCommand() {
         gShow->background.name[0] = '\0';
         SetBackground(*gShow, gShow->background);
     }
-    Evaluate(*gShow, gCurrentFrame, true);
+    ShowFrame(*gShow, gCurrentFrame);
 }
 
 void MainWindow::LoadDataCommand(bool stream) {
@@ -247,15 +247,15 @@ void MainWindow::EditCommand(int command) {
             break;
         case kCmdPaste:
             PasteKeyCommand(show);
-            Evaluate(show, frame, true);
+            ShowFrame(show, frame);
             break;
         case kCmdUndo:
             Undo(show);
-            Evaluate(show, frame, true);
+            ShowFrame(show, frame);
             break;
         case kCmdRedo:
             Redo(show);
-            Evaluate(show, frame, true);
+            ShowFrame(show, frame);
             break;
         default:
             break;

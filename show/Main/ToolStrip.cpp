@@ -61,8 +61,8 @@ void MainWindow::Paint() {
             }
         }
     }
-    if (Preview()) {
-        const KeyFrame placement = Preview()->liveKeyFrame;
+    if (Preview() && gShow) {
+        const KeyFrame placement = gShow->current;
         DrawToolStrip(placement);
     }
 }
@@ -162,9 +162,16 @@ void MainWindow::DrawFrameCounter(int32_t frame) {
     SelectFont(nullptr, -1, -1);
 }
 
-void MainWindow::CounterLink::Redraw() {
-    if (window) {
-        window->DrawFrameCounter(gCurrentFrame);
-        window->RefreshTitle();
+void MainWindow::FrameChanged() {
+    if (preview_) {
+        preview_->Repaint();
     }
+    if (timeline_) {
+        timeline_->Redraw();
+    }
+    if (tabs_) {
+        tabs_->Redraw();
+    }
+    DrawFrameCounter(gCurrentFrame);
+    RefreshTitle();
 }

@@ -12,13 +12,7 @@
 #include "SettingsKeys.h"
 #include "Utilities.h"
 
-TimelineWindow* gTimelineWindow = nullptr;
-
 namespace {
-
-constexpr int32_t kNoRing = -9999;
-// The x of the drag ring last drawn (client coordinates).
-int32_t gLastRingX = kNoRing;
 
 constexpr int32_t kBandHeight = 48;
 constexpr int32_t kStripBelow = 32;
@@ -50,18 +44,10 @@ bool TimelineWindow::Create(PlatformWindow& parentWindow, TimelineOwner* editorO
     ShowScrollBars(*this, true, false);
     SetLength(gShow ? gShow->lengthFrames : 0);
     ShowPlatformWindow(*this, kWindowShown);
-    gTimelineWindow = this;
-    gTimeline = this;
     return true;
 }
 
 void TimelineWindow::Destroy() {
-    if (gTimeline == this) {
-        gTimeline = nullptr;
-    }
-    if (gTimelineWindow == this) {
-        gTimelineWindow = nullptr;
-    }
     if (native) {
         DestroyPlatformWindow(*this);
     }
@@ -128,7 +114,7 @@ void TimelineWindow::Paint() {
         gShow->selectedKey = DrawKeys(view, *gShow, gCurrentFrame);
     }
     // A new paint leaves no drag ring to erase.
-    gLastRingX = kNoRing;
+    lastRingX_ = kNoRing;
     if (owner) {
         owner->UpdateEditMenu();
     }
@@ -174,7 +160,7 @@ void TimelineWindow::MouseMove(int32_t x, int32_t y) {
     Show& show = *gShow;
     if (scrubbing) {
         const int32_t frame = FrameAtX(ContentX(x), timeScale);
-        Evaluate(show, frame, false);
+        Evaluate(show, frame);
         if (gPreview) {
             gPreview->Repaint();
         }
@@ -199,12 +185,12 @@ void TimelineWindow::MouseMove(int32_t x, int32_t y) {
 void TimelineWindow::DragFeedback(int32_t x) {
     {
         PortScope scope(*this);
-        if (gLastRingX != kNoRing) {
-            InvertOval(RingAt(gLastRingX), 1, kPenSolid);
+        if (lastRingX_ != kNoRing) {
+            InvertOval(RingAt(lastRingX_), 1, kPenSolid);
         }
         InvertOval(RingAt(x), 1, kPenSolid);
     }
-    gLastRingX = x;
+    lastRingX_ = x;
     if (owner) {
         owner->DrawFrameCounter(FrameAtX(ContentX(x), timeScale));
     }
@@ -214,7 +200,7 @@ void TimelineWindow::LeftDown(int32_t x, int32_t y) {
     if (!gShow) {
         return;
     }
-    gLastRingX = kNoRing;
+    lastRingX_ = kNoRing;
     draggedKey = HitKey(*gShow, ContentX(x), y, timeScale);
     if (draggedKey == kNoKey) {
         scrubbing = 1;
@@ -232,9 +218,9 @@ void TimelineWindow::LeftUp(int32_t x, int32_t y) {
     }
     const int32_t frame = FrameAtX(ContentX(x), timeScale);
     DropKey(frame);
-    Evaluate(*gShow, frame, true);
+    ShowFrame(*gShow, frame);
     if (owner) {
-        owner->DrawToolStrip(LiveKeyFrame(*gShow));
+        owner->DrawToolStrip(gShow->current);
     }
     draggedKey = kNoKey;
 }
@@ -275,5 +261,5 @@ void TimelineWindow::RightUp(int32_t x, int32_t y) {
         PushUndo(show, before, static_cast<int16_t>(hit));
         PutKey(show, hit, key);
     }
-    Evaluate(show, frame, true);
+    ShowFrame(show, frame);
 }

@@ -2,8 +2,7 @@
 // ruler, the key track with one mark per keyframe, " HOLD " segments and the
 // current-frame cursor. Scrubbing moves time with live preview; keys are
 // dragged along time and their options set with the right button. Created
-// and owned by the main window; evaluation and playback reach it through
-// gTimeline to follow the current frame.
+// and owned by the main window, which has it follow the current frame.
 #pragma once
 
 #include <cstdint>
@@ -53,18 +52,18 @@ int HitKey(const Show& show, int32_t contentX, int32_t y, int32_t scale);
 // A dragged key dropped before this frame is removed.
 int32_t DropDeleteFrame(int32_t scale);
 
-class TimelineWindow : public ChildWindow, public RedrawLink {
+class TimelineWindow : public ChildWindow {
 public:
     TimelineWindow() = default;
     ~TimelineWindow() override;
 
-    // Creates the window under the preview and sets gTimeline.
+    // Creates the window under the preview.
     bool Create(PlatformWindow& parentWindow, TimelineOwner* editorOwner, PlatformWindow* previewWindow);
     void Destroy();
 
     void Paint() override;
-    // RedrawLink: scrolls to the current frame and repaints.
-    void Redraw() override { FollowCurrentFrame(); }
+    // Scrolls to the current frame and repaints.
+    void Redraw() { FollowCurrentFrame(); }
 
     void FollowCurrentFrame();
     // Chooses the extent (and, when none is configured, the scale) for a
@@ -87,6 +86,8 @@ protected:
     intptr_t OwnMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
 
 private:
+    static constexpr int32_t kNoRing = -9999;
+    int32_t lastRingX_ = kNoRing;  // the x of the drag ring last drawn (client coordinates)
     int32_t ContentX(int32_t x) const;
     void MouseMove(int32_t x, int32_t y);
     void LeftDown(int32_t x, int32_t y);
@@ -95,8 +96,6 @@ private:
     void DragFeedback(int32_t x);
     void DropKey(int32_t frame);
 };
-
-extern TimelineWindow* gTimelineWindow;
 
 // ---- drawing (TimelineDraw.cpp), in content coordinates shifted by `scroll`
 

@@ -94,7 +94,7 @@ TEST(PreviewLayout, ShrinksBelowTheMenuBarAndNeverGoesNegative) {
 }
 
 TEST_F(ProgramTest, EnterSetsAKeyAndMovesOneSecondOn) {
-    Evaluate(TheShow(), 100, true);
+    ShowFrame(TheShow(), 100);
     Press(Qt::Key_Return);
     ASSERT_EQ(TheShow().keyCount, 2);
     EXPECT_EQ(TheShow().keys[1].frame, 100);
@@ -253,7 +253,7 @@ TEST_F(ProgramTest, TitleCarriesTheShowName) {
 TEST_F(ProgramTest, TheTitleMarksAnUnsavedShowAndSaveSaysSaved) {
     EXPECT_EQ(MainWindowTitle("/shows/budget.tvr", true), "Quillon Tavrilo - *budget");
     EXPECT_EQ(MainWindowTitle(nullptr, true), "Quillon Tavrilo - *Untitled");
-    Evaluate(TheShow(), 100, true);
+    ShowFrame(TheShow(), 100);
     Press(Qt::Key_Return);  // a key: the show changes
     EXPECT_EQ(WindowTitle(Window()), "Quillon Tavrilo - *Untitled");
     TempFolder folder;
@@ -274,7 +274,7 @@ TEST_F(ProgramTest, QuickSaveWritesSilentlyAndKeepsTheFrame) {
     TempFolder folder;
     const std::string path = folder.File("quick.tvr");
     TheShow().showFile = MakeFileSpec(path.c_str());
-    Evaluate(TheShow(), 42, true);
+    ShowFrame(TheShow(), 42);
     TheShow().modified = 1;
     Press(Qt::Key_S, Qt::ControlModifier);
     EXPECT_GT(ReadBytes(path).size(), 5000u);

@@ -15,7 +15,7 @@ protected:
     void SetUp() override {
         ProgramTest::SetUp();
         MakeDemoShow(TheShow());  // keys up to frame 299
-        Evaluate(TheShow(), 0, true);
+        ShowFrame(TheShow(), 0);
     }
     void TearDown() override {
         SetHighResolutionCounter({});
@@ -57,7 +57,7 @@ TEST_F(PlaybackTest, SlowDrawingDropsFramesAndFastDrawingRepeatsThem) {
     EXPECT_EQ(gCurrentFrame, 20);  // every frame shown once
     EXPECT_EQ(Window().playback.framesShown, 20);
 
-    Evaluate(TheShow(), 0, true);
+    ShowFrame(TheShow(), 0);
     // Half a frame a reading: each frame is drawn twice.
     SetHighResolutionCounter([this, readings = 0, now = int64_t{0}]() mutable {
         now += FrameTicks() / 2 + 1;
@@ -97,7 +97,7 @@ TEST_F(PlaybackTest, ReverseFromTheStartStopsAtFrameZero) {
 }
 
 TEST_F(PlaybackTest, StartingAtTheEndStartsFromTheBeginning) {
-    Evaluate(TheShow(), 299, true);
+    ShowFrame(TheShow(), 299);
     DriveClock(2, 6, [this] { PostKey(kKeyK); });
     Press(Qt::Key_P, Qt::ShiftModifier);
     EXPECT_EQ(gCurrentFrame, 10);

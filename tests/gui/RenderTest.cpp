@@ -14,7 +14,7 @@ TEST_F(ProgramTest, PreviewShowsTheRenderedChart) {
     ASSERT_TRUE(Preview().glAvailable);
     ASSERT_TRUE(TheShow().renderer);
     MakeDemoShow(TheShow());
-    Evaluate(TheShow(), 0, true);
+    ShowFrame(TheShow(), 0);
     const int drawn = ChartPixels(Preview());
     const Rect client = GetClientRect(Preview());
     EXPECT_GT(drawn, client.right * client.bottom / 20);  // the walls and bars cover a good part
@@ -41,13 +41,13 @@ TEST_F(ProgramTest, SlowDrawingWithAntiAliasingStillShowsTheChart) {
     TheShow().antiAliasing = 25;
     Choose(kCmdDrawFast);
     ASSERT_EQ(Preview().drawFast, 0);
-    Evaluate(TheShow(), 100, true);
+    ShowFrame(TheShow(), 100);
     EXPECT_GT(ChartPixels(Preview()), 1000);
 }
 
 TEST_F(ProgramTest, OffscreenCheckDrawsAndRebindsThePreview) {
     MakeDemoShow(TheShow());
-    Evaluate(TheShow(), 150, true);
+    ShowFrame(TheShow(), 150);
     {
         PortScope scope(Preview());
         FillRect(0x000000, GetClientRect(Preview()));

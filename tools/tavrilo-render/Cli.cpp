@@ -73,7 +73,7 @@ StepResult LoadShow(Show& show, const RenderOptions& options) {
     } else if (!options.newShow) {
         MakeDemoShow(show);
     }
-    Evaluate(show, 0, false);
+    Evaluate(show, 0);
     return StepDone();
 }
 
@@ -115,7 +115,7 @@ StepResult Report(Show& show, const RenderOptions& options) {
         std::printf("%s\n", ShowInfoJson(show).c_str());
     }
     for (int32_t frame : options.evalFrames) {
-        Evaluate(show, frame, false);
+        Evaluate(show, frame);
         std::printf("%s\n", FrameJson(show).c_str());
     }
     std::fflush(stdout);
