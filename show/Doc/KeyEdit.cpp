@@ -130,8 +130,8 @@ int FindKeyWithin4(const Show& show, int32_t frame) {
     return -1;
 }
 
-int32_t OneSecondOfFrames() {
-    return (gFrameRate + 50) / 100;
+int32_t OneSecondOfFrames(const Show& show) {
+    return (show.frameRate + 50) / 100;
 }
 
 }  // namespace
@@ -179,7 +179,7 @@ bool SetKey(Show& show) {
         PushUndo(show, old, static_cast<int16_t>(index));
     }
     SortKeys(show);
-    ShowFrame(show, (added || index == 0) ? frame + OneSecondOfFrames() : frame);
+    ShowFrame(show, (added || index == 0) ? frame + OneSecondOfFrames(show) : frame);
     show.modified = 1;
     return added;
 }

@@ -98,12 +98,12 @@ std::unique_ptr<Show> CreateShow() {
     ResetShow(*show);
     show->frameAspect = static_cast<float>(ReadSettingInt(kSettingAspectMode, 7500) * 0.0001);
     show->fieldSwap = ReadSettingInt(kSettingFieldSwap, 0) != 0;
-    gFrameRate = ReadFrameRateSetting();
+    show->frameRate = ReadFrameRateSetting();
     ReadSettingString(kSettingRootVolume, "/", show->rootVolume, sizeof(show->rootVolume));
     show->streamColumns = 0;
     show->streamLastRow = 0;
     show->streamValues.clear();
-    show->lengthFrames = TenMinuteShowLength(gFrameRate);
+    show->lengthFrames = TenMinuteShowLength(show->frameRate);
     return show;
 }
 

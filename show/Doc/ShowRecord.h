@@ -11,6 +11,7 @@
 
 #include "CDib.h"
 #include "CrossPlatform.h"
+#include "Utilities.h"
 
 #pragma pack(push, 1)
 // One key of the timeline. The float fields are the evaluation channels in
@@ -90,8 +91,9 @@ using BackgroundMovieOwner = std::unique_ptr<BackgroundMovie, void (*)(Backgroun
 struct Show {
     uint8_t modified = 0;
     RendererOwner renderer{nullptr, nullptr};
-    FrameViews* views = nullptr;  // the desktop's windows on this show; null without them
-    float frameAspect = 0.75f;    // picture height / width
+    FrameViews* views = nullptr;    // the desktop's windows on this show; null without them
+    float frameAspect = 0.75f;      // picture height / width
+    int32_t frameRate = kRateNtsc;  // hundredths of frames per second, from the settings; not in the show file
     int32_t lengthFrames = 0;
     char rootVolume[256] = {};
     KeyFrame keys[kMaxKeys] = {};

@@ -152,8 +152,10 @@ void MainWindow::SetFrameRate(int command) {
     for (int c = kCmdNtsc; c <= kCmdFilm; ++c) {
         CheckMenuItem(menu, c, c == command);
     }
-    gFrameRate = rates[command - kCmdNtsc];
-    WriteSettingInt(kSettingFrameRate, gFrameRate);
+    if (gShow) {
+        gShow->frameRate = rates[command - kCmdNtsc];
+    }
+    WriteSettingInt(kSettingFrameRate, rates[command - kCmdNtsc]);
     Paint();
 }
 

@@ -17,7 +17,7 @@ void MainWindow::MakeMovieCommand() {
     }
     Show& show = *gShow;
     const int32_t lastKeyFrame = show.keys[std::clamp(show.keyCount, 1, kMaxKeys) - 1].frame;
-    MovieOptionTexts rows = ReadMovieOptionTexts(lastKeyFrame);
+    MovieOptionTexts rows = ReadMovieOptionTexts(lastKeyFrame, show.frameRate);
     const bool confirmed = AskMovieOptions(*Preview(), rows);
     ShowFrame(show, gCurrentFrame);
     if (!confirmed) {

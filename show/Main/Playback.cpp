@@ -31,7 +31,7 @@ void MainWindow::SetDirection(int32_t direction) {
     }
     playback.startFrame = gCurrentFrame;
     playback.startCounter = HighResolutionCounter();
-    playback.ticksPerFrame = std::max<int64_t>(1, HighResolutionFrequency() * 100 / std::max(1, gFrameRate));
+    playback.ticksPerFrame = std::max<int64_t>(1, HighResolutionFrequency() * 100 / std::max(1, show.frameRate));
     playback.stepsDrawn = 0;
     playback.framesShown = 0;
     RunPlayback();

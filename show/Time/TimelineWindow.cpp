@@ -35,7 +35,7 @@ bool TimelineWindow::Create(PlatformWindow& parentWindow, TimelineOwner* editorO
     parent = &parentWindow;
     owner = editorOwner;
     preview = previewWindow;
-    configuredScale = ReadSettingInt(kSettingTimeScale, NominalRate());
+    configuredScale = ReadSettingInt(kSettingTimeScale, NominalRate(gShow ? gShow->frameRate : kRateNtsc));
     draggedKey = kNoKey;
     scrubbing = 0;
     if (!CreatePlatformWindow(*this, parent, kWindowThinBorder | kWindowPopup | kWindowHScroll)) {
@@ -55,7 +55,7 @@ void TimelineWindow::Destroy() {
 
 void TimelineWindow::SetLength(int32_t lengthFrames) {
     shownLength = lengthFrames;
-    timeScale = ChooseTimeScale(lengthFrames, configuredScale);
+    timeScale = ChooseTimeScale(lengthFrames, configuredScale, gShow ? gShow->frameRate : kRateNtsc);
     extent = TimelineExtent(lengthFrames, timeScale);
     Layout();
 }
@@ -109,6 +109,7 @@ void TimelineWindow::Paint() {
         view.bottom = client.bottom;
         view.extent = extent;
         view.scale = timeScale;
+        view.frameRate = gShow->frameRate;
         gShow->selectedKey = kNoKey;
         DrawRuler(view);
         gShow->selectedKey = DrawKeys(view, *gShow, gCurrentFrame);

@@ -43,7 +43,7 @@ int32_t FrameX(int32_t frame, int32_t scale);
 int32_t FrameAtX(int32_t contentX, int32_t scale);
 // The scale for a show length: the configured one when positive, else 5,
 // 10 or whole frames per second by length.
-int32_t ChooseTimeScale(int32_t lengthFrames, int32_t configured);
+int32_t ChooseTimeScale(int32_t lengthFrames, int32_t configured, int32_t frameRate);
 int32_t TimelineExtent(int32_t lengthFrames, int32_t scale);
 // Whether two keys hold the same place, size, rotation and data set.
 bool KeysHold(const KeyFrame& a, const KeyFrame& b);
@@ -105,6 +105,7 @@ struct TimelineView {
     int32_t bottom = 0;
     int32_t extent = 0;
     int32_t scale = 30;
+    int32_t frameRate = kRateNtsc;  // of the ruler's timecodes
 };
 void DrawRuler(const TimelineView& view);
 // Draws the track, the cursor and the marks; the selected key or kNoKey.
@@ -119,7 +120,7 @@ void KeyOptionItems(const KeyFrame& key, char labels[][64], char values[][64]);
 void ReadKeyOptions(const char values[][64], KeyFrame& key);
 // The dialog's title: which key it edits, by number (the first is 1) and
 // timecode: "Set KeyFrame Options - Key 3 at 00:00:02:00".
-std::string KeyOptionsTitle(int keyIndex, int32_t frame);
+std::string KeyOptionsTitle(int keyIndex, int32_t frame, int32_t frameRate);
 // Runs the dialog for key `keyIndex` over the preview; true when confirmed
 // (key edited).
 bool RunKeyOptions(PlatformWindow* preview, int32_t x, int32_t y, int keyIndex, KeyFrame& key);

@@ -25,11 +25,10 @@ protected:
         Headless().quiet = true;
         ResetHeadless();
         show_ = CreateShow();
-        gFrameRate = kRateNtsc;
+        show_->frameRate = kRateNtsc;
         gCurrentFrame = 0;
         Evaluate(*show_, 0);
     }
-    void TearDown() override { gFrameRate = kRateNtsc; }
 
     // Moves the cursor to `frame`, gives the live keyframe an x of `x` and presses Enter.
     bool EnterAt(int32_t frame, float x) {
@@ -97,7 +96,7 @@ TEST_F(KeyEdit, MoveKeepsTheListSortedAndUndoRestoresEveryKey) {
 
 TEST_P(KeyEditRates, EnterOnNewShowReplacesKeyZeroThenAddsOneKeyPerSecond) {
     const RateCase rate = GetParam();
-    gFrameRate = rate.rate;
+    show_->frameRate = rate.rate;
     show_->modified = 0;
 
     EXPECT_FALSE(SetKey(*show_));

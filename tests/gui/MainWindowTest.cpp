@@ -177,7 +177,7 @@ TEST_F(ProgramTest, FrameRateItemsCheckWriteAndRedrawTheReadout) {
     }
     EXPECT_GT(CountPixels(port, rateArea, 0x000000) + CountOtherPixels(port, rateArea, 0x000000), 0);
     Choose(kCmdPal);
-    EXPECT_EQ(gFrameRate, 2500);
+    EXPECT_EQ(TheShow().frameRate, 2500);
     EXPECT_EQ(ReadSettingInt("FrameRate", 0), 2500);
     EXPECT_EQ(MenuState(Window(), kCmdPal), kMenuChecked);
     EXPECT_EQ(MenuState(Window(), kCmdNtsc), 0);
@@ -191,7 +191,7 @@ TEST_F(ProgramTest, FrameRateItemsCheckWriteAndRedrawTheReadout) {
     }
     EXPECT_GT(changed, 10);  // "25.00 fps" replaced "29.97 fps"
     Choose(kCmdNtsc);
-    EXPECT_EQ(gFrameRate, 2997);
+    EXPECT_EQ(TheShow().frameRate, 2997);
 }
 
 TEST_F(ProgramTest, OptionsToggleAndPersist) {

@@ -23,7 +23,7 @@ protected:
     }
     // The counter counts of one frame at the program's rate, as playback
     // works them out.
-    static int64_t FrameTicks() { return HighResolutionFrequency() * 100 / gFrameRate; }
+    int64_t FrameTicks() { return HighResolutionFrequency() * 100 / TheShow().frameRate; }
     // Each reading moves the clock on by `framesPerReading` frames; at the
     // reading number `atReading` (the first is number 1, when playback
     // starts) `action` runs once.
@@ -74,7 +74,7 @@ TEST_F(PlaybackTest, SlowDrawingDropsFramesAndFastDrawingRepeatsThem) {
 
 TEST_F(PlaybackTest, PalPlaysAtTwentyFiveFrames) {
     Choose(kCmdPal);
-    ASSERT_EQ(gFrameRate, 2500);
+    ASSERT_EQ(TheShow().frameRate, 2500);
     // A second of the clock in one reading is 25 frames; K comes in the
     // fifth step, after the input the menu choice left queued.
     SetHighResolutionCounter([this, readings = 0, now = int64_t{0}]() mutable {

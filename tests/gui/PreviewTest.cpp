@@ -121,7 +121,7 @@ TEST_F(PreviewTest, ReleaseInTheMainWindowCancelsThePreviewDrag) {
 TEST_F(PreviewTest, FrameCounterShowsTheTimecode) {
     ShowFrame(TheShow(), 45);
     const Rect box = Window().counterBox;
-    const std::string text = TimecodeText(45, false);
+    const std::string text = TimecodeText(45, false, TheShow().frameRate);
     SelectFont(UiFont(kUiFont12), -1, -1);
     const int width = TextWidth(text.c_str());
     SelectFont(nullptr, -1, -1);

@@ -118,8 +118,9 @@ protected:
         char labels[kKeyOptionItems][64];
         char values[kKeyOptionItems][64];
         KeyOptionItems(KeyFrame{}, labels, values);
-        const Rect box = ValueDialogBox(Preview(), std::max(8, own.left - view.left + px - 250), RectHeight(view) - 320,
-                                        kKeyOptionItems, labels, KeyOptionsTitle(keyIndex, frame).c_str());
+        const Rect box =
+            ValueDialogBox(Preview(), std::max(8, own.left - view.left + px - 250), RectHeight(view) - 320,
+                           kKeyOptionItems, labels, KeyOptionsTitle(keyIndex, frame, TheShow().frameRate).c_str());
         place.a = box.left;
         place.b = box.top;
         SelectFont(UiFont(kUiFont10), -1, kBackTransparent);
@@ -211,14 +212,11 @@ TEST(TimelineScale, FramesAndPixelsAtEachScale) {
     EXPECT_EQ(FrameAtX(5, 30), 0);
     EXPECT_EQ(FrameX(7, 5), 88);
     EXPECT_EQ(FrameAtX(88, 5), 7);
-    gFrameRate = kRateNtsc;
-    EXPECT_EQ(ChooseTimeScale(89, 0), 5);
-    EXPECT_EQ(ChooseTimeScale(90, 0), 10);
-    EXPECT_EQ(ChooseTimeScale(240, 0), 30);
-    EXPECT_EQ(ChooseTimeScale(10, 24), 24);  // a configured scale wins
-    gFrameRate = kRatePal;
-    EXPECT_EQ(ChooseTimeScale(1000, 0), 25);
-    gFrameRate = kRateNtsc;
+    EXPECT_EQ(ChooseTimeScale(89, 0, kRateNtsc), 5);
+    EXPECT_EQ(ChooseTimeScale(90, 0, kRateNtsc), 10);
+    EXPECT_EQ(ChooseTimeScale(240, 0, kRateNtsc), 30);
+    EXPECT_EQ(ChooseTimeScale(10, 24, kRateNtsc), 24);  // a configured scale wins
+    EXPECT_EQ(ChooseTimeScale(1000, 0, kRatePal), 25);
     EXPECT_EQ(TimelineExtent(300, 30), 604);
     EXPECT_EQ(TimelineExtent(17982, 30), 32700);  // ten minutes end the line early
     EXPECT_EQ(DropDeleteFrame(30), 5);
@@ -385,9 +383,9 @@ TEST(KeyOptions, ValuesBeyondTheRangeShowItsEndsAndASlowBeyondTheCodesIsNone) {
 }
 
 TEST(KeyOptions, TheTitleNamesTheKeyByNumberAndTimecode) {
-    gFrameRate = kRateNtsc;
-    EXPECT_EQ(KeyOptionsTitle(2, 60), "Set KeyFrame Options - Key 3 at 00:00:02:00");
-    EXPECT_EQ(KeyOptionsTitle(0, 0), "Set KeyFrame Options - Key 1 at 00:00:00:00");
+    EXPECT_EQ(KeyOptionsTitle(2, 60, kRateNtsc), "Set KeyFrame Options - Key 3 at 00:00:02:00");
+    EXPECT_EQ(KeyOptionsTitle(0, 0, kRateNtsc), "Set KeyFrame Options - Key 1 at 00:00:00:00");
+    EXPECT_EQ(KeyOptionsTitle(0, 50, kRatePal), "Set KeyFrame Options - Key 1 at 00:00:02:00");
 }
 
 TEST(KeyOptions, ItemsShowTheKeyAndReadBack) {

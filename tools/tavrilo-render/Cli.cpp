@@ -59,8 +59,8 @@ StepResult Succeeded(bool done, const std::string& error) {
 }
 
 void ApplyRate(Show& show, int32_t rate) {
-    gFrameRate = rate;
-    show.lengthFrames = TenMinuteShowLength(gFrameRate);
+    show.frameRate = rate;
+    show.lengthFrames = TenMinuteShowLength(rate);
 }
 
 // Loads the show the options name (or the demo show) and evaluates its first
@@ -259,12 +259,9 @@ int RunTavriloRender(int argc, char** argv) {
     // preferences as they were.
     LoadSettings("Tavrilo");
     if (!options.batchPath.empty()) {
-        // Each row starts from the frame rate the settings give.
-        int32_t rate = gFrameRate;
-        return RunBatch(options, BatchCommonArguments(argc, argv), [rate](const RenderOptions& row) {
-            gFrameRate = rate;
-            return PrintStepError(RunWithShow(row));
-        });
+        // Each row's show starts from the frame rate the settings give.
+        return RunBatch(options, BatchCommonArguments(argc, argv),
+                        [](const RenderOptions& row) { return PrintStepError(RunWithShow(row)); });
     }
     return PrintStepError(RunWithShow(options));
 }
