@@ -416,7 +416,7 @@ std::string LivePlayout::LoadShow(LiveRequest& request, double time) {
         return "ERR the show file was refused";  // checked before: not expected
     }
     show_.showFile = MakeFileSpec(request.command.text.c_str());
-    if (!SetBackground(show_, show_.background)) {
+    if (!SetBackground(show_, show_.background).Ok()) {
         CloseBackgroundMovie(show_);
     }
     if (lastData_) {

@@ -262,7 +262,7 @@ void ApplyLiveTable(Show& show, const LiveTable& table) {
 
 bool ApplyLiveStream(Show& show, const std::string& text, float interval) {
     const int32_t frame = gCurrentFrame;
-    bool loaded = LoadStream(show, text, interval, false);
+    const bool loaded = LoadStream(show, text, interval, false).Ok();
     gCurrentFrame = frame;
     return loaded;
 }

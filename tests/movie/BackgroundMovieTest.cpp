@@ -107,7 +107,13 @@ TEST(BackgroundMovie, UnreadableMovieKeepsThePreviousBackground) {
     ASSERT_TRUE(WriteText(bad, "not a movie at all"));
     Show show;
     ASSERT_TRUE(SetBackground(show, MakeFileSpec(good.c_str())));
-    EXPECT_FALSE(SetBackground(show, MakeFileSpec(bad.c_str())));
+    EXPECT_EQ(SetBackground(show, MakeFileSpec(bad.c_str())).Message(),
+              "Can't open background movie \"" + bad + "\": not a movie the program reads");
+    EXPECT_STREQ(show.background.name, good.c_str());
+    // A missing picture is refused by its name too, and the movie stays.
+    const std::string absent = folder.File("absent.png");
+    EXPECT_EQ(SetBackground(show, MakeFileSpec(absent.c_str())).Message(),
+              "Can't read image file \"" + absent + "\": No such file or directory");
     EXPECT_STREQ(show.background.name, good.c_str());
     ASSERT_TRUE(BackgroundFrame(show, 2));
     EXPECT_EQ(TopDownBgr(show.backgroundImage), fed[2]);
@@ -127,8 +133,10 @@ TEST(BackgroundMovie, SettingAnotherBackgroundReleasesThePreviousMovie) {
     ASSERT_TRUE(SetBackground(show, MakeFileSpec(second.c_str())));
     EXPECT_EQ(OpenDescriptorsFor(first), 0);
     EXPECT_EQ(OpenDescriptorsFor(second), 1);
-    EXPECT_FALSE(SetBackground(show, MakeFileSpec("")));
+    // An empty name removes the background; that works.
+    EXPECT_TRUE(SetBackground(show, MakeFileSpec("")));
     EXPECT_EQ(OpenDescriptorsFor(second), 0);
+    EXPECT_EQ(show.backgroundImage.Width(), 8);
 }
 
 // Loading a show whose background movie cannot be opened leaves no
