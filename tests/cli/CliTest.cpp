@@ -173,6 +173,31 @@ TEST(Cli, InfoWritesWindows1252TextsAsTheirCharacters) {
     EXPECT_TRUE(Has(data.out, "\"labels\":[\"Q\\u2019s\"")) << data.out;
 }
 
+// Every refused file is told once, as "tavrilo-render: <message>", the
+// message naming the file and the reason in words.
+TEST(Cli, RefusedFilesAreNamedWithTheirReasonOnce) {
+    TempFolder folder;
+    std::string junk = folder.File("junk.bmp");
+    ASSERT_TRUE(WriteText(junk, std::string(64, 'j')));
+    RunResult picture = RunRender(folder, "--picture " + Quote(junk) + " -o " + Quote(folder.File("out.bmp")));
+    EXPECT_EQ(picture.status, 1);
+    EXPECT_EQ(picture.err, "tavrilo-render: Can't read image file \"" + junk +
+                               "\": it is not a picture file the program reads (Windows bitmap, Targa, TIFF, "
+                               "Photoshop, JPEG or PNG), or it is damaged\n");
+
+    std::string stream = folder.File("words.txt");
+    ASSERT_TRUE(WriteText(stream, "no\tnumbers\nat\tall\n"));
+    RunResult words = RunRender(folder, "--stream " + Quote(stream));
+    EXPECT_EQ(words.status, 1);
+    EXPECT_EQ(words.err, "tavrilo-render: Can't load stream file \"" + stream +
+                             "\": the stream data hold no lines of tab-delimited numbers; the stream shown before is "
+                             "kept\n");
+
+    RunResult show = RunRender(folder, Quote(junk) + " --info");
+    EXPECT_EQ(show.status, 1);
+    EXPECT_EQ(show.err, "tavrilo-render: Can't read show file \"" + junk + "\": it is not a show file\n");
+}
+
 TEST(Cli, ErrorsExitOneAndWriteNothing) {
     TempFolder folder;
     std::string out = folder.File("out.tvr");

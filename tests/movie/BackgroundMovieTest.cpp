@@ -9,6 +9,7 @@
 
 #include "Background.h"
 #include "Doc.h"
+#include "HeadlessPlatform.h"
 #include "MakeMovieAVI.h"
 #include "MovieProbe.h"
 #include "ShowRecord.h"
@@ -157,7 +158,18 @@ TEST(BackgroundMovie, LoadedShowWithAMissingMovieHasNoBackgroundMovie) {
     auto show = CreateShow();
     ASSERT_TRUE(SetBackground(*show, MakeFileSpec(good.c_str())));
     ASSERT_TRUE(BackgroundFrame(*show, 1));
-    ASSERT_TRUE(LoadShowFile(*show, MakeFileSpec(path.c_str())));
+    ResetHeadless();
+    Result loaded = LoadShowFile(*show, MakeFileSpec(path.c_str()));
+    ASSERT_TRUE(loaded);
+    // The show loads, with a note naming it and the background that failed;
+    // the load shows nothing, the desktop shows the note.
+    ASSERT_EQ(loaded.Notes().size(), 1u);
+    EXPECT_EQ(loaded.Notes()[0], "Show file \"" + path + "\" is loaded without its background: " +
+                                     "Can't open background movie \"" + missing + "\": No such file or directory");
+    EXPECT_TRUE(Headless().messages.empty());
+    Headless().quiet = true;
+    ShowFailure(loaded);
+    EXPECT_EQ(Headless().messages, loaded.Notes());
     EXPECT_STREQ(show->background.name, missing.c_str());
     EXPECT_FALSE(BackgroundFrame(*show, 1));
     EXPECT_EQ(show->backgroundMovie, nullptr);
