@@ -73,7 +73,8 @@ std::string UnreadableReason(PictureFormat format) {
         case PictureFormat::Png:
             return "it is a damaged PNG picture";
         default:
-            return std::string("it is a damaged ") + FormatName(format) + ", or one of a kind the program does not read";
+            return std::string("it is a damaged ") + FormatName(format) +
+                   ", or one of a kind the program does not read";
     }
 }
 

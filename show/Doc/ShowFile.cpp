@@ -458,8 +458,8 @@ Result LoadShowFile(Show& show, const FileSpec& file) {
             // The loaded show's background cannot be opened: the previous
             // show's movie must not go on playing behind it.
             CloseBackgroundMovie(show);
-            notes.push_back("Show file \"" + SpecName(chosen) + "\" is loaded without its background: " +
-                            background.Message());
+            notes.push_back("Show file \"" + SpecName(chosen) +
+                            "\" is loaded without its background: " + background.Message());
         }
     });
     for (std::string& note : notes) {

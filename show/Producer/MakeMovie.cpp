@@ -14,7 +14,6 @@ int WriterKind(const MovieJob& job) {
     return job.writer.kind != kWriterNone ? job.writer.kind : MovieWriterKindFor(job.path.c_str());
 }
 
-
 // The frames a finished run holds: each pass writes the range and the two
 // holds (a pass over an empty range only its tail hold).
 int32_t FramesExpected(const MovieOptions& o) {

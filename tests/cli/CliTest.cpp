@@ -440,8 +440,9 @@ TEST(Cli, AFailedStepPrintsItsErrorOnceLast) {
     std::string first = run.err.substr(0, run.err.find('\n') + 1);
     std::string last = run.err.substr(first.size());
     // The show loads without its background and says so, naming both files.
-    EXPECT_EQ(first, "tavrilo-render: Show file \"" + path + "\" is loaded without its background: Can't read image file \"" +
-                         missing + "\": No such file or directory\n");
+    EXPECT_EQ(first, "tavrilo-render: Show file \"" + path +
+                         "\" is loaded without its background: Can't read image file \"" + missing +
+                         "\": No such file or directory\n");
     EXPECT_EQ(last, "tavrilo-render: cannot write " + folder.File("no such folder/frame00.png") +
                         ": No such file or directory\n");
 }

@@ -199,8 +199,8 @@ TEST(RenderMovieCommand, InterruptBeforeTheFirstFrameKeepsThePreviousMovie) {
     StepResult result = RenderMovieWith(show, options, Synthetic(&calls, 1, SIGINT));
     EXPECT_TRUE(testing::internal::GetCapturedStdout().empty());
     EXPECT_EQ(result.status, 130);
-    EXPECT_EQ(result.error,
-              "cancelled: Rendering was cancelled before the first frame was written. " + options.outPath + " was left as it was.");
+    EXPECT_EQ(result.error, "cancelled: Rendering was cancelled before the first frame was written. " +
+                                options.outPath + " was left as it was.");
     std::vector<uint8_t> bytes = ReadBytes(options.outPath);
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "thirty good frames");
 }

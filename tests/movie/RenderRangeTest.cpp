@@ -413,7 +413,8 @@ TEST(MakeMovieFile, AMovieWithoutFramesReplacesNothingAndSaysSo) {
     EXPECT_FALSE(cancelled.made);
     EXPECT_TRUE(cancelled.cancelled);
     EXPECT_EQ(cancelled.framesWritten, 0);
-    EXPECT_EQ(cancelled.message, "Rendering was cancelled before the first frame was written. " + path + " was left as it was.");
+    EXPECT_EQ(cancelled.message,
+              "Rendering was cancelled before the first frame was written. " + path + " was left as it was.");
     MovieOutcome empty = MakeMovieFile(LosslessJob(path, 100, 100, 0, false), SyntheticHooks());
     EXPECT_FALSE(empty.made);
     EXPECT_FALSE(empty.cancelled);
