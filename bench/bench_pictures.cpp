@@ -166,8 +166,8 @@ void WriteBgrPictures(const std::string& folder, const std::vector<uint8_t>& rgb
             row[3 * x + 2] = pixel[0];
         }
     }
-    picture.Save(MakeFileSpec((folder + "/picture.bmp").c_str()), kDibBitmap);
-    picture.Save(MakeFileSpec((folder + "/picture.tga").c_str()), kDibTarga);
+    (void)picture.Save(MakeFileSpec((folder + "/picture.bmp").c_str()), kDibBitmap);
+    (void)picture.Save(MakeFileSpec((folder + "/picture.tga").c_str()), kDibTarga);
 }
 
 // The folder with one file per format, written once and removed at exit.
@@ -207,8 +207,8 @@ void LoadPicture(benchmark::State& state, const char* name) {
     FileSpec spec = MakeFileSpec(path.c_str());
     for (auto _ : state) {
         CDib picture(16, 16, 8);
-        if (picture.Load(spec, nullptr, true) != kDibLoaded) {
-            state.SkipWithError("the picture did not load");
+        if (Result loaded = picture.Load(spec); !loaded) {
+            state.SkipWithError(loaded.Message().c_str());
             break;
         }
         benchmark::DoNotOptimize(picture.Pixels());

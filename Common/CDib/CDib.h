@@ -45,8 +45,9 @@ enum DibReadResult : int {
     kDibOutOfMemory = 6,
 };
 
-// Results of Load.
-enum DibLoadResult : int { kDibLoadFailed = 0, kDibLoaded = 1, kDibPlaceholder = 2 };
+// What Load leaves in a picture it cannot read: the picture as the failed
+// read left it, or the missing-picture sign (kMissingPictureResource).
+enum class MissingPicture { Leave, DrawSign };
 
 // Kinds for Save and Write.
 enum DibFileKind : int { kDibBitmap = 0, kDibTarga = 1, kDibNothing = 2 };
@@ -74,15 +75,19 @@ public:
     // were already released.
     virtual bool Create(int width, int height, int bitsPerPixel);
     // Loads a picture file; falls back to the file's bare name inside
-    // `fallbackFolder` when it does not open. With `reportErrors` failures are
-    // shown as messages (result 0), otherwise the placeholder is drawn
-    // (result 2). 1 when loaded.
-    virtual int Load(const FileSpec& file, const FileSpec* fallbackFolder, bool reportErrors);
+    // `fallbackFolder` when it does not open. A file that cannot be opened
+    // or read gives "Can't read image file "<name>": <reason>", the reason
+    // in words (PictureReadReason); with MissingPicture::DrawSign the
+    // picture then shows the missing-picture sign. Shows nothing itself.
+    virtual Result Load(const FileSpec& file, const FileSpec* fallbackFolder = nullptr,
+                        MissingPicture missing = MissingPicture::Leave);
     // Reads an open file, choosing the reader from its first bytes; a
     // DibReadResult.
     virtual int Read(PlatformFile& file);
-    // Writes a Targa (kind 1, or a name with ".tga"/".TGA") or Windows bitmap.
-    virtual bool Save(const FileSpec& file, int kind);
+    // Writes a Targa (kind 1, or a name with ".tga"/".TGA") or Windows
+    // bitmap; a failure gives "Can't write image file "<name>": <reason>".
+    // Shows nothing itself.
+    virtual Result Save(const FileSpec& file, int kind);
     virtual bool Write(PlatformFile& file, int kind);
     virtual void DrawPart(const Rect& dest, const Rect& source, void* context) const;
     virtual void Draw(const Rect& dest, void* context) const;

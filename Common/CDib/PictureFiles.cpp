@@ -3,11 +3,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "JpegDll.h"
 #include "OutputClaim.h"
 #include "PictureReaders.h"
 
@@ -21,25 +23,80 @@ bool NameHas(const char* name, const char* part) {
 
 }  // namespace
 
-void ShowPictureMessage(int result) {
-    char text[100] = {};
+namespace {
+
+// A kind of picture file as the reasons name it.
+const char* FormatName(PictureFormat format) {
+    switch (format) {
+        case PictureFormat::Bitmap:
+            return "Windows bitmap";
+        case PictureFormat::Tiff:
+            return "TIFF picture";
+        case PictureFormat::Photoshop:
+            return "Photoshop picture";
+        case PictureFormat::Jpeg:
+            return "JPEG picture";
+        case PictureFormat::Png:
+            return "PNG picture";
+        default:
+            return "Targa picture";
+    }
+}
+
+// Reader result 1: what the compressed data are, as far as the reader knows.
+std::string CompressedReason(PictureFormat format) {
+    switch (format) {
+        case PictureFormat::Bitmap:
+            return "it is a compressed Windows bitmap (run-length, or JPEG or PNG data inside); only uncompressed "
+                   "bitmaps can be read";
+        case PictureFormat::Photoshop:
+            return "it is a Photoshop picture compressed with ZIP; only raw and run-length Photoshop pictures can "
+                   "be read";
+        case PictureFormat::Jpeg:
+            return "the JPEG library could not start decoding it";
+        default:
+            return std::string("it is a compressed ") + FormatName(format) + "; only uncompressed ones can be read";
+    }
+}
+
+// Reader result 3: the file is not what its first bytes promised.
+std::string UnreadableReason(PictureFormat format) {
+    switch (format) {
+        case PictureFormat::Targa:  // what no other reader claims is read as a Targa picture
+            return "it is not a picture file the program reads (Windows bitmap, Targa, TIFF, Photoshop, JPEG or "
+                   "PNG), or it is damaged";
+        case PictureFormat::Jpeg:
+            if (!JpegLibraryAvailable(kJpegLibraryName)) {
+                return std::string("the JPEG library ") + kJpegLibraryName + " is not installed";
+            }
+            return "it is a damaged JPEG picture, or one the JPEG library cannot decode";
+        case PictureFormat::Png:
+            return "it is a damaged PNG picture";
+        default:
+            return std::string("it is a damaged ") + FormatName(format) +
+                   ", or one of a kind the program does not read";
+    }
+}
+
+}  // namespace
+
+std::string PictureReadReason(int result, PictureFormat format) {
     switch (result) {
         case kDibCompressed:
-            ShowMessage("Can't read compressed images", kNoNumber);
-            break;
+            return CompressedReason(format);
         case kDibTooLarge:
-            std::snprintf(text, sizeof(text), "Images must be smaller than %d pixels", kDibMaxSize);
-            ShowMessage(text, kNoNumber);
-            break;
+            return "it is more than " + std::to_string(kDibMaxSize) + " pixels wide or high; images must be at most " +
+                   std::to_string(kDibMaxSize) + " x " + std::to_string(kDibMaxSize) + " pixels";
+        case kDibUnreadable:
+            return UnreadableReason(format);
+        case kDibNoHeader:
+            return "there is no picture to read it into";
         case kDibTooFewColors:
-            ShowMessage("Images must have 256 colors or more", kNoNumber);
-            break;
+            return "it has fewer than 256 colors; images must have 256 colors or more";
         case kDibOutOfMemory:
-            ShowMessage("Not enough memory to load image", kNoNumber);
-            break;
+            return "there is not enough memory to load it";
         default:
-            ShowMessage("Can't read image file", result);
-            break;
+            return "it could not be read";
     }
 }
 
@@ -168,20 +225,25 @@ bool ReadStoredRows(CDib& dib, ByteCursor& in, int firstRow, int rowCount, size_
     return true;
 }
 
-int CDib::Read(PlatformFile& file) {
+PictureFormat ChoosePictureFormat(PlatformFile& file) {
     ByteCursor in(file);
     uint8_t first[kChoiceBytes] = {};
     in.ReadUpTo(first, sizeof(first));
+    in.Seek(0);
     char name[sizeof(file.spec.name) + 1] = {};
     std::memcpy(name, file.spec.name, sizeof(file.spec.name));
-    PictureFormat format = ChoosePictureFormat(first, name);
+    return ChoosePictureFormat(first, name);
+}
+
+int CDib::Read(PlatformFile& file) {
+    PictureFormat format = ChoosePictureFormat(file);
     if (format == PictureFormat::Jpeg) {
         return ReadJpegFile(*this, file);
     }
     if (!HasHeader()) {
         return kDibNoHeader;
     }
-    in.Seek(0);
+    ByteCursor in(file);
     switch (format) {
         case PictureFormat::Photoshop:
             return ReadPhotoshopFile(*this, in);
@@ -196,70 +258,88 @@ int CDib::Read(PlatformFile& file) {
     }
 }
 
-int CDib::Load(const FileSpec& spec, const FileSpec* fallbackFolder, bool reportErrors) {
-    if (!HasHeader()) {
-        return kDibLoadFailed;
+namespace {
+
+constexpr const char* kCantRead = "Can't read image file";
+
+// Reads the open picture file; why not, in words.
+Result ReadOpened(CDib& dib, PlatformFile& file, const std::string& name) {
+    if (!dib.HasHeader()) {
+        return FileFailure(kCantRead, name, PictureReadReason(kDibNoHeader, PictureFormat::Targa));
     }
-    PlatformFile file;
-    if (!OpenFile(file, spec, kFileRead) && !OpenInFallback(file, spec, fallbackFolder)) {
-        if (reportErrors) {
-            ShowMessage("Can't open graphics file", kNoNumber);
-            return kDibLoadFailed;
-        }
-        LoadResourceMask(*this, kMissingPictureResource);
-        return kDibPlaceholder;
-    }
-    int result = Read(file);
-    CloseFile(file);
+    const int result = dib.Read(file);
     if (result == kDibReadOk) {
-        return kDibLoaded;
+        return {};
     }
-    if (reportErrors) {
-        ShowPictureMessage(result);
-        return kDibLoadFailed;
-    }
-    LoadResourceMask(*this, kMissingPictureResource);
-    return kDibPlaceholder;
+    return FileFailure(kCantRead, name, PictureReadReason(result, ChoosePictureFormat(file)));
 }
 
-bool CDib::Save(const FileSpec& spec, int kind) {
-    char name[sizeof(spec.name) + 1] = {};
-    std::memcpy(name, spec.name, sizeof(spec.name));
-    if (NameHas(name, ".TGA") || NameHas(name, ".tga")) {
+}  // namespace
+
+Result CDib::Load(const FileSpec& spec, const FileSpec* fallbackFolder, MissingPicture missing) {
+    const std::string name = SpecName(spec);
+    const bool hadPicture = HasHeader();
+    PlatformFile file;
+    Result loaded;
+    errno = 0;
+    if (!OpenFile(file, spec, kFileRead)) {
+        const int reason = errno;
+        if (!OpenInFallback(file, spec, fallbackFolder)) {
+            loaded = FileFailure(kCantRead, name, reason != 0 ? FileErrorText(reason) : "it could not be opened");
+        }
+    }
+    if (loaded) {
+        loaded = ReadOpened(*this, file, name);
+    }
+    CloseFile(file);
+    if (!loaded && missing == MissingPicture::DrawSign && hadPicture) {
+        LoadResourceMask(*this, kMissingPictureResource);
+    }
+    return loaded;
+}
+
+Result CDib::Save(const FileSpec& spec, int kind) {
+    const std::string name = SpecName(spec);
+    constexpr const char* kCantWrite = "Can't write image file";
+    if (NameHas(name.c_str(), ".TGA") || NameHas(name.c_str(), ".tga")) {
         kind = kDibTarga;
+    }
+    if (!HasHeader()) {
+        return FileFailure(kCantWrite, name, "there is no picture to write");
     }
     // Written beside the target (the file a link names) and renamed over it
     // once complete, so a failed save leaves an earlier file as it was.
     std::string target;
-    PlatformFile file;
-    if (!HasHeader()) {
-        return false;
-    }
-    if (!NameFits(spec) || !SaveTarget(name, target)) {
-        ShowMessage("Error opening graphics file", kNoNumber);
-        return false;
+    errno = 0;
+    if (!NameFits(spec) || !SaveTarget(name.c_str(), target)) {
+        return FileFailure(kCantWrite, name, FileErrorText(NameFits(spec) ? errno : ENAMETOOLONG));
     }
     // A temporary of this process's own, so that two saves of one picture
     // at once never write into one file.
     std::string temporary;
+    PlatformFile file;
     int fd = CreateTemporaryBeside(target, "saving", temporary);
     file.handle = fd < 0 ? nullptr : fdopen(fd, "wb");
     if (!file.handle) {
+        const int reason = errno;
         if (fd >= 0) {
             close(fd);
             std::remove(temporary.c_str());
         }
-        ShowMessage("Error opening graphics file", kNoNumber);
-        return false;
+        errno = reason;
+        return FileFailure(kCantWrite, name, FileErrorText(reason));
     }
+    errno = 0;
     bool written = Write(file, kind);
     written = file.handle && std::fflush(file.handle) == 0 && written;
     CloseFile(file);
     if (!written || std::rename(temporary.c_str(), target.c_str()) != 0) {
+        const int reason = errno != 0 ? errno : EIO;
         std::remove(temporary.c_str());
-        return false;
+        errno = reason;
+        return FileFailure(kCantWrite, name, FileErrorText(reason));
     }
-    return true;
+    return {};
 }
 
 bool CDib::Write(PlatformFile& file, int kind) {

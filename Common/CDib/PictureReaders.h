@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "ByteCursor.h"
 #include "CDib.h"
@@ -11,11 +12,13 @@
 // The picture formats Read tells apart.
 enum class PictureFormat { Bitmap, Targa, Tiff, Photoshop, Jpeg, Png };
 
-// Shows the message Load gives for a reader result other than kDibReadOk.
-void ShowPictureMessage(int result);
-
 // The format from the first 14 bytes of a file and its name.
 PictureFormat ChoosePictureFormat(const uint8_t* first14, const char* name);
+// The format Read chooses for an open file (which is left at its start).
+PictureFormat ChoosePictureFormat(PlatformFile& file);
+// Why a picture file of `format` was refused with reader result `result`
+// (not kDibReadOk), in words that follow "Can't read image file "<name>": ".
+std::string PictureReadReason(int result, PictureFormat format);
 
 // Sizes the picture for reading: Create, then every pixel cleared to zero
 // and an 8-bit palette reset to the grey ramp, so nothing of an earlier

@@ -16,6 +16,7 @@
 
 #include "Platform.h"
 #include "ResourceIds.h"
+#include "Result.h"
 
 // ---------------------------------------------------------------- records
 
@@ -44,6 +45,9 @@ bool PathFits(const char* path);
 bool NameFits(const FileSpec& spec);
 // The message that refuses a path too long for a file name slot, naming it.
 void PathTooLongText(const char* path, char* out, int capacity);
+// The name a FileSpec holds: up to its end, or the whole slot when a stored
+// name fills it.
+std::string SpecName(const FileSpec& spec);
 
 struct Rect {
     int32_t left = 0;
@@ -75,6 +79,11 @@ class CDib;
 // PlatformCalls.def.
 #define PLATFORM_MESSAGES(result, name, parameters, arguments) result name parameters;
 #include "PlatformCalls.def"
+
+// Shows the notes of a result, then its message when it failed; nothing for
+// one that simply worked. The desktop's way of saying why a load or an open
+// was refused.
+void ShowFailure(const Result& result);
 
 // ---------------------------------------------------------------- files
 

@@ -40,6 +40,10 @@ void PathTooLongText(const char* path, char* out, int capacity) {
                   path ? path : "");
 }
 
+std::string SpecName(const FileSpec& spec) {
+    return std::string(spec.name, strnlen(spec.name, sizeof(spec.name)));
+}
+
 const char* FileErrorText(int error) {
     return error == kNotRegularFile ? "not a regular file" : std::strerror(error);
 }

@@ -66,6 +66,15 @@ std::string MessageText(const char* text, long number) {
     return shown;
 }
 
+void ShowFailure(const Result& result) {
+    for (const std::string& note : result.Notes()) {
+        ShowMessage(note.c_str(), kNoNumber);
+    }
+    if (!result) {
+        ShowMessage(result.Message().c_str(), kNoNumber);
+    }
+}
+
 int PointsToHeight(float points) {
     return static_cast<int>(points * 1.333 + 0.5);
 }

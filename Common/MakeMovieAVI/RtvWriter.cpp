@@ -34,9 +34,7 @@ private:
 bool RtvSink::Open(const SinkParameters& p, int bitsPerPixel) {
     library_ = LoadCompanion(kRtvLibrary);
     if (!library_) {
-        std::string message = std::string(kRtvLibrary) + " is not installed!";
-        ShowMessage(message.c_str(), kNoNumber);
-        error_ = message;
+        error_ = std::string(kRtvLibrary) + " is not installed!";
         return false;
     }
     path_ = p.path;

@@ -185,16 +185,18 @@ void SelectTexture(GLRenderer& r, const FileSpec* spec) {
     CDib picture(16, 16, 8);
     // A picture that cannot be read is reported once per context, not at
     // every frame; the element is drawn in its plain colour.
-    if (!failedBefore && picture.Load(*spec, nullptr, true) == kDibLoaded) {
-        uint32_t k = UploadTexture(r, picture, false);
-        if (k < static_cast<uint32_t>(kTextureSlots)) {
-            r.textures[k] = *spec;
-            glBindTexture(GL_TEXTURE_2D, k);
-            r.textureOn = 1;
-            return;
-        }
-    }
     if (!failedBefore) {
+        const Result loaded = picture.Load(*spec);
+        if (loaded) {
+            uint32_t k = UploadTexture(r, picture, false);
+            if (k < static_cast<uint32_t>(kTextureSlots)) {
+                r.textures[k] = *spec;
+                glBindTexture(GL_TEXTURE_2D, k);
+                r.textureOn = 1;
+                return;
+            }
+        }
+        ShowFailure(loaded);
         r.failedTextures.push_back(name);
     }
     glDisable(GL_TEXTURE_2D);

@@ -34,11 +34,7 @@ bool NameIsEmpty(const FileSpec& file) {
     return file.name[0] == '\0';
 }
 
-void FileMessage(const char* format, const char* name, const char* reason) {
-    char text[700] = {};
-    std::snprintf(text, sizeof(text), format, name, reason);
-    ShowMessage(text, kNoNumber);
-}
+constexpr const char* kCantOpenMovie = "Can't open background movie";
 
 }  // namespace
 
@@ -46,44 +42,40 @@ bool IsMovieName(const char* name) {
     return name && (std::strstr(name, ".avi") != nullptr || std::strstr(name, ".mov") != nullptr);
 }
 
-bool SetBackground(Show& show, const FileSpec& requested) {
-    FileSpec file = requested;
+Result SetBackground(Show& show, const FileSpec& requested) {
+    const FileSpec file = requested;  // `requested` may be the show's own
+    const std::string name = SpecName(file);
     if (!NameFits(file)) {
         // A stored name that fills its slot was cut: it names another file.
-        char name[sizeof(file.name) + 1] = {};
-        std::memcpy(name, file.name, sizeof(file.name));
         char text[600] = {};
-        PathTooLongText(name, text, sizeof(text));
-        ShowMessage(text, kNoNumber);
-        return false;
+        PathTooLongText(name.c_str(), text, sizeof(text));
+        return Result::Failed(text);
     }
     if (NameIsEmpty(file)) {
         CloseBackgroundMovie(show);
         show.backgroundImage.Destroy();
         show.backgroundImage.Create(8, 8, 24);
-        return false;
+        return {};
     }
     if (IsMovieName(file.name)) {
         if (!IsRegularFile(file.name)) {
-            FileMessage("Can't open background movie \"%s\": %s", file.name, FileErrorText(errno));
-            return false;
+            return FileFailure(kCantOpenMovie, name, FileErrorText(errno));
         }
         if (!OpenMovieBackground(show, file)) {
-            FileMessage("Can't open background movie \"%s\": %s", file.name, "not a movie the program reads");
-            return false;
+            return FileFailure(kCantOpenMovie, name, "not a movie the program reads");
         }
     } else {
         // Load into a picture of its own so that a file that cannot be read
         // leaves the current background as it was.
         CDib picture(16, 16, 8);
-        if (picture.Load(file, nullptr, true) != kDibLoaded) {
-            return false;
+        if (Result loaded = picture.Load(file); !loaded) {
+            return loaded;
         }
         CloseBackgroundMovie(show);
         show.backgroundImage.Swap(picture);
     }
     show.background = file;
-    return true;
+    return {};
 }
 
 bool BackgroundFrame(Show& show, int32_t frame) {

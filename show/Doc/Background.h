@@ -6,11 +6,11 @@
 #include "ShowRecord.h"
 
 // Opens a background for the show: an empty name gives a blank 8 x 8 picture
-// (and false: no background); a name with ".avi" or ".mov" opens a background
-// movie; any other name loads a picture, reporting errors. On success the
-// file becomes the show's `background`; on failure the show keeps the
-// background (name and picture) it had.
-bool SetBackground(Show& show, const FileSpec& file);
+// (no background); a name with ".avi" or ".mov" opens a background movie;
+// any other name loads a picture. On success the file becomes the show's
+// `background`; a failure names the file and why, and the show keeps the
+// background (name and picture) it had. Shows nothing itself.
+Result SetBackground(Show& show, const FileSpec& file);
 // Brings the background to frame `frame`: reads that movie frame for a movie
 // background; a still picture is always there. False when no picture is
 // available for this frame.

@@ -27,6 +27,7 @@ constexpr int kTableColumns = 5;  // column 0 labels, columns 1..4 sets
 constexpr size_t kTextChars = kTextSlot - 1;
 // Said after why a data file was refused.
 constexpr const char* kDataKept = "; the show's data stay as they were";
+constexpr const char* kBadIntervalMessage = "The interval between stream data must be more than 0 frames";
 constexpr const char* kUnusableStreamMessage =
     "The stream data hold no lines of tab-delimited numbers; the stream shown before is kept";
 
@@ -183,19 +184,19 @@ int32_t StreamEndFrame(int32_t lastRow, float interval) {
     return static_cast<int32_t>(frame);
 }
 
-// Shows "<what> "<file name>": <reason>".
-void UnusableMessage(const char* what, const FileSpec& file, const char* reason) {
-    char name[sizeof(file.name) + 1] = {};
-    std::memcpy(name, file.name, sizeof(file.name));
-    char text[600] = {};
-    std::snprintf(text, sizeof(text), "%s \"%s\": %s", what, name, reason);
-    ShowMessage(text, kNoNumber);
+// "<what> "<file name>": <why the file could not be read>" for the errno
+// the read left.
+Result CantRead(const char* what, const FileSpec& file, int error) {
+    return FileFailure(what, SpecName(file), error != 0 ? FileErrorText(error) : "it could not be read");
 }
 
-// Shows "<what> "<file name>": <why the file could not be read>" for the
-// errno the read left.
-void CantReadMessage(const char* what, const FileSpec& file, int error) {
-    UnusableMessage(what, file, error != 0 ? FileErrorText(error) : "it could not be read");
+// A message that starts a sentence, as the reason after a file's name.
+std::string AsReason(const std::string& message) {
+    std::string reason = message;
+    if (!reason.empty() && reason[0] >= 'A' && reason[0] <= 'Z') {
+        reason[0] = static_cast<char>(reason[0] - 'A' + 'a');
+    }
+    return reason;
 }
 
 // Reads at most `limit` bytes from the start of a file as a text that ends
@@ -292,10 +293,9 @@ void ImportTable(Show& show, std::string_view text, int startColumn, int startRo
     }
 }
 
-bool LoadStream(Show& show, std::string_view text, float interval, bool makeKey) {
+Result LoadStream(Show& show, std::string_view text, float interval, bool makeKey) {
     if (!(interval > 0.0f)) {
-        ShowMessage("The interval between stream data must be more than 0 frames", kNoNumber);
-        return false;
+        return Result::Failed(kBadIntervalMessage);
     }
     // The text is read in full before anything of the show changes: a text
     // that cannot be used leaves the stream shown before in place.
@@ -304,8 +304,7 @@ bool LoadStream(Show& show, std::string_view text, float interval, bool makeKey)
     std::vector<float> rows;
     int rowCount = columns > 0 ? ReadStreamRows(lines, columns, rows) : 0;
     if (columns == 0 || !HasNumber(lines, rowCount)) {
-        ShowMessage(kUnusableStreamMessage, kNoNumber);
-        return false;
+        return Result::Failed(kUnusableStreamMessage);
     }
     std::memset(show.values, 0, sizeof(show.values));
     for (int k = 0; k < columns; ++k) {
@@ -321,7 +320,7 @@ bool LoadStream(Show& show, std::string_view text, float interval, bool makeKey)
         SetKey(show);
     }
     ShowFrame(show, 0);
-    return true;
+    return {};
 }
 
 void ImportTableCommand(Show& show, std::string_view text) {
@@ -340,20 +339,18 @@ void ImportTableCommand(Show& show, std::string_view text) {
     RedrawMainWindow();
 }
 
-bool LoadDataFileCommand(Show& show, const FileSpec& file) {
+Result LoadDataFileCommand(Show& show, const FileSpec& file) {
     std::string text;
     long bytesRead = 0;
     errno = 0;
     if (!ReadTextFile(file, kDataFileReadLimit, text, &bytesRead)) {
-        CantReadMessage("Can't read data file", file, errno);
-        return false;
+        return CantRead("Can't read data file", file, errno);
     }
     if (const char* problem = TableProblem(text, bytesRead)) {
-        UnusableMessage("Can't use data file", file, (std::string(problem) + kDataKept).c_str());
-        return false;
+        return FileFailure("Can't use data file", SpecName(file), std::string(problem) + kDataKept);
     }
     ImportTableCommand(show, text);
-    return true;
+    return {};
 }
 
 bool GetDataFromClipboardCommand(Show& show) {
@@ -367,17 +364,18 @@ bool GetDataFromClipboardCommand(Show& show) {
     return true;
 }
 
-bool LoadStreamFileCommand(Show& show, const FileSpec& file, const char* intervalText) {
+Result LoadStreamFileCommand(Show& show, const FileSpec& file, const char* intervalText) {
     std::string text;
     errno = 0;
     if (!ReadTextFile(file, kStreamFileReadLimit, text)) {
-        CantReadMessage("Can't read stream file", file, errno);
-        return false;
+        return CantRead("Can't read stream file", file, errno);
     }
     float interval = ToFloat(CellNumber(intervalText ? std::string_view(intervalText) : std::string_view()));
-    bool loaded = LoadStream(show, text, interval, true);
+    Result loaded = LoadStream(show, text, interval, true);
     if (loaded) {
         show.modified = 1;
+    } else {
+        loaded = FileFailure("Can't load stream file", SpecName(file), AsReason(loaded.Message()));
     }
     RedrawMainWindow();
     return loaded;

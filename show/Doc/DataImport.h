@@ -27,22 +27,24 @@ double CellNumber(std::string_view cell);
 // outside columns 0..4 or rows 0..32 imports nothing.
 void ImportTable(Show& show, std::string_view text, int startColumn, int startRow);
 // Loads stream data; with `makeKey` sets a key at the end of the stream.
-// Refuses (false, with a message, nothing changed: the stream loaded before
+// Refuses (a failure saying why, nothing changed: the stream loaded before
 // stays) an interval of 0 or less, and a text that cannot be used: without
 // line breaks, without cells in its first line or without a number in any
-// cell.
-bool LoadStream(Show& show, std::string_view text, float interval, bool makeKey);
+// cell. Shows nothing.
+Result LoadStream(Show& show, std::string_view text, float interval, bool makeKey);
 
 // The commands after their dialogs: import a text at the grid's selected cell
 // (or 0, 0) and redraw; read a data or stream file and import it. Data
 // brought in marks the show modified. A file that cannot be read, or a data
-// file without a line break, shows a message naming it and changes nothing.
+// file without a line break, fails with a message naming it and why, and
+// changes nothing; the caller shows or prints it.
 void ImportTableCommand(Show& show, std::string_view text);
-bool LoadDataFileCommand(Show& show, const FileSpec& file);
+Result LoadDataFileCommand(Show& show, const FileSpec& file);
 // False when the clipboard holds no text.
 bool GetDataFromClipboardCommand(Show& show);
 // `intervalText` is the typed interval between rows, in frames.
-bool LoadStreamFileCommand(Show& show, const FileSpec& file, const char* intervalText);
+// A refused stream fails with "Can't load stream file "<name>": <why>".
+Result LoadStreamFileCommand(Show& show, const FileSpec& file, const char* intervalText);
 
 // What a table put in at row 0, column 0 holds beyond the show's 32
 // categories and 4 sets, which ImportTable leaves out: the count of

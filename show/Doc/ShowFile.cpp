@@ -381,7 +381,7 @@ bool CheckShowImage(const uint8_t* image, long size) {
     return ShowImageProblem(image, size) == nullptr;
 }
 
-bool ReadShowImage(Show& show, const uint8_t* image, long size, bool evaluate) {
+bool ReadShowImage(Show& show, const uint8_t* image, long size, bool evaluate, std::vector<std::string>* notes) {
     if (!CheckShowImage(image, size)) {
         return false;
     }
@@ -393,7 +393,11 @@ bool ReadShowImage(Show& show, const uint8_t* image, long size, bool evaluate) {
     for (const std::string& name : reader.CutNames()) {
         char text[600] = {};
         PathTooLongText(name.c_str(), text, sizeof(text));
-        ShowMessage(text, kNoNumber);
+        if (notes) {
+            notes->push_back(text);
+        } else {
+            ShowMessage(text, kNoNumber);
+        }
     }
     reader.SetBigEndian(swapped);
     int32_t count = 0;
@@ -428,7 +432,7 @@ void RememberFolder(const FileSpec& file) {
     WriteSettingInt(kSettingInitialParId, file.parentId);
 }
 
-bool LoadShowFile(Show& show, const FileSpec& file) {
+Result LoadShowFile(Show& show, const FileSpec& file) {
     const FileSpec chosen = file;  // `file` may be the show's own
     std::vector<uint8_t> bytes;
     const char* problem = nullptr;
@@ -439,31 +443,35 @@ bool LoadShowFile(Show& show, const FileSpec& file) {
         problem = ShowImageProblem(bytes.data(), static_cast<long>(bytes.size()));
     }
     if (problem) {
-        NameText name(chosen);
-        char text[600] = {};
-        std::snprintf(text, sizeof(text), "Can't read show file \"%s\": %s", name.text, problem);
-        ShowMessage(text, kNoNumber);
-        return false;
+        return FileFailure("Can't read show file", SpecName(chosen), problem);
     }
+    Result loaded;
+    std::vector<std::string> notes;
     ReplaceShowContents([&] {
         ResetShow(show);
-        ReadShowImage(show, bytes.data(), static_cast<long>(bytes.size()), true);
+        ReadShowImage(show, bytes.data(), static_cast<long>(bytes.size()), true, &notes);
         show.showFile = chosen;
         ShowFileTitle(&chosen);
         RememberFolder(chosen);
-        if (!SetBackground(show, show.background)) {
+        Result background = SetBackground(show, show.background);
+        if (!background) {
             // The loaded show's background cannot be opened: the previous
             // show's movie must not go on playing behind it.
             CloseBackgroundMovie(show);
+            notes.push_back("Show file \"" + SpecName(chosen) +
+                            "\" is loaded without its background: " + background.Message());
         }
     });
+    for (std::string& note : notes) {
+        loaded.AddNote(std::move(note));
+    }
     if (gMainWindow) {
         gMainWindow->Redraw();
     }
-    return true;
+    return loaded;
 }
 
-bool SaveShowFile(Show& show, const FileSpec& file) {
+Result SaveShowFile(Show& show, const FileSpec& file) {
     const FileSpec chosen = file;  // `file` may be the show's own
     NameText name(chosen);
     std::vector<uint8_t> image;
@@ -471,17 +479,14 @@ bool SaveShowFile(Show& show, const FileSpec& file) {
     int length = WriteShowImage(show, showId, image);
     if (length <= 0 || !WriteWholeFile(name.text, image.data(), length)) {
         int error = length <= 0 ? EINVAL : errno;
-        char text[600] = {};
-        std::snprintf(text, sizeof(text), "Can't save show file \"%s\": %s", name.text, std::strerror(error));
-        ShowMessage(text, kNoNumber);
-        return false;
+        return FileFailure("Can't save show file", name.text, std::strerror(error));
     }
     show.showId = showId;
     show.modified = 0;
     show.showFile = chosen;
     ShowFileTitle(&chosen);
     RememberFolder(chosen);
-    return true;
+    return {};
 }
 
 bool SaveShowCommand(Show& show, const ChooseSaveFn& chooseSave) {
@@ -489,7 +494,9 @@ bool SaveShowCommand(Show& show, const ChooseSaveFn& chooseSave) {
     if (!chooseSave || !chooseSave(file)) {
         return false;
     }
-    return SaveShowFile(show, file);
+    const Result saved = SaveShowFile(show, file);
+    ShowFailure(saved);
+    return saved.Ok();
 }
 
 bool QuickSaveCommand(Show& show, const ChooseSaveFn& chooseSave) {
@@ -500,9 +507,10 @@ bool QuickSaveCommand(Show& show, const ChooseSaveFn& chooseSave) {
     int32_t frame = gCurrentFrame;
     ShowFrame(show, 0);
     const FileSpec target = show.showFile;
-    bool saved = SaveShowFile(show, target);
+    const Result saved = SaveShowFile(show, target);
     ShowFrame(show, frame);
-    return saved;
+    ShowFailure(saved);
+    return saved.Ok();
 }
 
 bool AskToSaveChanges(Show& show, const AskSaveFn& ask, const ChooseSaveFn& chooseSave, const char* caption) {

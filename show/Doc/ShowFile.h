@@ -42,8 +42,11 @@ const char* ShowImageProblem(const uint8_t* image, long size);
 // Copies a checked image into the show (both byte orders; every text slot
 // ends up terminated); with `evaluate` evaluates frame 0 with redrawing; then
 // takes the stored showId, clears `modified` and empties the undo ring.
-// False, leaving the show untouched, when the image is refused.
-bool ReadShowImage(Show& show, const uint8_t* image, long size, bool evaluate);
+// False, leaving the show untouched, when the image is refused. A stored
+// name cut to its slot is refused by a message, added to `notes` when given,
+// shown otherwise.
+bool ReadShowImage(Show& show, const uint8_t* image, long size, bool evaluate,
+                   std::vector<std::string>* notes = nullptr);
 
 // Asks a question; 1 yes, 0 no, -1 cancel.
 using AskSaveFn = std::function<int(const char* text, const char* caption)>;
@@ -62,13 +65,16 @@ constexpr const char* kNewShowCaption = "New Show";
 constexpr const char* kLoadShowCaption = "Load Show";
 bool AskToSaveChanges(Show& show, const AskSaveFn& ask, const ChooseSaveFn& chooseSave, const char* caption = nullptr);
 // Load Show from a chosen file. The file is read and checked before the show
-// is touched; a file that cannot be read or is refused shows "Can't read show
-// file" with its name and leaves the show and its file as they were.
-bool LoadShowFile(Show& show, const FileSpec& file);
+// is touched; a file that cannot be read or is refused fails with "Can't read
+// show file "<name>": <reason>" and leaves the show and its file as they
+// were. A loaded show whose background cannot be opened (or that names a
+// file too long for its slot) comes with a note saying so. Shows nothing.
+Result LoadShowFile(Show& show, const FileSpec& file);
 // Save Show to a chosen file, through a temporary file renamed over the
-// target. On failure shows a message and leaves the show, `modified`,
-// `showId` and `showFile` unchanged.
-bool SaveShowFile(Show& show, const FileSpec& file);
+// target. A failure ("Can't save show file "<name>": <reason>") leaves the
+// show, `modified`, `showId` and `showFile` unchanged. Shows nothing; the
+// commands below show the failure.
+Result SaveShowFile(Show& show, const FileSpec& file);
 // Save Show: chooses the file (starting from the show's) and saves.
 bool SaveShowCommand(Show& show, const ChooseSaveFn& chooseSave);
 // Ctrl+S: saves to the show's file with the values of frame 0, or runs Save

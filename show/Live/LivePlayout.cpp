@@ -374,8 +374,9 @@ void LivePlayout::ApplyInputs(double time) {
 void LivePlayout::ApplyData(const LiveDataUpdate& update, double time) {
     if (update.kind == LiveDataKind::Table) {
         ApplyLiveTable(show_, update.table);
-    } else if (!ApplyLiveStream(show_, update.streamText, config_.streamInterval)) {
-        Log("the stream data from " + update.source + " could not be loaded; the chart keeps its data");
+    } else if (Result loaded = ApplyLiveStream(show_, update.streamText, config_.streamInterval); !loaded) {
+        Log("the stream data from " + update.source + " could not be loaded (" + loaded.Message() +
+            "); the chart keeps its data");
         return;
     }
     morph_.Start(time);
@@ -416,8 +417,10 @@ std::string LivePlayout::LoadShow(LiveRequest& request, double time) {
         return "ERR the show file was refused";  // checked before: not expected
     }
     show_.showFile = MakeFileSpec(request.command.text.c_str());
-    if (!SetBackground(show_, show_.background)) {
+    if (Result background = SetBackground(show_, show_.background); !background) {
+        // The show plays without it, and the log says why.
         CloseBackgroundMovie(show_);
+        Log(background.Message());
     }
     if (lastData_) {
         // The live data goes on: the new show shows it at once.

@@ -260,9 +260,9 @@ void ApplyLiveTable(Show& show, const LiveTable& table) {
     }
 }
 
-bool ApplyLiveStream(Show& show, const std::string& text, float interval) {
+Result ApplyLiveStream(Show& show, const std::string& text, float interval) {
     const int32_t frame = gCurrentFrame;
-    bool loaded = LoadStream(show, text, interval, false);
+    Result loaded = LoadStream(show, text, interval, false);
     gCurrentFrame = frame;
     return loaded;
 }

@@ -61,8 +61,8 @@ bool ParseLiveData(LiveDataKind kind, std::string_view text, LiveDataUpdate& upd
 // rest of the data area cleared, the title when the table gives one.
 void ApplyLiveTable(Show& show, const LiveTable& table);
 // Loads a stream update (rows shown `interval` frames apart) without a key
-// and without moving the current frame.
-bool ApplyLiveStream(Show& show, const std::string& text, float interval);
+// and without moving the current frame; a refusal says why.
+Result ApplyLiveStream(Show& show, const std::string& text, float interval);
 
 // The one shape every update of a session must have: the first update
 // admitted fixes it. Safe to call from any thread.

@@ -175,12 +175,12 @@ void MainWindow::LoadBackgroundCommand() {
     }
     FileSpec file{};
     if (ChooseOpen(file, kBackgroundFilter, "Load Background", ".bmp")) {
-        SetBackground(*gShow, file);
+        ShowFailure(SetBackground(*gShow, file));
         RememberFolder(file);
     } else {
         // Cancelling the chooser removes the background.
         gShow->background.name[0] = '\0';
-        SetBackground(*gShow, gShow->background);
+        ShowFailure(SetBackground(*gShow, gShow->background));
     }
     ShowFrame(*gShow, gCurrentFrame);
 }
@@ -193,9 +193,9 @@ void MainWindow::LoadDataCommand(bool stream) {
     if (stream) {
         char interval[81] = "30";
         AskText(interval, "Load Stream", "Type interval between data (in frames):", "");
-        LoadStreamFileCommand(*gShow, file, interval);
+        ShowFailure(LoadStreamFileCommand(*gShow, file, interval));
     } else {
-        LoadDataFileCommand(*gShow, file);
+        ShowFailure(LoadDataFileCommand(*gShow, file));
     }
     Paint();
 }
@@ -212,7 +212,7 @@ void MainWindow::LoadShowCommand() {
     if (!ChooseOpen(file, kShowOpenFilter, "Load Show", ".tvr")) {
         return;
     }
-    LoadShowFile(*gShow, file);
+    ShowFailure(LoadShowFile(*gShow, file));
     Paint();
 }
 
@@ -226,9 +226,10 @@ bool MainWindow::OpenShowFile(const char* path) {
         ShowMessage(text, kNoNumber);
         return false;
     }
-    const bool loaded = LoadShowFile(*gShow, MakeFileSpec(path));
+    const Result loaded = LoadShowFile(*gShow, MakeFileSpec(path));
+    ShowFailure(loaded);
     Paint();
-    return loaded;
+    return loaded.Ok();
 }
 
 void MainWindow::EditCommand(int command) {

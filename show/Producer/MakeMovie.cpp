@@ -14,11 +14,6 @@ int WriterKind(const MovieJob& job) {
     return job.writer.kind != kWriterNone ? job.writer.kind : MovieWriterKindFor(job.path.c_str());
 }
 
-bool WriterSaidIt(const MovieJob& job, const MovieWriter& writer) {
-    // The RTV writer shows its own message when its library is missing.
-    return WriterKind(job) == kWriterRtv && writer.LastError().find("is not installed!") != std::string::npos;
-}
-
 // The frames a finished run holds: each pass writes the range and the two
 // holds (a pass over an empty range only its tail hold).
 int32_t FramesExpected(const MovieOptions& o) {
@@ -74,17 +69,16 @@ std::string KeptText(const std::string& path) {
 
 }  // namespace
 
-bool OpenMovieWriter(const MovieJob& job, MovieWriter& writer, CDib& image, int32_t frameCount, MovieOutcome& outcome) {
+Result OpenMovieWriter(const MovieJob& job, MovieWriter& writer, CDib& image, int32_t frameCount,
+                       MovieOutcome& outcome) {
     const MovieOptions& o = job.options;
-    outcome.message = MovieSizeProblem(o);
-    if (!outcome.message.empty()) {
-        return false;
+    if (std::string size = MovieSizeProblem(o); !size.empty()) {
+        return Result::Failed(size);
     }
     if (!PathFits(job.path.c_str())) {
         char text[600] = {};
         PathTooLongText(job.path.c_str(), text, sizeof(text));
-        outcome.message = text;
-        return false;
+        return Result::Failed(text);
     }
     writer.options = job.writer;
     // The program counts its frames without dropping any: by default the
@@ -94,24 +88,19 @@ bool OpenMovieWriter(const MovieJob& job, MovieWriter& writer, CDib& image, int3
         writer.options.fieldOrder = job.lowerFieldFirst ? FieldOrder::LowerFirst : FieldOrder::UpperFirst;
     }
     if (!writer.Prepare(o.framesPerSecond, o.quality, WriterKind(job) == kWriterQuickTime)) {
-        outcome.message = "The movie cannot be made: " + writer.LastError();
-        return false;
+        return Result::Failed("The movie cannot be made: " + writer.LastError());
     }
     // Alpha and key movies are made from frames that keep the coverage.
     int bitsPerPixel = job.writer.alpha || job.writer.key ? 32 : 24;
     if (!image.Create(o.width, o.height, bitsPerPixel)) {
-        outcome.message = kNoMemoryMessage;
-        return false;
+        return Result::Failed(kNoMemoryMessage);
     }
     outcome.framesAnnounced = frameCount;
     if (!writer.Open(MakeFileSpec(job.path.c_str()), image, o.framesPerSecond, o.quality, frameCount)) {
-        if (!WriterSaidIt(job, writer)) {
-            outcome.message = "The movie file could not be made: " + writer.LastError();
-        }
-        return false;
+        return Result::Failed("The movie file \"" + job.path + "\" could not be made: " + writer.LastError());
     }
     outcome.opened = true;
-    return true;
+    return {};
 }
 
 void CloseMovieWriter(const std::string& path, MovieWriter& writer, const RenderRangeResult& pass,
@@ -156,7 +145,8 @@ MovieOutcome MakeMovieFile(const MovieJob& job, const RenderRangeHooks& givenHoo
     const MovieOptions& o = job.options;
     MovieWriter writer;
     CDib image(16, 16, 8);
-    if (!OpenMovieWriter(job, writer, image, MovieFrameCount(o), outcome)) {
+    if (Result opened = OpenMovieWriter(job, writer, image, MovieFrameCount(o), outcome); !opened) {
+        outcome.message = opened.Message();
         return outcome;
     }
     RenderRangeResult pass =

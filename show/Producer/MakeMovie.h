@@ -167,7 +167,7 @@ struct MovieOutcome {
     bool cancelled = false;
     int32_t framesWritten = 0;
     int32_t framesAnnounced = 0;
-    std::string message;  // for the user; empty when the writer already said it
+    std::string message;  // for the user
 };
 
 // Prepares and opens the writer, renders the range (and the reverse pass),
@@ -176,9 +176,11 @@ MovieOutcome MakeMovieFile(const MovieJob& job, const RenderRangeHooks& hooks);
 
 // The steps of a whole movie around its passes: prepares and opens the
 // writer for `frameCount` frames with the picture made at the movie's size
-// (false with the outcome's message set), and closes it, wording the outcome
-// (fewer frames than `framesExpected`: cut short by a cancel).
-bool OpenMovieWriter(const MovieJob& job, MovieWriter& writer, CDib& image, int32_t frameCount, MovieOutcome& outcome);
+// (a failure says why, as in "The movie file "<path>" could not be made:
+// <reason>"; nothing is shown), and closes it, wording the outcome (fewer
+// frames than `framesExpected`: cut short by a cancel).
+Result OpenMovieWriter(const MovieJob& job, MovieWriter& writer, CDib& image, int32_t frameCount,
+                       MovieOutcome& outcome);
 void CloseMovieWriter(const std::string& path, MovieWriter& writer, const RenderRangeResult& pass,
                       int32_t framesExpected, MovieOutcome& outcome);
 

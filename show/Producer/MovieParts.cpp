@@ -98,7 +98,8 @@ MovieOutcome MakeMoviePartFile(const MovieJob& job, int part, int parts, const R
     segment.writer.timecode = MovieTimecodeStart{first.frame + share.first, first.dropFrame};
     MovieWriter writer;
     CDib image(16, 16, 8);
-    if (!OpenMovieWriter(segment, writer, image, share.Count(), outcome)) {
+    if (Result opened = OpenMovieWriter(segment, writer, image, share.Count(), outcome); !opened) {
+        outcome.message = opened.Message();
         return outcome;
     }
     const MovieOptions& o = job.options;

@@ -1,6 +1,8 @@
 // Load with its messages, fallback folder and placeholder; Save and Write.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "HeadlessPlatform.h"
@@ -15,12 +17,19 @@ protected:
         ResetHeadless();
         Headless().quiet = true;
     }
-    int Load(const std::string& path, bool report, const FileSpec* fallback = nullptr) {
-        return dib.Load(MakeFileSpec(path.c_str()), fallback, report);
+    Result Load(const std::string& path, MissingPicture missing = MissingPicture::Leave,
+                const FileSpec* fallback = nullptr) {
+        return dib.Load(MakeFileSpec(path.c_str()), fallback, missing);
     }
-    std::string OnlyMessage() {
-        EXPECT_EQ(Headless().messages.size(), 1u);
-        return Headless().messages.empty() ? std::string() : Headless().messages.back();
+    // The message of a load that must fail: it names the file, and Load
+    // itself showed nothing.
+    std::string Refusal(const std::string& path) {
+        Result loaded = Load(path);
+        EXPECT_FALSE(loaded) << path;
+        EXPECT_TRUE(Headless().messages.empty());
+        const std::string start = "Can't read image file \"" + path + "\": ";
+        EXPECT_EQ(loaded.Message().rfind(start, 0), 0u) << loaded.Message();
+        return loaded.Message().substr(std::min(start.size(), loaded.Message().size()));
     }
     CDib dib;
     TempFolder folder;
@@ -42,59 +51,62 @@ std::vector<uint8_t> BitmapHeader(int width, int height, int bits) {
 
 }  // namespace
 
-TEST_F(PictureLoad, LoadedPictureGivesOneAndNoMessage) {
-    EXPECT_EQ(Load(PicturePath("bmp_rgb24.bmp"), true), kDibLoaded);
+TEST_F(PictureLoad, LoadedPictureIsOkAndShowsNothing) {
+    Result loaded = Load(PicturePath("bmp_rgb24.bmp"));
+    EXPECT_TRUE(loaded);
+    EXPECT_TRUE(loaded.Message().empty());
     EXPECT_TRUE(Headless().messages.empty());
     ExpectFixtureColours(dib);
 }
 
-TEST_F(PictureLoad, EveryReaderMessage) {
-    EXPECT_EQ(Load(PicturePath("tga_rle.tga"), true), kDibLoadFailed);
-    EXPECT_EQ(OnlyMessage(), "Can't read compressed images");
+// Every refusal names the file and says why in words, never by a number.
+TEST_F(PictureLoad, EveryRefusalNamesTheFileAndTheReason) {
+    EXPECT_EQ(Refusal(PicturePath("tga_rle.tga")),
+              "it is a compressed Targa picture; only uncompressed ones can be read");
 
-    ResetHeadless();
     ASSERT_TRUE(WriteBytes(folder.File("wide.bmp"), BitmapHeader(9000, 2, 24)));
-    EXPECT_EQ(Load(folder.File("wide.bmp"), true), kDibLoadFailed);
-    EXPECT_EQ(OnlyMessage(), "Images must be smaller than 8192 pixels");
+    EXPECT_EQ(Refusal(folder.File("wide.bmp")),
+              "it is more than 8192 pixels wide or high; images must be at most 8192 x 8192 pixels");
 
-    ResetHeadless();
     ASSERT_TRUE(WriteBytes(folder.File("junk.dat"), std::vector<uint8_t>(40, 0)));
-    EXPECT_EQ(Load(folder.File("junk.dat"), true), kDibLoadFailed);
-    EXPECT_EQ(OnlyMessage(), "Can't read image file  [ 3 ]");
+    EXPECT_EQ(Refusal(folder.File("junk.dat")),
+              "it is not a picture file the program reads (Windows bitmap, Targa, TIFF, Photoshop, JPEG or PNG), or "
+              "it is damaged");
 
-    ResetHeadless();
     ASSERT_TRUE(WriteBytes(folder.File("four.bmp"), BitmapHeader(4, 4, 4)));
-    EXPECT_EQ(Load(folder.File("four.bmp"), true), kDibLoadFailed);
-    EXPECT_EQ(OnlyMessage(), "Images must have 256 colors or more");
+    EXPECT_EQ(Refusal(folder.File("four.bmp")), "it has fewer than 256 colors; images must have 256 colors or more");
+    EXPECT_EQ(Refusal(PicturePath("bmp_1bit.bmp")),
+              "it has fewer than 256 colors; images must have 256 colors or more");
 
-    ResetHeadless();
-    EXPECT_EQ(Load(PicturePath("bmp_1bit.bmp"), true), kDibLoadFailed);
-    EXPECT_EQ(OnlyMessage(), "Images must have 256 colors or more");
-
-    ResetHeadless();
-    EXPECT_EQ(Load(folder.File("absent.bmp"), true), kDibLoadFailed);
-    EXPECT_EQ(OnlyMessage(), "Can't open graphics file");
+    EXPECT_EQ(Refusal(folder.File("absent.bmp")), std::strerror(ENOENT));
+    EXPECT_EQ(Refusal(folder.File("")), std::strerror(EISDIR));
 }
 
-TEST_F(PictureLoad, MessagesLoadCannotReachThroughAFile) {
-    // No header: Read says 4, Load fails silently; out of memory cannot be
-    // provoked with a file, so both messages are asked for directly.
+// A file that starts as a PNG picture and is not one is called a damaged
+// PNG picture, whatever its name says.
+TEST_F(PictureLoad, ADamagedFileIsNamedByTheKindItClaims) {
+    std::vector<uint8_t> bytes = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    bytes.resize(64, 0x55);
+    ASSERT_TRUE(WriteBytes(folder.File("photo.bmp"), bytes));
+    EXPECT_EQ(Refusal(folder.File("photo.bmp")), "it is a damaged PNG picture");
+}
+
+TEST_F(PictureLoad, ReasonsLoadCannotReachThroughAFile) {
+    // No header: Read says 4 and Load refuses before opening; out of memory
+    // cannot be provoked with a file, so its words are asked for directly.
     dib.Destroy();
     PlatformFile file;
     ASSERT_TRUE(OpenFile(file, MakeFileSpec(PicturePath("bmp_rgb24.bmp").c_str()), kFileRead));
     EXPECT_EQ(dib.Read(file), kDibNoHeader);
-    EXPECT_EQ(Load(PicturePath("bmp_rgb24.bmp"), true), kDibLoadFailed);
-    EXPECT_TRUE(Headless().messages.empty());
-
-    ShowPictureMessage(kDibNoHeader);
-    ShowPictureMessage(kDibOutOfMemory);
-    ASSERT_EQ(Headless().messages.size(), 2u);
-    EXPECT_EQ(Headless().messages[0], "Can't read image file  [ 4 ]");
-    EXPECT_EQ(Headless().messages[1], "Not enough memory to load image");
+    CloseFile(file);
+    EXPECT_EQ(Refusal(PicturePath("bmp_rgb24.bmp")), "there is no picture to read it into");
+    EXPECT_EQ(PictureReadReason(kDibOutOfMemory, PictureFormat::Png), "there is not enough memory to load it");
+    EXPECT_EQ(PictureReadReason(kDibCompressed, PictureFormat::Photoshop).find("ZIP") != std::string::npos, true);
 }
 
-TEST_F(PictureLoad, PlaceholderWhenNotReporting) {
-    EXPECT_EQ(Load(folder.File("absent.bmp"), false), kDibPlaceholder);
+TEST_F(PictureLoad, MissingPictureSignWhenAsked) {
+    Result loaded = Load(folder.File("absent.bmp"), MissingPicture::DrawSign);
+    EXPECT_FALSE(loaded);
     EXPECT_TRUE(Headless().messages.empty());
     ASSERT_EQ(dib.Width(), 32);
     ASSERT_EQ(dib.BitsPerPixel(), 24);
@@ -103,20 +115,29 @@ TEST_F(PictureLoad, PlaceholderWhenNotReporting) {
     EXPECT_EQ(PixelAt(dib, 31, 31)[2], 255);
 
     CDib unreadable;
-    EXPECT_EQ(unreadable.Load(MakeFileSpec(PicturePath("tga_rle.tga").c_str()), nullptr, false), kDibPlaceholder);
+    EXPECT_FALSE(unreadable.Load(MakeFileSpec(PicturePath("tga_rle.tga").c_str()), nullptr, MissingPicture::DrawSign));
     EXPECT_EQ(unreadable.Width(), 32);
     EXPECT_TRUE(Headless().messages.empty());
+
+    // Without the sign a picture that was never read stays as it was made.
+    CDib left(16, 16, 8);
+    EXPECT_FALSE(left.Load(MakeFileSpec(folder.File("absent.bmp").c_str())));
+    EXPECT_EQ(left.Width(), 16);
 }
 
 TEST_F(PictureLoad, FallbackFolderHoldsTheBareName) {
     FileSpec fallback = MakeFileSpec(TestDataPath("pictures").c_str());
-    EXPECT_EQ(Load("/no/such/folder/bmp_rgb24.bmp", true, &fallback), kDibLoaded);
+    EXPECT_TRUE(Load("/no/such/folder/bmp_rgb24.bmp", MissingPicture::Leave, &fallback));
     ExpectFixtureColours(dib);
     // A name written on Windows loses its folder and drive the same way.
-    EXPECT_EQ(Load("C:\\Pictures\\tga_top.tga", true, &fallback), kDibLoaded);
+    EXPECT_TRUE(Load("C:\\Pictures\\tga_top.tga", MissingPicture::Leave, &fallback));
     ExpectFixtureColours(dib);
+    // The refusal names the file asked for, and why it did not open.
     FileSpec empty = MakeFileSpec("");
-    EXPECT_EQ(Load("/no/such/folder/bmp_rgb24.bmp", false, &empty), kDibPlaceholder);
+    Result missing = Load("/no/such/folder/bmp_rgb24.bmp", MissingPicture::DrawSign, &empty);
+    EXPECT_EQ(missing.Message(),
+              std::string("Can't read image file \"/no/such/folder/bmp_rgb24.bmp\": ") + std::strerror(ENOENT));
+    EXPECT_EQ(dib.Width(), 32);
 }
 
 TEST(PictureSave, BitmapHeaderPaletteAndPaddedRows) {
@@ -177,9 +198,16 @@ TEST(PictureSave, KindTwoWritesNothingAndBadFolderIsReported) {
     std::string path = folder.File("nothing.bmp");
     EXPECT_TRUE(dib.Save(MakeFileSpec(path.c_str()), kDibNothing));
     EXPECT_TRUE(ReadBytes(path).empty());
-    EXPECT_FALSE(dib.Save(MakeFileSpec(folder.File("missing/x.bmp").c_str()), kDibBitmap));
-    ASSERT_EQ(Headless().messages.size(), 1u);
-    EXPECT_EQ(Headless().messages[0], "Error opening graphics file");
+    const std::string missing = folder.File("missing/x.bmp");
+    Result saved = dib.Save(MakeFileSpec(missing.c_str()), kDibBitmap);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(saved.Message(), "Can't write image file \"" + missing + "\": " + std::strerror(ENOENT));
+    EXPECT_TRUE(Headless().messages.empty());
+
+    CDib empty;
+    empty.Destroy();
+    EXPECT_EQ(empty.Save(MakeFileSpec(path.c_str()), kDibBitmap).Message(),
+              "Can't write image file \"" + path + "\": there is no picture to write");
 }
 
 TEST(PictureResources, MissingPictureSignIsAOneBitPicture) {

@@ -69,7 +69,7 @@ TEST_F(RenderPictures, OneFrameAsAnUprightPng) {
     options.width = 360;
     options.height = 243;
     options.antiAliasing = 0;
-    ASSERT_EQ(RenderPicturesCommand(*show, options), 0);
+    ASSERT_EQ(RenderPicturesCommand(*show, options).status, 0);
     PngPicture png;
     ASSERT_TRUE(ReadPng(options.outPath, png));
     EXPECT_EQ(png.width, 360);
@@ -98,7 +98,7 @@ TEST_F(RenderPictures, SequenceFromStartUpToEnd) {
     options.end = "00:00:01:01";  // 31: frames 28, 29 and 30
     options.width = 64;
     options.height = 48;
-    ASSERT_EQ(RenderPicturesCommand(*show, options), 0);
+    ASSERT_EQ(RenderPicturesCommand(*show, options).status, 0);
     namespace fs = std::filesystem;
     EXPECT_FALSE(fs::exists(settings.Folder().File("seq0027.png")));
     EXPECT_TRUE(fs::exists(settings.Folder().File("seq0028.png")));
@@ -120,13 +120,13 @@ TEST_F(RenderPictures, AFrameLooksTheSameWhereverTheRunStarts) {
     options.antiAliasing = 0;
     options.outPath = settings.Folder().File("run####.png");
     options.end = "00:00:00:11";
-    ASSERT_EQ(RenderPicturesCommand(*show, options), 0);
+    ASSERT_EQ(RenderPicturesCommand(*show, options).status, 0);
     options.outPath = settings.Folder().File("still.png");
     options.frame = 10;
-    ASSERT_EQ(RenderPicturesCommand(*show, options), 0);
+    ASSERT_EQ(RenderPicturesCommand(*show, options).status, 0);
     options.outPath = settings.Folder().File("late####.png");
     options.start = "00:00:00:10";
-    ASSERT_EQ(RenderPicturesCommand(*show, options), 0);
+    ASSERT_EQ(RenderPicturesCommand(*show, options).status, 0);
     PngPicture run;
     PngPicture still;
     PngPicture late;
@@ -143,7 +143,7 @@ TEST_F(RenderPictures, EndDefaultsToTheLastKeyframe) {
     options.outPath = settings.Folder().File("k##.png");
     options.width = 32;
     options.height = 24;
-    ASSERT_EQ(RenderPicturesCommand(*show, options), 0);
+    ASSERT_EQ(RenderPicturesCommand(*show, options).status, 0);
     EXPECT_TRUE(std::filesystem::exists(settings.Folder().File("k02.png")));
     EXPECT_FALSE(std::filesystem::exists(settings.Folder().File("k03.png")));
 }
@@ -152,7 +152,7 @@ TEST_F(RenderPictures, PalFramesDefaultTo576Lines) {
     show->frameRate = kRatePal;
     RenderOptions options;
     options.outPath = settings.Folder().File("pal.png");
-    ASSERT_EQ(RenderPicturesCommand(*show, options), 0);
+    ASSERT_EQ(RenderPicturesCommand(*show, options).status, 0);
     PngPicture png;
     ASSERT_TRUE(ReadPng(options.outPath, png));
     EXPECT_EQ(png.width, 720);
@@ -165,7 +165,7 @@ TEST_F(RenderPictures, AspectOptionSetsTheShowAspect) {
     options.aspect = 0.5625f;
     options.width = 32;
     options.height = 18;
-    ASSERT_EQ(RenderPicturesCommand(*show, options), 0);
+    ASSERT_EQ(RenderPicturesCommand(*show, options).status, 0);
     EXPECT_EQ(show->frameAspect, 0.5625f);
 }
 
@@ -178,7 +178,7 @@ TEST_F(RenderPictures, HdPicturesAreSixteenByNine) {
     options.height = 720;
     options.frame = 0;
     options.antiAliasing = 0;
-    ASSERT_EQ(RenderPicturesCommand(*show, options), 0);
+    ASSERT_EQ(RenderPicturesCommand(*show, options).status, 0);
     EXPECT_EQ(show->frameAspect, 0.5625f);
     options.outPath = settings.Folder().File("hd43.png");
     options.aspect = 0.75f;
@@ -190,32 +190,32 @@ TEST_F(RenderPictures, HdPicturesAreSixteenByNine) {
 
 TEST_F(RenderPictures, BadRequestsFailWithoutWriting) {
     RenderOptions options;
-    EXPECT_EQ(RenderPicturesCommand(*show, options), 1);  // no -o
+    EXPECT_EQ(RenderPicturesCommand(*show, options).status, 1);  // no -o
     options.outPath = settings.Folder().File("x.gif");
-    EXPECT_EQ(RenderPicturesCommand(*show, options), 1);
+    EXPECT_EQ(RenderPicturesCommand(*show, options).status, 1);
     options.outPath = settings.Folder().File("x.png");
     options.antiAliasing = 101;
-    EXPECT_EQ(RenderPicturesCommand(*show, options), 1);
+    EXPECT_EQ(RenderPicturesCommand(*show, options).status, 1);
     options.antiAliasing = 0;
     options.width = 5000;
     options.height = 10;
-    EXPECT_EQ(RenderPicturesCommand(*show, options), 1);
+    EXPECT_EQ(RenderPicturesCommand(*show, options).status, 1);
     options.width.reset();
     options.height.reset();
     options.outPath = settings.Folder().File("s##.png");
     options.start = "200";  // two seconds
     options.end = "100";    // one second
-    EXPECT_EQ(RenderPicturesCommand(*show, options), 1);
+    EXPECT_EQ(RenderPicturesCommand(*show, options).status, 1);
     options.outPath = "/nonexistent-folder/x.png";
     options.start.reset();
     options.end.reset();
-    EXPECT_EQ(RenderPicturesCommand(*show, options), 1);
+    EXPECT_EQ(RenderPicturesCommand(*show, options).status, 1);
     options.outPath = "/nonexistent-folder/s##.png";  // a sequence stops at the first failed write
     options.start = "0";
     options.end = "3";
     options.width = 16;
     options.height = 12;
-    EXPECT_EQ(RenderPicturesCommand(*show, options), 1);
+    EXPECT_EQ(RenderPicturesCommand(*show, options).status, 1);
     EXPECT_FALSE(std::filesystem::exists(settings.Folder().File("x.png")));
     EXPECT_FALSE(std::filesystem::exists(settings.Folder().File("s00.png")));
 }
@@ -248,13 +248,13 @@ TEST_F(RenderPictures, BenchReportsEveryLevel) {
     options.width = 64;
     options.height = 48;
     testing::internal::CaptureStdout();
-    EXPECT_EQ(RenderBenchCommand(*show, options), 0);
+    EXPECT_EQ(RenderBenchCommand(*show, options).status, 0);
     std::string out = testing::internal::GetCapturedStdout();
     for (const char* level : {"anti-aliasing 0:", "anti-aliasing 25:", "anti-aliasing 50:", "anti-aliasing 75:"}) {
         EXPECT_NE(out.find(level), std::string::npos) << out;
     }
     options.antiAliasing = 200;
-    EXPECT_EQ(RenderBenchCommand(*show, options), 1);
+    EXPECT_EQ(RenderBenchCommand(*show, options).status, 1);
 }
 
 // Pictures written as PNG read back pixel for pixel: chart-like ones (the

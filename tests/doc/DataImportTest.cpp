@@ -239,8 +239,10 @@ TEST_F(DataImportTest, StreamIntervalMustBePositive) {
     show.animateData = 0;
     for (float interval : {0.0f, -30.0f, std::nanf("")}) {
         Messages().clear();
-        EXPECT_FALSE(LoadStream(show, "1\t2\n3\t4\n", interval, true));
-        ASSERT_EQ(Messages().size(), 1u);
+        Result loaded = LoadStream(show, "1\t2\n3\t4\n", interval, true);
+        EXPECT_FALSE(loaded);
+        EXPECT_EQ(loaded.Message(), "The interval between stream data must be more than 0 frames");
+        EXPECT_TRUE(Messages().empty());
         EXPECT_EQ(show.streamColumns, 1);
         EXPECT_EQ(show.streamValues, (std::vector<float>{4, 5}));
         EXPECT_EQ(show.values[2][3], 77.0f);
@@ -257,10 +259,10 @@ TEST_F(DataImportTest, UnusableStreamKeepsThePreviousStream) {
     for (const char* text : {"1\t2", "\n1\t2\n", "", "GIF89a\tpicture\nno\tnumbers\n"}) {
         SCOPED_TRACE(text);
         Messages().clear();
-        EXPECT_FALSE(LoadStream(show, text, 10.0f, true));
-        ASSERT_EQ(Messages().size(), 1u);
-        EXPECT_EQ(Messages()[0],
+        Result loaded = LoadStream(show, text, 10.0f, true);
+        EXPECT_EQ(loaded.Message(),
                   "The stream data hold no lines of tab-delimited numbers; the stream shown before is kept");
+        EXPECT_TRUE(Messages().empty());
         EXPECT_EQ(show.streamColumns, 1);
         EXPECT_EQ(show.streamValues, (std::vector<float>{4, 5}));
         EXPECT_EQ(show.streamInterval, 10.0f);
@@ -277,10 +279,11 @@ TEST_F(DataImportTest, DataFileWithoutLinesIsRefusedByName) {
     show.values[0][0] = 12.0f;
     show.modified = 0;
     Messages().clear();
-    EXPECT_FALSE(LoadDataFileCommand(show, MakeFileSpec(path.c_str())));
-    ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_EQ(Messages()[0], "Can't use data file \"" + path +
-                                 "\": it holds no lines of tab-delimited data; the show's data stay as they were");
+    Result loaded = LoadDataFileCommand(show, MakeFileSpec(path.c_str()));
+    EXPECT_FALSE(loaded);
+    EXPECT_EQ(loaded.Message(), "Can't use data file \"" + path +
+                                    "\": it holds no lines of tab-delimited data; the show's data stay as they were");
+    EXPECT_TRUE(Messages().empty());
     EXPECT_EQ(show.values[0][0], 12.0f);
     EXPECT_EQ(show.modified, 0);
 }
@@ -300,9 +303,9 @@ TEST_F(DataImportTest, DataFileCommand) {
     EXPECT_EQ(show.values[0][0], 5.5f);
 
     std::string missing = Path("missing.txt");
-    EXPECT_FALSE(LoadDataFileCommand(show, MakeFileSpec(missing.c_str())));
-    ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_EQ(Messages()[0], "Can't read data file \"" + missing + "\": " + FileErrorText(ENOENT));
+    EXPECT_EQ(LoadDataFileCommand(show, MakeFileSpec(missing.c_str())).Message(),
+              "Can't read data file \"" + missing + "\": " + FileErrorText(ENOENT));
+    EXPECT_TRUE(Messages().empty());
     EXPECT_STREQ(show.setNames[0], "North");
 }
 
@@ -366,15 +369,21 @@ TEST_F(DataImportTest, StreamFileCommand) {
     EXPECT_EQ(show.keys[1].frame, 30);
 
     Messages().clear();
-    EXPECT_FALSE(LoadStreamFileCommand(show, MakeFileSpec(path.c_str()), "zero"));
-    EXPECT_EQ(Messages().size(), 1u);
+    // A refused stream names the file and says why.
+    EXPECT_EQ(LoadStreamFileCommand(show, MakeFileSpec(path.c_str()), "zero").Message(),
+              "Can't load stream file \"" + path + "\": the interval between stream data must be more than 0 frames");
+    EXPECT_EQ(show.streamLastRow, 2);
+    const std::string words = Path("words.txt");
+    ASSERT_TRUE(WriteText(words, "no\tnumbers\nat\tall\n"));
+    EXPECT_EQ(LoadStreamFileCommand(show, MakeFileSpec(words.c_str()), "30").Message(),
+              "Can't load stream file \"" + words +
+                  "\": the stream data hold no lines of tab-delimited numbers; the stream shown before is kept");
     EXPECT_EQ(show.streamLastRow, 2);
 
-    Messages().clear();
     std::string missing = Path("none.txt");
-    EXPECT_FALSE(LoadStreamFileCommand(show, MakeFileSpec(missing.c_str()), "30"));
-    ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_EQ(Messages()[0], "Can't read stream file \"" + missing + "\": " + FileErrorText(ENOENT));
+    EXPECT_EQ(LoadStreamFileCommand(show, MakeFileSpec(missing.c_str()), "30").Message(),
+              "Can't read stream file \"" + missing + "\": " + FileErrorText(ENOENT));
+    EXPECT_TRUE(Messages().empty());
     EXPECT_EQ(show.streamColumns, 2);
 }
 

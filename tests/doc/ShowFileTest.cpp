@@ -500,9 +500,10 @@ TEST_F(ShowFileTest, FailedLoadKeepsShowAndItsFile) {
     };
     for (const auto& [path, reason] : cases) {
         Messages().clear();
-        EXPECT_FALSE(LoadShowFile(show, MakeFileSpec(path.c_str()))) << path;
-        ASSERT_EQ(Messages().size(), 1u) << path;
-        EXPECT_EQ(Messages()[0], "Can't read show file \"" + path + "\": " + reason);
+        Result loaded = LoadShowFile(show, MakeFileSpec(path.c_str()));
+        EXPECT_FALSE(loaded) << path;
+        EXPECT_EQ(loaded.Message(), "Can't read show file \"" + path + "\": " + reason);
+        EXPECT_TRUE(Messages().empty()) << path;
         EXPECT_STREQ(show.title, "unsaved work");
         EXPECT_EQ(show.modified, 1);
         EXPECT_STREQ(show.showFile.name, previous.c_str());
@@ -556,22 +557,27 @@ TEST_F(ShowFileTest, FailedSaveKeepsOldFileAndState) {
         // The disk fills while the new file is written.
         FileSizeLimit limit(1024);
         ASSERT_TRUE(limit.Active());
-        EXPECT_FALSE(SaveShowFile(show, MakeFileSpec(path.c_str())));
+        Result saved = SaveShowFile(show, MakeFileSpec(path.c_str()));
+        EXPECT_FALSE(saved);
+        EXPECT_EQ(saved.Message(), "Can't save show file \"" + path + "\": File too large");
     }
     EXPECT_EQ(ReadBytes(path), before);
     EXPECT_EQ(show.modified, 1);
     EXPECT_EQ(show.showId, id);
-    ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_NE(Messages()[0].find("Can't save show file \"" + path + "\""), std::string::npos);
-    EXPECT_NE(Messages()[0].find("File too large"), std::string::npos);  // the reason
+    EXPECT_TRUE(Messages().empty());
     for (const auto& entry : std::filesystem::directory_iterator(settings_.Folder().Path())) {
         EXPECT_EQ(entry.path().string().find("saving~"), std::string::npos) << entry.path();  // no temporary is left
     }
 
     std::string nowhere = Path("no/such/folder/x.tvr");
-    EXPECT_FALSE(SaveShowFile(show, MakeFileSpec(nowhere.c_str())));
+    EXPECT_NE(SaveShowFile(show, MakeFileSpec(nowhere.c_str())).Message().find("No such file or directory"),
+              std::string::npos);
     EXPECT_STREQ(show.showFile.name, path.c_str());
-    EXPECT_NE(Messages().back().find("No such file or directory"), std::string::npos);
+    // The save command shows why the save failed.
+    show.showFile = MakeFileSpec(nowhere.c_str());
+    EXPECT_FALSE(QuickSaveCommand(show, nullptr));
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Messages()[0].rfind("Can't save show file \"" + nowhere + "\": ", 0), 0u) << Messages()[0];
     EXPECT_FALSE(SaveShowFile(show, FileSpec{}));
     EXPECT_EQ(show.modified, 1);
 }

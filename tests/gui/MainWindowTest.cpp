@@ -7,6 +7,7 @@
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <cmath>
+#include <functional>
 
 #include "ProgramFixture.h"
 #include "Settings.h"
@@ -312,6 +313,34 @@ TEST_F(ProgramTest, AShowGivenAtStartIsLoaded) {
     EXPECT_FALSE(Window().OpenShowFile("/nonexistent/none.tvr"));
     EXPECT_NE(message.toStdString().find("Can't read show file"), std::string::npos);
     EXPECT_EQ(WindowTitle(Window()), "Quillon Tavrilo - sample");
+}
+
+// The desktop shows why a picture was refused, in words, naming the file;
+// the show keeps the background it had.
+TEST_F(ProgramTest, ARefusedBackgroundPictureSaysWhyInWords) {
+    TempFolder folder;
+    const std::string path = folder.File("junk.bmp");
+    ASSERT_TRUE(WriteText(path, std::string(64, 'j')));
+    QString message;
+    std::function<void(QWidget*)> readBox = [&message, &readBox](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (!box) {
+            WhenModal(readBox);  // the file dialog is still closing
+            return;
+        }
+        message = box->text();
+        box->accept();
+    };
+    WhenModal([path, &readBox](QWidget* modal) {
+        AnswerFileDialog(modal, path);
+        WhenModal(readBox);
+    });
+    Choose(kCmdLoadBackground);
+    EXPECT_NE(message.toStdString().find("Can't read image file \"" + path +
+                                         "\": it is not a picture file the program reads"),
+              std::string::npos)
+        << message.toStdString();
+    EXPECT_STREQ(TheShow().background.name, "");
 }
 
 TEST_F(ProgramTest, CloseWithoutChangesQuits) {

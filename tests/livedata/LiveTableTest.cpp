@@ -137,6 +137,13 @@ TEST(LiveStreamFile, LoadsWithoutAKeyOrMovingTheCurrentFrame) {
     EXPECT_EQ(show->keyCount, keys);
     EXPECT_EQ(show->streamColumns, 2);
     EXPECT_EQ(show->streamLastRow, 1);
+    // A refused update says why and leaves the stream and the frame alone.
+    EXPECT_EQ(ApplyLiveStream(*show, "no\tnumbers\n", 10.0f).Message(),
+              "The stream data hold no lines of tab-delimited numbers; the stream shown before is kept");
+    EXPECT_EQ(ApplyLiveStream(*show, "1\n2\n", 0.0f).Message(),
+              "The interval between stream data must be more than 0 frames");
+    EXPECT_EQ(show->streamLastRow, 1);
+    EXPECT_EQ(gCurrentFrame, 77);
     gCurrentFrame = 0;
     DestroyShow(*show);
 }

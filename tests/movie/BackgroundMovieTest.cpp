@@ -9,6 +9,7 @@
 
 #include "Background.h"
 #include "Doc.h"
+#include "HeadlessPlatform.h"
 #include "MakeMovieAVI.h"
 #include "MovieProbe.h"
 #include "ShowRecord.h"
@@ -107,7 +108,13 @@ TEST(BackgroundMovie, UnreadableMovieKeepsThePreviousBackground) {
     ASSERT_TRUE(WriteText(bad, "not a movie at all"));
     Show show;
     ASSERT_TRUE(SetBackground(show, MakeFileSpec(good.c_str())));
-    EXPECT_FALSE(SetBackground(show, MakeFileSpec(bad.c_str())));
+    EXPECT_EQ(SetBackground(show, MakeFileSpec(bad.c_str())).Message(),
+              "Can't open background movie \"" + bad + "\": not a movie the program reads");
+    EXPECT_STREQ(show.background.name, good.c_str());
+    // A missing picture is refused by its name too, and the movie stays.
+    const std::string absent = folder.File("absent.png");
+    EXPECT_EQ(SetBackground(show, MakeFileSpec(absent.c_str())).Message(),
+              "Can't read image file \"" + absent + "\": No such file or directory");
     EXPECT_STREQ(show.background.name, good.c_str());
     ASSERT_TRUE(BackgroundFrame(show, 2));
     EXPECT_EQ(TopDownBgr(show.backgroundImage), fed[2]);
@@ -127,8 +134,10 @@ TEST(BackgroundMovie, SettingAnotherBackgroundReleasesThePreviousMovie) {
     ASSERT_TRUE(SetBackground(show, MakeFileSpec(second.c_str())));
     EXPECT_EQ(OpenDescriptorsFor(first), 0);
     EXPECT_EQ(OpenDescriptorsFor(second), 1);
-    EXPECT_FALSE(SetBackground(show, MakeFileSpec("")));
+    // An empty name removes the background; that works.
+    EXPECT_TRUE(SetBackground(show, MakeFileSpec("")));
     EXPECT_EQ(OpenDescriptorsFor(second), 0);
+    EXPECT_EQ(show.backgroundImage.Width(), 8);
 }
 
 // Loading a show whose background movie cannot be opened leaves no
@@ -149,7 +158,18 @@ TEST(BackgroundMovie, LoadedShowWithAMissingMovieHasNoBackgroundMovie) {
     auto show = CreateShow();
     ASSERT_TRUE(SetBackground(*show, MakeFileSpec(good.c_str())));
     ASSERT_TRUE(BackgroundFrame(*show, 1));
-    ASSERT_TRUE(LoadShowFile(*show, MakeFileSpec(path.c_str())));
+    ResetHeadless();
+    Result loaded = LoadShowFile(*show, MakeFileSpec(path.c_str()));
+    ASSERT_TRUE(loaded);
+    // The show loads, with a note naming it and the background that failed;
+    // the load shows nothing, the desktop shows the note.
+    ASSERT_EQ(loaded.Notes().size(), 1u);
+    EXPECT_EQ(loaded.Notes()[0], "Show file \"" + path + "\" is loaded without its background: " +
+                                     "Can't open background movie \"" + missing + "\": No such file or directory");
+    EXPECT_TRUE(Headless().messages.empty());
+    Headless().quiet = true;
+    ShowFailure(loaded);
+    EXPECT_EQ(Headless().messages, loaded.Notes());
     EXPECT_STREQ(show->background.name, missing.c_str());
     EXPECT_FALSE(BackgroundFrame(*show, 1));
     EXPECT_EQ(show->backgroundMovie, nullptr);

@@ -39,7 +39,7 @@ TEST(BroadcastCommand, TheMovieRateDefaultsToTheShowsRate) {
         options.height = 32;
         options.end = "2";
         options.codec = "png";
-        ASSERT_EQ(RenderMovieWith(show, options, Synthetic()), 0);
+        ASSERT_EQ(RenderMovieWith(show, options, Synthetic()).status, 0);
         MovieFacts facts = ProbeMovie(options.outPath, false);
         EXPECT_EQ(facts.rateNum, num) << rate;
         EXPECT_EQ(facts.rateDen, den) << rate;
@@ -71,7 +71,7 @@ TEST(BroadcastCommand, FieldOrderFollowsTheLinesTheSwapAndTheOption) {
         options.fields = true;
         options.codec = "apch";
         options.lowerFieldFirst = c.lowerFirst;
-        ASSERT_EQ(RenderMovieWith(show, options, Synthetic()), 0);
+        ASSERT_EQ(RenderMovieWith(show, options, Synthetic()).status, 0);
         MovieFacts facts = ProbeMovie(options.outPath, true);
         EXPECT_EQ(facts.fieldOrder, c.expected) << c.height << " " << c.swap;
         ASSERT_FALSE(facts.interlaced.empty());
@@ -90,7 +90,7 @@ TEST(BroadcastCommand, H264At486LinesIsCodedInterlaced) {
     options.end = "2";
     options.fields = true;
     options.codec = "avc1";
-    ASSERT_EQ(RenderMovieWith(show, options, Synthetic()), 0);
+    ASSERT_EQ(RenderMovieWith(show, options, Synthetic()).status, 0);
     MovieFacts facts = ProbeMovie(options.outPath, true);
     EXPECT_EQ(facts.fieldOrder, AV_FIELD_BT);  // 'fiel' 14: interleaved, the lower field first
     ASSERT_EQ(facts.interlaced.size(), 2u);
@@ -113,7 +113,7 @@ TEST(BroadcastCommand, TheTimecodeTrackStartsAtTheRangesStartAsTyped) {
     options.start = "00:00:10:00";
     options.end = "00:00:10:05";
     options.codec = "apch";
-    ASSERT_EQ(RenderMovieWith(show, options, Synthetic()), 0);
+    ASSERT_EQ(RenderMovieWith(show, options, Synthetic()).status, 0);
     MovieFacts facts = ProbeMovie(options.outPath, false);
     EXPECT_EQ(facts.timecode, "00:00:10:00");
     EXPECT_EQ(facts.packets, 5);
@@ -134,7 +134,7 @@ TEST(BroadcastCommand, A169MovieFrameIsThe169Picture) {
     movie.end = "12";
     movie.codec = "png";
     movie.antiAliasing = 25;
-    ASSERT_EQ(RenderMovieCommand(*show, movie), 0);
+    ASSERT_EQ(RenderMovieCommand(*show, movie).status, 0);
     DestroyShow(*show);
     // The movie renders its first frame twice (the light follows the last
     // render), so frame 11 is compared: rendered after frame 10 in both.
@@ -146,7 +146,7 @@ TEST(BroadcastCommand, A169MovieFrameIsThe169Picture) {
     pictures.start = "10";
     pictures.end = "12";
     pictures.antiAliasing = 25;
-    ASSERT_EQ(RenderPicturesCommand(*show, pictures), 0);
+    ASSERT_EQ(RenderPicturesCommand(*show, pictures).status, 0);
     DestroyShow(*show);
     MovieFacts movieFacts = ProbeMovie(movie.outPath, true);
     MovieFacts pictureFacts = ProbeMovie(folder.File("wide11.png"), true);
@@ -172,7 +172,7 @@ TEST(BroadcastCommand, AlphaMoviesOfTheChartWithTheirKey) {
         options.antiAliasing = 75;
         options.alpha = true;
         options.key = true;
-        ASSERT_EQ(RenderMovieCommand(*show, options), 0) << code;
+        ASSERT_EQ(RenderMovieCommand(*show, options).status, 0) << code;
         DestroyShow(*show);
         MovieFacts fill = ProbeMovie(options.outPath, true);
         MovieFacts key = ProbeMovie(KeyMoviePath(options.outPath), true);

@@ -74,7 +74,7 @@ TEST(BroadcastQc, TheTimecodeTrackReadsTheTypedTimecode) {
         if (c.timecode) {
             options.timecode = c.timecode;
         }
-        ASSERT_EQ(RenderMovieWith(show, options, Synthetic()), 0) << c.fps;
+        ASSERT_EQ(RenderMovieWith(show, options, Synthetic()).status, 0) << c.fps;
         EXPECT_EQ(ProbeMovie(options.outPath, false).timecode, c.reads) << c.fps;
         const QuickTimeBoxFacts boxes = ReadQuickTimeBoxes(options.outPath);
         ASSERT_TRUE(boxes.timecodeTrack) << c.fps;
@@ -121,14 +121,14 @@ TEST(BroadcastQc, PartsAndJoinsKeepTheFirstFramesTimecode) {
         options.end = "8";
         options.codec = "avc1";
         options.timecode = typed;
-        ASSERT_EQ(RenderMovieWith(show, options, Synthetic()), 0);
+        ASSERT_EQ(RenderMovieWith(show, options, Synthetic()).status, 0);
         std::vector<std::string> segments;
         RenderOptions part = options;
         part.outPath = folder.File("joined.mov");
         part.parts = 2;
         for (int k = 0; k < 2; ++k) {
             part.part = k;
-            ASSERT_EQ(RenderMovieWith(show, part, Synthetic()), 0);
+            ASSERT_EQ(RenderMovieWith(show, part, Synthetic()).status, 0);
             segments.push_back(MovieSegmentPath(part.outPath, k));
         }
         // The second share starts 4 frames on: across the minute, drop-frame
@@ -163,7 +163,7 @@ TEST(BroadcastQc, FillsSayStraightAlphaAndTheirKeysCopy) {
         options.codec = code;
         options.alpha = true;
         options.key = true;
-        ASSERT_EQ(RenderMovieCommand(*show, options), 0) << code;
+        ASSERT_EQ(RenderMovieCommand(*show, options).status, 0) << code;
         DestroyShow(*show);
         const QuickTimeBoxFacts fill = ReadQuickTimeBoxes(options.outPath);
         const QuickTimeBoxFacts key = ReadQuickTimeBoxes(KeyMoviePath(options.outPath));
@@ -209,7 +209,7 @@ TEST(BroadcastQc, WideStandardDefinitionFollowsAppleAndTableE1) {
         RenderOptions options = Movie(folder.File("wide.mov"), 720, c.height, c.fps);
         options.codec = "avc1";
         options.aspect = 0.5625f;
-        ASSERT_EQ(RenderMovieWith(show, options, Synthetic()), 0) << c.height;
+        ASSERT_EQ(RenderMovieWith(show, options, Synthetic()).status, 0) << c.height;
         const QuickTimeBoxFacts boxes = ReadQuickTimeBoxes(options.outPath);
         EXPECT_EQ(boxes.paspH, c.pasp[0]) << c.height;
         EXPECT_EQ(boxes.paspV, c.pasp[1]) << c.height;
@@ -231,7 +231,7 @@ TEST(BroadcastQc, HdIsSixteenByNineAndRefusesFourByThree) {
         show.frameAspect = 0.75f;  // the show's 4:3 is not taken at HD
         RenderOptions options = Movie(folder.File("hd.mov"), width, height, "25");
         options.codec = "png";
-        ASSERT_EQ(RenderMovieWith(show, options, Synthetic()), 0) << width;
+        ASSERT_EQ(RenderMovieWith(show, options, Synthetic()).status, 0) << width;
         EXPECT_FLOAT_EQ(show.frameAspect, 0.5625f) << width;  // drawn 16:9
         const QuickTimeBoxFacts boxes = ReadQuickTimeBoxes(options.outPath);
         EXPECT_EQ(boxes.paspH, 1) << width;
@@ -256,17 +256,17 @@ TEST(BroadcastQc, FieldsAreAskedForOrRefusedWhateverTheFormat) {
     RenderOptions forced = Movie(folder.File("forced.mov"), 1280, 720, "29.97");
     forced.codec = "apch";
     forced.fields = true;
-    ASSERT_EQ(RenderMovieWith(show, forced, Synthetic()), 0);
+    ASSERT_EQ(RenderMovieWith(show, forced, Synthetic()).status, 0);
     EXPECT_EQ(ReadQuickTimeBoxes(forced.outPath).fielDetail, 9);
     // Refused at 486 lines, by the option and by the MovieFields setting.
     RenderOptions refused = Movie(folder.File("whole.mov"), 720, 486, "29.97");
     refused.codec = "apch";
     refused.fields = false;
-    ASSERT_EQ(RenderMovieWith(show, refused, Synthetic()), 0);
+    ASSERT_EQ(RenderMovieWith(show, refused, Synthetic()).status, 0);
     EXPECT_EQ(ReadQuickTimeBoxes(refused.outPath).fielFields, 1);
     WriteSettingString("MovieFields", "");
     refused.fields.reset();
-    ASSERT_EQ(RenderMovieWith(show, refused, Synthetic()), 0);
+    ASSERT_EQ(RenderMovieWith(show, refused, Synthetic()).status, 0);
     EXPECT_EQ(ReadQuickTimeBoxes(refused.outPath).fielFields, 1);
 }
 

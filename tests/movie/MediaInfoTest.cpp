@@ -68,7 +68,7 @@ TEST(MediaInfo, TheFourDeliveriesReadAsTheirFormats) {
             FillSyntheticFrame(image, frame);
             return true;
         };
-        const int status = RenderMovieWith(show, options, source);
+        const int status = RenderMovieWith(show, options, source).status;
         ASSERT_EQ(status, 0) << d.name;
         const std::string& file = options.outPath;
         EXPECT_EQ(Inform(file,

@@ -63,7 +63,7 @@ TEST(MovieFrames, TheMovieCommandRendersFieldsFromTwoTimes) {
     options.codec = "png";
     options.fields = true;
     options.antiAliasing = 0;
-    ASSERT_EQ(RenderMovieCommand(show, options), 0);
+    ASSERT_EQ(RenderMovieCommand(show, options).status, 0);
     MovieFacts facts = ProbeMovie(options.outPath, true);
     ASSERT_EQ(facts.frames.size(), 2u);
     for (int k = 0; k < 2; ++k) {
@@ -115,11 +115,11 @@ TEST(MovieFrames, AMovieThatStartsLaterMatchesTheRunFromZero) {
     options.outPath = folder.File("from0.mov");
     options.start = "0";
     options.end = "00:00:02:00";
-    ASSERT_EQ(RenderMovieCommand(show, options), 0);
+    ASSERT_EQ(RenderMovieCommand(show, options).status, 0);
     options.outPath = folder.File("late.mov");
     options.start = "00:00:01:15";
     options.reverse = true;
-    ASSERT_EQ(RenderMovieCommand(show, options), 0);
+    ASSERT_EQ(RenderMovieCommand(show, options).status, 0);
     MovieFacts run = ProbeMovie(folder.File("from0.mov"), true);
     MovieFacts late = ProbeMovie(folder.File("late.mov"), true);
     ASSERT_EQ(run.frames.size(), 60u);

@@ -41,7 +41,7 @@ TEST(RenderMovieCommand, OptionsMakeTheMovieAndNoSettingIsWritten) {
     options.fps = "25";
     options.codec = "rle";
     std::string before = SettingsText();
-    ASSERT_EQ(RenderMovieWith(show, options, Synthetic()), 0);
+    ASSERT_EQ(RenderMovieWith(show, options, Synthetic()).status, 0);
     EXPECT_EQ(std::string(SettingsText()), before);
     MovieFacts facts = ProbeMovie(options.outPath, true);
     EXPECT_EQ(facts.codecName, "qtrle");
@@ -65,7 +65,7 @@ TEST(RenderMovieCommand, DefaultsComeFromTheSettingsAndTheLastKeyframe) {
     show.keys[2].frame = 6;
     RenderOptions options;
     options.outPath = folder.File("defaults.mov");
-    ASSERT_EQ(RenderMovieWith(show, options, Synthetic()), 0);
+    ASSERT_EQ(RenderMovieWith(show, options, Synthetic()).status, 0);
     MovieFacts facts = ProbeMovie(options.outPath, false);
     EXPECT_EQ(facts.codecName, "png");
     EXPECT_EQ(facts.width, 40);
@@ -87,7 +87,7 @@ TEST(RenderMovieCommand, FieldsFlagMarksTheStreamInterlaced) {
     options.end = "3";
     options.fields = true;
     options.codec = "apch";
-    ASSERT_EQ(RenderMovieWith(show, options, Synthetic()), 0);
+    ASSERT_EQ(RenderMovieWith(show, options, Synthetic()).status, 0);
     // 'fiel' 14: interleaved fields, the lower first (FFmpeg's AV_FIELD_BT).
     EXPECT_EQ(ProbeMovie(options.outPath, false).fieldOrder, AV_FIELD_BT);
 }
@@ -99,7 +99,7 @@ TEST(RenderMovieCommand, BadSizeIsRefused) {
     Show show;
     RenderOptions options;
     options.outPath = folder.File("none.avi");
-    EXPECT_EQ(RenderMovieWith(show, options, Synthetic()), 1);
+    EXPECT_EQ(RenderMovieWith(show, options, Synthetic()).status, 1);
     EXPECT_TRUE(ReadBytes(options.outPath).empty());
 }
 
@@ -116,7 +116,7 @@ TEST(RenderMovieCommand, InterruptCancelsAndTheMovieSoFarIsClosedProperly) {
     options.codec = "png";
     options.reverse = true;
     int calls = 0;
-    EXPECT_EQ(RenderMovieWith(show, options, Synthetic(&calls, 6)), 130);
+    EXPECT_EQ(RenderMovieWith(show, options, Synthetic(&calls, 6)).status, 130);
     MovieFacts facts = ProbeMovie(options.outPath, true);
     EXPECT_TRUE(facts.opened);
     EXPECT_GE(facts.packets, 4);
@@ -165,7 +165,7 @@ TEST(RenderMovieCommand, TerminateSignalStopsLikeCtrlCAndLeavesAPlayableMovie) {
         options.end = "200";
         options.codec = code;
         int calls = 0;
-        EXPECT_EQ(RenderMovieWith(show, options, Synthetic(&calls, 9, SIGTERM)), 128 + SIGTERM) << code;
+        EXPECT_EQ(RenderMovieWith(show, options, Synthetic(&calls, 9, SIGTERM)).status, 128 + SIGTERM) << code;
         MovieFacts facts = ProbeMovie(options.outPath, true);
         EXPECT_TRUE(facts.opened) << code;
         // Frames 0 .. 6 were written before the ninth grab saw the signal.
@@ -199,8 +199,8 @@ TEST(RenderMovieCommand, InterruptBeforeTheFirstFrameKeepsThePreviousMovie) {
     StepResult result = RenderMovieWith(show, options, Synthetic(&calls, 1, SIGINT));
     EXPECT_TRUE(testing::internal::GetCapturedStdout().empty());
     EXPECT_EQ(result.status, 130);
-    EXPECT_EQ(result.error,
-              "cancelled: Rendering was cancelled before the first frame was written. " + options.outPath + " was left as it was.");
+    EXPECT_EQ(result.error, "cancelled: Rendering was cancelled before the first frame was written. " +
+                                options.outPath + " was left as it was.");
     std::vector<uint8_t> bytes = ReadBytes(options.outPath);
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "thirty good frames");
 }

@@ -310,10 +310,25 @@ TEST(MakeMovieFile, ASizeBelowOnePixelIsRefusedWithItsReason) {
 
 TEST(MakeMovieFile, AFileThatCannotBeCreatedSaysSo) {
     ScopedSettings settings;
+    ResetHeadless();
     MovieJob job = LosslessJob("/nonexistent-folder/x.mov", 0, 5, 0, false);
     MovieOutcome outcome = MakeMovieFile(job, SyntheticHooks());
     EXPECT_FALSE(outcome.made);
-    EXPECT_NE(outcome.message.find("could not be made"), std::string::npos) << outcome.message;
+    EXPECT_FALSE(outcome.opened);
+    // The message names the movie file; opening it shows nothing itself.
+    EXPECT_EQ(outcome.message.rfind("The movie file \"/nonexistent-folder/x.mov\" could not be made: ", 0), 0u)
+        << outcome.message;
+    EXPECT_TRUE(Headless().messages.empty());
+
+    MovieWriter writer;
+    CDib image(16, 16, 8);
+    MovieOutcome opening;
+    Result opened = OpenMovieWriter(job, writer, image, 5, opening);
+    EXPECT_EQ(opened.Message(), outcome.message);
+    EXPECT_FALSE(writer.IsOpen());
+    job.options.height = 0;
+    EXPECT_NE(OpenMovieWriter(job, writer, image, 5, opening).Message().find("at least 1 pixel"), std::string::npos);
+    EXPECT_TRUE(Headless().messages.empty());
 }
 
 TEST(MakeMovieFile, ARendererFailureEndsTheMovieWithAMessage) {
@@ -398,7 +413,8 @@ TEST(MakeMovieFile, AMovieWithoutFramesReplacesNothingAndSaysSo) {
     EXPECT_FALSE(cancelled.made);
     EXPECT_TRUE(cancelled.cancelled);
     EXPECT_EQ(cancelled.framesWritten, 0);
-    EXPECT_EQ(cancelled.message, "Rendering was cancelled before the first frame was written. " + path + " was left as it was.");
+    EXPECT_EQ(cancelled.message,
+              "Rendering was cancelled before the first frame was written. " + path + " was left as it was.");
     MovieOutcome empty = MakeMovieFile(LosslessJob(path, 100, 100, 0, false), SyntheticHooks());
     EXPECT_FALSE(empty.made);
     EXPECT_FALSE(empty.cancelled);
@@ -432,7 +448,8 @@ TEST(MakeMovieFile, ASecondWriterOfTheSameMovieIsRefusedWhileTheFirstWrites) {
     EXPECT_TRUE(first.made) << first.message;
     EXPECT_FALSE(second.opened);
     EXPECT_FALSE(second.made);
-    EXPECT_EQ(second.message.rfind("The movie file could not be made: " + path + " is being written by another run", 0),
+    EXPECT_EQ(second.message.rfind(
+                  "The movie file \"" + path + "\" could not be made: " + path + " is being written by another run", 0),
               0u)
         << second.message;
     EXPECT_NE(second.message.find(path + ".making~" + std::to_string(getpid())), std::string::npos) << second.message;

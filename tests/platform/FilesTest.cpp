@@ -7,8 +7,10 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "CrossPlatform.h"
+#include "HeadlessPlatform.h"
 #include "TestSupport.h"
 
 TEST(OpenFile, ReadsRegularFilesOnly) {
@@ -58,4 +60,34 @@ TEST(OpenFile, NamesAreNeverCut) {
     PlatformFile file;
     EXPECT_FALSE(OpenFile(file, full, kFileRead));
     EXPECT_TRUE(NameFits(MakeFileSpec(longest.c_str())));
+}
+
+// A result is ok or one message; notes come first when the desktop shows it.
+TEST(Result, FailureNamesTheFileAndShowFailureTellsNotesThenTheMessage) {
+    Result ok;
+    EXPECT_TRUE(ok);
+    EXPECT_TRUE(ok.Message().empty());
+    Result failed = FileFailure("Can't read show file", "a \"b\".tvr", "the file is cut short");
+    EXPECT_FALSE(failed);
+    EXPECT_EQ(failed.Message(), "Can't read show file \"a \"b\".tvr\": the file is cut short");
+
+    HeadlessPlatform recorder;
+    recorder.state.quiet = true;
+    PlatformScope installed(recorder);
+    ShowFailure(ok);
+    EXPECT_TRUE(recorder.state.messages.empty());
+    ok.AddNote("first");
+    failed.AddNote("before");
+    ShowFailure(ok);
+    ShowFailure(failed);
+    EXPECT_EQ(recorder.state.messages, (std::vector<std::string>{"first", "before", failed.Message()}));
+    // A note does not make a result fail.
+    EXPECT_TRUE(ok);
+}
+
+TEST(SpecName, TakesTheWholeSlotWhenANameFillsIt) {
+    FileSpec spec{};
+    std::memset(spec.name, 'x', sizeof(spec.name));
+    EXPECT_EQ(SpecName(spec), std::string(sizeof(spec.name), 'x'));
+    EXPECT_EQ(SpecName(MakeFileSpec("/tmp/a.bmp")), "/tmp/a.bmp");
 }

@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,7 +14,6 @@
 #include "DataWarning.h"
 #include "Doc.h"
 #include "FfmpegOwners.h"
-#include "HeadlessPlatform.h"
 #include "Interrupts.h"
 #include "LiveCommand.h"
 #include "MovieSegments.h"
@@ -32,32 +30,6 @@
 
 namespace {
 
-// Runs one step with the messages the core shows recorded instead of
-// printed; they are printed when the step ends, each starting with the
-// program's name and naming the file the step is about. When the core said
-// why the step failed, the step's generic error is not repeated.
-StepResult RunStep(const std::string& file, const std::function<StepResult()>& step) {
-    HeadlessPlatform recorder;
-    recorder.state.quiet = true;
-    StepResult result;
-    {
-        PlatformScope installed(recorder);
-        result = step();
-    }
-    for (const std::string& text : recorder.state.messages) {
-        std::string named = file.empty() || text.find(file) != std::string::npos ? "" : TerminalText(file) + ": ";
-        std::fprintf(stderr, "tavrilo-render: %s%s\n", named.c_str(), TerminalText(text).c_str());
-    }
-    if (result.generic && !recorder.state.messages.empty()) {
-        result.error.clear();
-    }
-    return result;
-}
-
-StepResult Succeeded(bool done, const std::string& error) {
-    return done ? StepDone() : StepFailedUnlessSaid(error);
-}
-
 void ApplyRate(Show& show, int32_t rate) {
     show.frameRate = rate;
     show.lengthFrames = TenMinuteShowLength(rate);
@@ -67,8 +39,9 @@ void ApplyRate(Show& show, int32_t rate) {
 // frame (which reads the pictures it names).
 StepResult LoadShow(Show& show, const RenderOptions& options) {
     if (!options.showPath.empty()) {
-        if (!LoadShowFile(show, MakeFileSpec(options.showPath.c_str()))) {
-            return StepFailedUnlessSaid("can't read show file \"" + TerminalText(options.showPath) + "\"");
+        StepResult loaded = StepOf(LoadShowFile(show, MakeFileSpec(options.showPath.c_str())));
+        if (!loaded.Ok()) {
+            return loaded;
         }
     } else if (!options.newShow) {
         MakeDemoShow(show);
@@ -79,12 +52,9 @@ StepResult LoadShow(Show& show, const RenderOptions& options) {
 
 // Loads the show and the data the options name.
 StepResult PrepareShow(Show& show, const RenderOptions& options) {
-    StepResult result = RunStep(options.showPath, [&] { return LoadShow(show, options); });
+    StepResult result = LoadShow(show, options);
     if (result.Ok() && !options.dataPath.empty()) {
-        result = RunStep(options.dataPath, [&] {
-            return Succeeded(LoadDataFileCommand(show, MakeFileSpec(options.dataPath.c_str())),
-                             "can't read data file \"" + TerminalText(options.dataPath) + "\"");
-        });
+        result = StepOf(LoadDataFileCommand(show, MakeFileSpec(options.dataPath.c_str())));
         std::string warning = result.Ok() ? DataLeftOutWarning(options.dataPath) : std::string();
         if (!warning.empty()) {
             std::fprintf(stderr, "tavrilo-render: %s\n", warning.c_str());
@@ -92,10 +62,7 @@ StepResult PrepareShow(Show& show, const RenderOptions& options) {
     }
     if (result.Ok() && !options.streamPath.empty()) {
         std::string interval = options.intervalText.empty() ? "30" : options.intervalText;
-        result = RunStep(options.streamPath, [&] {
-            return Succeeded(LoadStreamFileCommand(show, MakeFileSpec(options.streamPath.c_str()), interval.c_str()),
-                             "can't load stream file \"" + TerminalText(options.streamPath) + "\"");
-        });
+        result = StepOf(LoadStreamFileCommand(show, MakeFileSpec(options.streamPath.c_str()), interval.c_str()));
     }
     return result;
 }
@@ -104,10 +71,7 @@ StepResult SaveShow(Show& show, const RenderOptions& options) {
     if (options.savePath.empty()) {
         return StepDone();
     }
-    return RunStep(options.savePath, [&] {
-        return Succeeded(SaveShowFile(show, MakeFileSpec(options.savePath.c_str())),
-                         "can't save show file \"" + TerminalText(options.savePath) + "\"");
-    });
+    return StepOf(SaveShowFile(show, MakeFileSpec(options.savePath.c_str())));
 }
 
 StepResult Report(Show& show, const RenderOptions& options) {
@@ -182,10 +146,10 @@ StepResult RunWithShow(const RenderOptions& options) {
         result = SaveShow(*show, options);
     }
     if (result.Ok()) {
-        result = RunStep(options.showPath, [&] { return Report(*show, options); });
+        result = Report(*show, options);
     }
     if (result.Ok()) {
-        result = RunStep(std::string(), [&] { return Render(*show, options); });
+        result = Render(*show, options);
     }
     DestroyShow(*show);
     gShow = nullptr;
@@ -220,6 +184,19 @@ StepResult JoinCommand(const RenderOptions& options) {
 
 }  // namespace
 
+void CommandLinePlatform::ShowMessage(const char* text, long number) {
+    std::string line = MessageText(text, number);
+    state.messages.push_back(line);
+    std::fprintf(stderr, "tavrilo-render: %s\n", TerminalText(line).c_str());
+}
+
+StepResult StepOf(const Result& result) {
+    for (const std::string& note : result.Notes()) {
+        std::fprintf(stderr, "tavrilo-render: %s\n", TerminalText(note).c_str());
+    }
+    return result ? StepDone() : StepFailed(TerminalText(result.Message()));
+}
+
 int PrintStepError(const StepResult& result) {
     if (!result.Ok() && !result.error.empty()) {
         std::fprintf(stderr, "tavrilo-render: %s\n", result.error.c_str());
@@ -248,9 +225,7 @@ int RunTavriloRender(int argc, char** argv) {
     // The program reports every failure once, in its own words.
     SilenceFfmpegLog();
     if (!options.picturePath.empty()) {
-        return PrintStepError(RunStep(options.picturePath, [&] {
-            return ConvertPictureCommand(options.picturePath.c_str(), options.outPath.c_str());
-        }));
+        return PrintStepError(ConvertPictureCommand(options.picturePath.c_str(), options.outPath.c_str()));
     }
     if (!options.joinPath.empty()) {
         return PrintStepError(JoinCommand(options));

@@ -1,7 +1,6 @@
 #include <malloc.h>
 
 #include "Cli.h"
-#include "HeadlessPlatform.h"
 
 int main(int argc, char** argv) {
     // The software GL driver frees and allocates vertex buffers of a few
@@ -11,7 +10,7 @@ int main(int argc, char** argv) {
     // memory is kept instead.
     mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
     mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
-    HeadlessPlatform platform;
+    CommandLinePlatform platform;
     PlatformScope installed(platform);
     return RunTavriloRender(argc, argv);
 }

@@ -205,7 +205,11 @@ bool LoadFirstData(Show& show, const RenderOptions& options, const LiveSetup& se
         ApplyLiveTable(show, update.table);
         return true;
     }
-    return ApplyLiveStream(show, update.streamText, setup.config.streamInterval);
+    Result loaded = ApplyLiveStream(show, update.streamText, setup.config.streamInterval);
+    if (!loaded) {
+        error = "--watch \"" + options.watchPath + "\": " + loaded.Message();
+    }
+    return loaded.Ok();
 }
 
 }  // namespace

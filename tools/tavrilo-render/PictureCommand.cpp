@@ -10,12 +10,9 @@ StepResult ConvertPictureCommand(const char* inPath, const char* outPath) {
         return StepFailed("--picture needs a picture file and -o OUT");
     }
     CDib picture(16, 16, 8);
-    if (picture.Load(MakeFileSpec(inPath), nullptr, true) != kDibLoaded) {
-        return StepFailedUnlessSaid("can't read picture file \"" + TerminalText(inPath) + "\"");
+    if (Result loaded = picture.Load(MakeFileSpec(inPath)); !loaded) {
+        return StepOf(loaded);
     }
     int kind = FileKindOf(outPath) == FileKind::Tga ? kDibTarga : kDibBitmap;
-    if (!picture.Save(MakeFileSpec(outPath), kind)) {
-        return StepFailed("could not write " + TerminalText(outPath));
-    }
-    return StepDone();
+    return StepOf(picture.Save(MakeFileSpec(outPath), kind));
 }

@@ -59,7 +59,7 @@ bool SavePicture(const CDib& picture, const std::string& path) {
         return WritePng(picture, path);
     }
     FileSpec spec = MakeFileSpec(path.c_str());
-    return const_cast<CDib&>(picture).Save(spec, kind == FileKind::Tga ? kDibTarga : kDibBitmap);
+    return const_cast<CDib&>(picture).Save(spec, kind == FileKind::Tga ? kDibTarga : kDibBitmap).Ok();
 }
 
 bool KnownPictureName(const std::string& path) {

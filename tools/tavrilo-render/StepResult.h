@@ -8,16 +8,13 @@
 #include <string>
 #include <utility>
 
+#include "Result.h"
+
 struct StepResult {
     int status = 0;     // the exit status: 0 done, 1 failed, 128 + signal when stopped
     std::string error;  // the error line, without the program's name; empty: nothing to add
-    // The error only says that the step failed (it is dropped when the core
-    // showed why while the step ran).
-    bool generic = false;
 
     bool Ok() const { return status == 0; }
-    // The exit status, so that a step's result can be returned as one.
-    operator int() const { return status; }
 };
 
 inline StepResult StepDone() {
@@ -25,14 +22,13 @@ inline StepResult StepDone() {
 }
 
 inline StepResult StepFailed(std::string error, int status = 1) {
-    return StepResult{status, std::move(error), false};
+    return StepResult{status, std::move(error)};
 }
 
-// A failure of a core call that reports its own reasons: `error` is printed
-// only when the core showed nothing.
-inline StepResult StepFailedUnlessSaid(std::string error) {
-    return StepResult{1, std::move(error), true};
-}
+// The step that a core call's result makes: its notes are printed at once
+// ("tavrilo-render: <note>"); a failure's message becomes the step's error.
+// Both are shown escaped for the terminal.
+StepResult StepOf(const Result& result);
 
 // Prints "tavrilo-render: <error>" to standard error for a failed step with
 // an error line; returns the step's exit status.
