@@ -51,7 +51,7 @@ void BM_EvaluateAllFrames(benchmark::State& state) {
     show->animateData = state.range(0) != 0;
     for (auto _ : state) {
         for (int32_t frame = 0; frame < kFrames; ++frame) {
-            Evaluate(*show, frame, false);
+            Evaluate(*show, frame);
         }
         benchmark::DoNotOptimize(show->currentValues);
         benchmark::DoNotOptimize(show->current);

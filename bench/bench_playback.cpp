@@ -41,7 +41,7 @@ void PlaybackDemo(benchmark::State& state) {
     int64_t passed = 0;
     double seconds = 0;
     for (auto _ : state) {
-        Evaluate(*show, 0, true);
+        ShowFrame(*show, 0);
         MainWindow* target = window.get();
         QTimer::singleShot(playMs, [target]() { PostEvent(target, kMsgKeyDown, 'K', 1); });
         const auto start = std::chrono::steady_clock::now();

@@ -1,4 +1,4 @@
-// Timecode text and entry at the program-wide frame rate.
+// Timecode text and entry at a frame rate.
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
@@ -10,36 +10,34 @@
 #include "SettingsKeys.h"
 #include "Utilities.h"
 
-int32_t gFrameRate = kRateNtsc;
-
 int32_t ReadFrameRateSetting() {
     const int32_t rate = ReadSettingInt(kSettingFrameRate, kRateNtsc);
     return rate == kRatePal || rate == kRateFilm ? rate : kRateNtsc;
 }
 
-int32_t NominalRate() {
-    int64_t rate = (int64_t{gFrameRate} + 50) / 100;
+int32_t NominalRate(int32_t frameRate) {
+    int64_t rate = (int64_t{frameRate} + 50) / 100;
     return rate > 0 ? static_cast<int32_t>(rate) : 1;
 }
 
-int32_t FramesPerMinute() {
-    int64_t frames = int64_t{gFrameRate} * 60 / 100;
+int32_t FramesPerMinute(int32_t frameRate) {
+    int64_t frames = int64_t{frameRate} * 60 / 100;
     return frames > 0 && frames <= INT32_MAX ? static_cast<int32_t>(frames) : 1;
 }
 
-int32_t FramesPerHour() {
-    int64_t frames = int64_t{gFrameRate} * 36;
+int32_t FramesPerHour(int32_t frameRate) {
+    int64_t frames = int64_t{frameRate} * 36;
     return frames > 0 && frames <= INT32_MAX ? static_cast<int32_t>(frames) : 1;
 }
 
-void TimecodeText(int32_t frame, bool longForm, char* out) {
+void TimecodeText(int32_t frame, bool longForm, int32_t frameRate, char* out) {
     if (!out) {
         return;
     }
     int64_t rest = std::llabs(int64_t{frame});
-    int64_t perHour = FramesPerHour();
-    int64_t perMinute = FramesPerMinute();
-    int64_t perSecond = NominalRate();
+    int64_t perHour = FramesPerHour(frameRate);
+    int64_t perMinute = FramesPerMinute(frameRate);
+    int64_t perSecond = NominalRate(frameRate);
     int64_t hours = (rest / perHour) % 12;
     rest -= hours * perHour;
     int64_t minutes = (rest / perMinute) % 60;
@@ -56,9 +54,9 @@ void TimecodeText(int32_t frame, bool longForm, char* out) {
     }
 }
 
-std::string TimecodeText(int32_t frame, bool longForm) {
+std::string TimecodeText(int32_t frame, bool longForm, int32_t frameRate) {
     char text[kTimecodeTextSize] = {};
-    TimecodeText(frame, longForm, text);
+    TimecodeText(frame, longForm, frameRate, text);
     return text;
 }
 
@@ -70,11 +68,11 @@ bool IsDigit(char c) {
 
 }  // namespace
 
-int32_t TimecodeEntry(const char* text, int32_t oldValue) {
+int32_t TimecodeEntry(const char* text, int32_t oldValue, int32_t frameRate) {
     if (!text) {
         return oldValue;
     }
-    const int64_t perSecond = NominalRate();
+    const int64_t perSecond = NominalRate(frameRate);
     const int64_t weights[4] = {1, perSecond, perSecond * 60, perSecond * 3600};
     int64_t found = oldValue;
     int groups = 0;

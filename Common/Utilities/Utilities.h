@@ -12,9 +12,8 @@
 #include "CrossPlatform.h"
 #include "Ease.h"
 
-// The program-wide frame rate in hundredths of frames per second: 2997
-// (NTSC), 2500 (PAL) or 2397 (film).
-extern int32_t gFrameRate;
+// Frame rates in hundredths of frames per second: 2997 (NTSC), 2500 (PAL)
+// or 2397 (film). The show holds the program's.
 constexpr int32_t kRateNtsc = 2997;
 constexpr int32_t kRatePal = 2500;
 constexpr int32_t kRateFilm = 2397;
@@ -24,10 +23,10 @@ constexpr int32_t kRateFilm = 2397;
 int32_t ReadFrameRateSetting();
 
 // Whole frames per second (30, 25 or 24), frames per minute and per hour of
-// the current rate; never below 1, whatever the rate holds.
-int32_t NominalRate();
-int32_t FramesPerMinute();
-int32_t FramesPerHour();
+// a rate; never below 1, whatever the rate holds.
+int32_t NominalRate(int32_t frameRate);
+int32_t FramesPerMinute(int32_t frameRate);
+int32_t FramesPerHour(int32_t frameRate);
 
 // ---- decimal text
 
@@ -91,14 +90,14 @@ bool PointInRect(const Rect& r, int32_t x, int32_t y);  // edges count as inside
 
 // ---- timecode
 
-// HH:MM:SS:FF (long) or MM:SS:FF (short) at the current frame rate; "." before
-// the frames of a negative number. `out` holds at least 16 bytes.
+// HH:MM:SS:FF (long) or MM:SS:FF (short) at the frame rate; "." before the
+// frames of a negative number. `out` holds at least 16 bytes.
 constexpr int kTimecodeTextSize = 16;
-void TimecodeText(int32_t frame, bool longForm, char* out);
-std::string TimecodeText(int32_t frame, bool longForm);
+void TimecodeText(int32_t frame, bool longForm, int32_t frameRate, char* out);
+std::string TimecodeText(int32_t frame, bool longForm, int32_t frameRate);
 // Reads a typed timecode from its last character backwards: up to four groups
 // of one or two digits are frames, seconds, minutes and hours (a minute is
 // 60 whole seconds). Text without digits keeps `oldValue`; a leading "+" adds
 // to it and a leading "-" subtracts from it ("-" alone gives 0). The result is
-// clamped to the 32-bit range.
-int32_t TimecodeEntry(const char* text, int32_t oldValue);
+// clamped to the 32-bit range. Seconds have NominalRate(frameRate) frames.
+int32_t TimecodeEntry(const char* text, int32_t oldValue, int32_t frameRate);

@@ -316,10 +316,10 @@ Result LoadStream(Show& show, std::string_view text, float interval, bool makeKe
     show.animateData = 1;
     show.streamInterval = interval;
     if (makeKey) {
-        Evaluate(show, StreamEndFrame(show.streamLastRow, interval), true);
+        ShowFrame(show, StreamEndFrame(show.streamLastRow, interval));
         SetKey(show);
     }
-    Evaluate(show, 0, true);
+    ShowFrame(show, 0);
     return {};
 }
 
@@ -335,7 +335,7 @@ void ImportTableCommand(Show& show, std::string_view text) {
     // throwing it away.
     show.modified = 1;
     // The chart shows the new data at once, not from the next frame step.
-    Evaluate(show, gCurrentFrame, true);
+    ShowFrame(show, gCurrentFrame);
     RedrawMainWindow();
 }
 

@@ -63,5 +63,5 @@ void MakeDemoShow(Show& show) {
     show.keys[2] = MakeKey(299, 0.2f, 0.0f, 1.0f, 30.0f, 20.0f, 2.0f);
     show.keyCount = 3;
     show.modified = 0;
-    Evaluate(show, 0, false);
+    Evaluate(show, 0);
 }

@@ -3,7 +3,6 @@
 // jitter, the average of the passes, and presenting or reading back.
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "Background.h"
 #include "Draw.h"
@@ -99,9 +98,6 @@ void RenderFrame(Show& show, int antiAliasing, bool fast, bool swap, double fram
     if (!r)
         return;
     JitterTable jitter = JitterFor(antiAliasing);
-    if (gPreview) {
-        std::memcpy(&show.current, &gPreview->liveKeyFrame, sizeof(KeyFrame));
-    }
     // The aspect is the show's: the menu changes it there.
     SetRendererFrameAspect(*r, show.frameAspect);
     SelectTexture(*r, nullptr);
@@ -125,7 +121,7 @@ void RenderFrame(Show& show, int antiAliasing, bool fast, bool swap, double fram
 }
 
 void RenderFrameAt(Show& show, int32_t frame, CDib* destination) {
-    Evaluate(show, frame, false);
+    Evaluate(show, frame);
     if (ShowRenderer(show)) {
         RenderFrame(show, show.antiAliasing, false, false);
         if (destination) {
@@ -140,7 +136,7 @@ bool RenderShowFrame(Show& show, int32_t frame, int width, int height, int antiA
     }
     SetRendererAlpha(*show.renderer, out.BitsPerPixel() == 32);
     SetProjection(*show.renderer, width, height, 0.0, 0.0);
-    Evaluate(show, frame, false);
+    Evaluate(show, frame);
     RenderFrame(show, antiAliasing, false, false);
     bool grabbed = GrabFrame(*show.renderer, out);
     SetRendererAlpha(*show.renderer, false);

@@ -215,7 +215,7 @@ float Interpolate(const KeyFrame* keys, int count, int channel, int32_t frame, b
     return ChannelAt(keys, count, channel, position, smooth);
 }
 
-void Evaluate(Show& show, int32_t frame, bool redraw) {
+void Evaluate(Show& show, int32_t frame) {
     int32_t f = frame < 1 ? 0 : frame;
     if (f >= show.lengthFrames) {
         f = show.lengthFrames;
@@ -238,22 +238,5 @@ void Evaluate(Show& show, int32_t frame, bool redraw) {
     if (show.animateData) {
         MorphData(show, count, f);
         ApplyStream(show, f);
-    }
-    if (gPreview) {
-        gPreview->liveKeyFrame = show.current;
-    }
-    if (redraw) {
-        if (gPreview) {
-            gPreview->Repaint();
-        }
-        if (gTimeline) {
-            gTimeline->Redraw();
-        }
-        if (gTabs) {
-            gTabs->Redraw();
-        }
-        if (gToolStrip) {
-            gToolStrip->Redraw();
-        }
     }
 }

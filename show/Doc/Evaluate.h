@@ -7,9 +7,10 @@
 
 // Clamps the frame to 0..lengthFrames, stores it as the current frame,
 // evaluates `current`, the chart size, the shown set and (with animateData)
-// the morphed and streamed values; copies `current` to the preview's live
-// keyframe and, with `redraw`, asks the windows to redraw.
-void Evaluate(Show& show, int32_t frame, bool redraw);
+// the morphed and streamed values. Tells no window: ShowFrame does.
+void Evaluate(Show& show, int32_t frame);
+// Evaluates `frame` and tells the show's views, if any, to show it.
+void ShowFrame(Show& show, int32_t frame);
 
 // Channel `channel` of `count` keys at `frame`: smooth (eased cubic or
 // straight segments) or step.

@@ -130,8 +130,8 @@ int FindKeyWithin4(const Show& show, int32_t frame) {
     return -1;
 }
 
-int32_t OneSecondOfFrames() {
-    return (gFrameRate + 50) / 100;
+int32_t OneSecondOfFrames(const Show& show) {
+    return (show.frameRate + 50) / 100;
 }
 
 }  // namespace
@@ -167,7 +167,7 @@ bool SetKey(Show& show) {
     Beep(0);
     KeyFrame old = show.keys[index];
     KeyFrame& key = show.keys[index];
-    key = LiveKeyFrame(show);
+    key = show.current;
     key.frame = index == 0 ? 0 : frame;
     key.reserved54 = 0;
     if (added) {
@@ -179,7 +179,7 @@ bool SetKey(Show& show) {
         PushUndo(show, old, static_cast<int16_t>(index));
     }
     SortKeys(show);
-    Evaluate(show, (added || index == 0) ? frame + OneSecondOfFrames() : frame, true);
+    ShowFrame(show, (added || index == 0) ? frame + OneSecondOfFrames(show) : frame);
     show.modified = 1;
     return added;
 }
@@ -253,7 +253,7 @@ void Undo(Show& show) {
     show.redoCount = std::min(ClampedCount(show.redoCount) + 1, kUndoSteps);
     show.undoCount = ClampedCount(show.undoCount) - 1;
     show.modified = 1;
-    Evaluate(show, gCurrentFrame, true);
+    ShowFrame(show, gCurrentFrame);
 }
 
 void Redo(Show& show) {
@@ -265,7 +265,7 @@ void Redo(Show& show) {
     show.undoCount = std::min(ClampedCount(show.undoCount) + 1, kUndoSteps);
     show.redoCount = ClampedCount(show.redoCount) - 1;
     show.modified = 1;
-    Evaluate(show, gCurrentFrame, true);
+    ShowFrame(show, gCurrentFrame);
 }
 
 bool CanUndo(const Show& show) {
@@ -288,7 +288,7 @@ void CutKeyCommand(Show& show) {
     }
     show.clipKey = show.keys[show.selectedKey];
     DeleteKey(show, show.selectedKey);
-    Evaluate(show, gCurrentFrame, true);
+    ShowFrame(show, gCurrentFrame);
     Beep(0);
 }
 
@@ -297,7 +297,7 @@ void DeleteKeyCommand(Show& show) {
         return;
     }
     DeleteKey(show, show.selectedKey);
-    Evaluate(show, gCurrentFrame, true);
+    ShowFrame(show, gCurrentFrame);
     Beep(0);
 }
 
@@ -318,5 +318,5 @@ void PasteKeyCommand(Show& show) {
         }
         PutKey(show, target, key);
     }
-    Evaluate(show, frame, true);
+    ShowFrame(show, frame);
 }

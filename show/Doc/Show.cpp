@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "Background.h"
+#include "Evaluate.h"
 #include "Settings.h"
 #include "SettingsKeys.h"
 #include "ShowRecord.h"
@@ -11,9 +12,6 @@
 Show* gShow = nullptr;
 int32_t gCurrentFrame = 0;
 PreviewLink* gPreview = nullptr;
-RedrawLink* gTimeline = nullptr;
-RedrawLink* gTabs = nullptr;
-RedrawLink* gToolStrip = nullptr;
 MainWindowLink* gMainWindow = nullptr;
 
 namespace {
@@ -86,8 +84,11 @@ void ReplaceShowContents(const std::function<void()>& replace) {
     }
 }
 
-KeyFrame& LiveKeyFrame(Show& show) {
-    return gPreview ? gPreview->liveKeyFrame : show.current;
+void ShowFrame(Show& show, int32_t frame) {
+    Evaluate(show, frame);
+    if (show.views) {
+        show.views->FrameChanged();
+    }
 }
 
 std::unique_ptr<Show> CreateShow() {
@@ -97,12 +98,12 @@ std::unique_ptr<Show> CreateShow() {
     ResetShow(*show);
     show->frameAspect = static_cast<float>(ReadSettingInt(kSettingAspectMode, 7500) * 0.0001);
     show->fieldSwap = ReadSettingInt(kSettingFieldSwap, 0) != 0;
-    gFrameRate = ReadFrameRateSetting();
+    show->frameRate = ReadFrameRateSetting();
     ReadSettingString(kSettingRootVolume, "/", show->rootVolume, sizeof(show->rootVolume));
     show->streamColumns = 0;
     show->streamLastRow = 0;
     show->streamValues.clear();
-    show->lengthFrames = TenMinuteShowLength(gFrameRate);
+    show->lengthFrames = TenMinuteShowLength(show->frameRate);
     return show;
 }
 

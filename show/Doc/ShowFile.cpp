@@ -341,10 +341,10 @@ void AddToDigest(uint64_t& digest, const void* bytes, size_t count) {
 
 std::string ShowContentDigest(Show& show) {
     const int32_t frame = gCurrentFrame;
-    Evaluate(show, 0, false);
+    Evaluate(show, 0);
     std::vector<uint8_t> image;
     WriteShowImage(show, 0, image);
-    Evaluate(show, frame, false);
+    Evaluate(show, frame);
     uint64_t digest = kDigestBasis;
     AddToDigest(digest, image.data(), image.size());
     const int32_t stream[] = {show.streamColumns, show.streamLastRow};
@@ -408,7 +408,7 @@ bool ReadShowImage(Show& show, const uint8_t* image, long size, bool evaluate, s
         ++show.keyCount;
     }
     if (evaluate) {
-        Evaluate(show, 0, true);
+        ShowFrame(show, 0);
     }
     reader.Seek(2);
     reader.Short(show.showId);
@@ -505,10 +505,10 @@ bool QuickSaveCommand(Show& show, const ChooseSaveFn& chooseSave) {
     }
     // The file keeps the values of frame 0 (chart size, shown set, data).
     int32_t frame = gCurrentFrame;
-    Evaluate(show, 0, true);
+    ShowFrame(show, 0);
     const FileSpec target = show.showFile;
     const Result saved = SaveShowFile(show, target);
-    Evaluate(show, frame, true);
+    ShowFrame(show, frame);
     ShowFailure(saved);
     return saved.Ok();
 }
@@ -532,7 +532,7 @@ bool NewShowCommand(Show& show, const AskSaveFn& ask, const ChooseSaveFn& choose
     }
     ReplaceShowContents([&] { ResetShow(show); });
     ShowFileTitle(nullptr);
-    Evaluate(show, 0, true);
+    ShowFrame(show, 0);
     return true;
 }
 

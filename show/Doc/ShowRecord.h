@@ -11,6 +11,7 @@
 
 #include "CDib.h"
 #include "CrossPlatform.h"
+#include "Utilities.h"
 
 #pragma pack(push, 1)
 // One key of the timeline. The float fields are the evaluation channels in
@@ -80,6 +81,7 @@ enum class ChartStyle : int32_t { Bar = 0, Area = 1, Line = 2, Marker = 3, Pie =
 
 class GLRenderer;
 struct BackgroundMovie;
+class FrameViews;
 using RendererOwner = std::unique_ptr<GLRenderer, void (*)(GLRenderer*)>;
 using BackgroundMovieOwner = std::unique_ptr<BackgroundMovie, void (*)(BackgroundMovie*)>;
 
@@ -89,7 +91,9 @@ using BackgroundMovieOwner = std::unique_ptr<BackgroundMovie, void (*)(Backgroun
 struct Show {
     uint8_t modified = 0;
     RendererOwner renderer{nullptr, nullptr};
-    float frameAspect = 0.75f;  // picture height / width
+    FrameViews* views = nullptr;    // the desktop's windows on this show; null without them
+    float frameAspect = 0.75f;      // picture height / width
+    int32_t frameRate = kRateNtsc;  // hundredths of frames per second, from the settings; not in the show file
     int32_t lengthFrames = 0;
     char rootVolume[256] = {};
     KeyFrame keys[kMaxKeys] = {};
@@ -97,7 +101,7 @@ struct Show {
     int16_t showId = 0;
     uint8_t fieldSwap = 0;
     KeyFrame clipKey{};
-    KeyFrame current{};
+    KeyFrame current{};  // the current frame as evaluated, and as the preview edits it
     int32_t selectedKey = 0;
     int32_t undoPos = -1;
     int32_t undoCount = 0;
@@ -167,12 +171,11 @@ const float* DataRow(const Show& show, int row);
 extern Show* gShow;
 extern int32_t gCurrentFrame;
 
-// What the document tells the windows. Each pointer stays null until its
-// window exists; every caller tests it.
+// What the document tells the data grid of the preview. The pointer stays
+// null until the preview exists; every caller tests it.
 class PreviewLink {
 public:
     virtual ~PreviewLink() = default;
-    KeyFrame liveKeyFrame{};  // the keyframe at the current frame, as edited
     virtual void Repaint() = 0;
     // The data grid: whether it is shown, the selected cell (0, 0 when none),
     // and switching it on (reloads the grid from the show) or off (writes
@@ -185,6 +188,16 @@ public:
     // it opens, so an open grid is closed around the replacement and the
     // picture drawn again.
     virtual void ShowReplaced(const std::function<void()>& replace);
+};
+
+// The windows that show a show's current frame (the picture, the timeline
+// cursor, the tab page, the frame counter). The desktop puts one in
+// `Show::views`; the document tells it after moving to another frame and
+// knows nothing else of it.
+class FrameViews {
+public:
+    virtual ~FrameViews() = default;
+    virtual void FrameChanged() = 0;
 };
 
 class RedrawLink {
@@ -200,14 +213,7 @@ public:
 };
 
 extern PreviewLink* gPreview;
-extern RedrawLink* gTimeline;   // redraws its cursor
-extern RedrawLink* gTabs;       // redraws the current page
-extern RedrawLink* gToolStrip;  // shows the current frame
 extern MainWindowLink* gMainWindow;
-
-// The live keyframe the editors work on: the preview's, or the show's
-// `current` when there is no preview.
-KeyFrame& LiveKeyFrame(Show& show);
 
 // ---- life cycle
 

@@ -387,12 +387,12 @@ void LivePlayout::ApplyData(const LiveDataUpdate& update, double time) {
 }
 
 std::string LivePlayout::Timecode(double position) const {
-    return TimecodeText(static_cast<int32_t>(std::floor(position)), true);
+    return TimecodeText(static_cast<int32_t>(std::floor(position)), true, show_.frameRate);
 }
 
 std::string LivePlayout::StatusText() const {
     const int32_t frame = counters_.showFrame;
-    return "frame " + TimecodeText(frame, true) + " (" + std::to_string(frame) + ") out " +
+    return "frame " + TimecodeText(frame, true, show_.frameRate) + " (" + std::to_string(frame) + ") out " +
            std::to_string(counters_.framesOut) + " late " + std::to_string(counters_.late) + " dropped " +
            std::to_string(counters_.dropped) + " data " + std::to_string(counters_.dataVersion) +
            (counters_.playing ? " playing" : " stopped");
@@ -455,7 +455,7 @@ std::string LivePlayout::Execute(LiveRequest& request, double time) {
             counters_.playing = false;
             return "OK stopped at " + Timecode(timeline_.PositionAt(time));
         case LiveCommandKind::Goto: {
-            int32_t frame = std::clamp(TimecodeEntry(command.text.c_str(), 0), 0, show_.lengthFrames);
+            int32_t frame = std::clamp(TimecodeEntry(command.text.c_str(), 0, show_.frameRate), 0, show_.lengthFrames);
             timeline_.Goto(time, frame);
             return "OK at " + Timecode(frame) + (counters_.playing ? ", playing" : ", stopped");
         }

@@ -152,8 +152,10 @@ void MainWindow::SetFrameRate(int command) {
     for (int c = kCmdNtsc; c <= kCmdFilm; ++c) {
         CheckMenuItem(menu, c, c == command);
     }
-    gFrameRate = rates[command - kCmdNtsc];
-    WriteSettingInt(kSettingFrameRate, gFrameRate);
+    if (gShow) {
+        gShow->frameRate = rates[command - kCmdNtsc];
+    }
+    WriteSettingInt(kSettingFrameRate, rates[command - kCmdNtsc]);
     Paint();
 }
 
@@ -180,7 +182,7 @@ void MainWindow::LoadBackgroundCommand() {
         gShow->background.name[0] = '\0';
         ShowFailure(SetBackground(*gShow, gShow->background));
     }
-    Evaluate(*gShow, gCurrentFrame, true);
+    ShowFrame(*gShow, gCurrentFrame);
 }
 
 void MainWindow::LoadDataCommand(bool stream) {
@@ -248,15 +250,15 @@ void MainWindow::EditCommand(int command) {
             break;
         case kCmdPaste:
             PasteKeyCommand(show);
-            Evaluate(show, frame, true);
+            ShowFrame(show, frame);
             break;
         case kCmdUndo:
             Undo(show);
-            Evaluate(show, frame, true);
+            ShowFrame(show, frame);
             break;
         case kCmdRedo:
             Redo(show);
-            Evaluate(show, frame, true);
+            ShowFrame(show, frame);
             break;
         default:
             break;

@@ -17,11 +17,11 @@ void MainWindow::NextKey() {
     const Show& show = *gShow;
     for (int k = 0; k < show.keyCount && k < kMaxKeys; ++k) {
         if (show.keys[k].frame > gCurrentFrame) {
-            Evaluate(*gShow, show.keys[k].frame, true);
+            ShowFrame(*gShow, show.keys[k].frame);
             return;
         }
     }
-    Evaluate(*gShow, 0, true);
+    ShowFrame(*gShow, 0);
 }
 
 intptr_t MainWindow::Key(uint32_t message, uintptr_t code) {
@@ -104,15 +104,15 @@ intptr_t MainWindow::Key(uint32_t message, uintptr_t code) {
             break;
         case kCharPlus:
             if (show)
-                Evaluate(*show, gCurrentFrame + 1, true);
+                ShowFrame(*show, gCurrentFrame + 1);
             break;
         case kCharMinus:  // also Insert
             if (show)
-                Evaluate(*show, gCurrentFrame - 1, true);
+                ShowFrame(*show, gCurrentFrame - 1);
             break;
         case kKeyHome:
             if (show)
-                Evaluate(*show, 0, true);
+                ShowFrame(*show, 0);
             break;
         case kCharLowerD:  // also numeric-pad 4
             if (Preview()) {
@@ -121,7 +121,7 @@ intptr_t MainWindow::Key(uint32_t message, uintptr_t code) {
             break;
         case kKeyEnd:
             if (show) {
-                Evaluate(*show, show->keys[std::clamp(show->keyCount, 1, kMaxKeys) - 1].frame, true);
+                ShowFrame(*show, show->keys[std::clamp(show->keyCount, 1, kMaxKeys) - 1].frame);
             }
             break;
         default:

@@ -32,7 +32,6 @@ MainWindow::MainWindow() {
     buttons[kButtonStop] = ToolButton{kPictureStop, kPictureStopPressed, 0, kPictureStop, {}, 0};
     buttons[kButtonForward] = ToolButton{kPictureForward, kPictureForwardPressed, 0, kPictureForwardLit, {}, 0};
     buttons[kButtonAddKey] = ToolButton{kPictureAddKey, kPictureAddKeyPressed, 0, 0, {}, 0};
-    counterLink_.window = this;
 }
 
 MainWindow::~MainWindow() {
@@ -108,7 +107,9 @@ bool MainWindow::Create() {
     }
     CreateEditors();
     gMainWindow = this;
-    gToolStrip = &counterLink_;
+    if (gShow) {
+        gShow->views = this;
+    }
     return true;
 }
 
@@ -135,8 +136,8 @@ void MainWindow::Destroy() {
     if (gMainWindow == this) {
         gMainWindow = nullptr;
     }
-    if (gToolStrip == &counterLink_) {
-        gToolStrip = nullptr;
+    if (gShow && gShow->views == this) {
+        gShow->views = nullptr;
     }
     ReleaseMenuBar(menu);
     if (native) {

@@ -83,7 +83,7 @@ struct PlaybackState {
     int64_t framesShown = 0;
 };
 
-class MainWindow : public PlatformWindow, public MainWindowLink, public EditorOwner {
+class MainWindow : public PlatformWindow, public MainWindowLink, public FrameViews, public EditorOwner {
 public:
     MainWindow();
     ~MainWindow() override;
@@ -98,6 +98,9 @@ public:
 
     // MainWindowLink
     void Redraw() override { Paint(); }
+    // FrameViews: the preview, the timeline cursor, the tab page and the
+    // frame counter show the show's current frame.
+    void FrameChanged() override;
     void ShowTitle(const char* fileName) override;
     // Sets the title again when the show's name or its unsaved mark changed.
     void RefreshTitle();
@@ -138,12 +141,6 @@ public:
     PlaybackState playback;
 
 private:
-    // Draws the frame counter when the document asks the tool strip.
-    struct CounterLink : RedrawLink {
-        MainWindow* window = nullptr;
-        void Redraw() override;
-    };
-
     void BuildMenus();
     void CreateEditors();
     // Move and size go on to the preview, the timeline and the tabs.
@@ -180,7 +177,6 @@ private:
     std::unique_ptr<PreviewWindow> preview_;
     std::unique_ptr<TimelineWindow> timeline_;
     std::unique_ptr<TabsWindow> tabs_;
-    CounterLink counterLink_;
     std::string titleFile_;   // the show's file as the document last named it
     std::string shownTitle_;  // the title set on the window
     std::string status_;      // what the status read-out says

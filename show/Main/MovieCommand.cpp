@@ -17,9 +17,9 @@ void MainWindow::MakeMovieCommand() {
     }
     Show& show = *gShow;
     const int32_t lastKeyFrame = show.keys[std::clamp(show.keyCount, 1, kMaxKeys) - 1].frame;
-    MovieOptionTexts rows = ReadMovieOptionTexts(lastKeyFrame);
+    MovieOptionTexts rows = ReadMovieOptionTexts(lastKeyFrame, show.frameRate);
     const bool confirmed = AskMovieOptions(*Preview(), rows);
-    Evaluate(show, gCurrentFrame, true);
+    ShowFrame(show, gCurrentFrame);
     if (!confirmed) {
         return;
     }
@@ -31,7 +31,7 @@ void MainWindow::MakeMovieCommand() {
     }
     // Cancelling the compressor ends Make Movie without a word.
     const bool compressorChosen = AskCompressorFor(*Preview(), file.name, rows.quality);
-    Evaluate(show, gCurrentFrame, true);
+    ShowFrame(show, gCurrentFrame);
     if (!compressorChosen) {
         return;
     }
@@ -50,8 +50,8 @@ void MainWindow::MakeMovieCommand() {
     hooks.showFrame = [this](int32_t frame) {
         DrawFrameCounter(frame);
         gCurrentFrame = frame;  // the timeline's cursor follows the rendered frame
-        if (gTimeline) {
-            gTimeline->Redraw();
+        if (timeline_) {
+            timeline_->Redraw();
         }
     };
     hooks.cancelled = [&holding]() {
@@ -74,7 +74,7 @@ void MainWindow::MakeMovieCommand() {
     DrainKeys();
     // The preview takes back its layout and viewport, and its frame.
     SendEvent(Preview(), kMsgSize, 0, 0);
-    Evaluate(show, frameBefore, true);
+    ShowFrame(show, frameBefore);
     if (!outcome.message.empty()) {
         ShowMessage(outcome.message.c_str(), kNoNumber);
     }

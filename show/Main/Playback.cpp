@@ -31,11 +31,11 @@ void MainWindow::SetDirection(int32_t direction) {
     }
     playback.startFrame = gCurrentFrame;
     playback.startCounter = HighResolutionCounter();
-    playback.ticksPerFrame = std::max<int64_t>(1, HighResolutionFrequency() * 100 / std::max(1, gFrameRate));
+    playback.ticksPerFrame = std::max<int64_t>(1, HighResolutionFrequency() * 100 / std::max(1, show.frameRate));
     playback.stepsDrawn = 0;
     playback.framesShown = 0;
     RunPlayback();
-    Evaluate(show, gCurrentFrame, true);
+    ShowFrame(show, gCurrentFrame);
 }
 
 void MainWindow::RunPlayback() {
@@ -48,8 +48,8 @@ void MainWindow::RunPlayback() {
             ++playback.framesShown;
             lastShown = before;
         }
-        if (gTimeline) {
-            gTimeline->Redraw();
+        if (timeline_) {
+            timeline_->Redraw();
         }
         DrawFrameCounter(gCurrentFrame);
         PlatformEvent event;
@@ -80,7 +80,7 @@ void MainWindow::Step() {
     if (frame < 0 || playback.endFrame < frame) {
         SetDirection(0);
     }
-    Evaluate(*gShow, frame, false);
+    Evaluate(*gShow, frame);
     PaintPreview();
     const int64_t elapsed = (HighResolutionCounter() - playback.startCounter) / playback.ticksPerFrame;
     if (playback.direction != 0) {

@@ -61,8 +61,8 @@ void MainWindow::Paint() {
             }
         }
     }
-    if (Preview()) {
-        const KeyFrame placement = Preview()->liveKeyFrame;
+    if (Preview() && gShow) {
+        const KeyFrame placement = gShow->current;
         DrawToolStrip(placement);
     }
 }
@@ -105,7 +105,7 @@ void MainWindow::DrawToolStrip(const KeyFrame& placement) {
 
     SelectFont(UiFont(kUiFont10), -1, kBackTransparent);
     char rate[64];
-    std::snprintf(rate, sizeof(rate), "%.2f fps%s", gFrameRate * 0.01,
+    std::snprintf(rate, sizeof(rate), "%.2f fps%s", (gShow ? gShow->frameRate : kRateNtsc) * 0.01,
                   gShow && gShow->fieldSwap ? " / Field order swapped" : "");
     const int32_t rateWidth = TextWidth(rate);
     TileResourceBitmap(Rect{client.right - u - rateWidth - 2, client.bottom - u / 2 - 6, client.right - u + 2,
@@ -157,14 +157,21 @@ void MainWindow::DrawFrameCounter(int32_t frame) {
     FillRoundRect(kInterfaceWhite, counterBox, 6);
     FrameRoundRect(kInterfaceBlack, counterBox, 6, 1, kPenSolid);
     SelectFont(UiFont(kUiFont12), kInterfaceWhite, kBackOpaque);
-    const std::string text = TimecodeText(frame, false);
+    const std::string text = TimecodeText(frame, false, gShow ? gShow->frameRate : kRateNtsc);
     DrawText(kInterfaceBlack, text.c_str(), RectCenterX(counterBox), counterBox.bottom - 17, kTextCenter);
     SelectFont(nullptr, -1, -1);
 }
 
-void MainWindow::CounterLink::Redraw() {
-    if (window) {
-        window->DrawFrameCounter(gCurrentFrame);
-        window->RefreshTitle();
+void MainWindow::FrameChanged() {
+    if (preview_) {
+        preview_->Repaint();
     }
+    if (timeline_) {
+        timeline_->Redraw();
+    }
+    if (tabs_) {
+        tabs_->Redraw();
+    }
+    DrawFrameCounter(gCurrentFrame);
+    RefreshTitle();
 }

@@ -23,9 +23,9 @@ double Seconds() {
 // Evaluates the current frame for the new data while keeping the chart's
 // placement as the editors have it (a drag may be under way).
 void EvaluateKeepingPlacement(Show& show) {
-    const KeyFrame placement = LiveKeyFrame(show);
-    Evaluate(show, gCurrentFrame, false);
-    LiveKeyFrame(show) = placement;
+    const KeyFrame placement = show.current;
+    Evaluate(show, gCurrentFrame);
+    show.current = placement;
 }
 
 }  // namespace

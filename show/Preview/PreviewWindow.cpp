@@ -41,9 +41,12 @@ bool PreviewWindow::Create(PlatformWindow& parentWindow, PreviewOwner* previewOw
     mode = PreviewMode::SpinChart;
     grid = DataGrid{};
     anchorX = anchorY = kNoAnchor;
-    liveKeyFrame = KeyFrame{};
-    liveKeyFrame.width = 1.0f;
-    liveKeyFrame.height = 1.0f;
+    if (gShow) {
+        // The chart at full size in the middle until a frame is evaluated.
+        gShow->current = KeyFrame{};
+        gShow->current.width = 1.0f;
+        gShow->current.height = 1.0f;
+    }
     showTVSafe = ReadSettingInt(kSettingShowTvSafe, 0) != 0;
     drawFast = ReadSettingInt(kSettingDrawFast, 1) != 0;
     if (!CreatePlatformWindow(*this, parent, kWindowPopup)) {
@@ -105,7 +108,7 @@ void PreviewWindow::SetMode(PreviewMode newMode) {
         if (gShow) {
             StoreGrid(*gShow);
             // The chart shows the typed data as soon as it is seen again.
-            Evaluate(*gShow, gCurrentFrame, false);
+            Evaluate(*gShow, gCurrentFrame);
         }
     } else if (gShow) {
         LoadGrid(*gShow);
@@ -131,7 +134,7 @@ void PreviewWindow::Paint() {
         }
     }
     if (owner) {
-        owner->DrawToolStrip(liveKeyFrame);
+        owner->DrawToolStrip(gShow ? gShow->current : KeyFrame{});
     }
 }
 
@@ -180,31 +183,36 @@ void PreviewWindow::MouseMove(int32_t x, int32_t y) {
             SetCursorKind(kCursorArrow);
             break;
     }
-    if (anchorX == kNoAnchor || mode == PreviewMode::EditData) {
+    if (anchorX == kNoAnchor || mode == PreviewMode::EditData || !gShow) {
         return;
     }
+    KeyFrame& live = gShow->current;
     const Rect client = GetClientRect(*this);
     if (mode == PreviewMode::MoveChart) {
-        liveKeyFrame.x = static_cast<float>(static_cast<double>(x - anchorX) / std::max(1, client.right));
-        liveKeyFrame.y = static_cast<float>(static_cast<double>(anchorY - y) / std::max(1, client.bottom));
+        live.x = static_cast<float>(static_cast<double>(x - anchorX) / std::max(1, client.right));
+        live.y = static_cast<float>(static_cast<double>(anchorY - y) / std::max(1, client.bottom));
     } else {
-        const bool pie = gShow && gShow->style == ChartStyle::Pie;
+        const bool pie = gShow->style == ChartStyle::Pie;
         const int32_t spin = std::clamp((x - anchorX) / 2, -90, 90);
         const int32_t tilt = std::clamp((y - anchorY) / 2, pie ? -90 : 0, 90);
-        liveKeyFrame.spin = static_cast<float>(spin);
-        liveKeyFrame.tilt = static_cast<float>(tilt);
+        live.spin = static_cast<float>(spin);
+        live.tilt = static_cast<float>(tilt);
     }
     Paint();
 }
 
 void PreviewWindow::LeftDown(int32_t x, int32_t y) {
+    if (!gShow) {
+        return;
+    }
+    const KeyFrame& live = gShow->current;
     const Rect client = GetClientRect(*this);
     if (mode == PreviewMode::MoveChart) {
-        anchorX = x - TruncateToInt32(client.right * static_cast<double>(liveKeyFrame.x));
-        anchorY = y + TruncateToInt32(client.bottom * static_cast<double>(liveKeyFrame.y));
+        anchorX = x - TruncateToInt32(client.right * static_cast<double>(live.x));
+        anchorY = y + TruncateToInt32(client.bottom * static_cast<double>(live.y));
     } else if (mode == PreviewMode::SpinChart) {
-        anchorX = x - TruncateToInt32(2.0 * liveKeyFrame.spin);
-        anchorY = y - TruncateToInt32(2.0 * liveKeyFrame.tilt);
+        anchorX = x - TruncateToInt32(2.0 * live.spin);
+        anchorY = y - TruncateToInt32(2.0 * live.tilt);
     }
 }
 

@@ -11,6 +11,7 @@
 
 #include "CDib.h"
 #include "MakeMovieAVI.h"
+#include "Utilities.h"
 
 constexpr int kMaxMovieSize = 4096;
 constexpr double kMaxMovieRate = 60.0;
@@ -25,10 +26,11 @@ struct MovieOptionTexts {
     std::string hold;
     std::string fps;
     std::string quality;
-    std::string fields;   // "1" ticked, empty clear
-    std::string reverse;  // "1" ticked, empty clear
-    std::string alpha;    // "1": the chart over a transparent background, its coverage as alpha
-    std::string key;      // "1": the key movie too (NAME-key.mov)
+    std::string fields;             // "1" ticked, empty clear
+    std::string reverse;            // "1" ticked, empty clear
+    std::string alpha;              // "1": the chart over a transparent background, its coverage as alpha
+    std::string key;                // "1": the key movie too (NAME-key.mov)
+    int32_t frameRate = kRateNtsc;  // the show's, in which the timecode rows count
 };
 
 // The options as numbers.
@@ -46,9 +48,9 @@ struct MovieOptions {
     bool key = false;
 };
 
-// Reads the rows from the Movie... settings (defaults for the current frame
+// Reads the rows from the Movie... settings (defaults for the show's frame
 // rate) and the end row from the last keyframe's frame, in the long form.
-MovieOptionTexts ReadMovieOptionTexts(int32_t lastKeyFrame);
+MovieOptionTexts ReadMovieOptionTexts(int32_t lastKeyFrame, int32_t frameRate);
 // Stores the rows (not the end) under their settings keys; alpha and key as
 // MovieAlpha and MovieKey.
 void WriteMovieOptionTexts(const MovieOptionTexts& texts);
@@ -82,8 +84,8 @@ MovieOptions ParseMovieOptions(const MovieOptionTexts& texts, int32_t lastKeyFra
 // Writes start, end and hold back into their rows in the long form.
 void NormaliseMovieTimecodes(MovieOptionTexts& texts, const MovieOptions& options);
 // The text stored for a start or hold frame: a timecode that entry reads
-// back to the same frame at the current rate ("-" before a negative one).
-std::string MovieTimecodeToStore(int32_t frame);
+// back to the same frame at the rate ("-" before a negative one).
+std::string MovieTimecodeToStore(int32_t frame, int32_t frameRate);
 // end + 2 x hold - start, doubled with the reverse pass.
 int32_t MovieFrameCount(const MovieOptions& options);
 // Empty when the size can be rendered, otherwise a message saying why not.

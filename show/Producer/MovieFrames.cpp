@@ -21,14 +21,14 @@ void EvaluateBetween(Show& show, double frame) {
     double t = frame - whole;
     int32_t earlier = static_cast<int32_t>(whole);
     if (t <= 0.0) {
-        Evaluate(show, earlier, false);
+        Evaluate(show, earlier);
         return;
     }
-    Evaluate(show, earlier + 1, false);
+    Evaluate(show, earlier + 1);
     KeyFrame later = show.current;
     float laterValues[kCategories];
     std::memcpy(laterValues, show.currentValues, sizeof(laterValues));
-    Evaluate(show, earlier, false);
+    Evaluate(show, earlier);
     // Channels 0..7 move smoothly; slow (8) and the data set (9) step.
     for (int channel = 0; channel < 8; ++channel) {
         SetKeyChannel(show.current, channel, Between(KeyChannel(show.current, channel), KeyChannel(later, channel), t));
@@ -39,9 +39,6 @@ void EvaluateBetween(Show& show, double frame) {
         for (int i = 0; i < kCategories; ++i) {
             show.currentValues[i] = Between(show.currentValues[i], laterValues[i], t);
         }
-    }
-    if (gPreview) {
-        gPreview->liveKeyFrame = show.current;
     }
 }
 

@@ -27,22 +27,23 @@ int MovieQuality(const char* text) {
 // not read back to the same frame beyond a minute (the text counts the
 // rate's exact frames per minute, entry counts 60 seconds), so the proposed
 // text is taken as the frame it was made from.
-int32_t MovieEnd(const std::string& text, int32_t lastKeyFrame) {
-    if (text == TimecodeText(lastKeyFrame, true)) {
+int32_t MovieEnd(const std::string& text, int32_t lastKeyFrame, int32_t frameRate) {
+    if (text == TimecodeText(lastKeyFrame, true, frameRate)) {
         return lastKeyFrame;
     }
-    return TimecodeEntry(text.c_str(), lastKeyFrame);
+    return TimecodeEntry(text.c_str(), lastKeyFrame, frameRate);
 }
 
 }  // namespace
 
-MovieOptionTexts ReadMovieOptionTexts(int32_t lastKeyFrame) {
-    bool pal = gFrameRate == kRatePal;
+MovieOptionTexts ReadMovieOptionTexts(int32_t lastKeyFrame, int32_t frameRate) {
+    bool pal = frameRate == kRatePal;
     MovieOptionTexts t;
+    t.frameRate = frameRate;
     t.width = ReadSettingString(kSettingMovieWidth, "720");
     t.height = ReadSettingString(kSettingMovieHeight, pal ? "576" : "486");
     t.start = ReadSettingString(kSettingMovieStart, "00:00:00");
-    t.end = TimecodeText(lastKeyFrame, true);
+    t.end = TimecodeText(lastKeyFrame, true, frameRate);
     t.hold = ReadSettingString(kSettingMovieHold, "00:00:00");
     t.fps = ReadSettingString(kSettingMovieRate, pal ? "25" : "29.97");
     t.quality = ReadSettingString(kSettingMovieQuality, "100");
@@ -101,9 +102,9 @@ MovieOptions ParseMovieOptions(const MovieOptionTexts& t, int32_t lastKeyFrame) 
     MovieOptions o;
     o.width = MovieDimension(t.width.c_str());
     o.height = MovieDimension(t.height.c_str());
-    o.start = TimecodeEntry(t.start.c_str(), 0);
-    o.end = MovieEnd(t.end, lastKeyFrame);
-    o.hold = TimecodeEntry(t.hold.c_str(), 0);
+    o.start = TimecodeEntry(t.start.c_str(), 0, t.frameRate);
+    o.end = MovieEnd(t.end, lastKeyFrame, t.frameRate);
+    o.hold = TimecodeEntry(t.hold.c_str(), 0, t.frameRate);
     o.framesPerSecond = MovieRate(t.fps.c_str());
     o.fieldMode = Ticked(t.fields) ? kFieldModeFields : 0;
     o.quality = MovieQuality(t.quality.c_str());
@@ -114,15 +115,15 @@ MovieOptions ParseMovieOptions(const MovieOptionTexts& t, int32_t lastKeyFrame) 
 }
 
 void NormaliseMovieTimecodes(MovieOptionTexts& t, const MovieOptions& o) {
-    t.start = TimecodeText(o.start, true);
-    t.end = TimecodeText(o.end, true);
-    t.hold = TimecodeText(o.hold, true);
+    t.start = TimecodeText(o.start, true, t.frameRate);
+    t.end = TimecodeText(o.end, true, t.frameRate);
+    t.hold = TimecodeText(o.hold, true, t.frameRate);
 }
 
-std::string MovieTimecodeToStore(int32_t frame) {
+std::string MovieTimecodeToStore(int32_t frame, int32_t frameRate) {
     // Timecode entry counts whole nominal seconds and minutes (30 frames a
     // second at 29.97), so the stored text does too.
-    const int64_t perSecond = NominalRate();
+    const int64_t perSecond = NominalRate(frameRate);
     int64_t rest = std::llabs(int64_t{frame});
     const int64_t hours = std::min<int64_t>(rest / (perSecond * 3600), 99);
     rest -= hours * perSecond * 3600;
@@ -152,8 +153,8 @@ MovieOutcome MakeMovieFromRows(MovieOptionTexts& rows, int32_t lastKeyFrame, con
         // The rows keep the long form they show; the stored start and hold
         // read back to the same frames next time.
         MovieOptionTexts stored = rows;
-        stored.start = MovieTimecodeToStore(job.options.start);
-        stored.hold = MovieTimecodeToStore(job.options.hold);
+        stored.start = MovieTimecodeToStore(job.options.start, rows.frameRate);
+        stored.hold = MovieTimecodeToStore(job.options.hold, rows.frameRate);
         WriteMovieOptionTexts(stored);
     }
     return outcome;

@@ -228,7 +228,7 @@ void ClickGrids(Show& show, int row, const ClickPlace& place) {
 
 void ClickShowSet(Show& show, int row) {
     const int set = row - kRowShowAll;
-    LiveKeyFrame(show).dataSet = static_cast<float>(set);
+    show.current.dataSet = static_cast<float>(set);
     show.showSet = show.animateData ? std::max(set, 1) : set;
 }
 
@@ -237,7 +237,7 @@ void ClickSets(Show& show, int row, const ClickPlace& place) {
         show.placement = row - kRowAside;
     } else if (row == kRowAnimate) {
         show.animateData = show.animateData ? 0 : 1;
-        Evaluate(show, gCurrentFrame, false);
+        Evaluate(show, gCurrentFrame);
     } else if (row >= kRowShowAll && row <= kRowShowLast) {
         ClickShowSet(show, row);
     } else if (row >= kRowSetColour && row < kRowSetColour + 4) {

@@ -9,9 +9,6 @@
 #include "TabPages.h"
 #include "Utilities.h"
 
-TabsWindow* gTabsWindow = nullptr;
-int32_t gDraggedSlider = kNoRow;
-
 namespace {
 
 constexpr int kTabs = 4;
@@ -98,18 +95,10 @@ bool TabsWindow::Create(PlatformWindow& parentWindow, TabsOwner* editorOwner, Pl
     field = PlatformEdit{};
     ShowPlatformWindow(*this, kWindowShown);
     Layout();
-    gTabsWindow = this;
-    gTabs = this;
     return true;
 }
 
 void TabsWindow::Destroy() {
-    if (gTabs == this) {
-        gTabs = nullptr;
-    }
-    if (gTabsWindow == this) {
-        gTabsWindow = nullptr;
-    }
     DestroyTextField(field);
     if (native) {
         DestroyPlatformWindow(*this);
@@ -199,7 +188,7 @@ intptr_t TabsWindow::OwnMessage(uint32_t message, uintptr_t wParam, intptr_t lPa
             LeftUp(PointParamX(lParam), PointParamY(lParam));
             return 1;
         case kCancelDrag:
-            gDraggedSlider = kNoRow;
+            draggedSlider = kNoRow;
             return 1;
         case kMsgCommand:
         case kMsgRightUp:
@@ -215,26 +204,26 @@ void TabsWindow::LeftDown(int32_t x, int32_t y) {
     (void)x;
     const int row = TabRowAt(y);
     if (gShow && y >= kTabStripBottom && TabSliderField(*gShow, currentPage, row)) {
-        gDraggedSlider = row;
+        draggedSlider = row;
     }
 }
 
 void TabsWindow::MouseMove(int32_t x, int32_t y) {
     (void)y;
-    if (gDraggedSlider == kNoRow || !gShow) {
+    if (draggedSlider == kNoRow || !gShow) {
         return;
     }
     Show& show = *gShow;
-    int32_t* field = TabSliderField(show, currentPage, gDraggedSlider);
+    int32_t* field = TabSliderField(show, currentPage, draggedSlider);
     if (!field) {
         return;
     }
     const int32_t value = SliderValueAt(x, AnchorX());
     *field = value;
     if (currentPage == kPageStyle && field == &show.chartWidth) {
-        LiveKeyFrame(show).width = static_cast<float>(0.5 + 0.005 * value);
+        show.current.width = static_cast<float>(0.5 + 0.005 * value);
     } else if (currentPage == kPageStyle && field == &show.chartHeight) {
-        LiveKeyFrame(show).height = static_cast<float>(0.5 + 0.005 * value);
+        show.current.height = static_cast<float>(0.5 + 0.005 * value);
     }
     RedrawPage();
     if (liveUpdate) {
@@ -327,7 +316,7 @@ bool TabsWindow::FieldKey(uint32_t message, uintptr_t code) {
 // ---------------------------------------------------------------- release
 
 void TabsWindow::LeftUp(int32_t x, int32_t y) {
-    gDraggedSlider = kNoRow;
+    draggedSlider = kNoRow;
     if (owner) {
         owner->CancelOtherDrags(this);
     }

@@ -1,7 +1,7 @@
 // The property tabs: the tall panel left of the preview in which every
 // show-wide setting is edited on four pages ("Style", "Grids", "Sets",
 // "Text") of drawn controls in 18-pixel rows. Created and owned by the main
-// window; evaluation reaches it through gTabs to redraw the current page.
+// window, which redraws the current page when the frame changes.
 #pragma once
 
 #include <cstdint>
@@ -42,18 +42,18 @@ bool TabClickModifies(int page, int row);
 // The value of a slider for a pointer x, with X the controls' anchor.
 int32_t SliderValueAt(int32_t pointerX, int32_t anchorX);
 
-class TabsWindow : public ChildWindow, public RedrawLink {
+class TabsWindow : public ChildWindow {
 public:
     TabsWindow() = default;
     ~TabsWindow() override;
 
-    // Creates the panel beside the preview and sets gTabs.
+    // Creates the panel beside the preview.
     bool Create(PlatformWindow& parentWindow, TabsOwner* editorOwner, PlatformWindow* previewWindow);
     void Destroy();
 
     void Paint() override;
-    // RedrawLink: evaluation redraws the current page.
-    void Redraw() override { RedrawPage(); }
+    // Shows the current frame's page again.
+    void Redraw() { RedrawPage(); }
 
     // Draws the current page's controls; the page's number of rows.
     int RedrawPage();
@@ -74,6 +74,7 @@ public:
     PlatformWindow* preview = nullptr;
     int32_t currentPage = kPageStyle;
     int32_t editedRow = kNoRow;
+    int32_t draggedSlider = kNoRow;  // the slider row being dragged, kNoRow when none
     int32_t tabWidth = 0;
     uint8_t liveUpdate = 1;
     PlatformEdit field;
@@ -94,7 +95,3 @@ private:
     void ClickRow(int row, int32_t y);
     void RepaintPreview();
 };
-
-// The slider row being dragged, kNoRow when none.
-extern int32_t gDraggedSlider;
-extern TabsWindow* gTabsWindow;

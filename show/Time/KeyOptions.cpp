@@ -83,15 +83,15 @@ void ReadKeyOptions(const char values[][64], KeyFrame& key) {
     }
 }
 
-std::string KeyOptionsTitle(int keyIndex, int32_t frame) {
-    return "Set KeyFrame Options - Key " + std::to_string(keyIndex + 1) + " at " + TimecodeText(frame, true);
+std::string KeyOptionsTitle(int keyIndex, int32_t frame, int32_t frameRate) {
+    return "Set KeyFrame Options - Key " + std::to_string(keyIndex + 1) + " at " + TimecodeText(frame, true, frameRate);
 }
 
 bool RunKeyOptions(PlatformWindow* preview, int32_t x, int32_t y, int keyIndex, KeyFrame& key) {
     DialogSlot labels[kKeyOptionItems];
     DialogSlot values[kKeyOptionItems];
     KeyOptionItems(key, labels, values);
-    const std::string title = KeyOptionsTitle(keyIndex, key.frame);
+    const std::string title = KeyOptionsTitle(keyIndex, key.frame, gShow ? gShow->frameRate : kRateNtsc);
     if (RunValueDialog(preview, x, y, kKeyOptionItems, labels, values, title.c_str()) != kDialogOk) {
         return false;
     }

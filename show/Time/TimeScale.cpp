@@ -28,11 +28,11 @@ int32_t FrameAtX(int32_t contentX, int32_t scale) {
     return frame > 0 ? static_cast<int32_t>(std::min<int64_t>(frame, INT32_MAX)) : 0;
 }
 
-int32_t ChooseTimeScale(int32_t lengthFrames, int32_t configured) {
+int32_t ChooseTimeScale(int32_t lengthFrames, int32_t configured, int32_t frameRate) {
     if (configured > 0) {
         return configured;
     }
-    const int32_t n = NominalRate();
+    const int32_t n = NominalRate(frameRate);
     if (lengthFrames < 3 * n) {
         return kShortScale;
     }

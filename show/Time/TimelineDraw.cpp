@@ -53,7 +53,7 @@ void DrawBlockPair(const TimelineView& v, int32_t x, int32_t labelFrame) {
     Fill(v, kDarkBlock, dark, kTopStrip - 1, dark + kBlockWidth, kUpperBandBottom);
     Fill(v, kDarkBlock, dark, kLowerBandTop, dark + kBlockWidth, v.bottom);
     if (labelFrame >= 0) {
-        const std::string text = TimecodeText(labelFrame, false);
+        const std::string text = TimecodeText(labelFrame, false, v.frameRate);
         DrawText(kWhite, text.c_str(), dark + kBlockWidth / 2 - v.scroll, v.bottom - kLabelAbove, kTextCenter);
     }
 }

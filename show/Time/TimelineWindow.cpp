@@ -12,13 +12,7 @@
 #include "SettingsKeys.h"
 #include "Utilities.h"
 
-TimelineWindow* gTimelineWindow = nullptr;
-
 namespace {
-
-constexpr int32_t kNoRing = -9999;
-// The x of the drag ring last drawn (client coordinates).
-int32_t gLastRingX = kNoRing;
 
 constexpr int32_t kBandHeight = 48;
 constexpr int32_t kStripBelow = 32;
@@ -41,7 +35,7 @@ bool TimelineWindow::Create(PlatformWindow& parentWindow, TimelineOwner* editorO
     parent = &parentWindow;
     owner = editorOwner;
     preview = previewWindow;
-    configuredScale = ReadSettingInt(kSettingTimeScale, NominalRate());
+    configuredScale = ReadSettingInt(kSettingTimeScale, NominalRate(gShow ? gShow->frameRate : kRateNtsc));
     draggedKey = kNoKey;
     scrubbing = 0;
     if (!CreatePlatformWindow(*this, parent, kWindowThinBorder | kWindowPopup | kWindowHScroll)) {
@@ -50,18 +44,10 @@ bool TimelineWindow::Create(PlatformWindow& parentWindow, TimelineOwner* editorO
     ShowScrollBars(*this, true, false);
     SetLength(gShow ? gShow->lengthFrames : 0);
     ShowPlatformWindow(*this, kWindowShown);
-    gTimelineWindow = this;
-    gTimeline = this;
     return true;
 }
 
 void TimelineWindow::Destroy() {
-    if (gTimeline == this) {
-        gTimeline = nullptr;
-    }
-    if (gTimelineWindow == this) {
-        gTimelineWindow = nullptr;
-    }
     if (native) {
         DestroyPlatformWindow(*this);
     }
@@ -69,7 +55,7 @@ void TimelineWindow::Destroy() {
 
 void TimelineWindow::SetLength(int32_t lengthFrames) {
     shownLength = lengthFrames;
-    timeScale = ChooseTimeScale(lengthFrames, configuredScale);
+    timeScale = ChooseTimeScale(lengthFrames, configuredScale, gShow ? gShow->frameRate : kRateNtsc);
     extent = TimelineExtent(lengthFrames, timeScale);
     Layout();
 }
@@ -123,12 +109,13 @@ void TimelineWindow::Paint() {
         view.bottom = client.bottom;
         view.extent = extent;
         view.scale = timeScale;
+        view.frameRate = gShow->frameRate;
         gShow->selectedKey = kNoKey;
         DrawRuler(view);
         gShow->selectedKey = DrawKeys(view, *gShow, gCurrentFrame);
     }
     // A new paint leaves no drag ring to erase.
-    gLastRingX = kNoRing;
+    lastRingX_ = kNoRing;
     if (owner) {
         owner->UpdateEditMenu();
     }
@@ -174,7 +161,7 @@ void TimelineWindow::MouseMove(int32_t x, int32_t y) {
     Show& show = *gShow;
     if (scrubbing) {
         const int32_t frame = FrameAtX(ContentX(x), timeScale);
-        Evaluate(show, frame, false);
+        Evaluate(show, frame);
         if (gPreview) {
             gPreview->Repaint();
         }
@@ -199,12 +186,12 @@ void TimelineWindow::MouseMove(int32_t x, int32_t y) {
 void TimelineWindow::DragFeedback(int32_t x) {
     {
         PortScope scope(*this);
-        if (gLastRingX != kNoRing) {
-            InvertOval(RingAt(gLastRingX), 1, kPenSolid);
+        if (lastRingX_ != kNoRing) {
+            InvertOval(RingAt(lastRingX_), 1, kPenSolid);
         }
         InvertOval(RingAt(x), 1, kPenSolid);
     }
-    gLastRingX = x;
+    lastRingX_ = x;
     if (owner) {
         owner->DrawFrameCounter(FrameAtX(ContentX(x), timeScale));
     }
@@ -214,7 +201,7 @@ void TimelineWindow::LeftDown(int32_t x, int32_t y) {
     if (!gShow) {
         return;
     }
-    gLastRingX = kNoRing;
+    lastRingX_ = kNoRing;
     draggedKey = HitKey(*gShow, ContentX(x), y, timeScale);
     if (draggedKey == kNoKey) {
         scrubbing = 1;
@@ -232,9 +219,9 @@ void TimelineWindow::LeftUp(int32_t x, int32_t y) {
     }
     const int32_t frame = FrameAtX(ContentX(x), timeScale);
     DropKey(frame);
-    Evaluate(*gShow, frame, true);
+    ShowFrame(*gShow, frame);
     if (owner) {
-        owner->DrawToolStrip(LiveKeyFrame(*gShow));
+        owner->DrawToolStrip(gShow->current);
     }
     draggedKey = kNoKey;
 }
@@ -275,5 +262,5 @@ void TimelineWindow::RightUp(int32_t x, int32_t y) {
         PushUndo(show, before, static_cast<int16_t>(hit));
         PutKey(show, hit, key);
     }
-    Evaluate(show, frame, true);
+    ShowFrame(show, frame);
 }

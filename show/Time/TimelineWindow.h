@@ -2,8 +2,7 @@
 // ruler, the key track with one mark per keyframe, " HOLD " segments and the
 // current-frame cursor. Scrubbing moves time with live preview; keys are
 // dragged along time and their options set with the right button. Created
-// and owned by the main window; evaluation and playback reach it through
-// gTimeline to follow the current frame.
+// and owned by the main window, which has it follow the current frame.
 #pragma once
 
 #include <cstdint>
@@ -44,7 +43,7 @@ int32_t FrameX(int32_t frame, int32_t scale);
 int32_t FrameAtX(int32_t contentX, int32_t scale);
 // The scale for a show length: the configured one when positive, else 5,
 // 10 or whole frames per second by length.
-int32_t ChooseTimeScale(int32_t lengthFrames, int32_t configured);
+int32_t ChooseTimeScale(int32_t lengthFrames, int32_t configured, int32_t frameRate);
 int32_t TimelineExtent(int32_t lengthFrames, int32_t scale);
 // Whether two keys hold the same place, size, rotation and data set.
 bool KeysHold(const KeyFrame& a, const KeyFrame& b);
@@ -53,18 +52,18 @@ int HitKey(const Show& show, int32_t contentX, int32_t y, int32_t scale);
 // A dragged key dropped before this frame is removed.
 int32_t DropDeleteFrame(int32_t scale);
 
-class TimelineWindow : public ChildWindow, public RedrawLink {
+class TimelineWindow : public ChildWindow {
 public:
     TimelineWindow() = default;
     ~TimelineWindow() override;
 
-    // Creates the window under the preview and sets gTimeline.
+    // Creates the window under the preview.
     bool Create(PlatformWindow& parentWindow, TimelineOwner* editorOwner, PlatformWindow* previewWindow);
     void Destroy();
 
     void Paint() override;
-    // RedrawLink: scrolls to the current frame and repaints.
-    void Redraw() override { FollowCurrentFrame(); }
+    // Scrolls to the current frame and repaints.
+    void Redraw() { FollowCurrentFrame(); }
 
     void FollowCurrentFrame();
     // Chooses the extent (and, when none is configured, the scale) for a
@@ -87,6 +86,8 @@ protected:
     intptr_t OwnMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
 
 private:
+    static constexpr int32_t kNoRing = -9999;
+    int32_t lastRingX_ = kNoRing;  // the x of the drag ring last drawn (client coordinates)
     int32_t ContentX(int32_t x) const;
     void MouseMove(int32_t x, int32_t y);
     void LeftDown(int32_t x, int32_t y);
@@ -96,8 +97,6 @@ private:
     void DropKey(int32_t frame);
 };
 
-extern TimelineWindow* gTimelineWindow;
-
 // ---- drawing (TimelineDraw.cpp), in content coordinates shifted by `scroll`
 
 struct TimelineView {
@@ -106,6 +105,7 @@ struct TimelineView {
     int32_t bottom = 0;
     int32_t extent = 0;
     int32_t scale = 30;
+    int32_t frameRate = kRateNtsc;  // of the ruler's timecodes
 };
 void DrawRuler(const TimelineView& view);
 // Draws the track, the cursor and the marks; the selected key or kNoKey.
@@ -120,7 +120,7 @@ void KeyOptionItems(const KeyFrame& key, char labels[][64], char values[][64]);
 void ReadKeyOptions(const char values[][64], KeyFrame& key);
 // The dialog's title: which key it edits, by number (the first is 1) and
 // timecode: "Set KeyFrame Options - Key 3 at 00:00:02:00".
-std::string KeyOptionsTitle(int keyIndex, int32_t frame);
+std::string KeyOptionsTitle(int keyIndex, int32_t frame, int32_t frameRate);
 // Runs the dialog for key `keyIndex` over the preview; true when confirmed
 // (key edited).
 bool RunKeyOptions(PlatformWindow* preview, int32_t x, int32_t y, int keyIndex, KeyFrame& key);

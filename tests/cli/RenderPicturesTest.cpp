@@ -91,7 +91,7 @@ TEST_F(RenderPictures, OneFrameAsAnUprightPng) {
 }
 
 TEST_F(RenderPictures, SequenceFromStartUpToEnd) {
-    gFrameRate = kRateNtsc;
+    show->frameRate = kRateNtsc;
     RenderOptions options;
     options.outPath = settings.Folder().File("seq####.png");
     options.start = "00:00:00:28";
@@ -113,7 +113,7 @@ TEST_F(RenderPictures, SequenceFromStartUpToEnd) {
 // a still, or a run that starts later, looks as the same frame does in a run
 // from frame 0.
 TEST_F(RenderPictures, AFrameLooksTheSameWhereverTheRunStarts) {
-    gFrameRate = kRateNtsc;
+    show->frameRate = kRateNtsc;
     RenderOptions options;
     options.width = 160;
     options.height = 120;
@@ -149,7 +149,7 @@ TEST_F(RenderPictures, EndDefaultsToTheLastKeyframe) {
 }
 
 TEST_F(RenderPictures, PalFramesDefaultTo576Lines) {
-    gFrameRate = kRatePal;
+    show->frameRate = kRatePal;
     RenderOptions options;
     options.outPath = settings.Folder().File("pal.png");
     ASSERT_EQ(RenderPicturesCommand(*show, options).status, 0);
@@ -157,7 +157,6 @@ TEST_F(RenderPictures, PalFramesDefaultTo576Lines) {
     ASSERT_TRUE(ReadPng(options.outPath, png));
     EXPECT_EQ(png.width, 720);
     EXPECT_EQ(png.height, 576);
-    gFrameRate = kRateNtsc;
 }
 
 TEST_F(RenderPictures, AspectOptionSetsTheShowAspect) {

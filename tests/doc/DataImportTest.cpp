@@ -214,9 +214,9 @@ TEST_F(DataImportTest, StreamOfTenRowsMakesKeyAtTheEnd) {
     EXPECT_EQ(show.keys[1].frame, 270);
     EXPECT_EQ(show.animateData, 1);
     EXPECT_EQ(gCurrentFrame, 0);
-    Evaluate(show, 95, false);
+    Evaluate(show, 95);
     EXPECT_EQ(show.currentValues[0], 30.0f);
-    Evaluate(show, 1000, false);
+    Evaluate(show, 1000);
     EXPECT_EQ(show.currentValues[0], 90.0f);
 }
 

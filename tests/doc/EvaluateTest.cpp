@@ -106,10 +106,21 @@ public:
     void SetEditingData(bool on) override {}
 };
 
-class FakeRedraw : public RedrawLink {
+// Records when the show's views are told of a frame, and what they see then.
+class FakeViews : public FrameViews {
 public:
-    int redraws = 0;
-    void Redraw() override { ++redraws; }
+    explicit FakeViews(const Show& show) : show_(show) {}
+    int told = 0;
+    int32_t frameSeen = -1;
+    float xSeen = -1.0f;
+    void FrameChanged() override {
+        ++told;
+        frameSeen = gCurrentFrame;
+        xSeen = show_.current.x;
+    }
+
+private:
+    const Show& show_;
 };
 
 }  // namespace
@@ -263,7 +274,7 @@ TEST(Interpolate, StepChannelsAndKeysSharingAFrame) {
 
 TEST_F(Evaluation, NewShowIsFullSizeAtEveryFrame) {
     for (int32_t frame : {0, 1, 100, 17980}) {
-        Evaluate(*show_, frame, false);
+        Evaluate(*show_, frame);
         EXPECT_EQ(show_->chartWidth, 100);
         EXPECT_EQ(show_->chartHeight, 100);
         EXPECT_EQ(show_->showSet, 0);
@@ -272,20 +283,20 @@ TEST_F(Evaluation, NewShowIsFullSizeAtEveryFrame) {
 }
 
 TEST_F(Evaluation, FramesAreClampedToTheShow) {
-    Evaluate(*show_, -5, false);
+    Evaluate(*show_, -5);
     EXPECT_EQ(gCurrentFrame, 0);
-    Evaluate(*show_, INT32_MIN, false);
+    Evaluate(*show_, INT32_MIN);
     EXPECT_EQ(gCurrentFrame, 0);
-    Evaluate(*show_, show_->lengthFrames + 100, false);
+    Evaluate(*show_, show_->lengthFrames + 100);
     EXPECT_EQ(gCurrentFrame, show_->lengthFrames);
-    Evaluate(*show_, show_->lengthFrames, false);
+    Evaluate(*show_, show_->lengthFrames);
     EXPECT_EQ(gCurrentFrame, show_->lengthFrames);
-    Evaluate(*show_, 77, false);
+    Evaluate(*show_, 77);
     EXPECT_EQ(gCurrentFrame, 77);
 
     // A key beyond the end is never reached.
     SetKeys({Key(0, 0.0f, 0.0f), Key(show_->lengthFrames + 30, 100.0f, 0.0f)});
-    Evaluate(*show_, show_->lengthFrames + 30, false);
+    Evaluate(*show_, show_->lengthFrames + 30);
     EXPECT_LT(show_->current.x, 100.0f);
 }
 
@@ -295,13 +306,13 @@ TEST_F(Evaluation, StoredKeyCountsOutsideTheTableStayInsideIt) {
     }
     show_->animateData = 1;
     show_->keyCount = 1000;
-    Evaluate(*show_, 5000, false);
+    Evaluate(*show_, 5000);
     EXPECT_EQ(show_->current.x, 63.0f);
     show_->keyCount = 0;
-    Evaluate(*show_, 5000, false);
+    Evaluate(*show_, 5000);
     EXPECT_EQ(show_->current.x, 0.0f);
     show_->keyCount = -7;
-    Evaluate(*show_, 15, false);
+    Evaluate(*show_, 15);
     EXPECT_EQ(show_->current.x, 0.0f);
 }
 
@@ -311,7 +322,7 @@ TEST_F(Evaluation, DerivedSizesAndSetTruncateTowardZero) {
     key.height = 0.499f;
     key.dataSet = 2.9f;
     SetKeys({key});
-    Evaluate(*show_, 10, false);
+    Evaluate(*show_, 10);
     EXPECT_EQ(show_->chartWidth, 50);
     EXPECT_EQ(show_->chartHeight, 0);
     EXPECT_EQ(show_->showSet, 2);
@@ -320,7 +331,7 @@ TEST_F(Evaluation, DerivedSizesAndSetTruncateTowardZero) {
     key.height = 0.3f;
     key.dataSet = -0.5f;
     SetKeys({key});
-    Evaluate(*show_, 10, false);
+    Evaluate(*show_, 10);
     EXPECT_EQ(show_->chartWidth, 0);
     EXPECT_EQ(show_->chartHeight, -39);  // 0.3f is a little above 0.3: -39.99... toward zero
     EXPECT_EQ(show_->showSet, 0);
@@ -339,7 +350,7 @@ TEST_F(Evaluation, CurrentHoldsOnlyTheEvaluatedChannels) {
     a.y = 0.25f;
     SetKeys({a});
     show_->current.frame = 123;
-    Evaluate(*show_, 40, false);
+    Evaluate(*show_, 40);
     const KeyFrame& c = show_->current;
     EXPECT_EQ(c.x, 1.0f);
     EXPECT_EQ(c.reserved4, 0.0f);
@@ -365,16 +376,16 @@ TEST_F(Evaluation, DataMorphFollowsTheMotionTiming) {
         show_->values[2][k] = 110.0f + k;
     }
     show_->animateData = 1;
-    Evaluate(*show_, 0, false);
+    Evaluate(*show_, 0);
     EXPECT_EQ(show_->currentValues[0], 10.0f);
     EXPECT_EQ(show_->currentValues[32], 42.0f);
-    Evaluate(*show_, 15, false);
+    Evaluate(*show_, 15);
     for (int k = 0; k < kCategories; ++k) {
         EXPECT_NEAR(show_->currentValues[k], 47.5f + k, 1e-4) << k;
     }
     EXPECT_NEAR(show_->current.x, 37.5f, 1e-4);
     for (int32_t frame : {30, 31, 5000}) {
-        Evaluate(*show_, frame, false);
+        Evaluate(*show_, frame);
         EXPECT_EQ(show_->currentValues[0], 110.0f) << frame;
         EXPECT_EQ(show_->currentValues[32], 142.0f) << frame;
     }
@@ -382,7 +393,7 @@ TEST_F(Evaluation, DataMorphFollowsTheMotionTiming) {
     // With data animation off the values stay as they were.
     show_->animateData = 0;
     show_->currentValues[3] = -1.0f;
-    Evaluate(*show_, 15, false);
+    Evaluate(*show_, 15);
     EXPECT_EQ(show_->currentValues[3], -1.0f);
 }
 
@@ -392,7 +403,7 @@ TEST_F(Evaluation, DataSetsZeroAndOneBothMorphFromTheFirstRow) {
     b.dataSet = 1.0f;
     SetKeys({a, b});
     show_->animateData = 1;
-    Evaluate(*show_, 15, false);
+    Evaluate(*show_, 15);
     EXPECT_FLOAT_EQ(show_->currentValues[0], show_->values[0][0]);
     EXPECT_FLOAT_EQ(show_->currentValues[2], show_->values[0][2]);
 }
@@ -407,7 +418,7 @@ TEST_F(Evaluation, DataSetsBeyondTheRowsUseTheLastRow) {
         key.dataSet = dataSet;
         SetKeys({key});
         show_->animateData = 1;
-        Evaluate(*show_, 5, false);
+        Evaluate(*show_, 5);
         const float expected = (dataSet >= 5.0f) ? 500.0f : 1.0f;
         EXPECT_EQ(show_->currentValues[0], expected) << dataSet;
         EXPECT_EQ(show_->currentValues[32], expected + 32.0f) << dataSet;
@@ -424,13 +435,13 @@ TEST_F(Evaluation, StreamRowsAreSteppedAndReplaceTheirCategories) {
             show_->streamValues.push_back(100.0f * row + k);
         }
     }
-    Evaluate(*show_, 95, false);
+    Evaluate(*show_, 95);
     EXPECT_EQ(show_->currentValues[0], 300.0f);
     EXPECT_EQ(show_->currentValues[2], 302.0f);
     EXPECT_FLOAT_EQ(show_->currentValues[3], show_->values[0][3]);  // morphed, not streamed
-    Evaluate(*show_, 1000, false);
+    Evaluate(*show_, 1000);
     EXPECT_EQ(show_->currentValues[0], 900.0f);
-    Evaluate(*show_, 0, false);
+    Evaluate(*show_, 0);
     EXPECT_EQ(show_->currentValues[1], 1.0f);
 }
 
@@ -443,7 +454,7 @@ TEST_F(Evaluation, StreamNeverReadsOutsideItsRows) {
             show_->streamInterval = interval;
             show_->streamLastRow = lastRow;
             for (int32_t frame : {0, 7, 17980}) {
-                Evaluate(*show_, frame, false);
+                Evaluate(*show_, frame);
                 const float first = show_->currentValues[0];
                 EXPECT_TRUE(first == 1.0f || first == 3.0f || first == 5.0f)
                     << interval << " " << lastRow << " " << frame << " " << first;
@@ -460,36 +471,35 @@ TEST_F(Evaluation, WideStreamRowsFillOnlyTheCategories) {
     show_->streamInterval = 30.0f;
     show_->streamValues.assign(40, 7.0f);
     const int32_t imageWidth = show_->backgroundImage.Width();
-    Evaluate(*show_, 0, false);
+    Evaluate(*show_, 0);
     EXPECT_EQ(show_->currentValues[32], 7.0f);
     EXPECT_EQ(show_->backgroundImage.Width(), imageWidth);
 }
 
-TEST_F(Evaluation, TheWindowsHearOnlyWhenAsked) {
+TEST_F(Evaluation, OnlyShowingAFrameTellsTheViews) {
     FakePreview preview;
-    FakeRedraw timeline;
-    FakeRedraw tabs;
-    FakeRedraw toolStrip;
+    FakeViews views(*show_);
     gPreview = &preview;
-    gTimeline = &timeline;
-    gTabs = &tabs;
-    gToolStrip = &toolStrip;
+    show_->views = &views;
     SetKeys({Key(0, 0.0f, 1000.0f), Key(30, 100.0f, 0.0f)});
 
-    Evaluate(*show_, 15, false);
-    EXPECT_EQ(std::memcmp(&preview.liveKeyFrame, &show_->current, sizeof(KeyFrame)), 0);
-    EXPECT_EQ(preview.repaints + timeline.redraws + tabs.redraws + toolStrip.redraws, 0);
-    Evaluate(*show_, 20, true);
-    EXPECT_EQ(preview.liveKeyFrame.x, show_->current.x);
-    EXPECT_EQ(preview.repaints, 1);
-    EXPECT_EQ(timeline.redraws, 1);
-    EXPECT_EQ(tabs.redraws, 1);
-    EXPECT_EQ(toolStrip.redraws, 1);
+    Evaluate(*show_, 15);
+    EXPECT_EQ(views.told, 0);
+    EXPECT_EQ(preview.repaints, 0);  // the document never draws a window itself
+    const KeyFrame atFifteen = show_->current;
+    ShowFrame(*show_, 20);
+    EXPECT_EQ(views.told, 1);
+    EXPECT_EQ(views.frameSeen, 20);  // told after the frame is in the show
+    EXPECT_EQ(views.xSeen, show_->current.x);
+    EXPECT_NE(show_->current.x, atFifteen.x);
+    EXPECT_EQ(preview.repaints, 0);
+    // Evaluating without views works the same and tells nobody.
+    show_->views = nullptr;
+    ShowFrame(*show_, 15);
+    EXPECT_EQ(std::memcmp(&show_->current, &atFifteen, sizeof(KeyFrame)), 0);
+    EXPECT_EQ(views.told, 1);
 
     gPreview = nullptr;
-    gTimeline = nullptr;
-    gTabs = nullptr;
-    gToolStrip = nullptr;
 }
 
 // ---------------------------------------------------------------- HOLD
@@ -589,7 +599,7 @@ TEST_F(Evaluation, AHeldWidthStaysAtItsValueInEveryFrame) {
     keys[1].tilt = keys[2].tilt = 20.0f;
     SetKeys(keys);
     for (int32_t frame = 30; frame <= 60; ++frame) {
-        Evaluate(*show_, frame, false);
+        Evaluate(*show_, frame);
         EXPECT_EQ(show_->current.width, 1.0f) << frame;
         EXPECT_EQ(show_->current.tilt, 20.0f) << frame;
         EXPECT_EQ(show_->chartWidth, 100) << frame;

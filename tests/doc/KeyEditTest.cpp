@@ -25,16 +25,15 @@ protected:
         Headless().quiet = true;
         ResetHeadless();
         show_ = CreateShow();
-        gFrameRate = kRateNtsc;
+        show_->frameRate = kRateNtsc;
         gCurrentFrame = 0;
-        Evaluate(*show_, 0, false);
+        Evaluate(*show_, 0);
     }
-    void TearDown() override { gFrameRate = kRateNtsc; }
 
     // Moves the cursor to `frame`, gives the live keyframe an x of `x` and presses Enter.
     bool EnterAt(int32_t frame, float x) {
-        Evaluate(*show_, frame, false);
-        LiveKeyFrame(*show_).x = x;
+        Evaluate(*show_, frame);
+        show_->current.x = x;
         return SetKey(*show_);
     }
 
@@ -97,7 +96,7 @@ TEST_F(KeyEdit, MoveKeepsTheListSortedAndUndoRestoresEveryKey) {
 
 TEST_P(KeyEditRates, EnterOnNewShowReplacesKeyZeroThenAddsOneKeyPerSecond) {
     const RateCase rate = GetParam();
-    gFrameRate = rate.rate;
+    show_->frameRate = rate.rate;
     show_->modified = 0;
 
     EXPECT_FALSE(SetKey(*show_));
@@ -162,8 +161,8 @@ TEST_F(KeyEdit, EnterAtTheEndOfTheShowKeysTheLastFrameBeforeIt) {
 }
 
 TEST_F(KeyEdit, AddUndoRedoRestoresTheSameContents) {
-    Evaluate(*show_, 90, false);
-    KeyFrame& live = LiveKeyFrame(*show_);
+    Evaluate(*show_, 90);
+    KeyFrame& live = show_->current;
     live.x = 1.5f;
     live.spin = 20.0f;
     live.tilt = -4.0f;
@@ -382,7 +381,7 @@ TEST_F(KeyEdit, PasteOntoSelectedKeyKeepsFrameAndDataSet) {
     show_->clipKey = clip;
     show_->selectedKey = 1;
     show_->modified = 0;
-    Evaluate(*show_, 45, false);
+    Evaluate(*show_, 45);
 
     PasteKeyCommand(*show_);
     const KeyFrame& key = show_->keys[1];
@@ -412,8 +411,8 @@ TEST_F(KeyEdit, PasteWithoutSelectionSetsAKeyAtTheCursor) {
     clip.dataSet = 4.0f;
     show_->clipKey = clip;
     show_->selectedKey = -1;
-    Evaluate(*show_, 200, false);
-    LiveKeyFrame(*show_).dataSet = 2.0f;
+    Evaluate(*show_, 200);
+    show_->current.dataSet = 2.0f;
 
     PasteKeyCommand(*show_);
     ASSERT_EQ(show_->keyCount, 2);

@@ -351,7 +351,7 @@ TEST_F(ShowFileTest, ImageRoundTripIsBitForBit) {
 
 TEST_F(ShowFileTest, FileRoundTripThroughSaveAndLoad) {
     PlantFields(show, 4);
-    Evaluate(show, 0, false);  // the stored chart size is that of the frame saved
+    Evaluate(show, 0);  // the stored chart size is that of the frame saved
     show.modified = 1;
     show.undoCount = 3;
     std::string path = Path("round.tvr");
@@ -588,7 +588,7 @@ TEST_F(ShowFileTest, QuickSaveStoresFrameZero) {
     show.keys[1].frame = 100;
     show.keys[1].width = 0.75f;
     show.keys[1].dataSet = 2.0f;
-    Evaluate(show, 100, false);
+    Evaluate(show, 100);
     ASSERT_EQ(show.chartWidth, 50);
     std::string path = Path("quick.tvr");
     show.showFile = MakeFileSpec(path.c_str());

@@ -34,7 +34,7 @@ TEST(ShowRecord, NewShowDefaults) {
     EXPECT_EQ(show->keys[1].width, 0.0f);
     EXPECT_EQ(show->clipKey.frame, kClipEmpty);
     EXPECT_EQ(show->lengthFrames, 17980);
-    EXPECT_EQ(gFrameRate, 2997);
+    EXPECT_EQ(show->frameRate, 2997);
     EXPECT_FLOAT_EQ(show->frameAspect, 0.75f);
     EXPECT_EQ(show->undoPos, -1);
     EXPECT_EQ(show->selectedKey, 0);
@@ -74,11 +74,10 @@ TEST(ShowRecord, SettingsShapeTheShow) {
     WriteSettingInt("AspectMode", 5625);
     WriteSettingInt("FieldSwap", 1);
     auto show = CreateShow();
-    EXPECT_EQ(gFrameRate, 2500);
+    EXPECT_EQ(show->frameRate, 2500);
     EXPECT_EQ(show->lengthFrames, 15000);
     EXPECT_FLOAT_EQ(show->frameAspect, 0.5625f);
     EXPECT_EQ(show->fieldSwap, 1);
-    gFrameRate = kRateNtsc;
 }
 
 // A FrameRate setting that is none of the three rates is read as NTSC, so a
@@ -88,9 +87,8 @@ TEST(ShowRecord, UnknownFrameRateSettingIsNtsc) {
         ScopedSettings settings;
         WriteSettingString("FrameRate", stored);
         EXPECT_EQ(ReadFrameRateSetting(), kRateNtsc) << stored;
-        gFrameRate = 0;
         auto show = CreateShow();
-        EXPECT_EQ(gFrameRate, kRateNtsc) << stored;
+        EXPECT_EQ(show->frameRate, kRateNtsc) << stored;
         EXPECT_EQ(show->lengthFrames, 17980) << stored;
     }
     for (int32_t rate : {kRateNtsc, kRatePal, kRateFilm}) {
@@ -98,7 +96,22 @@ TEST(ShowRecord, UnknownFrameRateSettingIsNtsc) {
         WriteSettingInt("FrameRate", rate);
         EXPECT_EQ(ReadFrameRateSetting(), rate);
     }
-    gFrameRate = kRateNtsc;
+}
+
+// Each show keeps the rate it was made with: making another show, or
+// resetting this one, changes no other show's rate or length.
+TEST(ShowRecord, EachShowKeepsItsOwnRate) {
+    ScopedSettings settings;
+    WriteSettingInt("FrameRate", kRatePal);
+    auto pal = CreateShow();
+    WriteSettingInt("FrameRate", kRateFilm);
+    auto film = CreateShow();
+    EXPECT_EQ(pal->frameRate, kRatePal);
+    EXPECT_EQ(pal->lengthFrames, 15000);
+    EXPECT_EQ(film->frameRate, kRateFilm);
+    EXPECT_EQ(film->lengthFrames, 14380);
+    ResetShow(*pal);
+    EXPECT_EQ(pal->frameRate, kRatePal);
 }
 
 TEST(ShowRecord, ResetForgetsFilesKeepsClipboardAndStream) {

@@ -126,7 +126,7 @@ TEST_F(ProgramTest, TransportButtonsPressAndAddKeys) {
                       ClientToWindow(Window(), add.left + 5, add.top + 5));
     DispatchPending();
     EXPECT_EQ(Window().buttons[kButtonAddKey].state, ToolButton::kPressed);
-    Evaluate(TheShow(), 60, true);
+    ShowFrame(TheShow(), 60);
     QTest::mouseRelease(HandleOf(Window()), Qt::LeftButton, Qt::NoModifier,
                         ClientToWindow(Window(), add.left + 5, add.top + 5));
     DispatchPending();
@@ -137,7 +137,7 @@ TEST_F(ProgramTest, TransportButtonsPressAndAddKeys) {
 
 TEST_F(ProgramTest, ImportedDataShowsAtOnce) {
     TheShow().animateData = 1;
-    Evaluate(TheShow(), 0, true);
+    ShowFrame(TheShow(), 0);
     TempFolder folder;
     const std::string path = folder.File("table.txt");
     ASSERT_TRUE(WriteText(path, "\tA\tB\tC\tD\nJan\t61\t62\t63\t64\n"));

@@ -95,7 +95,7 @@ TEST(PreviewLayout, ShrinksBelowTheMenuBarAndNeverGoesNegative) {
 }
 
 TEST_F(ProgramTest, EnterSetsAKeyAndMovesOneSecondOn) {
-    Evaluate(TheShow(), 100, true);
+    ShowFrame(TheShow(), 100);
     Press(Qt::Key_Return);
     ASSERT_EQ(TheShow().keyCount, 2);
     EXPECT_EQ(TheShow().keys[1].frame, 100);
@@ -178,7 +178,7 @@ TEST_F(ProgramTest, FrameRateItemsCheckWriteAndRedrawTheReadout) {
     }
     EXPECT_GT(CountPixels(port, rateArea, 0x000000) + CountOtherPixels(port, rateArea, 0x000000), 0);
     Choose(kCmdPal);
-    EXPECT_EQ(gFrameRate, 2500);
+    EXPECT_EQ(TheShow().frameRate, 2500);
     EXPECT_EQ(ReadSettingInt("FrameRate", 0), 2500);
     EXPECT_EQ(MenuState(Window(), kCmdPal), kMenuChecked);
     EXPECT_EQ(MenuState(Window(), kCmdNtsc), 0);
@@ -192,7 +192,7 @@ TEST_F(ProgramTest, FrameRateItemsCheckWriteAndRedrawTheReadout) {
     }
     EXPECT_GT(changed, 10);  // "25.00 fps" replaced "29.97 fps"
     Choose(kCmdNtsc);
-    EXPECT_EQ(gFrameRate, 2997);
+    EXPECT_EQ(TheShow().frameRate, 2997);
 }
 
 TEST_F(ProgramTest, OptionsToggleAndPersist) {
@@ -254,7 +254,7 @@ TEST_F(ProgramTest, TitleCarriesTheShowName) {
 TEST_F(ProgramTest, TheTitleMarksAnUnsavedShowAndSaveSaysSaved) {
     EXPECT_EQ(MainWindowTitle("/shows/budget.tvr", true), "Quillon Tavrilo - *budget");
     EXPECT_EQ(MainWindowTitle(nullptr, true), "Quillon Tavrilo - *Untitled");
-    Evaluate(TheShow(), 100, true);
+    ShowFrame(TheShow(), 100);
     Press(Qt::Key_Return);  // a key: the show changes
     EXPECT_EQ(WindowTitle(Window()), "Quillon Tavrilo - *Untitled");
     TempFolder folder;
@@ -275,7 +275,7 @@ TEST_F(ProgramTest, QuickSaveWritesSilentlyAndKeepsTheFrame) {
     TempFolder folder;
     const std::string path = folder.File("quick.tvr");
     TheShow().showFile = MakeFileSpec(path.c_str());
-    Evaluate(TheShow(), 42, true);
+    ShowFrame(TheShow(), 42);
     TheShow().modified = 1;
     Press(Qt::Key_S, Qt::ControlModifier);
     EXPECT_GT(ReadBytes(path).size(), 5000u);

@@ -103,7 +103,7 @@ TEST_F(MovieCommandTest, MakeMovieFileWritesTheMovieAndSaysSo) {
     WriteSettingString("MovieWid", "96");
     WriteSettingString("MovieHgt", "72");
     WriteSettingString("MovieFields", "");
-    Evaluate(TheShow(), 5, true);
+    ShowFrame(TheShow(), 5);
     TempFolder folder;
     const std::string path = folder.File("clip.avi");
     AnswerChooser(path, [this] { Confirm(); });

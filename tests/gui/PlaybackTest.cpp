@@ -15,7 +15,7 @@ protected:
     void SetUp() override {
         ProgramTest::SetUp();
         MakeDemoShow(TheShow());  // keys up to frame 299
-        Evaluate(TheShow(), 0, true);
+        ShowFrame(TheShow(), 0);
     }
     void TearDown() override {
         SetHighResolutionCounter({});
@@ -23,7 +23,7 @@ protected:
     }
     // The counter counts of one frame at the program's rate, as playback
     // works them out.
-    static int64_t FrameTicks() { return HighResolutionFrequency() * 100 / gFrameRate; }
+    int64_t FrameTicks() { return HighResolutionFrequency() * 100 / TheShow().frameRate; }
     // Each reading moves the clock on by `framesPerReading` frames; at the
     // reading number `atReading` (the first is number 1, when playback
     // starts) `action` runs once.
@@ -57,7 +57,7 @@ TEST_F(PlaybackTest, SlowDrawingDropsFramesAndFastDrawingRepeatsThem) {
     EXPECT_EQ(gCurrentFrame, 20);  // every frame shown once
     EXPECT_EQ(Window().playback.framesShown, 20);
 
-    Evaluate(TheShow(), 0, true);
+    ShowFrame(TheShow(), 0);
     // Half a frame a reading: each frame is drawn twice.
     SetHighResolutionCounter([this, readings = 0, now = int64_t{0}]() mutable {
         now += FrameTicks() / 2 + 1;
@@ -74,7 +74,7 @@ TEST_F(PlaybackTest, SlowDrawingDropsFramesAndFastDrawingRepeatsThem) {
 
 TEST_F(PlaybackTest, PalPlaysAtTwentyFiveFrames) {
     Choose(kCmdPal);
-    ASSERT_EQ(gFrameRate, 2500);
+    ASSERT_EQ(TheShow().frameRate, 2500);
     // A second of the clock in one reading is 25 frames; K comes in the
     // fifth step, after the input the menu choice left queued.
     SetHighResolutionCounter([this, readings = 0, now = int64_t{0}]() mutable {
@@ -97,7 +97,7 @@ TEST_F(PlaybackTest, ReverseFromTheStartStopsAtFrameZero) {
 }
 
 TEST_F(PlaybackTest, StartingAtTheEndStartsFromTheBeginning) {
-    Evaluate(TheShow(), 299, true);
+    ShowFrame(TheShow(), 299);
     DriveClock(2, 6, [this] { PostKey(kKeyK); });
     Press(Qt::Key_P, Qt::ShiftModifier);
     EXPECT_EQ(gCurrentFrame, 10);

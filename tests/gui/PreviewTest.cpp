@@ -68,16 +68,16 @@ TEST_F(PreviewTest, SpinDragFollowsThePointerAndClamps) {
     ASSERT_EQ(Preview().mode, PreviewMode::SpinChart);
     Press(200, 100);
     MoveTo(260, 130);
-    EXPECT_FLOAT_EQ(Preview().liveKeyFrame.spin, 30.0f);
-    EXPECT_FLOAT_EQ(Preview().liveKeyFrame.tilt, 15.0f);
+    EXPECT_FLOAT_EQ(TheShow().current.spin, 30.0f);
+    EXPECT_FLOAT_EQ(TheShow().current.tilt, 15.0f);
     MoveTo(700, 100);
-    EXPECT_FLOAT_EQ(Preview().liveKeyFrame.spin, 90.0f);
+    EXPECT_FLOAT_EQ(TheShow().current.spin, 90.0f);
     MoveTo(-400, -100);
-    EXPECT_FLOAT_EQ(Preview().liveKeyFrame.spin, -90.0f);
-    EXPECT_FLOAT_EQ(Preview().liveKeyFrame.tilt, 0.0f);  // a bar chart tilts 0..90
+    EXPECT_FLOAT_EQ(TheShow().current.spin, -90.0f);
+    EXPECT_FLOAT_EQ(TheShow().current.tilt, 0.0f);  // a bar chart tilts 0..90
     Release(-400, -100);
     MoveTo(300, 300);  // no drag any more
-    EXPECT_FLOAT_EQ(Preview().liveKeyFrame.spin, -90.0f);
+    EXPECT_FLOAT_EQ(TheShow().current.spin, -90.0f);
     const Rect& e = Window().previewEdges;
     const int panelLeft = (GetWindowRect(Window()).right - GetWindowRect(Window()).left) / 30;
     EXPECT_TRUE(PortShowsText(Window(), "-90,0", panelLeft + 40, e.bottom + 8 + 40, 0xC0C0C0, false));
@@ -87,7 +87,7 @@ TEST_F(PreviewTest, PieChartsTiltBothWays) {
     TheShow().style = ChartStyle::Pie;
     Press(100, 300);
     MoveTo(100, 0);
-    EXPECT_FLOAT_EQ(Preview().liveKeyFrame.tilt, -90.0f);
+    EXPECT_FLOAT_EQ(TheShow().current.tilt, -90.0f);
     Release(100, 0);
 }
 
@@ -95,15 +95,15 @@ TEST_F(PreviewTest, MoveDragKeepsThePointUnderThePointer) {
     ClickModeMark(0);
     ASSERT_EQ(Preview().mode, PreviewMode::MoveChart);
     const Rect client = GetClientRect(Preview());
-    Preview().liveKeyFrame.x = 0.0f;
-    Preview().liveKeyFrame.y = 0.0f;
+    TheShow().current.x = 0.0f;
+    TheShow().current.y = 0.0f;
     Press(100, 200);
     MoveTo(100 + client.right / 2, 200 - client.bottom / 4);
-    EXPECT_NEAR(Preview().liveKeyFrame.x, 0.5, 0.002);
-    EXPECT_NEAR(Preview().liveKeyFrame.y, 0.25, 0.004);
+    EXPECT_NEAR(TheShow().current.x, 0.5, 0.002);
+    EXPECT_NEAR(TheShow().current.y, 0.25, 0.004);
     Release(100 + client.right / 2, 200 - client.bottom / 4);
-    Preview().liveKeyFrame.x = 0.5f;
-    Preview().liveKeyFrame.y = 0.25f;
+    TheShow().current.x = 0.5f;
+    TheShow().current.y = 0.25f;
     Preview().Paint();
     const Rect& e = Window().previewEdges;
     const int panelLeft = (GetWindowRect(Window()).right - GetWindowRect(Window()).left) / 30;
@@ -119,9 +119,9 @@ TEST_F(PreviewTest, ReleaseInTheMainWindowCancelsThePreviewDrag) {
 }
 
 TEST_F(PreviewTest, FrameCounterShowsTheTimecode) {
-    Evaluate(TheShow(), 45, true);
+    ShowFrame(TheShow(), 45);
     const Rect box = Window().counterBox;
-    const std::string text = TimecodeText(45, false);
+    const std::string text = TimecodeText(45, false, TheShow().frameRate);
     SelectFont(UiFont(kUiFont12), -1, -1);
     const int width = TextWidth(text.c_str());
     SelectFont(nullptr, -1, -1);
@@ -215,7 +215,7 @@ TEST_F(PreviewTest, ScrolledGridOpensTheRowUnderTheClick) {
 }
 
 TEST_F(PreviewTest, EnterTabAndEscStayWithTheCellEditor) {
-    Evaluate(TheShow(), 45, true);
+    ShowFrame(TheShow(), 45);
     const int keys = TheShow().keyCount;
     ClickModeMark(2);
     ClickCell(1, 1);
@@ -257,7 +257,7 @@ TEST_F(PreviewTest, EnterTabAndEscStayWithTheCellEditor) {
 
 TEST_F(PreviewTest, TheChartShowsTypedDataAsSoonAsTheGridIsLeft) {
     TheShow().animateData = 1;
-    Evaluate(TheShow(), 0, true);
+    ShowFrame(TheShow(), 0);
     ClickModeMark(2);
     ClickCell(1, 1);
     for (const char* value : {"11", "12", "13"}) {
@@ -269,7 +269,7 @@ TEST_F(PreviewTest, TheChartShowsTypedDataAsSoonAsTheGridIsLeft) {
     ClickModeMark(1);
     float shown[kCategories];
     std::memcpy(shown, TheShow().currentValues, sizeof(shown));
-    Evaluate(TheShow(), gCurrentFrame, false);  // what stepping the frame would show
+    Evaluate(TheShow(), gCurrentFrame);  // what stepping the frame would show
     EXPECT_EQ(std::memcmp(shown, TheShow().currentValues, sizeof(shown)), 0);
     EXPECT_TRUE(shown[0] == 11.0f || shown[0] == 12.0f || shown[0] == 13.0f || shown[0] == 14.0f) << shown[0];
 }
@@ -329,13 +329,13 @@ TEST_F(PreviewTest, AFrameLooksTheSameAfterAJumpAsInSequence) {
         }
         return pixels;
     };
-    Evaluate(TheShow(), 139, true);
-    Evaluate(TheShow(), 140, true);
+    ShowFrame(TheShow(), 139);
+    ShowFrame(TheShow(), 140);
     const std::vector<uint32_t> stepped = picture();
-    Evaluate(TheShow(), 290, true);
-    Evaluate(TheShow(), 140, true);
+    ShowFrame(TheShow(), 290);
+    ShowFrame(TheShow(), 140);
     EXPECT_EQ(picture(), stepped);
-    Evaluate(TheShow(), 141, true);
+    ShowFrame(TheShow(), 141);
     EXPECT_NE(picture(), stepped);
 }
 

@@ -1,5 +1,9 @@
 // The preview through the show's renderer: the chart reaches the window's
 // port, the viewport follows the window, and the off-screen check rebinds.
+#include <algorithm>
+#include <vector>
+
+#include "DemoShow.h"
 #include "Draw.h"
 #include "ProgramFixture.h"
 
@@ -14,7 +18,7 @@ TEST_F(ProgramTest, PreviewShowsTheRenderedChart) {
     ASSERT_TRUE(Preview().glAvailable);
     ASSERT_TRUE(TheShow().renderer);
     MakeDemoShow(TheShow());
-    Evaluate(TheShow(), 0, true);
+    ShowFrame(TheShow(), 0);
     const int drawn = ChartPixels(Preview());
     const Rect client = GetClientRect(Preview());
     EXPECT_GT(drawn, client.right * client.bottom / 20);  // the walls and bars cover a good part
@@ -41,13 +45,13 @@ TEST_F(ProgramTest, SlowDrawingWithAntiAliasingStillShowsTheChart) {
     TheShow().antiAliasing = 25;
     Choose(kCmdDrawFast);
     ASSERT_EQ(Preview().drawFast, 0);
-    Evaluate(TheShow(), 100, true);
+    ShowFrame(TheShow(), 100);
     EXPECT_GT(ChartPixels(Preview()), 1000);
 }
 
 TEST_F(ProgramTest, OffscreenCheckDrawsAndRebindsThePreview) {
     MakeDemoShow(TheShow());
-    Evaluate(TheShow(), 150, true);
+    ShowFrame(TheShow(), 150);
     {
         PortScope scope(Preview());
         FillRect(0x000000, GetClientRect(Preview()));
@@ -63,6 +67,34 @@ TEST_F(ProgramTest, OffscreenCheckDrawsAndRebindsThePreview) {
     ViewportSize(*TheShow().renderer, width, height);
     EXPECT_EQ(width, client.right);
     EXPECT_GT(ChartPixels(Preview()), 1000);
+}
+
+std::vector<uint8_t> PictureBytes(const CDib& picture) {
+    std::vector<uint8_t> bytes;
+    for (int row = 0; row < picture.Height(); ++row) {
+        const uint8_t* p = picture.Row(row);
+        bytes.insert(bytes.end(), p, p + static_cast<size_t>(picture.Width()) * 3);
+    }
+    return bytes;
+}
+
+// The same frame with the preview open (after the desktop showed another
+// one) and, once the windows are gone, from a renderer of its own.
+TEST_F(ProgramTest, AFrameRendersTheSameWithAndWithoutThePreview) {
+    MakeDemoShow(TheShow());
+    ShowFrame(TheShow(), 40);
+    CDib withPreview(16, 16, 8);
+    ASSERT_TRUE(RenderShowFrame(TheShow(), 90, 320, 240, 25, withPreview));
+    Window().Destroy();
+    ASSERT_EQ(gPreview, nullptr);
+    ASSERT_EQ(TheShow().views, nullptr);
+    TheShow().renderer.reset();  // a fresh off-screen renderer, as the command line has
+    CDib withoutPreview(16, 16, 8);
+    ASSERT_TRUE(RenderShowFrame(TheShow(), 90, 320, 240, 25, withoutPreview));
+    ASSERT_EQ(withoutPreview.Width(), 320);
+    const std::vector<uint8_t> bytes = PictureBytes(withoutPreview);
+    EXPECT_TRUE(PictureBytes(withPreview) == bytes);
+    EXPECT_GT(std::count_if(bytes.begin(), bytes.end(), [](uint8_t b) { return b != 0; }), 1000);  // a chart
 }
 
 TEST_F(ProgramTest, ProgressPanelShowsTheShareDone) {

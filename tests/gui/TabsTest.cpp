@@ -142,16 +142,16 @@ TEST_F(TabsTest, SliderDragsFollowThePointerWithinTheTrack) {
     MoveTo(X() + 8 + 62, RowY(8));
     EXPECT_EQ(TheShow().chartWidth, 100);
     MoveTo(X() + 8 + 31, RowY(8));
-    EXPECT_FLOAT_EQ(Preview().liveKeyFrame.width, 0.75f);
+    EXPECT_FLOAT_EQ(TheShow().current.width, 0.75f);
     // A release over the preview ends the drag through CancelDrag.
     ClickAt(Preview(), 50, 50);
-    EXPECT_EQ(gDraggedSlider, kNoRow);
+    EXPECT_EQ(Window().Tabs()->draggedSlider, kNoRow);
     const int32_t width = TheShow().chartWidth;
     MoveTo(X() + 8, RowY(8));
     EXPECT_EQ(TheShow().chartWidth, width);
     // A press off the sliders starts nothing.
     Press(X() + 20, RowY(7));
-    EXPECT_EQ(gDraggedSlider, kNoRow);
+    EXPECT_EQ(Window().Tabs()->draggedSlider, kNoRow);
     Release(X() + 20, RowY(7));
 }
 
@@ -176,7 +176,7 @@ TEST_F(TabsTest, AnimateDataGreysTheSetSwatchesAndShowsOne) {
     EXPECT_EQ(TheShow().placement, 1);
     ClickRow(7);  // set 2
     EXPECT_EQ(TheShow().showSet, 2);
-    EXPECT_FLOAT_EQ(Preview().liveKeyFrame.dataSet, 2.0f);
+    EXPECT_FLOAT_EQ(TheShow().current.dataSet, 2.0f);
     ClickRow(5);  // All
     EXPECT_EQ(TheShow().showSet, 0);
     const int swatchX = X() + 13;
@@ -191,7 +191,7 @@ TEST_F(TabsTest, AnimateDataGreysTheSetSwatchesAndShowsOne) {
     EXPECT_EQ(PixelAt(X() + 64, RowY(4) + 6), tabs::kBlack);
     ClickRow(5);  // All shows set 1 while data is animated
     EXPECT_EQ(TheShow().showSet, 1);
-    EXPECT_FLOAT_EQ(Preview().liveKeyFrame.dataSet, 0.0f);
+    EXPECT_FLOAT_EQ(TheShow().current.dataSet, 0.0f);
 }
 
 TEST_F(TabsTest, DataMinAndMaxAreTypedAndCommittedByTheNextClick) {
@@ -217,7 +217,7 @@ TEST_F(TabsTest, DataMinAndMaxAreTypedAndCommittedByTheNextClick) {
 // moves no time), Tab stores it and goes on to the page's next field, Esc
 // leaves the value as it was.
 TEST_F(TabsTest, EnterTabAndEscInAFieldCommitMoveOnAndAbandon) {
-    Evaluate(TheShow(), 100, true);
+    ShowFrame(TheShow(), 100);
     ShowPage(kPageSets);
     ClickRow(14);
     Type("50");

@@ -224,7 +224,7 @@ TEST_F(LiveDataTest, CommandsActBetweenFramesAndAreAnswered) {
     EXPECT_EQ(answered[0].second.rfind("OK stopped at ", 0), 0u) << answered[0].second;
     EXPECT_EQ(answered[1].second.rfind("OK playing from ", 0), 0u) << answered[1].second;
     EXPECT_EQ(answered[2].second, "OK at 00:00:05:00, playing");
-    EXPECT_EQ(answered[3].second, "OK moving to key 3 at " + TimecodeText(show.keys[2].frame, true));
+    EXPECT_EQ(answered[3].second, "OK moving to key 3 at " + TimecodeText(show.keys[2].frame, true, show.frameRate));
     EXPECT_EQ(answered[4].first, 7);
     EXPECT_EQ(answered[4].second.rfind("OK frame ", 0), 0u) << answered[4].second;
     EXPECT_NE(answered[4].second.find(" late 0 dropped 0 data 0 stopped"), std::string::npos) << answered[4].second;

@@ -8,7 +8,7 @@ LiveShow::LiveShow() : show_(CreateShow()) {
     MakeDemoShow(*show_);
     show_->antiAliasing = 0;
     gShow = show_.get();
-    Evaluate(*show_, 0, false);
+    Evaluate(*show_, 0);
 }
 
 LiveShow::~LiveShow() {

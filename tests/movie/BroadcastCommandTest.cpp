@@ -24,21 +24,15 @@ MovieFrameSource Synthetic() {
     };
 }
 
-// Restores the program-wide frame rate.
-struct ScopedRate {
-    int32_t before = gFrameRate;
-    explicit ScopedRate(int32_t rate) { gFrameRate = rate; }
-    ~ScopedRate() { gFrameRate = before; }
-};
-
 TEST(BroadcastCommand, TheMovieRateDefaultsToTheShowsRate) {
     ScopedSettings settings;
     TempFolder folder;
     WriteSettingString("MovieFields", "");
     for (auto [rate, num, den] :
          {std::tuple{kRateFilm, 24000, 1001}, std::tuple{kRatePal, 25, 1}, std::tuple{kRateNtsc, 30000, 1001}}) {
-        ScopedRate scoped(rate);
+        const int32_t showRate = rate;
         Show show;
+        show.frameRate = showRate;
         RenderOptions options;
         options.outPath = folder.File("rate.mov");
         options.width = 32;
@@ -108,9 +102,10 @@ TEST(BroadcastCommand, H264At486LinesIsCodedInterlaced) {
 TEST(BroadcastCommand, TheTimecodeTrackStartsAtTheRangesStartAsTyped) {
     ScopedSettings settings;
     TempFolder folder;
-    ScopedRate rate(kRateNtsc);
+    const int32_t showRate = kRateNtsc;
     WriteSettingString("MovieFields", "");
     Show show;
+    show.frameRate = showRate;
     RenderOptions options;
     options.outPath = folder.File("timecode.mov");
     options.width = 32;

@@ -30,12 +30,6 @@ extern "C" {
 
 namespace {
 
-struct ScopedRate {
-    int32_t before = gFrameRate;
-    explicit ScopedRate(int32_t rate) { gFrameRate = rate; }
-    ~ScopedRate() { gFrameRate = before; }
-};
-
 MovieFrameSource Synthetic() {
     return [](Show&, double frame, int, CDib& image) {
         FillSyntheticFrame(image, frame);
@@ -72,8 +66,9 @@ TEST(BroadcastQc, TheTimecodeTrackReadsTheTypedTimecode) {
                    Case{"59.94", kRateNtsc, "00:59:59;58", "00:59:59;58", true},
                    Case{"25", kRatePal, "09:59:30:00", "09:59:30:00", false},
                    Case{"23.976", kRateFilm, nullptr, "01:00:00:00", false}}) {
-        ScopedRate rate(c.showRate);
+        const int32_t showRate = c.showRate;
         Show show;
+        show.frameRate = showRate;
         RenderOptions options = Movie(folder.File("tc.mov"), 64, 48, c.fps);
         options.codec = "png";
         if (c.timecode) {
@@ -117,9 +112,10 @@ TEST(BroadcastQc, ATimecodeTheRateCannotHaveIsRefusedBeforeAnythingIsWritten) {
 TEST(BroadcastQc, PartsAndJoinsKeepTheFirstFramesTimecode) {
     ScopedSettings settings;
     TempFolder folder;
-    ScopedRate rate(kRateNtsc);
+    const int32_t showRate = kRateNtsc;
     for (const char* typed : {"00:00:59;28", "01:00:00:00"}) {
         Show show;
+        show.frameRate = showRate;
         RenderOptions options = Movie(folder.File("whole.mov"), 720, 486, "29.97");
         options.start = "0";
         options.end = "8";

@@ -92,9 +92,8 @@ std::string Profile(const Codec& c, const Raster& r, bool interlaced) {
 
 // Renders two frames from 01:00:00:00; the writer's message when refused.
 std::string Make(const Codec& c, const Raster& r, const Rate& rate, const std::string& path) {
-    const int32_t savedRate = gFrameRate;
-    gFrameRate = rate.showRate;
     Show show;
+    show.frameRate = rate.showRate;
     RenderOptions options;
     options.outPath = path;
     options.width = r.width;
@@ -108,7 +107,6 @@ std::string Make(const Codec& c, const Raster& r, const Rate& rate, const std::s
         return true;
     };
     const StepResult result = RenderMovieWith(show, options, source);
-    gFrameRate = savedRate;
     return result.Ok() ? "" : result.error + " ";
 }
 

@@ -54,9 +54,8 @@ TEST(MediaInfo, TheFourDeliveriesReadAsTheirFormats) {
         {"1080p", 1920, 1080, "23.976", kRateFilm, "Progressive||24000/1001|16:9|BT.709|BT.709"},
     };
     for (const Delivery& d : deliveries) {
-        const int32_t savedRate = gFrameRate;
-        gFrameRate = d.showRate;
         Show show;
+        show.frameRate = d.showRate;
         RenderOptions options;
         options.outPath = folder.File(std::string(d.name) + ".mov");
         options.width = d.width;
@@ -70,7 +69,6 @@ TEST(MediaInfo, TheFourDeliveriesReadAsTheirFormats) {
             return true;
         };
         const int status = RenderMovieWith(show, options, source).status;
-        gFrameRate = savedRate;
         ASSERT_EQ(status, 0) << d.name;
         const std::string& file = options.outPath;
         EXPECT_EQ(Inform(file,

@@ -31,9 +31,9 @@ TEST(MovieFrames, HalfFramesLieBetweenTheWholeFrames) {
     ScopedSettings settings;
     DemoShow demo;
     Show& show = *demo.show;
-    Evaluate(show, 40, false);
+    Evaluate(show, 40);
     KeyFrame at40 = show.current;
-    Evaluate(show, 41, false);
+    Evaluate(show, 41);
     KeyFrame at41 = show.current;
     EvaluateBetween(show, 40.5);
     EXPECT_EQ(gCurrentFrame, 40);

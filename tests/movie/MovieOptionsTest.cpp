@@ -10,26 +10,20 @@
 
 namespace {
 
-struct RateScope {
-    explicit RateScope(int32_t rate) : saved(gFrameRate) { gFrameRate = rate; }
-    ~RateScope() { gFrameRate = saved; }
-    int32_t saved;
-};
-
 TEST(MovieOptions, FreshRowsFollowTheFrameRate) {
     ScopedSettings settings;
-    RateScope ntsc(kRateNtsc);
-    MovieOptionTexts t = ReadMovieOptionTexts(300);
+    int32_t fr = kRateNtsc;
+    MovieOptionTexts t = ReadMovieOptionTexts(300, fr);
     EXPECT_EQ(t.width, "720");
     EXPECT_EQ(t.height, "486");
     EXPECT_EQ(t.fps, "29.97");
     EXPECT_EQ(t.start, "00:00:00");
-    EXPECT_EQ(t.end, TimecodeText(300, true));
+    EXPECT_EQ(t.end, TimecodeText(300, true, fr));
     EXPECT_EQ(t.quality, "100");
     EXPECT_EQ(t.fields, "1");
     EXPECT_EQ(t.reverse, "");
-    RateScope pal(kRatePal);
-    MovieOptions o = ParseMovieOptions(ReadMovieOptionTexts(0), 0);
+    fr = kRatePal;
+    MovieOptions o = ParseMovieOptions(ReadMovieOptionTexts(0, fr), 0);
     EXPECT_EQ(o.width, 720);
     EXPECT_EQ(o.height, 576);
     EXPECT_DOUBLE_EQ(o.framesPerSecond, 25.0);
@@ -39,15 +33,15 @@ TEST(MovieOptions, FreshRowsFollowTheFrameRate) {
 
 TEST(MovieOptions, StoredRowsComeBackAndTheEndIsNotStored) {
     ScopedSettings settings;
-    MovieOptionTexts t = ReadMovieOptionTexts(90);
+    MovieOptionTexts t = ReadMovieOptionTexts(90, kRateNtsc);
     t.width = "640";
     t.end = "00:00:09:00";
     t.reverse = "1";
     WriteMovieOptionTexts(t);
-    MovieOptionTexts again = ReadMovieOptionTexts(12);
+    MovieOptionTexts again = ReadMovieOptionTexts(12, kRateNtsc);
     EXPECT_EQ(again.width, "640");
     EXPECT_EQ(again.reverse, "1");
-    EXPECT_EQ(again.end, TimecodeText(12, true));
+    EXPECT_EQ(again.end, TimecodeText(12, true, kRateNtsc));
     EXPECT_EQ(ReadSettingString("MovieEnd", "absent"), "absent");
 }
 
@@ -75,7 +69,7 @@ TEST(MovieOptions, RateIsCappedAt60AndNotBelowZero) {
 }
 
 TEST(MovieOptions, TimecodesUseTheirOldValues) {
-    RateScope ntsc(kRateNtsc);
+    int32_t fr = kRateNtsc;
     MovieOptionTexts t;
     t.width = "720";
     t.height = "486";
@@ -93,9 +87,9 @@ TEST(MovieOptions, TimecodesUseTheirOldValues) {
     t.end = "";  // nothing typed keeps the last keyframe's frame
     EXPECT_EQ(ParseMovieOptions(t, 90).end, 90);
     NormaliseMovieTimecodes(t, o);
-    EXPECT_EQ(t.start, TimecodeText(-30, true));
-    EXPECT_EQ(t.end, TimecodeText(100, true));
-    EXPECT_EQ(t.hold, TimecodeText(60, true));
+    EXPECT_EQ(t.start, TimecodeText(-30, true, fr));
+    EXPECT_EQ(t.end, TimecodeText(100, true, fr));
+    EXPECT_EQ(t.hold, TimecodeText(60, true, fr));
 }
 
 TEST(MovieOptions, QualityStaysInTheSliderRange) {
@@ -115,17 +109,17 @@ TEST(MovieOptions, QualityStaysInTheSliderRange) {
 TEST(MovieOptions, TheProposedEndIsTheLastKeyframeBeyondAMinute) {
     ScopedSettings settings;
     for (int32_t rate : {kRateNtsc, kRateFilm, kRatePal}) {
-        RateScope scope(rate);
+        const int32_t fr = rate;
         for (int32_t last : {90, 1798, 1800, 5000, 107892 + 17}) {
-            MovieOptionTexts t = ReadMovieOptionTexts(last);
+            MovieOptionTexts t = ReadMovieOptionTexts(last, fr);
             EXPECT_EQ(ParseMovieOptions(t, last).end, last) << rate << " " << t.end;
             t.end = "+10";
             EXPECT_EQ(ParseMovieOptions(t, last).end, last + 10);
         }
     }
     // Typed text still follows the entry rules: a minute is 60 seconds.
-    RateScope ntsc(kRateNtsc);
-    MovieOptionTexts t = ReadMovieOptionTexts(1800);
+    const int32_t fr = kRateNtsc;
+    MovieOptionTexts t = ReadMovieOptionTexts(1800, fr);
     t.end = "00:01:00:00";
     EXPECT_EQ(ParseMovieOptions(t, 1800).end, 1800);
     t.end = "00:01:00:02";
@@ -184,8 +178,8 @@ namespace {
 TEST(MakeMovieFromRows, StoresTypeAndRowsAndNormalisesTimecodes) {
     ScopedSettings settings;
     TempFolder folder;
-    RateScope ntsc(kRateNtsc);
-    MovieOptionTexts rows = ReadMovieOptionTexts(8);
+    int32_t fr = kRateNtsc;
+    MovieOptionTexts rows = ReadMovieOptionTexts(8, fr);
     rows.width = "32";
     rows.height = "24";
     rows.start = "2";
@@ -197,28 +191,28 @@ TEST(MakeMovieFromRows, StoresTypeAndRowsAndNormalisesTimecodes) {
     MovieOutcome outcome = MakeMovieFromRows(rows, 8, folder.File("rows.mov"), false, 0.75, hooks);
     ASSERT_TRUE(outcome.made) << outcome.message;
     EXPECT_EQ(outcome.framesWritten, 8);
-    EXPECT_EQ(rows.start, TimecodeText(2, true));
-    EXPECT_EQ(rows.end, TimecodeText(10, true));
+    EXPECT_EQ(rows.start, TimecodeText(2, true, fr));
+    EXPECT_EQ(rows.end, TimecodeText(10, true, fr));
     EXPECT_EQ(ReadSettingInt("MovieType", -1), 1);
     EXPECT_EQ(ReadSettingString("MovieWid", ""), "32");
-    EXPECT_EQ(ReadSettingString("MovieStart", ""), TimecodeText(2, true));
+    EXPECT_EQ(ReadSettingString("MovieStart", ""), TimecodeText(2, true, fr));
 }
 
 TEST(MakeMovieFromRows, StoredStartAndHoldReadBackToTheSameFrames) {
     for (int32_t rate : {kRateNtsc, kRatePal, 2397}) {
-        RateScope scope(rate);
+        const int32_t fr = rate;
         for (int32_t frame : {0, 1, 29, 1798, 1800, 1802, 53946, 107892, 108000, 1000000, -1, -30, -1800}) {
-            EXPECT_EQ(TimecodeEntry(MovieTimecodeToStore(frame).c_str(), 0), frame) << rate << " " << frame;
+            EXPECT_EQ(TimecodeEntry(MovieTimecodeToStore(frame, fr).c_str(), 0, fr), frame) << rate << " " << frame;
         }
     }
-    RateScope ntsc(kRateNtsc);
-    EXPECT_EQ(MovieTimecodeToStore(1800), "00:01:00:00");
-    EXPECT_EQ(MovieTimecodeToStore(-30), "-00:00:01:00");
+    const int32_t fr = kRateNtsc;
+    EXPECT_EQ(MovieTimecodeToStore(1800, fr), "00:01:00:00");
+    EXPECT_EQ(MovieTimecodeToStore(-30, fr), "-00:00:01:00");
     // A whole run: the row keeps the long form it shows, the settings the
     // text that comes back as the same start next time.
     ScopedSettings settings;
     TempFolder folder;
-    MovieOptionTexts rows = ReadMovieOptionTexts(8);
+    MovieOptionTexts rows = ReadMovieOptionTexts(8, fr);
     rows.width = "16";
     rows.height = "16";
     rows.start = "00:01:00:00";
@@ -231,15 +225,15 @@ TEST(MakeMovieFromRows, StoredStartAndHoldReadBackToTheSameFrames) {
     WriteSettingString("CodecType", "png ");
     MovieOutcome outcome = MakeMovieFromRows(rows, 8, folder.File("drift.mov"), false, 0.75, hooks);
     ASSERT_TRUE(outcome.opened) << outcome.message;
-    EXPECT_EQ(rows.start, TimecodeText(1800, true));
-    EXPECT_EQ(TimecodeEntry(ReadSettingString("MovieStart", "").c_str(), 0), 1800);
-    EXPECT_EQ(TimecodeEntry(ReadSettingString("MovieHold", "").c_str(), 0), 1800);
-    EXPECT_EQ(ReadMovieOptionTexts(8).start, "00:01:00:00");
+    EXPECT_EQ(rows.start, TimecodeText(1800, true, fr));
+    EXPECT_EQ(TimecodeEntry(ReadSettingString("MovieStart", "").c_str(), 0, fr), 1800);
+    EXPECT_EQ(TimecodeEntry(ReadSettingString("MovieHold", "").c_str(), 0, fr), 1800);
+    EXPECT_EQ(ReadMovieOptionTexts(8, fr).start, "00:01:00:00");
 }
 
 TEST(MakeMovieFromRows, NothingButTheTypeIsStoredWhenTheWriterDoesNotOpen) {
     ScopedSettings settings;
-    MovieOptionTexts rows = ReadMovieOptionTexts(8);
+    MovieOptionTexts rows = ReadMovieOptionTexts(8, kRateNtsc);
     rows.width = "33";
     RenderRangeHooks hooks;
     hooks.grab = [](double, CDib&) { return true; };

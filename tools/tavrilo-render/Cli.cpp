@@ -31,8 +31,8 @@
 namespace {
 
 void ApplyRate(Show& show, int32_t rate) {
-    gFrameRate = rate;
-    show.lengthFrames = TenMinuteShowLength(gFrameRate);
+    show.frameRate = rate;
+    show.lengthFrames = TenMinuteShowLength(rate);
 }
 
 // Loads the show the options name (or the demo show) and evaluates its first
@@ -46,7 +46,7 @@ StepResult LoadShow(Show& show, const RenderOptions& options) {
     } else if (!options.newShow) {
         MakeDemoShow(show);
     }
-    Evaluate(show, 0, false);
+    Evaluate(show, 0);
     return StepDone();
 }
 
@@ -79,7 +79,7 @@ StepResult Report(Show& show, const RenderOptions& options) {
         std::printf("%s\n", ShowInfoJson(show).c_str());
     }
     for (int32_t frame : options.evalFrames) {
-        Evaluate(show, frame, false);
+        Evaluate(show, frame);
         std::printf("%s\n", FrameJson(show).c_str());
     }
     std::fflush(stdout);
@@ -234,12 +234,9 @@ int RunTavriloRender(int argc, char** argv) {
     // preferences as they were.
     LoadSettings("Tavrilo");
     if (!options.batchPath.empty()) {
-        // Each row starts from the frame rate the settings give.
-        int32_t rate = gFrameRate;
-        return RunBatch(options, BatchCommonArguments(argc, argv), [rate](const RenderOptions& row) {
-            gFrameRate = rate;
-            return PrintStepError(RunWithShow(row));
-        });
+        // Each row's show starts from the frame rate the settings give.
+        return RunBatch(options, BatchCommonArguments(argc, argv),
+                        [](const RenderOptions& row) { return PrintStepError(RunWithShow(row)); });
     }
     return PrintStepError(RunWithShow(options));
 }

@@ -150,9 +150,9 @@ bool BuildSetup(const Show& show, const RenderOptions& options, LiveSetup& setup
     c.rate = ExactMovieRate(job.options.framesPerSecond);
     c.loop = options.loop;
     if (options.liveStart) {
-        c.startFrame = TimecodeEntry(options.liveStart->c_str(), 0);
+        c.startFrame = TimecodeEntry(options.liveStart->c_str(), 0, show.frameRate);
     }
-    c.morphFrames = TimecodeEntry(options.morph.value_or(kDefaultMorph).c_str(), 0);
+    c.morphFrames = TimecodeEntry(options.morph.value_or(kDefaultMorph).c_str(), 0, show.frameRate);
     c.streamInterval = options.intervalText.empty() ? 30.0f : std::strtof(options.intervalText.c_str(), nullptr);
     setup.watchKind = !options.streamPath.empty() && options.streamPath == options.watchPath ? LiveDataKind::Stream
                                                                                              : LiveDataKind::Table;

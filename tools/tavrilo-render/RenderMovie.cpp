@@ -44,7 +44,7 @@ void ApplyCommandLine(const RenderOptions& o, MovieOptionTexts& t) {
     t.end = o.end.value_or(t.end);
     t.hold = o.hold.value_or(t.hold);
     // The movie runs at the show's own rate unless told otherwise.
-    t.fps = o.fps.value_or(ShowMovieRateText(gFrameRate));
+    t.fps = o.fps.value_or(ShowMovieRateText(t.frameRate));
     t.quality = o.quality.value_or(t.quality);
     if (o.fields) {
         t.fields = *o.fields ? "1" : "";
@@ -149,7 +149,7 @@ bool CheckDps(const MovieJob& job, std::string& error) {
 
 bool MovieJobFromOptions(const Show& show, const RenderOptions& options, MovieJob& job, std::string& error) {
     int32_t lastKey = LastKeyFrame(show);
-    MovieOptionTexts texts = ReadMovieOptionTexts(lastKey);
+    MovieOptionTexts texts = ReadMovieOptionTexts(lastKey, show.frameRate);
     ApplyCommandLine(options, texts);
     job.options = ParseMovieOptions(texts, lastKey);
     ChooseFields(options, job.options);
@@ -215,7 +215,7 @@ StepResult ReportInterrupted(const RenderOptions& options, const std::string& pa
 // options the frame source applies.
 MovieSegmentOrigin PartOrigin(Show& show, const MovieJob& job, int antiAliasing) {
     return {{"show", ShowContentDigest(show)},
-            {"rate", std::to_string(gFrameRate)},
+            {"rate", std::to_string(show.frameRate)},
             {"aa", std::to_string(antiAliasing)},
             {"aspect", std::to_string(job.writer.pictureAspect)}};
 }

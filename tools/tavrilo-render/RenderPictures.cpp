@@ -33,7 +33,7 @@ constexpr int kWriterThreads = 2;
 // with a message for values out of range.
 bool ApplySettings(Show& show, const RenderOptions& options, PictureSettings& out, std::string& error) {
     out.width = options.width.value_or(720);
-    out.height = options.height.value_or(gFrameRate == kRatePal ? 576 : 486);
+    out.height = options.height.value_or(show.frameRate == kRatePal ? 576 : 486);
     if (out.width < 1 || out.height < 1 || out.width > 4096 || out.height > 4096) {
         error = "--size must be between 1x1 and 4096x4096";
         return false;
@@ -106,8 +106,8 @@ struct SequenceRange {
 SequenceRange PictureRange(const Show& show, const RenderOptions& options) {
     int32_t lastKey = show.keys[std::clamp(show.keyCount, 1, kMaxKeys) - 1].frame;
     SequenceRange range;
-    range.first = options.start ? TimecodeEntry(options.start->c_str(), 0) : 0;
-    range.end = options.end ? TimecodeEntry(options.end->c_str(), lastKey) : lastKey;
+    range.first = options.start ? TimecodeEntry(options.start->c_str(), 0, show.frameRate) : 0;
+    range.end = options.end ? TimecodeEntry(options.end->c_str(), lastKey, show.frameRate) : lastKey;
     return range;
 }
 
@@ -144,7 +144,7 @@ bool CheckPictureOptions(const Show& show, const RenderOptions& options, std::st
         return false;
     }
     const int width = options.width.value_or(720);
-    const int height = options.height.value_or(gFrameRate == kRatePal ? 576 : 486);
+    const int height = options.height.value_or(show.frameRate == kRatePal ? 576 : 486);
     if (width < 1 || height < 1 || width > 4096 || height > 4096) {
         error = "--size must be between 1x1 and 4096x4096";
         return false;
