@@ -82,6 +82,7 @@ add_library(tavrilo_movieffmpeg STATIC
   Common/MovieFfmpeg/BroadcastFormats.cpp
   Common/MovieFfmpeg/ChromaGamut.cpp
   Common/MovieFfmpeg/FfmpegWriter.cpp
+  Common/MovieFfmpeg/FrameDigest.cpp
   Common/MovieFfmpeg/MovieCodecs.cpp
   Common/MovieFfmpeg/MovieRates.cpp
   Common/MovieFfmpeg/MovieReader.cpp

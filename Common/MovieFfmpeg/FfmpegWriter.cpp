@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "ChromaGamut.h"
+#include "FrameDigest.h"
 
 extern "C" {
 #include <libavutil/imgutils.h>
@@ -153,16 +154,6 @@ std::string DigestPlaceholder() {
 // Where the AVI muxer puts the tags: in the header at the file's start.
 constexpr int64_t kHeaderSearchBytes = 64 * 1024;
 
-std::string HexText(const uint8_t* bytes, size_t count) {
-    static const char kHex[] = "0123456789abcdef";
-    std::string text;
-    for (size_t i = 0; i < count; ++i) {
-        text += kHex[bytes[i] >> 4];
-        text += kHex[bytes[i] & 15];
-    }
-    return text;
-}
-
 // Writes `replacement` after `before` over every `pattern` (which starts
 // with `before`) in bytes from..from+length of the file (QuickTime keeps the
 // comment twice, as comment and as description); false when there is none.
@@ -198,24 +189,21 @@ std::string CodedFramesDigest(const std::string& path) {
                     ? -1
                     : av_find_best_stream(raw, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     PacketOwner packet(av_packet_alloc());
-    std::unique_ptr<AVMD5, void (*)(void*)> md5(av_md5_alloc(), av_free);
-    if (video < 0 || !packet || !md5) {
+    FrameDigest digest;
+    if (video < 0 || !packet || !digest.Ready()) {
         return {};
     }
-    av_md5_init(md5.get());
     int result = 0;
     while ((result = av_read_frame(raw, packet.get())) >= 0) {
         if (packet->stream_index == video && packet->size > 0) {
-            av_md5_update(md5.get(), packet->data, static_cast<size_t>(packet->size));
+            digest.Add(packet->data, static_cast<size_t>(packet->size));
         }
         av_packet_unref(packet.get());
     }
     if (result != AVERROR_EOF) {
         return {};
     }
-    uint8_t sum[16] = {};
-    av_md5_final(md5.get(), sum);
-    return HexText(sum, sizeof(sum));
+    return digest.Finish();
 }
 
 void FfmpegMovieSink::SetTags(const SinkParameters& p) {

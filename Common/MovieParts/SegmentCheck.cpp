@@ -17,16 +17,6 @@ uint32_t LittleEndianWord(const uint8_t* bytes) {
            static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
 }
 
-std::string HexText(const uint8_t* bytes, size_t count) {
-    static const char kHex[] = "0123456789abcdef";
-    std::string text;
-    for (size_t i = 0; i < count; ++i) {
-        text += kHex[bytes[i] >> 4];
-        text += kHex[bytes[i] & 15];
-    }
-    return text;
-}
-
 }  // namespace
 
 SegmentFrameCheck::SegmentFrameCheck(SegmentFacts facts) : facts_(std::move(facts)) {
@@ -34,10 +24,7 @@ SegmentFrameCheck::SegmentFrameCheck(SegmentFacts facts) : facts_(std::move(fact
         file_ = std::fopen(facts_.path.c_str(), "rb");
     }
     if (!facts_.digest.empty()) {
-        md5_.reset(av_md5_alloc());
-        if (md5_) {
-            av_md5_init(md5_.get());
-        }
+        digest_ = std::make_unique<FrameDigest>();
     }
 }
 
@@ -78,8 +65,8 @@ bool SegmentFrameCheck::Take(const AVPacket& packet, std::string& message) {
     if (facts_.avi && !ChunkMatches(packet)) {
         return Damaged(frame + " is not the chunk the file's index names", message);
     }
-    if (md5_ && packet.size > 0) {
-        av_md5_update(md5_.get(), packet.data, static_cast<size_t>(packet.size));
+    if (digest_ && packet.size > 0) {
+        digest_->Add(packet.data, static_cast<size_t>(packet.size));
     }
     return true;
 }
@@ -89,12 +76,10 @@ bool SegmentFrameCheck::Finish(std::string& message) {
         return Damaged("it holds " + std::to_string(taken_) + " of its " + std::to_string(facts_.frames) + " frames",
                        message);
     }
-    if (!md5_) {
+    if (!digest_) {
         return true;
     }
-    uint8_t sum[16] = {};
-    av_md5_final(md5_.get(), sum);
-    if (HexText(sum, sizeof(sum)) != facts_.digest) {
+    if (digest_->Finish() != facts_.digest) {
         return Damaged("its frames are not the ones its render wrote", message);
     }
     return true;

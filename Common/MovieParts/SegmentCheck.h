@@ -6,13 +6,11 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "FfmpegOwners.h"
-
-extern "C" {
-#include <libavutil/md5.h>
-}
+#include "FrameDigest.h"
 
 struct SegmentFacts {
     std::string path;
@@ -40,12 +38,8 @@ private:
     bool Damaged(const std::string& what, std::string& message) const;
     bool ChunkMatches(const AVPacket& packet);
 
-    struct Md5Free {
-        void operator()(AVMD5* context) const { av_free(context); }
-    };
-
     SegmentFacts facts_;
-    FILE* file_ = nullptr;  // AVI: read for the chunk headers
-    std::unique_ptr<AVMD5, Md5Free> md5_;
+    FILE* file_ = nullptr;                 // AVI: read for the chunk headers
+    std::unique_ptr<FrameDigest> digest_;  // when the writer recorded one
     int64_t taken_ = 0;
 };
