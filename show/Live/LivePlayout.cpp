@@ -426,8 +426,8 @@ std::string LivePlayout::LoadShow(LiveRequest& request, double time) {
         // The live data goes on: the new show shows it at once.
         if (lastData_->kind == LiveDataKind::Table) {
             ApplyLiveTable(show_, lastData_->table);
-        } else {
-            ApplyLiveStream(show_, lastData_->streamText, config_.streamInterval);
+        } else if (Result stream = ApplyLiveStream(show_, lastData_->streamText, config_.streamInterval); !stream) {
+            Log(stream.Message());
         }
     }
     morph_.Reset();

@@ -28,7 +28,7 @@ protected:
     // reading number `atReading` (the first is number 1, when playback
     // starts) `action` runs once.
     void DriveClock(int64_t framesPerReading, int atReading, std::function<void()> action) {
-        SetHighResolutionCounter([=, readings = 0, now = int64_t{0}]() mutable {
+        SetHighResolutionCounter([=, this, readings = 0, now = int64_t{0}]() mutable {
             now += framesPerReading * FrameTicks();
             if (++readings == atReading && action) {
                 action();
