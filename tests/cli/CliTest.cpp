@@ -16,46 +16,18 @@
 
 namespace {
 
-struct RunResult {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using RunResult = CommandRun;
 
 std::string Quote(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        if (c == '\'') {
-            quoted += "'\\''";
-        } else {
-            quoted += c;
-        }
-    }
-    return quoted + "'";
+    return ShellQuote(text);
 }
 
 // Runs tavrilo-render with a private settings folder; `shell` comes first
 // on the command line (a limit, a timeout).
 RunResult RunRender(const TempFolder& folder, const std::string& arguments, const std::string& shell = "") {
-    std::string errPath = folder.File("stderr.txt");
     std::string command = shell + (shell.empty() ? "" : " ") + "XDG_CONFIG_HOME=" + Quote(folder.Path()) + " " +
-                          Quote(std::string(TAVRILO_BIN_DIR) + "/tavrilo-render") + " " + arguments + " 2>" +
-                          Quote(errPath);
-    RunResult run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) {
-        return run;
-    }
-    char buffer[4096];
-    size_t count = 0;
-    while ((count = fread(buffer, 1, sizeof(buffer), pipe)) > 0) {
-        run.out.append(buffer, count);
-    }
-    int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    auto bytes = ReadBytes(errPath);
-    run.err.assign(bytes.begin(), bytes.end());
-    return run;
+                          Quote(std::string(TAVRILO_BIN_DIR) + "/tavrilo-render") + " " + arguments;
+    return RunCommand(command, folder.File("stderr.txt"));
 }
 
 int CountLines(const std::string& text) {

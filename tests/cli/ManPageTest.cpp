@@ -22,26 +22,11 @@ std::string Escaped(const std::string& text) {
 }
 
 std::string Output(const std::string& command) {
-    std::string out;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) {
-        return out;
-    }
-    char buffer[4096];
-    size_t count = 0;
-    while ((count = fread(buffer, 1, sizeof(buffer), pipe)) > 0) {
-        out.append(buffer, count);
-    }
-    pclose(pipe);
-    return out;
+    return RunCommand(command).out;
 }
 
 std::string Quote(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
+    return ShellQuote(text);
 }
 
 // What the completion offers for the words typed so far (the last one is

@@ -13,31 +13,13 @@
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using Outcome = CommandRun;
 
 // Runs tavrilo-render in `folder` (where it writes), with settings there.
 Outcome Render(const TempFolder& folder, const std::string& arguments) {
     std::string command = "cd '" + folder.Path() + "' && XDG_CONFIG_HOME='" + folder.Path() + "' '" + TAVRILO_BIN_DIR +
-                          "/tavrilo-render' " + arguments + " 2>stderr.txt";
-    Outcome run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) {
-        return run;
-    }
-    char buffer[4096];
-    size_t count = 0;
-    while ((count = fread(buffer, 1, sizeof(buffer), pipe)) > 0) {
-        run.out.append(buffer, count);
-    }
-    int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    auto bytes = ReadBytes(folder.File("stderr.txt"));
-    run.err.assign(bytes.begin(), bytes.end());
-    return run;
+                          "/tavrilo-render' " + arguments;
+    return RunCommand(command, folder.File("stderr.txt"));
 }
 
 bool Exists(const TempFolder& folder, const std::string& name) {
@@ -127,7 +109,8 @@ TEST(SaysWhatItDid, TheKeyMovieIsNamedBesideTheFill) {
     TempFolder folder;
     Outcome run = Render(folder, "-o k.mov --codec ap4h --alpha --key --end 3 --size 64x48");
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("Movie files successfully made: k.mov and k-key.mov (3 frames)\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("Movie files successfully made: k.mov and k-key.mov (3 frames)\n"), std::string::npos)
+        << run.out;
     EXPECT_TRUE(Exists(folder, "k.mov"));
     EXPECT_TRUE(Exists(folder, "k-key.mov"));
 }

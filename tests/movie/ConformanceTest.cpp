@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -80,6 +81,11 @@ struct Codec {
     const char* profile;     // FFmpeg's name of the flavour, empty where none is checked
     Kind kind;
 };
+
+// How a run names its codec: "apch in .mov".
+void PrintTo(const Codec& c, std::ostream* out) {
+    *out << c.code << " in " << c.file;
+}
 
 std::string Profile(const Codec& c, const Raster& r, bool interlaced) {
     if (c.kind == Kind::H264) {

@@ -1,8 +1,10 @@
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -85,4 +87,33 @@ FileSizeLimit::FileSizeLimit(rlim_t bytes) {
 FileSizeLimit::~FileSizeLimit() {
     setrlimit(RLIMIT_FSIZE, &saved_);
     std::signal(SIGXFSZ, previousHandler_);
+}
+
+std::string ShellQuote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+CommandRun RunCommand(const std::string& command, const std::string& errPath) {
+    CommandRun run;
+    const std::string line = errPath.empty() ? command : command + " 2>" + ShellQuote(errPath);
+    FILE* pipe = popen(line.c_str(), "r");
+    if (!pipe) {
+        return run;
+    }
+    char buffer[4096];
+    size_t count = 0;
+    while ((count = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0) {
+        run.out.append(buffer, count);
+    }
+    const int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (!errPath.empty()) {
+        const std::vector<uint8_t> bytes = ReadBytes(errPath);
+        run.err.assign(bytes.begin(), bytes.end());
+    }
+    return run;
 }

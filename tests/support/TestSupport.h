@@ -53,3 +53,18 @@ private:
     void (*previousHandler_)(int) = nullptr;
     bool active_ = false;
 };
+
+// What a shell command did: its exit status (-1 when it did not exit) and
+// what it wrote to its standard output and standard error.
+struct CommandRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// `text` quoted for the shell.
+std::string ShellQuote(const std::string& text);
+// Runs `command` through the shell and reads its standard output. With an
+// `errPath` its standard error goes to that file and is read back from it;
+// without one it goes to the test's own.
+CommandRun RunCommand(const std::string& command, const std::string& errPath = "");
