@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <string>
 
+#include "ByteCursor.h"
+#include "CDib.h"
 #include "CrossPlatform.h"
 #include "JpegDll.h"
 
@@ -44,4 +46,21 @@ inline std::string OpenFuzzFile(PlatformFile& file, const uint8_t* data, size_t 
     std::fclose(out);
     OpenFile(file, MakeFileSpec(path.c_str()), kFileRead);
     return path;
+}
+
+// Runs one reader that reads through a ByteCursor on the bytes as a file in
+// memory, into a small picture, and closes the file.
+template <typename Reader>
+int FuzzCursorReader(const uint8_t* data, size_t size, Reader read) {
+    PlatformFile file;
+    if (!OpenFuzzInput(file, data, size)) {
+        return 0;
+    }
+    {
+        CDib picture(16, 16, 8);
+        ByteCursor in(file);
+        read(picture, in);
+    }
+    CloseFile(file);
+    return 0;
 }

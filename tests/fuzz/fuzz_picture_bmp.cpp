@@ -6,12 +6,5 @@
 #include "PictureReaders.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    PlatformFile file;
-    if (!OpenFuzzInput(file, data, size)) {
-        return 0;
-    }
-    CDib picture(16, 16, 8);
-    ByteCursor in(file);
-    ReadBitmapFile(picture, in);
-    return 0;
+    return FuzzCursorReader(data, size, [](CDib& picture, ByteCursor& in) { ReadBitmapFile(picture, in); });
 }
