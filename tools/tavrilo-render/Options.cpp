@@ -233,7 +233,8 @@ bool CheckCombination(const std::vector<std::string>& positional, RenderOptions&
         return false;
     }
     if (!options.batchPath.empty()) {
-        return CheckBatch(options, error) && CheckOutput(options, error) && CheckLive(options, error);  // rows bring their outputs
+        return CheckBatch(options, error) && CheckOutput(options, error) &&
+               CheckLive(options, error);  // rows bring their outputs
     }
     return CheckOutput(options, error) && CheckLive(options, error) && CheckFrameChoice(options, error) &&
            CheckAlpha(options, error) && CheckPart(options, error) && CheckTimecode(options, error);
