@@ -196,8 +196,10 @@ void SelectTexture(GLRenderer& r, const FileSpec* spec) {
                 return;
             }
         }
-        ShowFailure(loaded);
+        // Remembered before the message is shown: a paint while the message
+        // is up must not try the picture again and stack a second message.
         r.failedTextures.push_back(name);
+        ShowFailure(loaded);
     }
     glDisable(GL_TEXTURE_2D);
     r.textureOn = 0;

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 
 #include "GLTestSupport.h"
+#include "HeadlessPlatform.h"
+#include "Platform.h"
 #include "TestSupport.h"
 
 namespace {
@@ -135,6 +138,34 @@ TEST(GLTextures, EmptyOrUnreadablePicturesDrawUntextured) {
     EXPECT_EQ(r->textureOn, 0);
     EXPECT_EQ(r->failedTextures.size(), 1u);  // tried once per context
     EXPECT_EQ(r->nextTextureSlot, 0);
+}
+
+// A platform whose message box lets the window paint again while it is up,
+// as a modal message does in the desktop: the paint asks for the same
+// picture.
+class RepaintingMessages : public HeadlessPlatform {
+public:
+    std::function<void()> paint;
+    int shown = 0;
+    void ShowMessage(const char*, long) override {
+        ++shown;
+        if (paint && shown < 3) {
+            paint();
+        }
+    }
+};
+
+TEST(GLTextures, APaintWhileTheMessageIsUpDoesNotTryThePictureAgain) {
+    GLRendererPtr r = MakeTestRenderer(8, 8);
+    ASSERT_EQ(r->ready, 1);
+    RepaintingMessages platform;
+    PlatformScope scope(platform);
+    FileSpec missing = MakeFileSpec("/nonexistent/texture.bmp");
+    platform.paint = [&] { SelectTexture(*r, &missing); };
+    SelectTexture(*r, &missing);
+    EXPECT_EQ(platform.shown, 1);
+    EXPECT_EQ(r->failedTextures.size(), 1u);
+    EXPECT_EQ(r->textureOn, 0);
 }
 
 TEST(GLTextures, BackgroundFillsTheViewportPixelForPixel) {
