@@ -327,10 +327,10 @@ void ImportTableCommand(Show& show, std::string_view text) {
     // The table goes in at the grid's selected cell while the grid is open.
     int column = 0;
     int row = 0;
-    if (gPreview && gPreview->EditingData()) {
-        gPreview->SelectedCell(column, row);
+    if (show.views) {
+        show.views->GridCell(column, row);
     }
-    ReplaceShowContents([&] { ImportTable(show, text, column, row); });
+    ReplaceShowContents(show, [&] { ImportTable(show, text, column, row); });
     // The table is now part of the show: New, Load and Exit ask before
     // throwing it away.
     show.modified = 1;

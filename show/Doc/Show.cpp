@@ -11,7 +11,6 @@
 
 Show* gShow = nullptr;
 int32_t gCurrentFrame = 0;
-PreviewLink* gPreview = nullptr;
 MainWindowLink* gMainWindow = nullptr;
 
 namespace {
@@ -65,20 +64,19 @@ const float* DataRow(const Show& show, int row) {
     return row == kDataRows ? show.currentValues : nullptr;
 }
 
-void PreviewLink::ShowReplaced(const std::function<void()>& replace) {
-    if (!EditingData()) {
-        replace();
-        return;
-    }
-    SetEditingData(false);
-    replace();
-    SetEditingData(true);
-    Repaint();
+bool FrameViews::GridCell(int& column, int& row) const {
+    column = 0;
+    row = 0;
+    return false;
 }
 
-void ReplaceShowContents(const std::function<void()>& replace) {
-    if (gPreview) {
-        gPreview->ShowReplaced(replace);
+void FrameViews::ShowReplaced(const std::function<void()>& replace) {
+    replace();
+}
+
+void ReplaceShowContents(Show& show, const std::function<void()>& replace) {
+    if (show.views) {
+        show.views->ShowReplaced(replace);
     } else {
         replace();
     }

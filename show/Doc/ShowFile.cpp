@@ -447,7 +447,7 @@ Result LoadShowFile(Show& show, const FileSpec& file) {
     }
     Result loaded;
     std::vector<std::string> notes;
-    ReplaceShowContents([&] {
+    ReplaceShowContents(show, [&] {
         ResetShow(show);
         ReadShowImage(show, bytes.data(), static_cast<long>(bytes.size()), true, &notes);
         show.showFile = chosen;
@@ -530,7 +530,7 @@ bool NewShowCommand(Show& show, const AskSaveFn& ask, const ChooseSaveFn& choose
     if (!AskToSaveChanges(show, ask, chooseSave)) {
         return false;
     }
-    ReplaceShowContents([&] { ResetShow(show); });
+    ReplaceShowContents(show, [&] { ResetShow(show); });
     ShowFileTitle(nullptr);
     ShowFrame(show, 0);
     return true;

@@ -171,33 +171,23 @@ const float* DataRow(const Show& show, int row);
 extern Show* gShow;
 extern int32_t gCurrentFrame;
 
-// What the document tells the data grid of the preview. The pointer stays
-// null until the preview exists; every caller tests it.
-class PreviewLink {
+// The desktop's windows on a show (the picture, the timeline cursor, the
+// tab page, the frame counter, the data grid). The desktop puts one in
+// `Show::views`; the document tells it what it needs to know and knows
+// nothing else of it. Without views the document works alone.
+class FrameViews {
 public:
-    virtual ~PreviewLink() = default;
-    virtual void Repaint() = 0;
-    // The data grid: whether it is shown, the selected cell (0, 0 when none),
-    // and switching it on (reloads the grid from the show) or off (writes
-    // the grid into the show).
-    virtual bool EditingData() const = 0;
-    virtual void SelectedCell(int& column, int& row) const = 0;
-    virtual void SetEditingData(bool on) = 0;
+    virtual ~FrameViews() = default;
+    // The show has moved to another frame.
+    virtual void FrameChanged() = 0;
+    // The data grid's selected cell (0, 0 when none); false while the grid
+    // is not shown.
+    virtual bool GridCell(int& column, int& row) const;
     // The show is being replaced (New, Load, an import) by `replace`. The
     // data grid writes itself into the show when it closes and reloads when
     // it opens, so an open grid is closed around the replacement and the
     // picture drawn again.
     virtual void ShowReplaced(const std::function<void()>& replace);
-};
-
-// The windows that show a show's current frame (the picture, the timeline
-// cursor, the tab page, the frame counter). The desktop puts one in
-// `Show::views`; the document tells it after moving to another frame and
-// knows nothing else of it.
-class FrameViews {
-public:
-    virtual ~FrameViews() = default;
-    virtual void FrameChanged() = 0;
 };
 
 class RedrawLink {
@@ -212,13 +202,12 @@ public:
     virtual void ShowTitle(const char* fileName) = 0;
 };
 
-extern PreviewLink* gPreview;
 extern MainWindowLink* gMainWindow;
 
 // ---- life cycle
 
-// Replaces the show's contents by running `replace`, and tells the preview.
-void ReplaceShowContents(const std::function<void()>& replace);
+// Replaces the show's contents by running `replace`, and tells its views.
+void ReplaceShowContents(Show& show, const std::function<void()>& replace);
 
 // The show length in frames at `framesPerSecond` hundredths of frames per
 // second: ten minutes, rounded down to whole tens of frames.

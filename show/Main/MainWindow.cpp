@@ -145,6 +145,24 @@ void MainWindow::Destroy() {
     }
 }
 
+bool MainWindow::GridCell(int& column, int& row) const {
+    column = 0;
+    row = 0;
+    if (!preview_ || !preview_->EditingData()) {
+        return false;
+    }
+    preview_->SelectedCell(column, row);
+    return true;
+}
+
+void MainWindow::ShowReplaced(const std::function<void()>& replace) {
+    if (preview_) {
+        preview_->ShowReplaced(replace);
+    } else {
+        replace();
+    }
+}
+
 void MainWindow::BuildMenus() {
     const int32_t rate = ReadFrameRateSetting();
     const int32_t aspect = ReadSettingInt(kSettingAspectMode, 7500);

@@ -99,8 +99,11 @@ public:
     // MainWindowLink
     void Redraw() override { Paint(); }
     // FrameViews: the preview, the timeline cursor, the tab page and the
-    // frame counter show the show's current frame.
+    // frame counter show the show's current frame; the preview's data grid
+    // answers for the grid.
     void FrameChanged() override;
+    bool GridCell(int& column, int& row) const override;
+    void ShowReplaced(const std::function<void()>& replace) override;
     void ShowTitle(const char* fileName) override;
     // Sets the title again when the show's name or its unsaved mark changed.
     void RefreshTitle();
@@ -113,6 +116,11 @@ public:
 
     // EditorOwner
     void UpdateEditMenu() override;
+    void RepaintPreview() override {
+        if (preview_) {
+            preview_->Repaint();
+        }
+    }
     // Stores what is being typed in the tabs' field and the data grid, as
     // saving, loading and making a movie do first.
     void CommitEditors() { CommitGrid(); }

@@ -80,7 +80,7 @@ void MainWindow::ApplyWatchedData(const LiveDataUpdate& update) {
         morph.Blend(show, now);
         morph.Restore(show);
     }
-    ReplaceShowContents([&] {
+    ReplaceShowContents(show, [&] {
         ApplyLiveTable(show, update.table);
         show.modified = 1;
     });

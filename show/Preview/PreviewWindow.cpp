@@ -54,16 +54,12 @@ bool PreviewWindow::Create(PlatformWindow& parentWindow, PreviewOwner* previewOw
     }
     ShowPlatformWindow(*this, kWindowShown);
     Layout(false);
-    gPreview = this;
     BindRenderer();
     Layout(true);
     return true;
 }
 
 void PreviewWindow::Destroy() {
-    if (gPreview == this) {
-        gPreview = nullptr;
-    }
     DestroyTextField(grid.field);
     UnbindRenderer();
     if (native) {
@@ -85,7 +81,7 @@ void PreviewWindow::Layout(bool sized) {
         // The area the preview left shows the parent's stale drawing.
         InvalidateWindow(*parent);
     }
-    if (sized && gPreview == this) {
+    if (sized) {
         ResizeRenderer();
     }
     if (sized && mode == PreviewMode::EditData && TextFieldExists(grid.field)) {
@@ -96,6 +92,17 @@ void PreviewWindow::Layout(bool sized) {
 void PreviewWindow::SelectedCell(int& column, int& row) const {
     column = std::max(0, grid.selectedColumn);
     row = std::max(0, grid.selectedRow);
+}
+
+void PreviewWindow::ShowReplaced(const std::function<void()>& replace) {
+    if (!EditingData()) {
+        replace();
+        return;
+    }
+    SetEditingData(false);
+    replace();
+    SetEditingData(true);
+    Repaint();
 }
 
 void PreviewWindow::SetEditingData(bool on) {

@@ -1,10 +1,11 @@
 // The preview window: the show at the current frame, with the TV-safe
 // overlay, move and spin drags, and the data grid in which the title, set
 // names, labels and values are typed in place. Created and owned by the
-// main window; the document reaches it through gPreview.
+// main window, which answers for it to the document through the show's views.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "ChildWindow.h"
 #include "OpenGL.h"
@@ -39,7 +40,7 @@ struct DataGrid {
     char cells[kGridColumns][kGridRows][kTextSlot] = {};
 };
 
-class PreviewWindow : public ChildWindow, public PreviewLink {
+class PreviewWindow : public ChildWindow {
 public:
     PreviewWindow() = default;
     ~PreviewWindow() override;
@@ -51,11 +52,16 @@ public:
 
     void Paint() override;
 
-    // PreviewLink
-    void Repaint() override { Paint(); }
-    bool EditingData() const override { return mode == PreviewMode::EditData; }
-    void SelectedCell(int& column, int& row) const override;
-    void SetEditingData(bool on) override;
+    void Repaint() { Paint(); }
+    // The data grid: whether it is shown, the selected cell (0, 0 when
+    // none), and switching it on (reloads the grid from the show) or off
+    // (writes the grid into the show).
+    bool EditingData() const { return mode == PreviewMode::EditData; }
+    void SelectedCell(int& column, int& row) const;
+    void SetEditingData(bool on);
+    // Runs `replace` (New, Load, an import) with an open grid closed around
+    // it, so the grid writes itself into the show before and reloads after.
+    void ShowReplaced(const std::function<void()>& replace);
 
     // The only way the mode changes: commits or loads the grid.
     void SetMode(PreviewMode newMode);

@@ -169,8 +169,8 @@ int TabsWindow::RedrawPage() {
 }
 
 void TabsWindow::RepaintPreview() {
-    if (gPreview) {
-        gPreview->Repaint();
+    if (owner) {
+        owner->RepaintPreview();
     }
 }
 

@@ -16,6 +16,8 @@ public:
     virtual ~TabsOwner() = default;
     // Sends CancelDrag to the other editor windows.
     virtual void CancelOtherDrags(PlatformWindow* from) = 0;
+    // Draws the chart again (a slider being dragged changed it).
+    virtual void RepaintPreview() = 0;
 };
 
 enum TabPage : int32_t { kPageStyle = 0, kPageGrids = 1, kPageSets = 2, kPageText = 3, kPageCount = 4 };

@@ -162,8 +162,8 @@ void TimelineWindow::MouseMove(int32_t x, int32_t y) {
     if (scrubbing) {
         const int32_t frame = FrameAtX(ContentX(x), timeScale);
         Evaluate(show, frame);
-        if (gPreview) {
-            gPreview->Repaint();
+        if (owner) {
+            owner->RepaintPreview();
         }
         Paint();  // the cursor follows the scrub
         if (owner) {

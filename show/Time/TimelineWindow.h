@@ -25,6 +25,8 @@ public:
     // Greys or enables the Edit menu's items for the key selection, the
     // keyframe clipboard and the undo history.
     virtual void UpdateEditMenu() = 0;
+    // Draws the chart again (the scrubbed frame).
+    virtual void RepaintPreview() = 0;
 };
 
 // Time scale and coordinates: s frames per 60 pixels, content x (window x

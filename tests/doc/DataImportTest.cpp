@@ -14,21 +14,25 @@
 
 namespace {
 
-class GridPreview : public PreviewLink {
+// Views with an open data grid, as the desktop's: the grid writes itself
+// into the show when it closes around a replacement and reloads after it.
+class GridViews : public FrameViews {
 public:
-    void Repaint() override { ++repaints; }
-    bool EditingData() const override { return editing; }
-    void SelectedCell(int& c, int& r) const override {
-        c = column;
-        r = row;
+    void FrameChanged() override { ++repaints; }
+    bool GridCell(int& c, int& r) const override {
+        c = editing ? column : 0;
+        r = editing ? row : 0;
+        return editing;
     }
-    void SetEditingData(bool on) override {
-        editing = on;
-        // What the grid holds is written into the show when it closes.
-        calls.push_back(std::string(on ? "on:" : "off:") + gShow->labels[0]);
-        if (!on) {
-            std::strcpy(gShow->setNames[3], "from grid");
+    void ShowReplaced(const std::function<void()>& replace) override {
+        if (!editing) {
+            replace();
+            return;
         }
+        calls.push_back(std::string("off:") + gShow->labels[0]);
+        std::strcpy(gShow->setNames[3], "from grid");
+        replace();
+        calls.push_back(std::string("on:") + gShow->labels[0]);
     }
     bool editing = true;
     int column = 0;
@@ -41,8 +45,8 @@ class DataImportTest : public ::testing::Test {
 protected:
     DataImportTest() : show_(CreateShow()), show(*show_) { gShow = show_.get(); }
     ~DataImportTest() override {
+        show.views = nullptr;
         gShow = nullptr;
-        gPreview = nullptr;
         gCurrentFrame = 0;
     }
     std::string Path(const std::string& name) const { return settings_.Folder().File(name); }
@@ -340,10 +344,10 @@ TEST_F(DataImportTest, ClipboardCommand) {
 }
 
 TEST_F(DataImportTest, ImportIntoTheGridAtItsSelectedCell) {
-    GridPreview preview;
+    GridViews preview;
     preview.column = 2;
     preview.row = 3;
-    gPreview = &preview;
+    show.views = &preview;
     ImportTableCommand(show, "7\t8\n");
     EXPECT_EQ(show.values[1][2], 7.0f);
     EXPECT_EQ(show.values[2][2], 8.0f);

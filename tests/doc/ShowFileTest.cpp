@@ -195,17 +195,15 @@ public:
     std::vector<std::string> titles;
 };
 
-class RecordingPreview : public PreviewLink {
+// Views with an open data grid, as the desktop's: the grid is closed
+// around a replacement of the show and opened again after it.
+class RecordingPreview : public FrameViews {
 public:
-    void Repaint() override { ++repaints; }
-    bool EditingData() const override { return editing; }
-    void SelectedCell(int& column, int& row) const override {
-        column = 0;
-        row = 0;
-    }
-    void SetEditingData(bool on) override {
-        editing = on;
-        calls.push_back(std::string(on ? "on:" : "off:") + gShow->title);
+    void FrameChanged() override { ++repaints; }
+    void ShowReplaced(const std::function<void()>& replace) override {
+        calls.push_back(std::string("off:") + gShow->title);
+        replace();
+        calls.push_back(std::string("on:") + gShow->title);
     }
     bool editing = true;
     int repaints = 0;
@@ -220,7 +218,7 @@ protected:
     ~ShowFileTest() override {
         gShow = nullptr;
         gMainWindow = nullptr;
-        gPreview = nullptr;
+        show.views = nullptr;
         gCurrentFrame = 0;
     }
     std::string Path(const std::string& name) const { return settings_.Folder().File(name); }
@@ -530,7 +528,7 @@ TEST_F(ShowFileTest, LoadSetsTitleFolderAndReloadsTheGrid) {
     RecordingMainWindow window;
     RecordingPreview preview;
     gMainWindow = &window;
-    gPreview = &preview;
+    show.views = &preview;
     FileSpec file = MakeFileSpec(path.c_str());
     file.volume = 7;
     file.parentId = 8;
@@ -688,7 +686,7 @@ TEST_F(ShowFileTest, NewShowInDataGridSwitchesModesAroundTheReset) {
     RecordingMainWindow window;
     RecordingPreview preview;
     gMainWindow = &window;
-    gPreview = &preview;
+    show.views = &preview;
     SetText(show.title, kTextSlot, "old");
     gCurrentFrame = 40;
     ASSERT_TRUE(NewShowCommand(show, nullptr, nullptr));

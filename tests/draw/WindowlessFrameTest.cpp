@@ -1,5 +1,5 @@
-// A frame is drawn from the show alone: a preview link or the desktop's
-// views installed change no pixel, and a placement edited in the show (as
+// A frame is drawn from the show alone: the desktop's views installed
+// change no pixel, and a placement edited in the show (as
 // the preview's drags edit it) is drawn as it stands.
 #include <vector>
 
@@ -13,15 +13,6 @@ constexpr int kPictureWidth = 320;
 constexpr int kPictureHeight = 240;
 constexpr int kAntiAliasing = 25;
 constexpr int32_t kFrame = 90;
-
-class IdlePreview : public PreviewLink {
-public:
-    int repaints = 0;
-    void Repaint() override { ++repaints; }
-    bool EditingData() const override { return false; }
-    void SelectedCell(int& column, int& row) const override { column = row = 0; }
-    void SetEditingData(bool) override {}
-};
 
 class CountingViews : public FrameViews {
 public:
@@ -47,7 +38,6 @@ protected:
         MakeDemoShow(*show);
     }
     void TearDown() override {
-        gPreview = nullptr;
         show->views = nullptr;
         DestroyShow(*show);
         gShow = nullptr;
@@ -70,12 +60,10 @@ protected:
 
 }  // namespace
 
-TEST_F(WindowlessFrame, APreviewAndViewsChangeNoPixel) {
+TEST_F(WindowlessFrame, ViewsChangeNoPixel) {
     CDib alone(16, 16, 8);
     ASSERT_TRUE(RenderShowFrame(*show, kFrame, kPictureWidth, kPictureHeight, kAntiAliasing, alone));
-    IdlePreview preview;
     CountingViews views;
-    gPreview = &preview;
     show->views = &views;
     ShowFrame(*show, 30);  // the desktop showed another frame before
     CDib withWindows(16, 16, 8);
@@ -83,15 +71,14 @@ TEST_F(WindowlessFrame, APreviewAndViewsChangeNoPixel) {
     ASSERT_EQ(withWindows.Width(), kPictureWidth);
     EXPECT_TRUE(Bytes(alone) == Bytes(withWindows));
     EXPECT_EQ(views.told, 1);  // rendering told no window
-    EXPECT_EQ(preview.repaints, 0);
 }
 
-TEST_F(WindowlessFrame, TheEditedPlacementIsDrawnWithOrWithoutAPreview) {
+TEST_F(WindowlessFrame, TheEditedPlacementIsDrawnWithOrWithoutViews) {
     CDib plain(16, 16, 8);
     ASSERT_TRUE(RenderShowFrame(*show, kFrame, kPictureWidth, kPictureHeight, 0, plain));
     const std::vector<uint8_t> turnedAlone = TurnedFrame();
     EXPECT_FALSE(Bytes(plain) == turnedAlone);  // the turn shows
-    IdlePreview preview;
-    gPreview = &preview;
+    CountingViews views;
+    show->views = &views;
     EXPECT_TRUE(TurnedFrame() == turnedAlone);
 }
