@@ -413,8 +413,12 @@ std::string LivePlayout::MoveToKey(int key, double time) {
 std::string LivePlayout::LoadShow(LiveRequest& request, double time) {
     const std::vector<uint8_t>& image = request.showImage;
     ResetShow(show_);
-    if (!ReadShowImage(show_, image.data(), static_cast<long>(image.size()), false)) {
+    std::vector<std::string> notes;
+    if (!ReadShowImage(show_, image.data(), static_cast<long>(image.size()), false, &notes)) {
         return "ERR the show file was refused";  // checked before: not expected
+    }
+    for (const std::string& note : notes) {
+        Log(note);  // a stored name cut to its slot: the show plays without it
     }
     show_.showFile = MakeFileSpec(request.command.text.c_str());
     if (Result background = SetBackground(show_, show_.background); !background) {
