@@ -10,6 +10,7 @@
 #include "ChildWindow.h"
 #include "HeadlessPlatform.h"
 #include "PlatformWindows.h"
+#include "SilentMessages.h"
 
 namespace {
 
@@ -27,17 +28,7 @@ public:
 };
 
 // A platform with only the user-facing operations.
-class MessagesOnlyPlatform : public Platform {
-public:
-    void ShowMessage(const char* text, long number) override {}
-    int AskYesNoCancel(const char* text, const char* caption) override { return 0; }
-    bool AskYesNo(const char* text, const char* caption) override { return false; }
-    void AskText(char* text, const char* title, const char* line1, const char* line2) override {}
-    void Beep(int kind) override {}
-    long ReadClipboardText(char* buffer, long capacity) override { return 0; }
-    void StretchImage(const Rect& dest, const Rect& source, void* context, const CDib& image) override {}
-    bool LoadResourceMask(int bitmapId, ResourceMask& mask) override { return false; }
-};
+using MessagesOnlyPlatform = SilentMessages<Platform>;
 
 class HeadlessWindowing : public ::testing::Test {
 protected:

@@ -11,6 +11,7 @@
 #include "CrossPlatform.h"
 #include "HeadlessPlatform.h"
 #include "PlatformWindows.h"
+#include "SilentMessages.h"
 
 namespace {
 
@@ -54,17 +55,8 @@ TEST(PlatformInterface, FreeFunctionsReachTheInstalledPlatformForItsScope) {
 
 // A windowing platform that fills one call of one role; every other call
 // of the roles is the default.
-class OneCallPlatform : public WindowingPlatform {
+class OneCallPlatform : public SilentMessages<WindowingPlatform> {
 public:
-    void ShowMessage(const char* text, long number) override {}
-    int AskYesNoCancel(const char* text, const char* caption) override { return 0; }
-    bool AskYesNo(const char* text, const char* caption) override { return false; }
-    void AskText(char* text, const char* title, const char* line1, const char* line2) override {}
-    void Beep(int kind) override {}
-    long ReadClipboardText(char* buffer, long capacity) override { return 0; }
-    void StretchImage(const Rect& dest, const Rect& source, void* context, const CDib& image) override {}
-    bool LoadResourceMask(int bitmapId, ResourceMask& mask) override { return false; }
-
     int TextWidth(const char* text) override { return 7 * static_cast<int>(std::strlen(text)); }
 };
 
