@@ -18,12 +18,8 @@ namespace {
 
 using RunResult = CommandRun;
 
-std::string Quote(const std::string& text) {
-    return ShellQuote(text);
-}
-
 std::string Program() {
-    return Quote(std::string(TAVRILO_BIN_DIR) + "/tavrilo-render");
+    return ShellQuote(std::string(TAVRILO_BIN_DIR) + "/tavrilo-render");
 }
 
 std::string Text(const std::string& path) {
@@ -34,9 +30,9 @@ std::string Text(const std::string& path) {
 // Runs a shell script in `folder` with a private settings folder; its exit
 // status and what it printed.
 RunResult RunScript(const TempFolder& folder, const std::string& script) {
-    std::string command = "cd " + Quote(folder.Path()) + " && export XDG_CONFIG_HOME=" + Quote(folder.Path()) +
-                          " && (" + script + ") >" + Quote(folder.File("out.txt")) + " 2>" +
-                          Quote(folder.File("err.txt"));
+    std::string command = "cd " + ShellQuote(folder.Path()) +
+                          " && export XDG_CONFIG_HOME=" + ShellQuote(folder.Path()) + " && (" + script + ") >" +
+                          ShellQuote(folder.File("out.txt")) + " 2>" + ShellQuote(folder.File("err.txt"));
     int status = std::system(command.c_str());
     RunResult run;
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -61,7 +57,7 @@ int GoodFrames(const std::string& path) {
     std::string count =
         "ffprobe -v error -count_packets -select_streams v:0 -show_entries "
         "stream=nb_read_packets -of csv=p=0 " +
-        Quote(path) + " 2>&1 && ffmpeg -v error -i " + Quote(path) + " -f null - 2>&1";
+        ShellQuote(path) + " 2>&1 && ffmpeg -v error -i " + ShellQuote(path) + " -f null - 2>&1";
     FILE* pipe = popen(count.c_str(), "r");
     if (!pipe) {
         return -1;

@@ -25,19 +25,15 @@ std::string Output(const std::string& command) {
     return RunCommand(command).out;
 }
 
-std::string Quote(const std::string& text) {
-    return ShellQuote(text);
-}
-
 // What the completion offers for the words typed so far (the last one is
 // the word being completed), as one line.
 std::string Complete(const std::string& script, const std::vector<std::string>& words) {
     std::string command =
         "bash -c 'source \"$1\"; shift; COMP_WORDS=(tavrilo-render \"$@\"); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); "
         "_tavrilo_render; echo \"${COMPREPLY[*]}\"' bash " +
-        Quote(script);
+        ShellQuote(script);
     for (const std::string& word : words) {
-        command += " " + Quote(word);
+        command += " " + ShellQuote(word);
     }
     std::string out = Output(command);
     return out.empty() ? out : out.substr(0, out.size() - 1);
